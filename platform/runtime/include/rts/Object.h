@@ -1,0 +1,281 @@
+// The object model: every language value is a reference to a heap object with one uniform header.
+//
+// Ownership conventions
+//   rts::Value      a counted reference. Copying retains, moving steals, destruction releases.
+//                   A function taking `Value` consumes its argument; one taking `const Value&`
+//                   borrows it for the duration of the call.
+//   Object*         a raw pointer, used inside the runtime and in object layouts. `Owned` marks
+//                   a pointer whose reference the holder must give up; `Borrowed` one it must not.
+//
+// Reference counts: a count of 0 means "not counted": static objects (constructors without
+// fields, static records, top-level constants) and objects in compact regions are never retained,
+// released or freed. A live heap object has a count of 1 or more. Counts are atomic; a release
+// that sees a count of 1 owns the only reference, so no other thread can be touching the count
+// and the object is freed without a read-modify-write.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <new>
+#include <utility>
+
+#define RTS_LIKELY(x) __builtin_expect(!!(x), 1)
+#define RTS_UNLIKELY(x) __builtin_expect(!!(x), 0)
+#define RTS_INLINE inline __attribute__((always_inline))
+#define RTS_COLD __attribute__((cold, noinline))
+
+namespace rts {
+
+// What an object is. A walk over objects switches over these without a default.
+enum class Kind : uint8_t {
+    Con,       // constructor: `nptrs` references, then `nwords` unboxed words
+    Fun,       // function: FunInfo* (code, arity), then its captured data
+    Pap,       // partial application: the function, then the arguments given so far
+    Thunk,     // suspended computation (see Eval.h for its states)
+    Bytes,     // byte array (pinned: objects never move); tag 1 when mutable
+    MutVar,    // mutable reference holding one value
+    Opaque,    // runtime-internal object with its own destructor (threads, mailboxes...)
+};
+
+// The header holds numbers only: no address of code or descriptor, so a constructor object means
+// the same at any address and in any process.
+//   rc      reference count, 0 for static and compact objects
+//   kind    Kind
+//   tag     Con: constructor index in declaration order. Pap: the arguments still missing.
+//           Bytes: 1 if mutable. Others: unused.
+//   nptrs   number of reference fields that follow the header (Con, Pap, MutVar)
+//   nwords  number of unboxed 64-bit words after the references (Con)
+struct Object {
+    std::atomic<uint32_t> rc;
+    Kind kind;
+    uint8_t tag;
+    uint8_t nptrs;
+    uint8_t nwords;
+
+    constexpr Object(uint32_t count, Kind k, uint8_t t, uint8_t p, uint8_t w)
+        : rc(count), kind(k), tag(t), nptrs(p), nwords(w) {}
+};
+static_assert(sizeof(Object) == 8, "the object header is one word");
+
+using Owned = Object*;
+using Borrowed = Object*;
+
+// Allocation: a thread-local size-class allocator (plain malloc in sanitizer builds, so the
+// sanitizers see every object). Sizes are rounded up to 16 bytes; objects are 16-byte aligned.
+inline constexpr size_t kAllocGranule = 16;
+inline constexpr size_t kSmallClasses = 33;  // sizes up to 512 bytes come from free lists
+
+struct AllocCache {
+    void* free[kSmallClasses];  // singly linked through each free block's first word
+    uint64_t allocated_bytes;   // total the thread has allocated
+};
+extern thread_local AllocCache* tls_alloc __attribute__((tls_model("initial-exec")));
+
+void* allocate_slow(size_t size);
+void deallocate_slow(void* p, size_t size);
+
+RTS_INLINE void* allocate_bytes(size_t size) {
+#ifndef RTS_SANITIZED
+    size_t cls = (size + kAllocGranule - 1) / kAllocGranule;
+    AllocCache* c = tls_alloc;
+    if (RTS_LIKELY(c != nullptr && cls < kSmallClasses)) {
+        void* p = c->free[cls];
+        if (RTS_LIKELY(p != nullptr)) {
+            c->free[cls] = *static_cast<void**>(p);
+            c->allocated_bytes += cls * kAllocGranule;
+            return p;
+        }
+    }
+#endif
+    return allocate_slow(size);
+}
+
+RTS_INLINE void deallocate_bytes(void* p, size_t size) {
+#ifndef RTS_SANITIZED
+    size_t cls = (size + kAllocGranule - 1) / kAllocGranule;
+    AllocCache* c = tls_alloc;
+    if (RTS_LIKELY(c != nullptr && cls < kSmallClasses)) {
+        *static_cast<void**>(p) = c->free[cls];
+        c->free[cls] = p;
+        return;
+    }
+#endif
+    deallocate_slow(p, size);
+}
+
+// Total bytes allocated by the calling thread so far.
+uint64_t thread_allocated_bytes();
+
+// Freeing an object whose count reached zero; iterative, never recursive.
+void free_object_cold(Object* o);
+
+RTS_INLINE void retain(Object* o) {
+    if (o && o->rc.load(std::memory_order_relaxed) != 0) o->rc.fetch_add(1, std::memory_order_relaxed);
+}
+
+RTS_INLINE void release(Object* o) {
+    if (!o) return;
+    uint32_t c = o->rc.load(std::memory_order_acquire);
+    if (c == 0) return;
+    if (c == 1 || o->rc.fetch_sub(1, std::memory_order_acq_rel) == 1) free_object_cold(o);
+}
+
+class Value {
+  public:
+    constexpr Value() noexcept : p_(nullptr) {}
+    // Adopts a reference (an allocation's first one, or a static object).
+    static Value adopt(Owned o) noexcept { return Value(o, 0); }
+    // Takes a new reference to an object held elsewhere.
+    static Value share(Borrowed o) noexcept {
+        retain(o);
+        return Value(o, 0);
+    }
+    Value(const Value& v) noexcept : p_(v.p_) { retain(p_); }
+    Value(Value&& v) noexcept : p_(v.p_) { v.p_ = nullptr; }
+    Value& operator=(const Value& v) noexcept {
+        retain(v.p_);
+        Object* old = p_;
+        p_ = v.p_;
+        release(old);
+        return *this;
+    }
+    Value& operator=(Value&& v) noexcept {
+        if (this != &v) {
+            Object* old = p_;
+            p_ = v.p_;
+            v.p_ = nullptr;
+            release(old);
+        }
+        return *this;
+    }
+    ~Value() { release(p_); }
+
+    Object* get() const noexcept { return p_; }
+    Object* operator->() const noexcept { return p_; }
+    explicit operator bool() const noexcept { return p_ != nullptr; }
+    // Gives up the reference without releasing it.
+    Owned detach() noexcept {
+        Object* o = p_;
+        p_ = nullptr;
+        return o;
+    }
+    // Reference identity, without evaluating either side.
+    friend bool same(const Value& a, const Value& b) noexcept { return a.p_ == b.p_; }
+
+  private:
+    constexpr Value(Object* o, int) noexcept : p_(o) {}
+    Object* p_;
+};
+static_assert(sizeof(Value) == sizeof(Object*), "a Value is one pointer, so fields can be read as Values");
+
+// One field of an object: a reference or an unboxed word. Fields are stored raw (so static objects
+// can be constant-initialised) and read as Values through these views.
+union Slot {
+    Object* ref;
+    uint64_t word;
+};
+static_assert(sizeof(Slot) == 8);
+constexpr Slot ref_slot(const Object* o) { return Slot{.ref = const_cast<Object*>(o)}; }
+constexpr Slot word_slot(uint64_t w) { return Slot{.word = w}; }
+
+RTS_INLINE const Value& as_value(Object* const& slot) { return *reinterpret_cast<const Value*>(&slot); }
+RTS_INLINE Value& as_value_mut(Object*& slot) { return *reinterpret_cast<Value*>(&slot); }
+
+// ---------------------------------------------------------------------------------------------
+// Constructors
+
+// A constructor's nptrs references, then its nwords words, follow the header.
+RTS_INLINE Slot* con_slots(Object* o) { return reinterpret_cast<Slot*>(reinterpret_cast<char*>(o) + sizeof(Object)); }
+RTS_INLINE size_t con_size(uint32_t nptrs, uint32_t nwords) { return sizeof(Object) + 8 * (nptrs + nwords); }
+
+// A fresh constructor object with count 1; its references and words are left for the caller to
+// fill in (every reference slot must be set before the object is released).
+RTS_INLINE Object* alloc_con(uint8_t tag, uint8_t nptrs, uint8_t nwords) {
+    void* mem = allocate_bytes(con_size(nptrs, nwords));
+    return new (mem) Object(1, Kind::Con, tag, nptrs, nwords);
+}
+
+RTS_INLINE uint8_t tag_of(const Value& v) { return v->tag; }
+RTS_INLINE const Value& field(const Value& v, size_t i) { return as_value(con_slots(v.get())[i].ref); }
+RTS_INLINE uint64_t word(const Value& v, size_t i) {
+    uint64_t w;
+    std::memcpy(&w, &con_slots(v.get())[v->nptrs + i], 8);
+    return w;
+}
+RTS_INLINE int64_t int_word(const Value& v, size_t i) { return static_cast<int64_t>(word(v, i)); }
+RTS_INLINE double double_word(const Value& v, size_t i) {
+    uint64_t w = word(v, i);
+    double d;
+    std::memcpy(&d, &w, 8);
+    return d;
+}
+RTS_INLINE float float_word(const Value& v, size_t i) {
+    uint32_t w = static_cast<uint32_t>(word(v, i));
+    float f;
+    std::memcpy(&f, &w, 4);
+    return f;
+}
+RTS_INLINE uint64_t bits_of(double d) {
+    uint64_t w;
+    std::memcpy(&w, &d, 8);
+    return w;
+}
+RTS_INLINE uint64_t bits_of(float f) {
+    uint32_t w;
+    std::memcpy(&w, &f, 4);
+    return w;
+}
+
+// Builds a constructor from its references (consumed) and no words.
+template <class... Fields>
+RTS_INLINE Value con(uint8_t tag, Fields&&... fs) {
+    Object* o = alloc_con(tag, sizeof...(Fields), 0);
+    Slot* s = con_slots(o);
+    size_t i = 0;
+    ((s[i++].ref = Value(std::forward<Fields>(fs)).detach()), ...);
+    return Value::adopt(o);
+}
+
+// Builds a constructor of one unboxed word (`I#`, `C#`, `D#`...).
+RTS_INLINE Value con_word(uint8_t tag, uint64_t w) {
+    Object* o = alloc_con(tag, 0, 1);
+    con_slots(o)[0].word = w;
+    return Value::adopt(o);
+}
+
+// Builds a constructor from references (consumed) followed by unboxed words.
+template <size_t W, class... Fields>
+Value con_words(uint8_t tag, const uint64_t (&words)[W], Fields&&... fs) {
+    Object* o = alloc_con(tag, sizeof...(Fields), W);
+    Slot* s = con_slots(o);
+    size_t i = 0;
+    ((s[i++].ref = Value(std::forward<Fields>(fs)).detach()), ...);
+    if constexpr (W > 0) std::memcpy(&s[i], words, 8 * W);
+    return Value::adopt(o);
+}
+
+// A static constructor object: never counted, constant-initialised, shared by the whole process.
+// Slots are given with ref_slot(&other.header) and word_slot(n), references first.
+template <size_t P, size_t W = 0>
+struct StaticCon {
+    Object header;
+    Slot slots[P + W];
+    template <class... Slots>
+    constexpr StaticCon(uint8_t tag, Slots... s) : header(0, Kind::Con, tag, P, W), slots{s...} {
+        static_assert(sizeof...(Slots) == P + W, "one slot per field");
+    }
+    Value value() const { return Value::adopt(object()); }
+    Object* object() const { return const_cast<Object*>(&header); }
+};
+template <>
+struct StaticCon<0, 0> {
+    Object header;
+    constexpr explicit StaticCon(uint8_t tag) : header(0, Kind::Con, tag, 0, 0) {}
+    Value value() const { return Value::adopt(object()); }
+    Object* object() const { return const_cast<Object*>(&header); }
+};
+using StaticNullary = StaticCon<0, 0>;
+
+}  // namespace rts

@@ -1,0 +1,79 @@
+// Generic application: exactly, partially and over-saturated calls; partial applications.
+#include <stdexcept>
+#include <vector>
+
+#include "ThreadState.h"
+
+namespace rts {
+
+namespace {
+
+// A partial application: a function, the arguments given so far, and (in the tag) how many are
+// still missing. Laid out like a constructor, so it is freed the same way.
+Value make_pap(const Value& fn, uint32_t missing, size_t ngiven, const Value* given, size_t nmore,
+               const Value* more) {
+    size_t nptrs = 1 + ngiven + nmore;
+    void* mem = allocate_bytes(con_size(nptrs, 0));
+    Object* p = new (mem) Object(1, Kind::Pap, static_cast<uint8_t>(missing), static_cast<uint8_t>(nptrs), 0);
+    Slot* s = con_slots(p);
+    s[0].ref = Value(fn).detach();
+    for (size_t i = 0; i < ngiven; ++i) s[1 + i].ref = Value(given[i]).detach();
+    for (size_t i = 0; i < nmore; ++i) s[1 + ngiven + i].ref = Value(more[i]).detach();
+    return Value::adopt(p);
+}
+
+[[noreturn]] void not_a_function() { throw std::logic_error("rts::apply: applied a value that is not a function"); }
+
+}  // namespace
+
+uint32_t arity_of(const Value& f) {
+    Object* o = f.get();
+    if (o->kind == Kind::Fun) return fun_info(o)->arity;
+    if (o->kind == Kind::Pap) return o->tag;
+    not_a_function();
+}
+
+Value apply_n(const Value& f0, size_t n, const Value* args) {
+    thread_state();
+    stack_check();
+    Value f = f0;
+    for (;;) {
+        const Value& g = force(f);
+        Object* o = g.get();
+        if (o->kind == Kind::Fun) {
+            const FunInfo* info = fun_info(o);
+            if (n == info->arity) return info->code(o, args);
+            if (n < info->arity) return make_pap(g, static_cast<uint32_t>(info->arity - n), 0, nullptr, n, args);
+            Value r = info->code(o, args);
+            args += info->arity;
+            n -= info->arity;
+            f = std::move(r);
+            continue;
+        }
+        if (o->kind != Kind::Pap) not_a_function();
+        uint32_t missing = o->tag;
+        Slot* s = con_slots(o);
+        size_t ngiven = o->nptrs - 1u;
+        const Value* given = &as_value(s[1].ref);
+        if (n < missing) return make_pap(as_value(s[0].ref), static_cast<uint32_t>(missing - n), ngiven, given, n, args);
+        // Saturated: the stored arguments, then the first `missing` new ones.
+        size_t total = ngiven + missing;
+        Object* inline_buf[16];
+        std::vector<Object*> heap_buf;
+        Object** all = inline_buf;
+        if (total > 16) {
+            heap_buf.resize(total);
+            all = heap_buf.data();
+        }
+        for (size_t i = 0; i < ngiven; ++i) all[i] = s[1 + i].ref;
+        for (size_t i = 0; i < missing; ++i) all[ngiven + i] = args[i].get();
+        Object* fn = s[0].ref;
+        Value r = fun_info(fn)->code(fn, reinterpret_cast<const Value*>(all));
+        args += missing;
+        n -= missing;
+        if (n == 0) return r;
+        f = std::move(r);
+    }
+}
+
+}  // namespace rts

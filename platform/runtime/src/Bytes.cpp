@@ -1,0 +1,61 @@
+// Byte arrays and mutable references.
+#include <mutex>
+
+#include "ThreadState.h"
+
+namespace rts {
+
+Value new_byte_array(size_t length) {
+    void* mem = allocate_bytes(sizeof(BytesObject) + length);
+    auto* b = new (mem) BytesObject{Object(1, Kind::Bytes, 1, 0, 0), length};
+    std::memset(reinterpret_cast<char*>(b) + sizeof(BytesObject), 0, length);
+    return Value::adopt(&b->header);
+}
+
+void freeze_byte_array(const Value& b) { b->tag = 0; }
+
+Value byte_array_from(const void* data, size_t length) {
+    Value b = new_byte_array(length);
+    if (length) std::memcpy(bytes_data(b), data, length);
+    freeze_byte_array(b);
+    return b;
+}
+
+namespace {
+constexpr size_t kLockStripes = 64;
+std::mutex& lock_of(Object* r) {
+    static std::mutex locks[kLockStripes];
+    return locks[(reinterpret_cast<uintptr_t>(r) >> 4) % kLockStripes];
+}
+}  // namespace
+
+namespace detail {
+void mut_var_lock(Object* r) { lock_of(r).lock(); }
+void mut_var_unlock(Object* r) { lock_of(r).unlock(); }
+Object*& mut_var_slot(Object* r) { return con_slots(r)[0].ref; }
+}  // namespace detail
+
+Value new_mut_var(Value initial) {
+    void* mem = allocate_bytes(con_size(1, 0));
+    Object* r = new (mem) Object(1, Kind::MutVar, 0, 1, 0);
+    con_slots(r)[0].ref = initial.detach();
+    return Value::adopt(r);
+}
+
+Value read_mut_var(const Value& r) {
+    std::lock_guard<std::mutex> g(lock_of(r.get()));
+    return Value::share(detail::mut_var_slot(r.get()));
+}
+
+void write_mut_var(const Value& r, Value v) {
+    Object* old;
+    {
+        std::lock_guard<std::mutex> g(lock_of(r.get()));
+        Object*& slot = detail::mut_var_slot(r.get());
+        old = slot;
+        slot = v.detach();
+    }
+    release(old);  // outside the lock: freeing may run long
+}
+
+}  // namespace rts

@@ -1,0 +1,57 @@
+// Threads with large reserved stacks, and the stack limit.
+#include <pthread.h>
+
+#include <cstring>
+#include <exception>
+#include <stdexcept>
+#include <string>
+
+#include "ThreadState.h"
+
+namespace rts {
+
+namespace {
+
+struct LargeStackJob {
+    const std::function<void()>* body;
+    std::exception_ptr error;
+};
+
+void* large_stack_main(void* arg) {
+    auto* job = static_cast<LargeStackJob*>(arg);
+    try {
+        init_thread_cold();
+        (*job->body)();
+    } catch (...) {
+        job->error = std::current_exception();
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+void run_on_large_stack(const std::function<void()>& body, size_t stack_bytes) {
+    LargeStackJob job{&body, nullptr};
+    pthread_attr_t attr;
+    pthread_attr_init(&attr);
+    pthread_attr_setstacksize(&attr, stack_bytes);
+    pthread_t thread;
+    int rc = pthread_create(&thread, &attr, &large_stack_main, &job);
+    pthread_attr_destroy(&attr);
+    if (rc != 0) throw std::runtime_error(std::string("run_on_large_stack: ") + std::strerror(rc));
+    pthread_join(thread, nullptr);
+    if (job.error) std::rethrow_exception(job.error);
+}
+
+uintptr_t limit_stack_depth(size_t bytes) {
+    thread_state();
+    uintptr_t previous = tls_stack_limit;
+    uintptr_t sp = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
+    tls_stack_limit = sp > bytes ? sp - bytes : 0;
+    if (tls_stack_limit < previous) tls_stack_limit = previous;
+    return previous;
+}
+
+void restore_stack_limit(uintptr_t previous) { tls_stack_limit = previous; }
+
+}  // namespace rts
