@@ -183,7 +183,7 @@ struct StaticFun {
     FunObject obj;
     constexpr explicit StaticFun(const FunInfo* info) : obj(0, info) {}
     Value value() const { return Value::adopt(object()); }
-    Object* object() const { return const_cast<Object*>(&obj.header); }
+    constexpr Object* object() const { return const_cast<Object*>(&obj.header); }
 };
 
 // The FunInfo of a plain C++ function `Value fn(const Value&, ...)` taking N arguments.
@@ -236,7 +236,7 @@ struct Constant {
     Constant(const Constant&) = delete;
     // The constant as a value (its evaluation is still deferred).
     Value value() const { return Value::adopt(object()); }
-    Object* object() const { return const_cast<Object*>(&obj.header); }
+    constexpr Object* object() const { return const_cast<Object*>(&obj.header); }
     // The constant's value, computing it on first use.
     RTS_INLINE const Value& get() const {
         if (RTS_LIKELY(obj.state.load(std::memory_order_acquire) == kEvaluated)) return as_value(obj.result);

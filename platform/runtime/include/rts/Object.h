@@ -267,14 +267,14 @@ struct StaticCon {
         static_assert(sizeof...(Slots) == P + W, "one slot per field");
     }
     Value value() const { return Value::adopt(object()); }
-    Object* object() const { return const_cast<Object*>(&header); }
+    constexpr Object* object() const { return const_cast<Object*>(&header); }
 };
 template <>
 struct StaticCon<0, 0> {
     Object header;
     constexpr explicit StaticCon(uint8_t tag) : header(0, Kind::Con, tag, 0, 0) {}
     Value value() const { return Value::adopt(object()); }
-    Object* object() const { return const_cast<Object*>(&header); }
+    constexpr Object* object() const { return const_cast<Object*>(&header); }
 };
 using StaticNullary = StaticCon<0, 0>;
 
