@@ -6,6 +6,9 @@
 # a program uses one variant throughout.
 
 set(VUX_WARNINGS -Wall -Wextra -Wno-unused-parameter)
+if(VUX_WERROR)
+  list(APPEND VUX_WARNINGS -Werror)
+endif()
 
 if(VUX_SANITIZE)
   add_compile_options(-fsanitize=${VUX_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=all)
@@ -15,6 +18,13 @@ if(VUX_SANITIZE)
 endif()
 
 set_property(GLOBAL PROPERTY VUX_LIBRARIES "")
+set_property(GLOBAL PROPERTY VUX_HEADER_DIRS "")
+set_property(GLOBAL PROPERTY VUX_EXAMPLES "")
+
+# `ninja vux-tests` builds the test programs and only what they need.
+if(VUX_BUILD_TESTS)
+  add_custom_target(vux-tests)
+endif()
 
 function(_vux_variants out)
   if(VUX_BUILD_PROFILING)
@@ -39,9 +49,10 @@ endfunction()
 #   [DEPS <libs...>]              vux libraries it calls (matching variant is linked)
 #   [NAMED <libs...>]             vux libraries its link list names without calling them
 #   [EXTERNAL <targets...>]       outside libraries (GMP, threads)
-#   [PLAIN_ONLY])                 build no profiling variant
+#   [PLAIN_ONLY]                  build no profiling variant
+#   [NO_INSTALL])                 a helper of the build (tests), not part of the installed package
 function(vux_add_library name)
-  cmake_parse_arguments(A "PLAIN_ONLY" "INCLUDE_DIR" "SOURCES;DEPS;NAMED;EXTERNAL" ${ARGN})
+  cmake_parse_arguments(A "PLAIN_ONLY;NO_INSTALL" "INCLUDE_DIR" "SOURCES;DEPS;NAMED;EXTERNAL" ${ARGN})
   if(NOT A_INCLUDE_DIR)
     set(A_INCLUDE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
   endif()
@@ -78,21 +89,33 @@ function(vux_add_library name)
     endif()
     set_target_properties(${target} PROPERTIES OUTPUT_NAME ${target}
       LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib)
-    install(TARGETS ${target} EXPORT vuxTargets
-      LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
-    set_property(GLOBAL APPEND PROPERTY VUX_LIBRARIES ${target})
+    if(NOT A_NO_INSTALL)
+      install(TARGETS ${target} EXPORT vuxTargets
+        LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
+      set_property(GLOBAL APPEND PROPERTY VUX_LIBRARIES ${target})
+    endif()
   endforeach()
-  install(DIRECTORY ${A_INCLUDE_DIR}/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/vux/${name}
-    FILES_MATCHING PATTERN "*.h" PATTERN "tests" EXCLUDE PATTERN "cbits" EXCLUDE)
+  if(NOT A_NO_INSTALL)
+    install(DIRECTORY ${A_INCLUDE_DIR}/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/vux/${name}
+      FILES_MATCHING PATTERN "*.h" PATTERN "tests" EXCLUDE PATTERN "cbits" EXCLUDE)
+    set_property(GLOBAL APPEND PROPERTY VUX_HEADER_DIRS ${name})
+  endif()
 endfunction()
 
-# vux_add_test(<name> SOURCES <files...> LIBS <vux libs...> [PLAIN_ONLY] [EXTRA <targets...>])
+# vux_add_test(<name> SOURCES <files...> LIBS <vux libs...> [PLAIN_ONLY] [NO_MAIN] [EXTRA <targets...>]
+#              [LABELS <labels...>])
 # One test program per variant: <name> links the plain libraries, <name>_p the profiling ones.
+# Each is a CTest test labelled with its variant (plain, profiling) and the given LABELS; the
+# label `concurrency` marks the tests that also run under ThreadSanitizer. With VUX_TEST_LABEL
+# set, only tests carrying that label are built.
 function(vux_add_test name)
   if(NOT VUX_BUILD_TESTS)
     return()
   endif()
-  cmake_parse_arguments(A "PLAIN_ONLY;NO_MAIN" "" "SOURCES;LIBS;EXTRA" ${ARGN})
+  cmake_parse_arguments(A "PLAIN_ONLY;NO_MAIN" "" "SOURCES;LIBS;EXTRA;LABELS" ${ARGN})
+  if(VUX_TEST_LABEL AND NOT VUX_TEST_LABEL IN_LIST A_LABELS)
+    return()
+  endif()
   _vux_variants(variants)
   if(A_PLAIN_ONLY)
     set(variants plain)
@@ -115,8 +138,59 @@ function(vux_add_test name)
       target_link_libraries(${target} PRIVATE GTest::gtest_main ${A_EXTRA})
     endif()
     set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+    add_dependencies(vux-tests ${target})
     add_test(NAME ${target} COMMAND ${target})
+    _vux_test_properties(${target} ${variant} ${A_LABELS})
   endforeach()
+endfunction()
+
+# Labels, a time limit (a hung test fails instead of stalling the run) and sanitizer settings.
+function(_vux_test_properties test)
+  set(env)
+  if(VUX_SANITIZE)
+    list(APPEND env
+      "ASAN_OPTIONS=detect_leaks=1"
+      "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
+      "TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1")
+  endif()
+  set_tests_properties(${test} PROPERTIES LABELS "${ARGN}" TIMEOUT 600)
+  if(env)
+    set_tests_properties(${test} PROPERTIES ENVIRONMENT "${env}")
+  endif()
+endfunction()
+
+# vux_add_example(<name> SOURCES <files...> LIBS <vux libs...> [PROFILING])
+# An example program, built into <build>/examples and linked against the plain libraries (the
+# profiling ones with PROFILING). It is listed in <build>/examples.list, from which the scripts run
+# every example, and it runs as the CTest test example_<name> (label `example`).
+function(vux_add_example name)
+  cmake_parse_arguments(A "PROFILING" "" "SOURCES;LIBS" ${ARGN})
+  set(variant plain)
+  if(A_PROFILING)
+    set(variant profiling)
+  endif()
+  add_executable(${name} ${A_SOURCES})
+  target_compile_options(${name} PRIVATE ${VUX_WARNINGS})
+  foreach(lib IN LISTS A_LIBS)
+    vux_variant_target(lt ${lib} ${variant})
+    target_link_libraries(${name} PRIVATE ${lt})
+  endforeach()
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/examples)
+  set_property(GLOBAL APPEND PROPERTY VUX_EXAMPLES ${name})
+  if(VUX_BUILD_TESTS)
+    add_test(NAME example_${name} COMMAND ${name})
+    _vux_test_properties(example_${name} ${variant} example)
+  endif()
+endfunction()
+
+# Writes <build>/examples.list: the path of every example program, one a line, in declaration order.
+function(vux_write_example_list)
+  get_property(examples GLOBAL PROPERTY VUX_EXAMPLES)
+  set(content "")
+  foreach(example IN LISTS examples)
+    string(APPEND content "$<TARGET_FILE:${example}>\n")
+  endforeach()
+  file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/examples.list CONTENT "${content}")
 endfunction()
 
 # vux_add_benchmark(<name> SOURCES <files...> LIBS <vux libs...> [EXTRA <targets...>])
@@ -128,23 +202,56 @@ function(vux_add_benchmark name)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
 endfunction()
 
-# The CMake package file and the pkg-config file, listing every library declared above.
+# The CMake package file (vuxConfig.cmake: targets vux::<library>, with vux::<library>_p for the
+# profiling variants) and two pkg-config files: vux (the plain libraries) and vux_p (the profiling
+# ones), each listing every installed library.
 function(vux_install_package)
   include(CMakePackageConfigHelpers)
-  install(EXPORT vuxTargets NAMESPACE vux:: DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/vux)
+  set(cmake_dir ${CMAKE_INSTALL_LIBDIR}/cmake/vux)
+  get_property(libs GLOBAL PROPERTY VUX_LIBRARIES)
+  get_property(header_dirs GLOBAL PROPERTY VUX_HEADER_DIRS)
+
+  set(VUX_PACKAGE_LIBRARIES vux-rts ${libs})
+  install(EXPORT vuxTargets NAMESPACE vux:: DESTINATION ${cmake_dir})
   configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/vuxConfig.cmake.in
-    ${CMAKE_BINARY_DIR}/vuxConfig.cmake INSTALL_DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/vux)
+    ${CMAKE_BINARY_DIR}/vuxConfig.cmake INSTALL_DESTINATION ${cmake_dir})
   write_basic_package_version_file(${CMAKE_BINARY_DIR}/vuxConfigVersion.cmake
     COMPATIBILITY SameMinorVersion)
   install(FILES ${CMAKE_BINARY_DIR}/vuxConfig.cmake ${CMAKE_BINARY_DIR}/vuxConfigVersion.cmake
-    DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/vux)
-  get_property(libs GLOBAL PROPERTY VUX_LIBRARIES)
-  set(VUX_PC_LIBS "-lvux-rts")
+    ${PROJECT_SOURCE_DIR}/cmake/FindGMP.cmake DESTINATION ${cmake_dir})
+
+  # Libraries are declared lowest layer first; a link line names users before what they use.
+  set(plain)
+  set(profiling)
   foreach(lib IN LISTS libs)
-    if(NOT lib MATCHES "_p$" AND NOT lib STREQUAL "vux-testing")
-      string(APPEND VUX_PC_LIBS " -l${lib}")
+    if(lib MATCHES "_p$")
+      list(PREPEND profiling "-l${lib}")
+    else()
+      list(PREPEND plain "-l${lib}")
     endif()
   endforeach()
-  configure_file(${PROJECT_SOURCE_DIR}/cmake/vux.pc.in ${CMAKE_BINARY_DIR}/vux.pc @ONLY)
-  install(FILES ${CMAKE_BINARY_DIR}/vux.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+  # The pkg-config files find the prefix from their own place, so `cmake --install --prefix` works.
+  file(RELATIVE_PATH VUX_PC_PREFIX_FROM_PCDIR /prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig /prefix)
+  set(VUX_PC_CFLAGS "-I\${includedir}/runtime")
+  foreach(dir IN LISTS header_dirs)
+    string(APPEND VUX_PC_CFLAGS " -I\${includedir}/${dir}")
+  endforeach()
+  foreach(variant plain profiling)
+    if(variant STREQUAL "plain")
+      set(VUX_PC_NAME vux)
+      set(VUX_PC_VARIANT "")
+      set(VUX_PC_DEFINES "")
+    else()
+      if(NOT profiling)
+        continue()
+      endif()
+      set(VUX_PC_NAME vux_p)
+      set(VUX_PC_VARIANT " (profiling variant)")
+      set(VUX_PC_DEFINES " -DVUX_PROFILING=1")
+    endif()
+    list(JOIN ${variant} " " VUX_PC_LIBS)
+    string(STRIP "${VUX_PC_LIBS} -lvux-rts" VUX_PC_LIBS)
+    configure_file(${PROJECT_SOURCE_DIR}/cmake/vux.pc.in ${CMAKE_BINARY_DIR}/${VUX_PC_NAME}.pc @ONLY)
+    install(FILES ${CMAKE_BINARY_DIR}/${VUX_PC_NAME}.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+  endforeach()
 endfunction()
