@@ -9,6 +9,8 @@ VUX_BUILD_ROOT="${VUX_BUILD_ROOT:-$VUX_ROOT}"
 # The compiler of the sanitizer builds; the main build uses the default (g++).
 VUX_SANITIZER_CXX="${VUX_SANITIZER_CXX:-clang++}"
 VUX_JOBS="$(nproc)"
+# Warnings fail the build (set VUX_WERROR=OFF to see them all at once instead).
+VUX_WERROR="${VUX_WERROR:-ON}"
 
 # Debian packages the build and the tests need.
 VUX_PACKAGES=(g++ cmake ninja-build pkgconf libgmp-dev libgtest-dev libbenchmark-dev clang libclang-rt-dev)
@@ -94,7 +96,7 @@ vux_ctest() {
 # The main build: g++, plain and profiling variants, tests, benchmarks and examples.
 VUX_MAIN_BUILD="$VUX_BUILD_ROOT/build-main"
 vux_main_build() {
-    vux_configure "$VUX_MAIN_BUILD" g++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVUX_WERROR=ON \
+    vux_configure "$VUX_MAIN_BUILD" g++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVUX_WERROR="$VUX_WERROR" \
         -DVUX_BUILD_PROFILING=ON -DVUX_BUILD_TESTS=ON -DVUX_BUILD_BENCHMARKS=ON -DVUX_BUILD_EXAMPLES=ON
     vux_build "$VUX_MAIN_BUILD"
 }

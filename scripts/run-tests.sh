@@ -14,7 +14,7 @@ vux_ctest "$VUX_MAIN_BUILD"
 bash "$VUX_ROOT/scripts/check-install.sh" "$VUX_MAIN_BUILD"
 
 asan="$VUX_BUILD_ROOT/build-asan"
-vux_configure "$asan" "$VUX_SANITIZER_CXX" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVUX_WERROR=ON \
+vux_configure "$asan" "$VUX_SANITIZER_CXX" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVUX_WERROR="$VUX_WERROR" \
     -DVUX_SANITIZE=address,undefined -DVUX_BUILD_PROFILING=OFF \
     -DVUX_BUILD_TESTS=ON -DVUX_BUILD_BENCHMARKS=ON -DVUX_BUILD_EXAMPLES=ON
 vux_build "$asan"
@@ -26,7 +26,7 @@ if [[ "${concurrency_tests:-0}" -eq 0 ]]; then
     vux_step "No test is labelled concurrency: ThreadSanitizer pass skipped"
 else
     tsan="$VUX_BUILD_ROOT/build-tsan"
-    vux_configure "$tsan" "$VUX_SANITIZER_CXX" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVUX_WERROR=ON \
+    vux_configure "$tsan" "$VUX_SANITIZER_CXX" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVUX_WERROR="$VUX_WERROR" \
         -DVUX_SANITIZE=thread -DVUX_BUILD_PROFILING=OFF -DVUX_TEST_LABEL=concurrency \
         -DVUX_BUILD_TESTS=ON -DVUX_BUILD_BENCHMARKS=OFF -DVUX_BUILD_EXAMPLES=OFF
     vux_build "$tsan" vux-tests
