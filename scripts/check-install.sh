@@ -30,11 +30,14 @@ if [[ -x "$work/cmake-build/consumer_p" ]]; then
 fi
 
 vux_step "Consumer through pkg-config"
-pcdir="$(dirname "$(find "$prefix" -name vux.pc)")"
+pc="$(find "$prefix" -name vux.pc)"
+[[ -n "$pc" ]] || vux_fail "no vux.pc installed"
+export PKG_CONFIG_PATH="$(dirname "$pc")"
 for package in vux vux_p; do
-    [[ -f "$pcdir/$package.pc" ]] || continue
-    read -r -a flags <<<"$(PKG_CONFIG_PATH="$pcdir" pkg-config --cflags --libs "$package")"
-    libdir="$(PKG_CONFIG_PATH="$pcdir" pkg-config --variable=libdir "$package")"
+    [[ -f "$PKG_CONFIG_PATH/$package.pc" ]] || continue
+    flags_text="$(pkg-config --cflags --libs "$package")"
+    read -r -a flags <<<"$flags_text"
+    libdir="$(pkg-config --variable=libdir "$package")"
     g++ -Wall -Wextra -Werror "$consumer/consumer.cpp" "${flags[@]}" -Wl,-rpath,"$libdir" \
         -o "$work/pc-$package"
     "$work/pc-$package"
