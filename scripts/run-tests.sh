@@ -22,7 +22,7 @@ vux_configure "$asan" "$VUX_SANITIZER_CXX" "${sanitizer_flags[@]}" \
     -DVUX_SANITIZE=address,undefined -DVUX_BUILD_PROFILING=OFF \
     -DVUX_BUILD_TESTS=ON -DVUX_BUILD_BENCHMARKS=ON -DVUX_BUILD_EXAMPLES=ON
 vux_build "$asan"
-vux_ctest "$asan"
+vux_ctest_sanitized "$asan"
 
 # Only the concurrency tests and what they link are built for ThreadSanitizer.
 concurrency_tests=$(ctest --test-dir "$VUX_MAIN_BUILD" -N -L '^concurrency$' | sed -n 's/^Total Tests: //p')
@@ -34,7 +34,7 @@ else
         -DVUX_SANITIZE=thread -DVUX_BUILD_PROFILING=OFF -DVUX_TEST_LABEL=concurrency \
         -DVUX_BUILD_TESTS=ON -DVUX_BUILD_BENCHMARKS=OFF -DVUX_BUILD_EXAMPLES=OFF
     vux_build "$tsan" vux-tests
-    vux_ctest "$tsan" -L '^concurrency$'
+    vux_ctest_sanitized "$tsan" -L '^concurrency$'
 fi
 
 vux_step "All test runs passed"
