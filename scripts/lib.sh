@@ -89,7 +89,7 @@ vux_build() {
 vux_ctest() {
     local dir="$1"
     shift
-    vux_step "Testing $dir ${*}"
+    vux_step "Testing $dir${*:+ $*}"
     ctest --test-dir "$dir" --output-on-failure -j"$VUX_JOBS" "$@"
 }
 
@@ -102,7 +102,7 @@ vux_ctest_sanitized() {
     if setarch "$arch" -R true 2>/dev/null; then
         local dir="$1"
         shift
-        vux_step "Testing $dir ${*} (address randomisation off)"
+        vux_step "Testing $dir${*:+ $*} (address randomisation off)"
         setarch "$arch" -R ctest --test-dir "$dir" --output-on-failure -j"$VUX_JOBS" "$@"
     else
         vux_ctest "$@"
