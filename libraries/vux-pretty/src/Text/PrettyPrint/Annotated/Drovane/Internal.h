@@ -1,0 +1,35 @@
+// Helpers shared by the parts of the annotated document module.
+#pragma once
+
+#include <cstdint>
+
+#include "Text/PrettyPrint/Annotated/Drovane.h"
+
+namespace Text::PrettyPrint::Annotated::Drovane::detail {
+
+// Raises an internal error of the layout engine: an error exception with the message and the call
+// stack of the raising site. Documents built with the library's operations never reach one.
+[[noreturn]] void layoutError(const char* message);
+
+// A suspended computation of `f()`.
+template <class F>
+inline Value later(F&& f) {
+    return rts::delay(std::forward<F>(f));
+}
+
+// Width and indentation arithmetic saturates at the Int range instead of overflowing: huge nests
+// and widths (an unbounded zig-zag page, negative nests) then keep their text in place.
+inline int64_t addSat(int64_t a, int64_t b) {
+    int64_t r;
+    if (__builtin_add_overflow(a, b, &r)) return b > 0 ? INT64_MAX : INT64_MIN;
+    return r;
+}
+inline int64_t subSat(int64_t a, int64_t b) {
+    int64_t r;
+    if (__builtin_sub_overflow(a, b, &r)) return b < 0 ? INT64_MAX : INT64_MIN;
+    return r;
+}
+
+inline bool flagOf(const Value& b) { return VUX::Types::isTrue(rts::force(b)); }
+
+}  // namespace Text::PrettyPrint::Annotated::Drovane::detail

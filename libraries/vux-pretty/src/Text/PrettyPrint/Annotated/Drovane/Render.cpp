@@ -1,0 +1,310 @@
+// Layout choice (best) and rendering in the four modes.
+//
+// best decides greedily, line by line: at a Union it keeps the preferred alternative when its
+// first line fits the remaining width and the ribbon, and never backtracks. The renderer walks the
+// chosen layout from the first chunk to the last and hands each chunk, with the suspended rest of
+// the rendering, to the caller's text function, so output is produced as it is consumed.
+#include <cmath>
+
+#include "Text/PrettyPrint/Annotated/Drovane/Internal.h"
+#include "VUX/Internal/List.h"
+
+namespace Text::PrettyPrint::Annotated::Drovane {
+
+using namespace VUX::Types;
+using detail::addSat;
+using detail::later;
+using detail::layoutError;
+using detail::subSat;
+using rts::field;
+using rts::force;
+
+int64_t ribbonWidth(int64_t lineLength, float ribbonsPerLine) {
+    float q = static_cast<float>(lineLength) / ribbonsPerLine;
+    float r = std::nearbyintf(q);  // the default rounding mode: halves go to the even neighbour
+    if (std::isnan(r)) return INT64_MAX;
+    if (r >= 9223372036854775808.0f) return INT64_MAX;
+    if (r < -9223372036854775808.0f) return INT64_MIN;
+    return static_cast<int64_t>(r);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Layout choice
+
+namespace {
+
+Value get(int64_t w, int64_t r, const Value& d);
+Value get1(int64_t w, int64_t r, int64_t sl, const Value& d);
+
+// The choice at Union p q, with each alternative laid out by `layout`.
+template <class Layout>
+Value choose(int64_t w, int64_t r, int64_t sl, const Value& u, Layout layout) {
+    Value preferred = layout(field(u, 0));
+    if (fits(subSat(std::min(w, r), sl), preferred)) return preferred;
+    return layout(field(u, 1));
+}
+
+Value get(int64_t w, int64_t r, const Value& d) {
+    const Value& dv = force(d);
+    switch (dv->tag) {
+        case Empty_tag:
+        case NoDoc_tag: return dv;
+        case NilAbove_tag: {
+            Value p = field(dv, 0);
+            return NilAbove(later([w, r, p] { return get(w, r, p); }));
+        }
+        case TextBeside_tag: {
+            const Value& s = field(dv, 0);
+            Value p = field(dv, 1);
+            int64_t sl = elementWidth(s);
+            return rts::con(TextBeside_tag, s, later([w, r, sl, p] { return get1(w, r, sl, p); }));
+        }
+        case Nest_tag: {
+            int64_t k = nestAmount(dv);
+            Value p = field(dv, 0);
+            int64_t w1 = subSat(w, k);
+            return Nest_hash(k, later([w1, r, p] { return get(w1, r, p); }));
+        }
+        case Union_tag: return choose(w, r, 0, dv, [w, r](const Value& p) { return get(w, r, p); });
+        case Beside_tag: layoutError("best get Beside");
+        case Above_tag: layoutError("best get Above");
+    }
+    __builtin_unreachable();
+}
+
+Value get1(int64_t w, int64_t r, int64_t sl, const Value& d) {
+    Value cur = d;
+    for (;;) {
+        const Value& dv = force(cur);
+        switch (dv->tag) {
+            case Empty_tag:
+            case NoDoc_tag: return dv;
+            case NilAbove_tag: {
+                Value p = field(dv, 0);
+                int64_t w1 = subSat(w, sl);
+                return NilAbove(later([w1, r, p] { return get(w1, r, p); }));
+            }
+            case TextBeside_tag: {
+                const Value& s = field(dv, 0);
+                Value p = field(dv, 1);
+                int64_t sl1 = addSat(sl, elementWidth(s));
+                return rts::con(TextBeside_tag, s, later([w, r, sl1, p] { return get1(w, r, sl1, p); }));
+            }
+            case Nest_tag: {  // a nest inside a line is dropped
+                Value p = field(dv, 0);
+                cur = std::move(p);
+                continue;
+            }
+            case Union_tag:
+                return choose(w, r, sl, dv, [w, r, sl](const Value& p) { return get1(w, r, sl, p); });
+            case Beside_tag: layoutError("best get1 Beside");
+            case Above_tag: layoutError("best get1 Above");
+        }
+    }
+}
+
+}  // namespace
+
+Value best(int64_t lineLength, int64_t ribbon, const Value& d) { return get(lineLength, ribbon, d); }
+
+Value first(const Value& p, const Value& q) { return nonEmptySet(p) ? force(p) : force(q); }
+
+// ---------------------------------------------------------------------------------------------
+// Display
+
+namespace {
+
+// The walk's fixed arguments, held in one object that every suspended step shares.
+struct Display {
+    Value txt;
+    Value end;
+    Value slashes;      // the zig-zag marker chunks
+    Value backslashes;
+    bool zigzag;
+    int64_t gap;
+    int64_t shift;
+};
+using DisplayRef = std::shared_ptr<const Display>;
+
+Value lay(const DisplayRef& ctx, int64_t k, const Value& d);
+Value lay2(const DisplayRef& ctx, int64_t k, const Value& d);
+
+Value indentChunk(int64_t k) { return NoAnnot_hash(Str(indent(k)), k); }
+
+Value repeatChunk(char c, int64_t n) {
+    VUX::Internal::List::ListBuilder b;
+    for (int64_t i = 0; i < n; ++i) b.pushChar(static_cast<unsigned char>(c));
+    return NoAnnot_hash(Str(b.finish(Nil())), n);
+}
+
+Value lay1(const DisplayRef& ctx, int64_t k, const Value& s, const Value& p) {
+    Value rest = later([ctx, k, s, p] {
+        int64_t k1 = addSat(k, elementWidth(s));
+        return rts::apply(ctx->txt, s, later([ctx, k1, p] { return lay2(ctx, k1, p); }));
+    });
+    return rts::apply(ctx->txt, indentChunk(k), rest);
+}
+
+// A zig-zag fold: a line feed, a marker line and a line feed, then the text at the new column.
+Value fold(const DisplayRef& ctx, const Value& marker, int64_t k, const Value& s, const Value& p) {
+    Value afterMarker = later([ctx, k, s, p] {
+        return rts::apply(ctx->txt, newlineText(), later([ctx, k, s, p] { return lay1(ctx, k, s, p); }));
+    });
+    Value markerLine = later([ctx, marker, afterMarker] { return rts::apply(ctx->txt, marker, afterMarker); });
+    return rts::apply(ctx->txt, newlineText(), markerLine);
+}
+
+Value lay(const DisplayRef& ctx, int64_t k, const Value& d) {
+    Value cur = d;
+    for (;;) {
+        const Value& dv = force(cur);
+        switch (dv->tag) {
+            case Nest_tag: {
+                k = addSat(k, nestAmount(dv));
+                Value p = field(dv, 0);
+                cur = std::move(p);
+                continue;
+            }
+            case Empty_tag: return ctx->end;
+            case NilAbove_tag: {
+                Value p = field(dv, 0);
+                return rts::apply(ctx->txt, newlineText(), later([ctx, k, p] { return lay(ctx, k, p); }));
+            }
+            case TextBeside_tag: {
+                const Value& s = field(dv, 0);
+                const Value& p = field(dv, 1);
+                if (ctx->zigzag && k >= ctx->gap) return fold(ctx, ctx->slashes, subSat(k, ctx->shift), s, p);
+                if (ctx->zigzag && k < 0) return fold(ctx, ctx->backslashes, addSat(k, ctx->shift), s, p);
+                return lay1(ctx, k, s, p);
+            }
+            case Union_tag: layoutError("display lay Union");
+            case NoDoc_tag: layoutError("display lay NoDoc");
+            case Beside_tag: layoutError("display lay Beside");
+            case Above_tag: layoutError("display lay Above");
+        }
+    }
+}
+
+Value lay2(const DisplayRef& ctx, int64_t k, const Value& d) {
+    Value cur = d;
+    for (;;) {
+        const Value& dv = force(cur);
+        switch (dv->tag) {
+            case NilAbove_tag: {
+                Value p = field(dv, 0);
+                return rts::apply(ctx->txt, newlineText(), later([ctx, k, p] { return lay(ctx, k, p); }));
+            }
+            case TextBeside_tag: {
+                const Value& s = field(dv, 0);
+                Value p = field(dv, 1);
+                int64_t k1 = addSat(k, elementWidth(s));
+                return rts::apply(ctx->txt, s, later([ctx, k1, p] { return lay2(ctx, k1, p); }));
+            }
+            case Nest_tag: {
+                Value p = field(dv, 0);
+                cur = std::move(p);
+                continue;
+            }
+            case Empty_tag: return ctx->end;
+            case Union_tag: layoutError("display lay2 Union");
+            case NoDoc_tag: layoutError("display lay2 NoDoc");
+            case Beside_tag: layoutError("display lay2 Beside");
+            case Above_tag: layoutError("display lay2 Above");
+        }
+    }
+}
+
+// The walk of LeftMode and OneLineMode: no indentation, a separator for each line break, and
+// `takeFirst` choosing between the alternatives of a Union.
+Value easyDisplay(const Value& separator, bool takeFirst, const Value& txt, const Value& end, const Value& d) {
+    Value cur = d;
+    for (;;) {
+        const Value& dv = force(cur);
+        switch (dv->tag) {
+            case NoDoc_tag: layoutError("easyDisplay: NoDoc");
+            case Union_tag: {
+                Value next = takeFirst ? first(field(dv, 0), field(dv, 1)) : field(dv, 1);
+                cur = std::move(next);
+                continue;
+            }
+            case Nest_tag: {
+                Value p = field(dv, 0);
+                cur = std::move(p);
+                continue;
+            }
+            case Empty_tag: return end;
+            case NilAbove_tag: {
+                Value p = field(dv, 0);
+                return rts::apply(txt, separator, later([separator, takeFirst, txt, end, p] {
+                                      return easyDisplay(separator, takeFirst, txt, end, p);
+                                  }));
+            }
+            case TextBeside_tag: {
+                const Value& s = field(dv, 0);
+                Value p = field(dv, 1);
+                return rts::apply(txt, s, later([separator, takeFirst, txt, end, p] {
+                                      return easyDisplay(separator, takeFirst, txt, end, p);
+                                  }));
+            }
+            case Above_tag: layoutError("easyDisplay Above");
+            case Beside_tag: layoutError("easyDisplay Beside");
+        }
+    }
+}
+
+}  // namespace
+
+Value fullRenderAnn(const Value& modeV, const Value& lineLengthV, const Value& ribbonsV, const Value& txt,
+                    const Value& end, const Value& doc) {
+    uint8_t m = force(modeV)->tag;
+    if (m == LeftMode_tag) return easyDisplay(newlineText(), true, txt, end, reduceDoc(doc));
+    if (m == OneLineMode_tag) return easyDisplay(spaceText(), false, txt, end, reduceDoc(doc));
+    int64_t len = intOf(force(lineLengthV));
+    float ribbons = floatOf(force(ribbonsV));
+    int64_t ribbon = ribbonWidth(len, ribbons);
+    bool zigzag = m == ZigZagMode_tag;
+    int64_t gap = subSat(len, ribbon);
+    int64_t shift = gap / 2;
+    auto ctx = std::make_shared<const Display>(Display{txt, end, repeatChunk('/', shift), repeatChunk('\\', shift),
+                                                      zigzag, gap, shift});
+    return lay(ctx, 0, best(zigzag ? INT64_MAX : len, ribbon, reduceDoc(doc)));
+}
+
+namespace {
+// The text function of fullRender: text chunks go to the caller's function, markers vanish.
+Value forwardText(const Value& txt, const Value& chunk, const Value& rest) {
+    const Value& c = force(chunk);
+    if (c->tag != NoAnnot_tag) return rest;
+    return rts::apply(txt, field(c, 0), rest);
+}
+}  // namespace
+
+Value fullRender(const Value& modeV, const Value& lineLengthV, const Value& ribbonsV, const Value& txt,
+                 const Value& end, const Value& doc) {
+    Value txt1 = rts::fun<2>([txt](const Value& chunk, const Value& rest) { return forwardText(txt, chunk, rest); });
+    return fullRenderAnn(modeV, lineLengthV, ribbonsV, txt1, end, doc);
+}
+
+Value txtPrinter(const Value& details, const Value& rest) {
+    const Value& d = force(details);
+    if (d->tag == Chr_tag) return Cons(VUX::Internal::List::boxChar(static_cast<uint32_t>(rts::word(d, 0))), rest);
+    return VUX::Internal::List::op_plus_plus(field(d, 0), rest);
+}
+
+namespace {
+Value renderChunk(const Value& chunk, const Value& rest) {
+    const Value& c = force(chunk);
+    if (c->tag != NoAnnot_tag) return rest;
+    return txtPrinter(field(c, 0), rest);
+}
+}  // namespace
+constinit const rts::StaticFun renderChunk_closure{rts::static_fun_info<&renderChunk>};
+
+Value renderStyle(const Value& s, const Value& doc) {
+    const Value& sv = force(s);
+    return fullRenderAnn(field(sv, 0), field(sv, 1), field(sv, 2), renderChunk_closure.value(), Nil(), doc);
+}
+
+Value render(const Value& doc) { return renderStyle(style(), doc); }
+
+}  // namespace Text::PrettyPrint::Annotated::Drovane

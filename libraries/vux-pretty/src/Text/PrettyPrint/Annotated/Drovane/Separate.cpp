@@ -1,0 +1,141 @@
+// Separating (sep, cat) and filling (fsep, fcat) layouts: the alternatives of one line or of
+// stacked lines, as Unions whose second alternative is built only if the first does not fit.
+#include "Text/PrettyPrint/Annotated/Drovane/Internal.h"
+
+namespace Text::PrettyPrint::Annotated::Drovane {
+
+using namespace VUX::Types;
+using detail::flagOf;
+using detail::later;
+using detail::layoutError;
+using detail::subSat;
+using rts::field;
+using rts::force;
+
+namespace {
+
+// What follows the first document when everything is stacked below it.
+Value stackedRest(bool filling, const Value& g, const Value& ys) {
+    if (filling) return later([g, ys] { return fill(g, ys); });
+    return later([ys] { return reduceDoc(vcat(ys)); });
+}
+
+// The step shared by sep1 (filling = false) and fill1 (filling = true).
+Value step1(bool filling, const Value& g, const Value& p, int64_t k, const Value& ys) {
+    const Value& pv = force(p);
+    switch (pv->tag) {
+        case NoDoc_tag: return NoDoc();
+        case Union_tag: {
+            Value p1 = field(pv, 0), q1 = field(pv, 1);
+            return Union(later([filling, g, p1, k, ys] { return step1(filling, g, p1, k, ys); }),
+                         later([filling, g, q1, k, ys] { return aboveNest(q1, False(), k, stackedRest(filling, g, ys)); }));
+        }
+        case Empty_tag: {
+            if (filling) return mkNest(k, fill(g, ys));
+            const Value& cell = force(ys);
+            if (cell->tag == Nil_tag) return mkNest(k, Empty());
+            return mkNest(k, sep1(g, reduceDoc(field(cell, 0)), 0, field(cell, 1)));
+        }
+        case Nest_tag: {
+            int64_t n = nestAmount(pv);
+            Value inner = field(pv, 0);
+            int64_t k1 = subSat(k, n);
+            return Nest_hash(n, later([filling, g, inner, k1, ys] { return step1(filling, g, inner, k1, ys); }));
+        }
+        case NilAbove_tag: {
+            Value inner = field(pv, 0);
+            return NilAbove(later([filling, g, inner, k, ys] {
+                return aboveNest(inner, False(), k, stackedRest(filling, g, ys));
+            }));
+        }
+        case TextBeside_tag: {
+            const Value& s = field(pv, 0);
+            Value rest = field(pv, 1);
+            int64_t k1 = subSat(k, elementWidth(s));
+            return rts::con(TextBeside_tag, s, later([filling, g, rest, k1, ys] {
+                                return filling ? fillNB(g, rest, k1, ys) : sepNB(g, rest, k1, ys);
+                            }));
+        }
+        case Above_tag: layoutError(filling ? "fill1 Above" : "sep1 Above");
+        case Beside_tag: layoutError(filling ? "fill1 Beside" : "sep1 Beside");
+    }
+    __builtin_unreachable();
+}
+
+// The choice for the next document y after the text of the current line.
+Value fillStep(const Value& g, int64_t k, const Value& y, const Value& rest) {
+    int64_t k1 = flagOf(g) ? subSat(k, 1) : k;
+    Value y1 = oneLiner(reduceDoc(y));
+    const Value& y1v = force(y1);
+    if (y1v->tag == Nest_tag) {
+        Value inner = field(y1v, 0);
+        y1 = std::move(inner);
+    }
+    Value firstAlt = nilBeside(g, fill1(g, y1, k1, rest));
+    Value secondAlt = later([g, k, y, rest] { return nilAboveNest(False(), k, fill(g, Cons(y, rest))); });
+    return mkUnion(firstAlt, secondAlt);
+}
+
+template <bool Filling>
+Value separate(const Value& g, const Value& docs) {
+    const Value& cell = force(docs);
+    if (cell->tag == Nil_tag) return Empty();
+    return step1(Filling, g, reduceDoc(field(cell, 0)), 0, field(cell, 1));
+}
+
+}  // namespace
+
+Value sep1(const Value& g, const Value& p, int64_t k, const Value& ys) { return step1(false, g, p, k, ys); }
+Value fill1(const Value& g, const Value& p, int64_t k, const Value& ys) { return step1(true, g, p, k, ys); }
+
+Value sepNB(const Value& g, const Value& p, int64_t k, const Value& ys) {
+    Value cur = p;
+    for (;;) {
+        const Value& pv = force(cur);
+        if (pv->tag == Nest_tag) {
+            Value inner = field(pv, 0);
+            cur = std::move(inner);
+            continue;
+        }
+        if (pv->tag != Empty_tag) return sep1(g, pv, k, ys);
+        Value oneLine = oneLiner(nilBeside(g, reduceDoc(flagOf(g) ? hsep(ys) : hcat(ys))));
+        return mkUnion(oneLine, later([k, ys] { return nilAboveNest(False(), k, reduceDoc(vcat(ys))); }));
+    }
+}
+
+Value fillNB(const Value& g, const Value& p, int64_t k, const Value& ys) {
+    Value cur = p;
+    Value rest = ys;
+    for (;;) {
+        const Value& pv = force(cur);
+        if (pv->tag == Nest_tag) {
+            Value inner = field(pv, 0);
+            cur = std::move(inner);
+            continue;
+        }
+        if (pv->tag != Empty_tag) return fill1(g, pv, k, rest);
+        const Value& cell = force(rest);
+        if (cell->tag == Nil_tag) return Empty();
+        const Value& y = field(cell, 0);
+        if (force(y)->tag == Empty_tag) {
+            // Documents that are the Empty constructor are skipped one by one.
+            Value next = field(cell, 1);
+            rest = std::move(next);
+            continue;
+        }
+        return fillStep(g, k, y, field(cell, 1));
+    }
+}
+
+Value fill(const Value& g, const Value& docs) { return separate<true>(g, docs); }
+Value sep(const Value& docs) { return separate<false>(True(), docs); }
+Value cat(const Value& docs) { return separate<false>(False(), docs); }
+Value fsep(const Value& docs) { return separate<true>(True(), docs); }
+Value fcat(const Value& docs) { return separate<true>(False(), docs); }
+
+Value hang(const Value& d1, const Value& amount, const Value& d2) {
+    Value nested = later([amount, d2] { return nest(amount, d2); });
+    return sep1(True(), reduceDoc(d1), 0, Cons(std::move(nested), Nil()));
+}
+
+}  // namespace Text::PrettyPrint::Annotated::Drovane

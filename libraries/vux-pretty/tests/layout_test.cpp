@@ -1,0 +1,170 @@
+// Layout and rendering of documents: whole rendered texts for the cases that reveal faults.
+#include <gtest/gtest.h>
+
+#include "Testing.h"
+#include "Text/PrettyPrint/Annotated/Drovane.h"
+
+namespace D = Text::PrettyPrint::Annotated::Drovane;
+using rts::Value;
+using vux::testing::str;
+using vux::testing::to_string;
+
+namespace {
+
+Value t(const std::string& s) { return D::text(str(s)); }
+Value nest(int64_t k, const Value& d) { return D::nest(VUX::Types::I_hash(k), d); }
+Value docs(std::initializer_list<Value> ds) { return vux::testing::list(std::vector<Value>(ds)); }
+Value styleOf(uint8_t mode, int64_t len, float ribbons) {
+    return D::Style(Value::adopt(D::Mode_closure_tbl[mode]), VUX::Types::I_hash(len), VUX::Types::F_hash(ribbons));
+}
+std::string render(const Value& d) { return to_string(D::render(d)); }
+std::string renderAt(const Value& d, int64_t len, float ribbons = 1.0f, uint8_t mode = D::PageMode_tag) {
+    return to_string(D::renderStyle(styleOf(mode, len, ribbons), d));
+}
+
+}  // namespace
+
+TEST(Compose, EmptyIsTheUnitOfEveryComposition) {
+    Value x = t("x");
+    for (auto op : {&D::op_lt_gt, &D::op_lt_plus_gt, &D::op_dollar_dollar, &D::op_dollar_plus_dollar}) {
+        EXPECT_TRUE(same(op(x, D::empty()), x));
+        EXPECT_TRUE(same(op(D::empty(), x), x));
+    }
+    EXPECT_EQ(render(D::op_dollar_dollar(t(""), t("x"))), "\nx");
+    EXPECT_EQ(render(D::hsep(docs({t("a"), D::empty(), t("b")}))), "a b");
+    EXPECT_EQ(D::hcat(docs({}))->tag, D::Empty_tag);
+    EXPECT_EQ(D::hcat(docs({D::empty(), D::empty()}))->tag, D::Empty_tag);
+    Value v = D::vcat(docs({x}));
+    ASSERT_EQ(v->tag, D::Above_tag);
+    EXPECT_EQ(rts::force(rts::field(v, 2))->tag, D::Empty_tag);
+    EXPECT_EQ(render(v), "x");
+}
+
+struct RenderCase {
+    const char* name;
+    std::function<Value()> doc;
+    std::string expected;
+};
+
+class Render : public ::testing::TestWithParam<RenderCase> {};
+
+TEST_P(Render, WholeText) { EXPECT_EQ(render(GetParam().doc()), GetParam().expected); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Render,
+    ::testing::Values(
+        RenderCase{"Empty", [] { return D::empty(); }, ""},
+        RenderCase{"Above", [] { return D::op_dollar_dollar(t("a"), t("b")); }, "a\nb"},
+        RenderCase{"NestedAbove", [] { return nest(2, D::op_dollar_dollar(t("a"), t("b"))); }, "  a\n  b"},
+        RenderCase{"OverlapNest2", [] { return D::op_dollar_dollar(t("a"), nest(2, t("b"))); }, "a b"},
+        RenderCase{"NoOverlapNest1", [] { return D::op_dollar_dollar(t("a"), nest(1, t("b"))); }, "a\n b"},
+        RenderCase{"NeverShareLine", [] { return D::op_dollar_plus_dollar(t("a"), nest(2, t("b"))); }, "a\n  b"},
+        RenderCase{"OverlapNeedsRoom", [] { return D::op_dollar_dollar(t("ab"), nest(2, t("c"))); }, "ab\n  c"},
+        RenderCase{"NestIgnoredOnRight", [] { return D::op_lt_plus_gt(t("a"), nest(5, t("b"))); }, "a b"},
+        RenderCase{"NestOfLeftOperand", [] { return D::op_lt_gt(nest(5, t("a")), t("b")); }, "     ab"},
+        RenderCase{"MixedFlags", [] { return D::op_lt_plus_gt(D::op_lt_gt(t("a"), t("b")), t("c")); }, "ab c"},
+        RenderCase{"SizedText",
+                   [] { return D::op_dollar_dollar(D::sizedText(VUX::Types::I_hash(5), str("ab")), nest(6, t("c"))); },
+                   "ab c"},
+        RenderCase{"TextAboveNest3", [] { return D::op_dollar_dollar(t("ab"), nest(3, t("c"))); }, "ab c"},
+        RenderCase{"TextAboveNest3Plus", [] { return D::op_dollar_plus_dollar(t("ab"), nest(3, t("c"))); },
+                   "ab\n   c"},
+        RenderCase{"SepOfTwoLineFirst", [] { return D::sep(docs({D::op_dollar_dollar(t("a"), t("b")), t("c")})); },
+                   "a\nb\nc"},
+        RenderCase{"SepSkipsEmpty", [] { return D::sep(docs({t("a"), D::empty(), t("b")})); }, "a b"},
+        RenderCase{"SepNoTrailingSpace", [] { return D::sep(docs({t("a"), D::empty(), D::empty()})); }, "a"},
+        RenderCase{"FsepSkipsEmpty", [] { return D::fsep(docs({t("a"), D::empty(), t("b")})); }, "a b"},
+        RenderCase{"Fcat", [] { return D::fcat(docs({t("a"), t("b")})); }, "ab"},
+        RenderCase{"HangNarrowFirst", [] { return D::hang(t("f"), VUX::Types::I_hash(2), t("x")); }, "f x"},
+        RenderCase{"Punctuate",
+                   [] { return D::hcat(D::punctuate(D::comma(), docs({t("a"), t("b"), t("c")}))); }, "a,b,c"}),
+    [](const ::testing::TestParamInfo<RenderCase>& info) { return std::string(info.param.name); });
+
+TEST(Layout, SepChoosesOneLineOrStacks) {
+    Value ab = D::sep(docs({t("a"), t("b")}));
+    EXPECT_EQ(renderAt(ab, 3), "a b");
+    EXPECT_EQ(renderAt(ab, 2), "a\nb");
+    Value cab = D::cat(docs({t("a"), t("b")}));
+    EXPECT_EQ(renderAt(cab, 2), "ab");
+    EXPECT_EQ(renderAt(cab, 1), "a\nb");
+    Value catNest = D::cat(docs({t("a"), nest(5, t("b"))}));
+    EXPECT_EQ(renderAt(catNest, 2), "ab");
+    EXPECT_EQ(renderAt(catNest, 1), "a    b");
+}
+
+TEST(Layout, FsepFillsLines) {
+    Value d = D::fsep(docs({t("aa"), t("bb"), t("cc")}));
+    EXPECT_EQ(renderAt(d, 5), "aa bb\ncc");
+    EXPECT_EQ(renderAt(d, 8), "aa bb cc");
+}
+
+TEST(Layout, HangStacksWhenTooWide) {
+    Value d = D::hang(t("abc"), VUX::Types::I_hash(2), t("x"));
+    EXPECT_EQ(renderAt(d, 5), "abc x");
+    EXPECT_EQ(renderAt(d, 4), "abc\n  x");
+}
+
+TEST(Layout, RibbonLimitsTheTextOfALine) {
+    Value hw = D::sep(docs({t("hello"), t("world")}));
+    EXPECT_EQ(renderAt(hw, 12, 1.5f), "hello\nworld");
+    EXPECT_EQ(renderAt(hw, 12, 1.0f), "hello world");
+    EXPECT_EQ(render(hw), "hello world");
+}
+
+TEST(Layout, RibbonWidthRoundsHalfToEven) {
+    struct Row {
+        int64_t len;
+        float ribbons;
+        int64_t expected;
+    } rows[] = {{100, 1.5f, 67}, {80, 1.5f, 53}, {120, 1.5f, 80}, {100, 3.0f, 33},
+                {5, 2.0f, 2},    {9, 2.0f, 4},   {7, 2.0f, 4},    {1, 2.0f, 0}};
+    for (const Row& r : rows) EXPECT_EQ(D::ribbonWidth(r.len, r.ribbons), r.expected) << r.len << "/" << r.ribbons;
+    EXPECT_EQ(D::ribbonWidth(100, 0.0f), INT64_MAX);
+    EXPECT_EQ(D::ribbonWidth(100, -0.0f), INT64_MIN);
+    EXPECT_EQ(D::ribbonWidth(100, std::nanf("")), INT64_MAX);
+    EXPECT_EQ(D::ribbonWidth(100, -1.0f), -100);
+}
+
+TEST(Modes, LeftAndOneLine) {
+    Value d = D::op_dollar_dollar(t("a"), nest(4, t("b")));
+    EXPECT_EQ(renderAt(nest(4, t("a")), 80, 1.0f, D::LeftMode_tag), "a");
+    EXPECT_EQ(renderAt(D::op_dollar_plus_dollar(t("a"), t("b")), 80, 1.0f, D::OneLineMode_tag), "a b");
+    // Neither mode looks at the line length or the ribbons.
+    Value s = D::Style(Value::adopt(D::Mode_closure_tbl[D::LeftMode_tag]), vux::testing::failing(),
+                       vux::testing::failing());
+    EXPECT_EQ(to_string(D::renderStyle(s, d)), "a\nb");
+    Value s1 = D::Style(Value::adopt(D::Mode_closure_tbl[D::OneLineMode_tag]), vux::testing::failing(),
+                        vux::testing::failing());
+    EXPECT_EQ(to_string(D::renderStyle(s1, d)), "a b");
+}
+
+TEST(Modes, ZigZagFoldsDeepLines) {
+    // Line length 20, 2 ribbons: ribbon 10, gap 10, shift 5.
+    EXPECT_EQ(renderAt(nest(12, t("x")), 20, 2.0f, D::ZigZagMode_tag), "\n/////\n       x");
+    Value back = D::op_dollar_dollar(t("a"), nest(-3, t("b")));
+    EXPECT_EQ(renderAt(back, 20, 2.0f, D::ZigZagMode_tag), "a\n\n\\\\\\\\\\\n  b");
+    EXPECT_EQ(renderAt(t("x"), 20, 1.0f, D::ZigZagMode_tag), "\n\nx");
+}
+
+TEST(Rendering, IsLazyOnAnInfiniteDocument) {
+    struct Lines {
+        static Value from(int64_t i) {
+            return VUX::Types::Cons(D::text(str("line " + std::to_string(i))),
+                                    rts::delay([i] { return from(i + 1); }));
+        }
+    };
+    Value out = D::render(D::vcat(Lines::from(0)));
+    Value cur = out;
+    std::string firstLines;
+    int newlines = 0;
+    while (newlines < 1000) {
+        const Value& c = rts::force(cur);
+        ASSERT_EQ(c->tag, VUX::Types::Cons_tag);
+        uint32_t ch = VUX::Types::charOf(rts::force(rts::field(c, 0)));
+        if (ch == '\n') ++newlines;
+        if (newlines == 0) firstLines.push_back(static_cast<char>(ch));
+        Value next = rts::field(c, 1);
+        cur = std::move(next);
+    }
+    EXPECT_EQ(firstLines, "line 0");
+}
