@@ -113,6 +113,27 @@ Value sSpans(const Value& s);
 Value sOutput(const Value& s);
 
 // ---------------------------------------------------------------------------------------------
+// Equality (record `C_Eq`) and mapping over annotations (`fmap`, `<$`)
+
+bool textDetailsEq(const Value& x, const Value& y);
+bool annotDetailsEq(const Value& dEq, const Value& x, const Value& y);
+bool modeEq(const Value& x, const Value& y);
+bool styleEq(const Value& x, const Value& y);  // ribbons compared as IEEE floats: NaN is unequal
+bool spanEq(const Value& dEq, const Value& x, const Value& y);
+Value inst_Eq_TextDetails();
+Value inst_Eq_Mode();
+Value inst_Eq_Style();
+Value inst_Eq_AnnotDetails(const Value& dEq);
+Value inst_Eq_Span(const Value& dEq);
+
+Value fmapAnnotDetails(const Value& f, const Value& e);
+Value replaceAnnotDetails(const Value& a, const Value& e);
+Value fmapSpan(const Value& f, const Value& s);
+Value replaceSpan(const Value& a, const Value& s);
+Value fmapDoc(const Value& f, const Value& d);  // costs nothing until the result is traversed
+Value replaceDoc(const Value& a, const Value& d);
+
+// ---------------------------------------------------------------------------------------------
 // Construction
 
 Value text(const Value& s);                      // walks the spine to count it

@@ -4,7 +4,9 @@
 // first line fits the remaining width and the ribbon, and never backtracks. The renderer walks the
 // chosen layout from the first chunk to the last and hands each chunk, with the suspended rest of
 // the rendering, to the caller's text function, so output is produced as it is consumed.
+#include <algorithm>
 #include <cmath>
+#include <memory>
 
 #include "Text/PrettyPrint/Annotated/Drovane/Internal.h"
 #include "VUX/Internal/List.h"
