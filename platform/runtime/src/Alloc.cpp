@@ -1,9 +1,15 @@
 // The size-class allocator and the free loop.
 //
-// Small blocks (up to 512 bytes) come from per-thread free lists, refilled from a shared pool of
-// blocks that exited threads gave back, or carved from fresh 256 KiB chunks. Chunks are never
-// returned to the system: freed blocks are reused, so a program that keeps little alive stays
-// small. Larger blocks go to malloc. In sanitizer builds every block goes to malloc.
+// Small blocks (up to 512 bytes) come from per-thread free lists. A list that runs dry is refilled
+// with a batch from the shared pool (blocks that other threads gave back), else carved from the
+// thread's current chunk, else from a spare piece of chunk that an exited thread left, else from a
+// fresh 256 KiB chunk. Chunks are never returned to the system: freed blocks are reused, so a
+// program that keeps little alive stays small. Larger blocks go to malloc. In sanitizer builds
+// every block goes to malloc.
+//
+// A batch in the pool is a free list whose head block's second word links the next batch and whose
+// second block's second word (if there is one) holds the number of blocks; every block is at least
+// 16 bytes, so both words exist and nothing is allocated to keep the pool.
 #include <cstdlib>
 #include <mutex>
 #include <new>
@@ -15,16 +21,21 @@ namespace rts {
 namespace {
 
 constexpr size_t kChunkBytes = 256 * 1024;
+constexpr int kCarveBlocks = 64;  // blocks carved per refill, so one class does not take a chunk
 
 struct SharedPool {
     std::mutex lock;
-    void* free[kSmallClasses] = {};
-    std::vector<void*> chunks;  // every chunk ever made, so leak checkers see them as reachable
+    void* batches[kSmallClasses] = {};
+    void* spare_areas = nullptr;  // unused tails of chunks: [0] next area, [1] end of this one
+    std::vector<void*> chunks;    // every chunk ever made, so leak checkers see them as reachable
 };
 SharedPool& pool() {
     static SharedPool* p = new SharedPool();  // never destroyed: threads may exit after main
     return *p;
 }
+
+void*& word0(void* b) { return static_cast<void**>(b)[0]; }
+void*& word1(void* b) { return static_cast<void**>(b)[1]; }
 
 void* system_alloc(size_t size) {
     void* p = std::malloc(size);
@@ -32,38 +43,67 @@ void* system_alloc(size_t size) {
     return p;
 }
 
-// Puts a new batch of blocks of class `cls` on the thread's free list.
-void refill(ThreadState* ts, size_t cls) {
-    size_t block = cls * kAllocGranule;
+// Puts the list `head` of `count` blocks into the pool as one batch. Caller holds the lock.
+void push_batch(SharedPool& sp, size_t cls, void* head, uint32_t count) {
+    if (count >= 2) word1(word0(head)) = reinterpret_cast<void*>(uintptr_t(count));
+    word1(head) = sp.batches[cls];
+    sp.batches[cls] = head;
+}
+
+// Takes one batch of class `cls` from the pool into the thread's empty list.
+bool take_batch(ThreadState* ts, size_t cls) {
+    SharedPool& sp = pool();
+    std::lock_guard<std::mutex> g(sp.lock);
+    void* head = sp.batches[cls];
+    if (head == nullptr) return false;
+    sp.batches[cls] = word1(head);
+    void* second = word0(head);
+    ts->cache.free[cls] = head;
+    ts->cache.cached[cls] = second ? static_cast<uint32_t>(reinterpret_cast<uintptr_t>(word1(second))) : 1;
+    return true;
+}
+
+// Gives the thread a fresh carving area: a spare piece of chunk, else a new chunk.
+void new_area(ThreadState* ts, size_t block) {
+    SharedPool& sp = pool();
     {
-        SharedPool& sp = pool();
         std::lock_guard<std::mutex> g(sp.lock);
-        if (sp.free[cls] != nullptr) {
-            ts->cache.free[cls] = sp.free[cls];
-            sp.free[cls] = nullptr;
-            return;
+        for (void** link = &sp.spare_areas; *link != nullptr; link = &word0(*link)) {
+            char* area = static_cast<char*>(*link);
+            char* end = static_cast<char*>(word1(area));
+            if (area + block <= end) {
+                *link = word0(area);
+                ts->bump = area;
+                ts->bump_end = end;
+                return;
+            }
         }
     }
-    if (ts->bump + block > ts->bump_end) {
-        char* chunk = static_cast<char*>(std::aligned_alloc(kAllocGranule, kChunkBytes));
-        if (chunk == nullptr) raise(RtsError::HeapOverflow);
-        {
-            SharedPool& sp = pool();
-            std::lock_guard<std::mutex> g(sp.lock);
-            sp.chunks.push_back(chunk);
-        }
-        ts->bump = chunk;
-        ts->bump_end = chunk + kChunkBytes;
+    char* chunk = static_cast<char*>(std::aligned_alloc(kAllocGranule, kChunkBytes));
+    if (chunk == nullptr) raise(RtsError::HeapOverflow);
+    {
+        std::lock_guard<std::mutex> g(sp.lock);
+        sp.chunks.push_back(chunk);
     }
-    // Carve up to 64 blocks at a time so one class does not take the whole chunk.
-    void* head = ts->cache.free[cls];
-    for (int i = 0; i < 64 && ts->bump + block <= ts->bump_end; ++i) {
+    ts->bump = chunk;
+    ts->bump_end = chunk + kChunkBytes;
+}
+
+// Puts new blocks of class `cls` on the thread's empty free list.
+void refill(ThreadState* ts, size_t cls) {
+    if (take_batch(ts, cls)) return;
+    size_t block = cls * kAllocGranule;
+    if (size_t(ts->bump_end - ts->bump) < block) new_area(ts, block);
+    void* head = nullptr;
+    uint32_t n = 0;
+    for (; n < kCarveBlocks && size_t(ts->bump_end - ts->bump) >= block; ++n) {
         void* b = ts->bump;
         ts->bump += block;
-        *static_cast<void**>(b) = head;
+        word0(b) = head;
         head = b;
     }
     ts->cache.free[cls] = head;
+    ts->cache.cached[cls] = n;
 }
 
 }  // namespace
@@ -75,7 +115,7 @@ void* allocate_slow(size_t size) {
     ts->cache.allocated_bytes += size;
     return system_alloc(size);
 #else
-    size_t cls = (size + kAllocGranule - 1) / kAllocGranule;
+    size_t cls = size_class(size);
     if (cls >= kSmallClasses) {
         ts->cache.allocated_bytes += size;
         return system_alloc(size);
@@ -87,9 +127,8 @@ void* allocate_slow(size_t size) {
 
 void deallocate_slow(void* p, size_t size) {
 #ifndef RTS_SANITIZED
-    size_t cls = (size + kAllocGranule - 1) / kAllocGranule;
-    if (cls < kSmallClasses) {
-        thread_state();
+    if (size_class(size) < kSmallClasses) {
+        thread_state();  // a thread's first release may come before its first allocation
         deallocate_bytes(p, size);
         return;
     }
@@ -97,18 +136,30 @@ void deallocate_slow(void* p, size_t size) {
     std::free(p);
 }
 
+void release_cached_cold(size_t cls) {
+    AllocCache* c = tls_alloc;
+    SharedPool& sp = pool();
+    std::lock_guard<std::mutex> g(sp.lock);
+    push_batch(sp, cls, c->free[cls], c->cached[cls]);
+    c->free[cls] = nullptr;
+    c->cached[cls] = 0;
+}
+
 void flush_alloc_cache(ThreadState* ts) {
     SharedPool& sp = pool();
     std::lock_guard<std::mutex> g(sp.lock);
-    for (size_t cls = 0; cls < kSmallClasses; ++cls) {
-        void* head = ts->cache.free[cls];
-        if (head == nullptr) continue;
-        void* tail = head;
-        while (*static_cast<void**>(tail) != nullptr) tail = *static_cast<void**>(tail);
-        *static_cast<void**>(tail) = sp.free[cls];
-        sp.free[cls] = head;
+    for (size_t cls = 1; cls < kSmallClasses; ++cls) {
+        if (ts->cache.free[cls] == nullptr) continue;
+        push_batch(sp, cls, ts->cache.free[cls], ts->cache.cached[cls]);
         ts->cache.free[cls] = nullptr;
+        ts->cache.cached[cls] = 0;
     }
+    if (size_t(ts->bump_end - ts->bump) >= kAllocGranule) {
+        word0(ts->bump) = sp.spare_areas;
+        word1(ts->bump) = ts->bump_end;
+        sp.spare_areas = ts->bump;
+    }
+    ts->bump = ts->bump_end = nullptr;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -131,17 +182,35 @@ size_t object_size(Object* o) {
     __builtin_unreachable();
 }
 
-void release_slots(Object* o) {
-    Slot* s = con_slots(o);
-    for (uint32_t i = 0; i < o->nptrs; ++i) release(s[i].ref);
+// Queues an object whose count reached zero inside the free loop. Should the queue fail to grow,
+// the object is freed at once: deeper recursion is better than losing it.
+void destroy_and_free(ThreadState* ts, Object* o);
+void enqueue(ThreadState* ts, Object* o) noexcept {
+    try {
+        ts->pending.push_back(o);
+    } catch (const std::bad_alloc&) {
+        destroy_and_free(ts, o);
+    }
 }
 
-void destroy_and_free(Object* o) {
+// release() for the free loop's own fields: no call per field, no re-check of the loop flag.
+RTS_INLINE void drop(ThreadState* ts, Object* o) {
+    if (o == nullptr) return;
+    uint32_t c = o->rc.load(std::memory_order_acquire);
+    if (c == 0) return;
+    if (c == 1 || o->rc.fetch_sub(1, std::memory_order_acq_rel) == 1) enqueue(ts, o);
+}
+
+void destroy_and_free(ThreadState* ts, Object* o) {
     size_t size = object_size(o);
     switch (o->kind) {
         case Kind::Con:
         case Kind::Pap:
-        case Kind::MutVar: release_slots(o); break;
+        case Kind::MutVar: {
+            Slot* s = con_slots(o);
+            for (uint32_t i = 0, n = o->nptrs; i < n; ++i) drop(ts, s[i].ref);
+            break;
+        }
         case Kind::Fun:
             if (auto d = fun_info(o)->destroy) d(o);
             break;
@@ -151,7 +220,7 @@ void destroy_and_free(Object* o) {
             if (st == kUnevaluated) {
                 if (auto d = t->info->destroy) d(o);
             } else {
-                release(t->result);
+                drop(ts, t->result);
             }
             break;
         }
@@ -161,22 +230,26 @@ void destroy_and_free(Object* o) {
     deallocate_bytes(o, size);
 }
 
+// Past this many entries the queue's memory is given back after the loop.
+constexpr size_t kPendingKeep = 4096;
+
 }  // namespace
 
 void free_object_cold(Object* o) {
     ThreadState* ts = thread_state();
     if (ts->freeing) {
-        ts->pending.push_back(o);
+        enqueue(ts, o);
         return;
     }
     ts->freeing = true;
-    destroy_and_free(o);
+    destroy_and_free(ts, o);
     while (!ts->pending.empty()) {
         Object* next = ts->pending.back();
         ts->pending.pop_back();
-        destroy_and_free(next);
+        destroy_and_free(ts, next);
     }
     ts->freeing = false;
+    if (ts->pending.capacity() > kPendingKeep) std::vector<Object*>().swap(ts->pending);
 }
 
 }  // namespace rts

@@ -1,4 +1,6 @@
 // Raising language exceptions and the runtime's own failures.
+#include <cstdio>
+#include <cstdlib>
 #include <new>
 
 #include "ThreadState.h"
@@ -50,6 +52,11 @@ void raise(RtsError kind) {
 }
 
 void rethrow(const Exception& e) { throw e; }
+
+void assert_failed(const char* what, const char* file, int line) {
+    std::fprintf(stderr, "%s:%d: runtime check failed: %s\n", file, line, what);
+    std::abort();
+}
 
 void stack_overflow_cold() { raise(RtsError::StackOverflow); }
 

@@ -26,7 +26,19 @@
 #define RTS_INLINE inline __attribute__((always_inline))
 #define RTS_COLD __attribute__((cold, noinline))
 
+// Checked accessors: sanitizer and debug builds verify kinds and field indices where they are
+// used, so a wrong constructor or index fails at the mistake rather than somewhere later.
+#if defined(RTS_SANITIZED) || !defined(NDEBUG)
+#define RTS_CHECKS 1
+#define RTS_ASSERT(cond, what) (RTS_LIKELY(cond) ? void(0) : ::rts::assert_failed(what, __FILE__, __LINE__))
+#else
+#define RTS_CHECKS 0
+#define RTS_ASSERT(cond, what) void(0)
+#endif
+
 namespace rts {
+
+[[noreturn]] void assert_failed(const char* what, const char* file, int line);
 
 // What an object is. A walk over objects switches over these without a default.
 enum class Kind : uint8_t {
@@ -58,32 +70,45 @@ struct Object {
         : rc(count), kind(k), tag(t), nptrs(p), nwords(w) {}
 };
 static_assert(sizeof(Object) == 8, "the object header is one word");
+static_assert(offsetof(Object, kind) == 4 && offsetof(Object, tag) == 5 && offsetof(Object, nptrs) == 6 &&
+              offsetof(Object, nwords) == 7, "compact regions copy headers between processes byte for byte");
+static_assert(sizeof(std::atomic<uint32_t>) == 4 && std::atomic<uint32_t>::is_always_lock_free);
 
 using Owned = Object*;
 using Borrowed = Object*;
 
 // Allocation: a thread-local size-class allocator (plain malloc in sanitizer builds, so the
 // sanitizers see every object). Sizes are rounded up to 16 bytes; objects are 16-byte aligned.
+// Each thread keeps one free list per class. A list that grows past kMaxCachedBlocks (a thread
+// that frees what others allocated) goes to a shared pool as one batch, so memory freed by one
+// thread is reused by the others instead of piling up.
 inline constexpr size_t kAllocGranule = 16;
 inline constexpr size_t kSmallClasses = 33;  // sizes up to 512 bytes come from free lists
+inline constexpr uint32_t kMaxCachedBlocks = 4096;
 
 struct AllocCache {
-    void* free[kSmallClasses];  // singly linked through each free block's first word
-    uint64_t allocated_bytes;   // total the thread has allocated
+    void* free[kSmallClasses];        // singly linked through each free block's first word
+    uint32_t cached[kSmallClasses];   // blocks on each list
+    uint64_t allocated_bytes;         // total the thread has allocated
 };
 extern thread_local AllocCache* tls_alloc __attribute__((tls_model("initial-exec")));
 
+RTS_INLINE constexpr size_t size_class(size_t size) { return (size + kAllocGranule - 1) / kAllocGranule; }
+
 void* allocate_slow(size_t size);
 void deallocate_slow(void* p, size_t size);
+// Gives a thread's overlong free list of class `cls` to the shared pool.
+void release_cached_cold(size_t cls);
 
 RTS_INLINE void* allocate_bytes(size_t size) {
 #ifndef RTS_SANITIZED
-    size_t cls = (size + kAllocGranule - 1) / kAllocGranule;
+    size_t cls = size_class(size);
     AllocCache* c = tls_alloc;
     if (RTS_LIKELY(c != nullptr && cls < kSmallClasses)) {
         void* p = c->free[cls];
         if (RTS_LIKELY(p != nullptr)) {
             c->free[cls] = *static_cast<void**>(p);
+            --c->cached[cls];
             c->allocated_bytes += cls * kAllocGranule;
             return p;
         }
@@ -94,11 +119,12 @@ RTS_INLINE void* allocate_bytes(size_t size) {
 
 RTS_INLINE void deallocate_bytes(void* p, size_t size) {
 #ifndef RTS_SANITIZED
-    size_t cls = (size + kAllocGranule - 1) / kAllocGranule;
+    size_t cls = size_class(size);
     AllocCache* c = tls_alloc;
     if (RTS_LIKELY(c != nullptr && cls < kSmallClasses)) {
         *static_cast<void**>(p) = c->free[cls];
         c->free[cls] = p;
+        if (RTS_UNLIKELY(++c->cached[cls] > kMaxCachedBlocks)) release_cached_cold(cls);
         return;
     }
 #endif
@@ -161,14 +187,15 @@ class Value {
         p_ = nullptr;
         return o;
     }
-    // Reference identity, without evaluating either side.
-    friend bool same(const Value& a, const Value& b) noexcept { return a.p_ == b.p_; }
 
   private:
     constexpr Value(Object* o, int) noexcept : p_(o) {}
     Object* p_;
 };
 static_assert(sizeof(Value) == sizeof(Object*), "a Value is one pointer, so fields can be read as Values");
+
+// Reference identity, without evaluating either side.
+RTS_INLINE bool same(const Value& a, const Value& b) noexcept { return a.get() == b.get(); }
 
 // One field of an object: a reference or an unboxed word. Fields are stored raw (so static objects
 // can be constant-initialised) and read as Values through these views.
@@ -188,7 +215,7 @@ RTS_INLINE Value& as_value_mut(Object*& slot) { return *reinterpret_cast<Value*>
 
 // A constructor's nptrs references, then its nwords words, follow the header.
 RTS_INLINE Slot* con_slots(Object* o) { return reinterpret_cast<Slot*>(reinterpret_cast<char*>(o) + sizeof(Object)); }
-RTS_INLINE size_t con_size(uint32_t nptrs, uint32_t nwords) { return sizeof(Object) + 8 * (nptrs + nwords); }
+RTS_INLINE constexpr size_t con_size(uint32_t nptrs, uint32_t nwords) { return sizeof(Object) + 8 * (nptrs + nwords); }
 
 // A fresh constructor object with count 1; its references and words are left for the caller to
 // fill in (every reference slot must be set before the object is released).
@@ -197,9 +224,16 @@ RTS_INLINE Object* alloc_con(uint8_t tag, uint8_t nptrs, uint8_t nwords) {
     return new (mem) Object(1, Kind::Con, tag, nptrs, nwords);
 }
 
-RTS_INLINE uint8_t tag_of(const Value& v) { return v->tag; }
-RTS_INLINE const Value& field(const Value& v, size_t i) { return as_value(con_slots(v.get())[i].ref); }
+RTS_INLINE uint8_t tag_of(const Value& v) {
+    RTS_ASSERT(v->kind == Kind::Con, "tag_of: not an evaluated constructor");
+    return v->tag;
+}
+RTS_INLINE const Value& field(const Value& v, size_t i) {
+    RTS_ASSERT(v->kind == Kind::Con && i < v->nptrs, "field: not a constructor, or no such reference field");
+    return as_value(con_slots(v.get())[i].ref);
+}
 RTS_INLINE uint64_t word(const Value& v, size_t i) {
+    RTS_ASSERT(v->kind == Kind::Con && i < v->nwords, "word: not a constructor, or no such word");
     uint64_t w;
     std::memcpy(&w, &con_slots(v.get())[v->nptrs + i], 8);
     return w;
@@ -231,6 +265,7 @@ RTS_INLINE uint64_t bits_of(float f) {
 // Builds a constructor from its references (consumed) and no words.
 template <class... Fields>
 RTS_INLINE Value con(uint8_t tag, Fields&&... fs) {
+    static_assert(sizeof...(Fields) <= 255, "a constructor has at most 255 reference fields");
     Object* o = alloc_con(tag, sizeof...(Fields), 0);
     Slot* s = con_slots(o);
     size_t i = 0;
@@ -248,6 +283,7 @@ RTS_INLINE Value con_word(uint8_t tag, uint64_t w) {
 // Builds a constructor from references (consumed) followed by unboxed words.
 template <size_t W, class... Fields>
 Value con_words(uint8_t tag, const uint64_t (&words)[W], Fields&&... fs) {
+    static_assert(sizeof...(Fields) <= 255 && W <= 255, "at most 255 references and 255 words");
     Object* o = alloc_con(tag, sizeof...(Fields), W);
     Slot* s = con_slots(o);
     size_t i = 0;
@@ -259,7 +295,7 @@ Value con_words(uint8_t tag, const uint64_t (&words)[W], Fields&&... fs) {
 // A static constructor object: never counted, constant-initialised, shared by the whole process.
 // Slots are given with ref_slot(&other.header) and word_slot(n), references first.
 template <size_t P, size_t W = 0>
-struct StaticCon {
+struct alignas(16) StaticCon {
     Object header;
     Slot slots[P + W];
     template <class... Slots>
@@ -270,12 +306,15 @@ struct StaticCon {
     constexpr Object* object() const { return const_cast<Object*>(&header); }
 };
 template <>
-struct StaticCon<0, 0> {
+struct alignas(16) StaticCon<0, 0> {
     Object header;
     constexpr explicit StaticCon(uint8_t tag) : header(0, Kind::Con, tag, 0, 0) {}
     Value value() const { return Value::adopt(object()); }
     constexpr Object* object() const { return const_cast<Object*>(&header); }
 };
 using StaticNullary = StaticCon<0, 0>;
+static_assert(offsetof(StaticCon<2>, slots) == sizeof(Object) && sizeof(StaticCon<2>) == con_size(2, 0) + 8,
+              "a static constructor is laid out like a heap one");
+static_assert(alignof(StaticNullary) == kAllocGranule);
 
 }  // namespace rts
