@@ -1,6 +1,7 @@
 // Evaluating suspended computations: blackholing, waiting, updating and keeping exceptions.
 #include <condition_variable>
 #include <mutex>
+#include <vector>
 
 #include "ThreadState.h"
 
@@ -15,7 +16,8 @@ struct WaitStripe {
 };
 constexpr size_t kStripes = 64;
 WaitStripe& stripe_of(Object* t) {
-    static WaitStripe stripes[kStripes];
+    // Never destroyed: other threads may still force thunks while the process exits.
+    static WaitStripe* stripes = new WaitStripe[kStripes];
     return stripes[(reinterpret_cast<uintptr_t>(t) >> 5) % kStripes];
 }
 
@@ -58,94 +60,113 @@ void destroy_closure(ThunkObject* t) {
     if (auto d = t->info->destroy) d(&t->header);
 }
 
-// Thunks claimed by one call of force_thunk: the first one demanded, then each thunk that a
-// computation returned and that was claimed in the same frame (so that a chain of computations
-// returning computations runs in constant stack). All get the same outcome.
-struct Claimed {
-    static constexpr size_t kMax = 32;
-    ThunkObject* items[kMax];
-    Value holds[kMax];  // keeps the later ones alive; items[0] is held by the caller
-    size_t n = 0;
-};
-
-void fail_all(Claimed& c, const Exception& e) {
+// Gives every thunk of `chain` the outcome of an exception that ended its computation.
+void fail_all(ThunkObject* const* chain, size_t n, const Exception& e) {
     if (e.is_async()) {
         // Interrupted: leave each thunk as it was, to be run again on the next demand.
-        for (size_t i = c.n; i-- > 0;) publish(c.items[i], kUnevaluated);
+        for (size_t i = n; i-- > 0;) publish(chain[i], kUnevaluated);
         return;
     }
     uint64_t failed = kFailed | (uint64_t(static_cast<uint8_t>(e.kind())) << kKindShift);
-    for (size_t i = c.n; i-- > 0;) {
-        ThunkObject* t = c.items[i];
+    for (size_t i = n; i-- > 0;) {
+        ThunkObject* t = chain[i];
         destroy_closure(t);
         t->result = Value(e.value()).detach();
         publish(t, failed);
     }
 }
 
-void reset_all(Claimed& c) {
-    for (size_t i = c.n; i-- > 0;) publish(c.items[i], kUnevaluated);
+void reset_all(const std::vector<ThunkObject*>& chain) {
+    for (size_t i = chain.size(); i-- > 0;) publish(chain[i], kUnevaluated);
 }
 
-}  // namespace
-
-const Value& force_thunk(Object* o) {
-    ThreadState* ts = thread_state();
-    stack_check();
-    ThunkObject* t = as_thunk(o);
-    const uint64_t mine = running_by(ts->id);
+// Claims the thunk for this thread. Returns false if it is already evaluated; raises its kept
+// exception, or the loop exception if this thread is already running it; waits while another
+// thread runs it.
+bool claim(ThunkObject* t, uint64_t owner_id) {
+    const uint64_t mine = running_by(owner_id);
     for (;;) {
         uint64_t st = t->state.load(std::memory_order_acquire);
         switch (st & kThunkStateMask) {
-            case kEvaluated: return as_value(t->result);
+            case kEvaluated: return false;
             case kFailed: raise_kept(t, st);
             case kRunning:
-                if ((st >> kOwnerShift) == ts->id) raise(RtsError::NonTermination);
+                if ((st >> kOwnerShift) == owner_id) raise(RtsError::NonTermination);
                 wait_for(t);
                 continue;
             case kUnevaluated:
-                if (t->state.compare_exchange_strong(st, mine, std::memory_order_acq_rel)) break;
+                if (t->state.compare_exchange_strong(st, mine, std::memory_order_acq_rel)) return true;
                 continue;
         }
-        break;
     }
+}
 
-    Claimed claimed;
-    claimed.items[claimed.n++] = t;
-    Value r;
+// Runs the computation of a thunk this thread has claimed.
+Value run_claimed(ThunkObject* t) {
     try {
-        r = t->info->code(o);
+        return t->info->code(&t->header);
+    } catch (const std::bad_alloc&) {
+        raise(RtsError::HeapOverflow);
+    }
+}
+
+// The value of a computation that returned another suspended computation `r`. Unevaluated thunks
+// met on the way are claimed and run here, one after another, so a long chain of computations
+// that return computations runs in constant stack; they all receive the final value. Their
+// closures are kept until then, so an interrupted chain can run again.
+RTS_COLD Value finish_chain(uint64_t owner_id, Value r) {
+    std::vector<ThunkObject*> chain;
+    std::vector<Value> holds;  // keeps the claimed thunks alive
+    try {
         while (r->kind == Kind::Thunk) {
             ThunkObject* u = as_thunk(r.get());
-            uint64_t st = u->state.load(std::memory_order_acquire);
-            if ((st & kThunkStateMask) == kUnevaluated && claimed.n < Claimed::kMax &&
-                u->state.compare_exchange_strong(st, mine, std::memory_order_acq_rel)) {
-                claimed.items[claimed.n] = u;
-                claimed.holds[claimed.n] = std::move(r);
-                ++claimed.n;
-                r = u->info->code(&u->header);
-                continue;
+            if (!claim(u, owner_id)) {
+                Value w = as_value(u->result);
+                r = std::move(w);
+                break;
             }
-            Value w = force(r);
-            r = std::move(w);
+            chain.push_back(u);
+            holds.push_back(std::move(r));
+            r = run_claimed(u);
         }
     } catch (const Exception& e) {
-        fail_all(claimed, e);
+        fail_all(chain.data(), chain.size(), e);
         throw;
-    } catch (const std::bad_alloc&) {
-        reset_all(claimed);
-        raise(RtsError::HeapOverflow);
     } catch (...) {
-        reset_all(claimed);
+        reset_all(chain);
         throw;
     }
-
-    for (size_t i = claimed.n; i-- > 0;) {
-        ThunkObject* c = claimed.items[i];
+    for (size_t i = chain.size(); i-- > 0;) {
+        ThunkObject* c = chain[i];
         destroy_closure(c);
         c->result = Value(r).detach();
         publish(c, kEvaluated);
     }
+    return r;
+}
+
+}  // namespace
+
+// Kept small: nested demands stack one frame of this per level.
+const Value& force_thunk(Object* o) {
+    ThreadState* ts = thread_state();
+    stack_check();
+    ThunkObject* t = as_thunk(o);
+    if (!claim(t, ts->id)) return as_value(t->result);
+    Value r;
+    try {
+        r = run_claimed(t);
+        if (RTS_UNLIKELY(r->kind == Kind::Thunk)) r = finish_chain(ts->id, std::move(r));
+    } catch (const Exception& e) {
+        fail_all(&t, 1, e);
+        throw;
+    } catch (...) {
+        publish(t, kUnevaluated);
+        throw;
+    }
+    destroy_closure(t);
+    t->result = r.detach();
+    publish(t, kEvaluated);
     return as_value(t->result);
 }
 

@@ -48,7 +48,9 @@ struct ThunkObject {
     constexpr ThunkObject(uint32_t rc, const ThunkInfo* i)
         : header(rc, Kind::Thunk, 0, 0, 0), state(kUnevaluated), result(nullptr), info(i) {}
 };
-static_assert(sizeof(ThunkObject) == 32);
+static_assert(sizeof(ThunkObject) == 32 && sizeof(ThunkObject) % 16 == 0, "captured data stay 16-byte aligned");
+static_assert(offsetof(ThunkObject, state) == 8 && offsetof(ThunkObject, result) == 16 &&
+              offsetof(ThunkObject, info) == 24);
 
 RTS_INLINE ThunkObject* as_thunk(Object* o) { return reinterpret_cast<ThunkObject*>(o); }
 template <class T>
@@ -114,12 +116,15 @@ struct FunObject {
     Object header;
     const FunInfo* info;
     // captured data follow, 16-byte aligned
-    uint64_t pad_;
 
-    constexpr FunObject(uint32_t rc, const FunInfo* i) : header(rc, Kind::Fun, 0, 0, 0), info(i), pad_(0) {}
+    constexpr FunObject(uint32_t rc, const FunInfo* i) : header(rc, Kind::Fun, 0, 0, 0), info(i) {}
 };
-static_assert(sizeof(FunObject) == 24);
-inline constexpr size_t kFunStorageOffset = 32;
+inline constexpr size_t kFunStorageOffset = 16;
+static_assert(sizeof(FunObject) == kFunStorageOffset && kFunStorageOffset % 16 == 0);
+static_assert(offsetof(FunObject, info) == 8);
+// A partial application keeps the arguments still missing in its tag and its function and
+// arguments as references, so arities stop at what a header byte holds.
+inline constexpr uint32_t kMaxArity = 255;
 
 RTS_INLINE const FunInfo* fun_info(Object* o) { return reinterpret_cast<FunObject*>(o)->info; }
 template <class T>
@@ -158,7 +163,7 @@ struct FunOf {
 template <uint32_t N, bool Self, class F>
 Value make_fun(F&& f) {
     using Fn = std::decay_t<F>;
-    static_assert(N >= 1, "a function takes at least one argument");
+    static_assert(N >= 1 && N <= kMaxArity, "a function takes 1 to 255 arguments");
     static_assert(alignof(Fn) <= 16, "captured data must fit the object's alignment");
     const FunInfo* info = &FunOf<Fn, N, Self>::info;
     void* mem = allocate_bytes(info->size);
@@ -179,7 +184,7 @@ Value fun_rec(F&& f) {
 }
 
 // A static function: a constant-initialised function object that is never counted.
-struct StaticFun {
+struct alignas(16) StaticFun {
     FunObject obj;
     constexpr explicit StaticFun(const FunInfo* info) : obj(0, info) {}
     Value value() const { return Value::adopt(object()); }
@@ -195,6 +200,7 @@ struct StaticFunOf<Fn> {
         return [&]<size_t... I>(std::index_sequence<I...>) { return Fn(args[I]...); }(
             std::index_sequence_for<A...>{});
     }
+    static_assert(sizeof...(A) >= 1 && sizeof...(A) <= kMaxArity, "a function takes 1 to 255 arguments");
     static constexpr FunInfo info{&code, nullptr, sizeof(FunObject), sizeof...(A)};
 };
 // Usage: `const rts::StaticFun eqInt_closure{rts::static_fun_info<&eqInt>};`
@@ -212,6 +218,7 @@ template <class... A>
 RTS_INLINE Value apply(const Value& f, const A&... args) {
     static_assert((std::is_same_v<A, Value> && ...), "arguments are Values");
     constexpr size_t n = sizeof...(A);
+    static_assert(n >= 1, "apply takes at least one argument");
     Object* raw[n] = {args.get()...};
     const Value* av = reinterpret_cast<const Value*>(raw);
     const Value& g = force(f);
@@ -230,7 +237,7 @@ RTS_INLINE Value apply(const Value& f, const A&... args) {
 // Top-level constants: static suspended computations, computed on first use and then shared for
 // the rest of the run; never freed; the same exception rules as any suspended computation.
 
-struct Constant {
+struct alignas(16) Constant {
     ThunkObject obj;
     constexpr explicit Constant(const ThunkInfo* info) : obj(0, info) {}
     Constant(const Constant&) = delete;
