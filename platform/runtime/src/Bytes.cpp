@@ -6,6 +6,8 @@
 namespace rts {
 
 Value new_byte_array(size_t length) {
+    // Beyond this the size computation would wrap; no such allocation could succeed anyway.
+    if (length > (SIZE_MAX >> 1)) raise(RtsError::HeapOverflow);
     void* mem = allocate_bytes(sizeof(BytesObject) + length);
     auto* b = new (mem) BytesObject{Object(1, Kind::Bytes, 1, 0, 0), length};
     std::memset(reinterpret_cast<char*>(b) + sizeof(BytesObject), 0, length);
@@ -24,15 +26,24 @@ Value byte_array_from(const void* data, size_t length) {
 namespace {
 constexpr size_t kLockStripes = 64;
 std::mutex& lock_of(Object* r) {
-    static std::mutex locks[kLockStripes];
+    static std::mutex* locks = new std::mutex[kLockStripes];  // never destroyed, like the objects
     return locks[(reinterpret_cast<uintptr_t>(r) >> 4) % kLockStripes];
 }
 }  // namespace
 
 namespace detail {
-void mut_var_lock(Object* r) { lock_of(r).lock(); }
-void mut_var_unlock(Object* r) { lock_of(r).unlock(); }
 Object*& mut_var_slot(Object* r) { return con_slots(r)[0].ref; }
+
+bool mut_var_replace(Object* r, Object* expected, Value& next) {
+    {
+        std::lock_guard<std::mutex> g(lock_of(r));
+        Object*& slot = mut_var_slot(r);
+        if (slot != expected) return false;
+        slot = next.detach();
+    }
+    release(expected);  // the reference's own hold on the old contents; outside the lock
+    return true;
+}
 }  // namespace detail
 
 Value new_mut_var(Value initial) {

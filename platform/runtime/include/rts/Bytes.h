@@ -18,12 +18,14 @@ struct BytesObject {
 static_assert(sizeof(BytesObject) == 16);
 
 RTS_INLINE uint8_t* bytes_data(const Value& b) {
+    RTS_ASSERT(b->kind == Kind::Bytes, "bytes_data: not a byte array");
     return reinterpret_cast<uint8_t*>(b.get()) + sizeof(BytesObject);
 }
 RTS_INLINE size_t bytes_length(const Value& b) { return reinterpret_cast<BytesObject*>(b.get())->length; }
 RTS_INLINE bool bytes_mutable(const Value& b) { return b->tag == 1; }
 
-// A new byte array of `length` bytes, zero-filled. Mutable until frozen.
+// A new byte array of `length` bytes, zero-filled. Mutable until frozen. A length that cannot be
+// allocated raises the heap-overflow exception.
 Value new_byte_array(size_t length);
 // Freezing only changes the mark: the object is the same (no copy).
 void freeze_byte_array(const Value& b);
@@ -35,31 +37,24 @@ Value byte_array_from(const void* data, size_t length);
 Value new_mut_var(Value initial);
 Value read_mut_var(const Value& r);
 void write_mut_var(const Value& r, Value v);
-// Replaces the contents with f(old) computed by the caller's function under the lock; returns the
-// old value. `f` must not touch the same reference.
+// Replaces the contents `old` with f(old) and returns `old`, atomically with respect to other
+// writers. `f` runs outside any lock (it may read other references, or this one), so under
+// contention it may run more than once: it must have no effects.
 template <class F>
 Value modify_mut_var(const Value& r, F&& f);
 
 namespace detail {
-void mut_var_lock(Object* r);
-void mut_var_unlock(Object* r);
-Object*& mut_var_slot(Object* r);
+// Stores `next` if the reference still holds `expected`; consumes `next` only then.
+bool mut_var_replace(Object* r, Object* expected, Value& next);
 }  // namespace detail
 
 template <class F>
 Value modify_mut_var(const Value& r, F&& f) {
-    detail::mut_var_lock(r.get());
-    Object*& slot = detail::mut_var_slot(r.get());
-    Value old = Value::adopt(slot);
-    try {
-        slot = Value(f(static_cast<const Value&>(old))).detach();
-    } catch (...) {
-        slot = Value(old).detach();
-        detail::mut_var_unlock(r.get());
-        throw;
+    for (;;) {
+        Value old = read_mut_var(r);
+        Value next = f(static_cast<const Value&>(old));
+        if (detail::mut_var_replace(r.get(), old.get(), next)) return old;
     }
-    detail::mut_var_unlock(r.get());
-    return old;
 }
 
 }  // namespace rts
