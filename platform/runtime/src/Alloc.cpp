@@ -15,6 +15,7 @@
 #include <new>
 
 #include "ThreadState.h"
+#include "rts/Weak.h"
 
 namespace rts {
 
@@ -110,6 +111,7 @@ void refill(ThreadState* ts, size_t cls) {
 
 void* allocate_slow(size_t size) {
     ThreadState* ts = thread_state();
+    async_safe_point(ts);
     if (size == 0) size = 1;
 #ifdef RTS_SANITIZED
     ts->cache.allocated_bytes += size;
@@ -202,6 +204,7 @@ RTS_INLINE void drop(ThreadState* ts, Object* o) {
 }
 
 void destroy_and_free(ThreadState* ts, Object* o) {
+    if (detail::weak_key_marked(o) && !detail::weak_key_dying(o)) return;
     size_t size = object_size(o);
     switch (o->kind) {
         case Kind::Con:

@@ -19,6 +19,7 @@ const char* rts_error_text(RtsError e) {
         case RtsError::Overflow: return "arithmetic overflow";
         case RtsError::Underflow: return "arithmetic underflow";
         case RtsError::DivideByZero: return "divide by zero";
+        case RtsError::ThreadKilled: return "thread killed";
         case RtsError::None: return "exception";
     }
     __builtin_unreachable();

@@ -7,6 +7,8 @@
 
 namespace rts {
 
+struct ThreadControl;  // a thread's runtime handle: identifier, exception queue, parking (Threads.cpp)
+
 struct ThreadState {
     AllocCache cache;               // tls_alloc points here
     uint64_t id;                    // never 0; owner mark of the thunks this thread runs
@@ -14,6 +16,9 @@ struct ThreadState {
     std::vector<Object*> pending;   // objects whose count reached zero, waiting to be freed
     char* bump = nullptr;           // carving area for fresh blocks
     char* bump_end = nullptr;
+    std::atomic<bool> async_pending{false};  // an asynchronous exception waits for this thread
+    uint8_t mask = 0;                        // masking state: 0 unmasked, 1 uninterruptible, 2 interruptible
+    ThreadControl* control = nullptr;        // made on first need (Threads.cpp)
 };
 
 extern thread_local ThreadState* tls_thread __attribute__((tls_model("initial-exec")));
@@ -25,6 +30,15 @@ RTS_INLINE ThreadState* thread_state() {
         ts = tls_thread;
     }
     return ts;
+}
+
+// Raises the oldest asynchronous exception queued for the thread, if any (Threads.cpp).
+void deliver_async_cold(ThreadState* ts);
+
+// A safe point of the cold paths (demanding a suspended computation, slow allocation): raises a
+// pending asynchronous exception when the thread is unmasked.
+RTS_INLINE void async_safe_point(ThreadState* ts) {
+    if (RTS_UNLIKELY(ts->async_pending.load(std::memory_order_relaxed)) && ts->mask == 0) deliver_async_cold(ts);
 }
 
 // Returns the thread's cached blocks to the shared pool (at thread exit).

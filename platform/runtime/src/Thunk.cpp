@@ -151,6 +151,7 @@ RTS_COLD Value finish_chain(uint64_t owner_id, Value r) {
 const Value& force_thunk(Object* o) {
     ThreadState* ts = thread_state();
     stack_check();
+    async_safe_point(ts);
     ThunkObject* t = as_thunk(o);
     if (!claim(t, ts->id)) return as_value(t->result);
     Value r;

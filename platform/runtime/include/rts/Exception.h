@@ -21,6 +21,7 @@ enum class RtsError : uint8_t {
     Overflow,        // "arithmetic overflow"
     Underflow,       // "arithmetic underflow"
     DivideByZero,    // "divide by zero"
+    ThreadKilled,    // "thread killed" (killThread)
     None,            // not a runtime failure
 };
 const char* rts_error_text(RtsError e);
