@@ -1,0 +1,101 @@
+#include "Data/Either.h"
+
+#include "VUX/Internal/Base.h"
+
+namespace Data::Either {
+
+using rts::force;
+using rts::ref_slot;
+using namespace VUX::Internal::Base;
+
+Value either(const Value& f, const Value& g, const Value& e) {
+    const Value& v = force(e);
+    return rts::apply(v->tag == Left_tag ? f : g, rts::field(v, 0));
+}
+
+namespace {
+Value fmap_fn(const Value& f, const Value& e) {
+    const Value& v = force(e);
+    if (v->tag == Left_tag) return v;
+    return Right(rts::delay([f, x = rts::field(v, 0)]() { return rts::apply(f, x); }));
+}
+Value replace_fn(const Value& x, const Value& e) {
+    const Value& v = force(e);
+    return v->tag == Left_tag ? v : Right(x);
+}
+Value pure_fn(const Value& x) { return Right(x); }
+Value ap_fn(const Value& ef, const Value& ex) {
+    const Value& f = force(ef);
+    if (f->tag == Left_tag) return f;
+    return fmap_fn(rts::field(f, 0), ex);
+}
+Value liftA2_fn(const Value& g, const Value& ea, const Value& eb) {
+    const Value& a = force(ea);
+    if (a->tag == Left_tag) return a;
+    const Value& b = force(eb);
+    if (b->tag == Left_tag) return b;
+    return Right(rts::delay([g, x = rts::field(a, 0), y = rts::field(b, 0)]() { return rts::apply(g, x, y); }));
+}
+Value then_fn(const Value& ea, const Value& eb) {
+    const Value& a = force(ea);
+    return a->tag == Left_tag ? a : eb;
+}
+Value before_fn(const Value& ea, const Value& eb) {
+    const Value& a = force(ea);
+    if (a->tag == Left_tag) return a;
+    const Value& b = force(eb);
+    return b->tag == Left_tag ? b : a;
+}
+Value bind_fn(const Value& e, const Value& k) {
+    const Value& v = force(e);
+    if (v->tag == Left_tag) return v;
+    return rts::apply(k, rts::field(v, 0));
+}
+// Left _ <> b = b; a <> _ = a
+Value append_fn(const Value& ea, const Value& eb) {
+    const Value& a = force(ea);
+    return a->tag == Left_tag ? eb : a;
+}
+Value sconcat_fn(const Value& ne) {
+    const Value& n = force(ne);
+    Value cur = rts::field(n, 0);
+    Value rest = rts::field(n, 1);
+    for (;;) {
+        if (force(cur)->tag == Right_tag) return cur;
+        const Value& r = force(rest);
+        if (r->tag == 0) return cur;
+        Value next = rts::field(r, 0), after = rts::field(r, 1);
+        cur = std::move(next);
+        rest = std::move(after);
+    }
+}
+constinit const rts::StaticFun append_c{rts::static_fun_info<&append_fn>};
+Value stimes_fn(const Value& dI, const Value& n, const Value& x) {
+    return default_stimes(append_c.value(), dI, n, x);
+}
+}  // namespace
+
+namespace {
+constinit const rts::StaticFun fmap_c{rts::static_fun_info<&fmap_fn>};
+constinit const rts::StaticFun replace_c{rts::static_fun_info<&replace_fn>};
+constinit const rts::StaticFun pure_c{rts::static_fun_info<&pure_fn>};
+constinit const rts::StaticFun ap_c{rts::static_fun_info<&ap_fn>};
+constinit const rts::StaticFun liftA2_c{rts::static_fun_info<&liftA2_fn>};
+constinit const rts::StaticFun then_c{rts::static_fun_info<&then_fn>};
+constinit const rts::StaticFun before_c{rts::static_fun_info<&before_fn>};
+constinit const rts::StaticFun bind_c{rts::static_fun_info<&bind_fn>};
+constinit const rts::StaticFun sconcat_c{rts::static_fun_info<&sconcat_fn>};
+constinit const rts::StaticFun stimes_c{rts::static_fun_info<&stimes_fn>};
+}  // namespace
+
+constinit const rts::StaticCon<2> inst_Functor_Either{C_Functor_tag, ref_slot(fmap_c.object()), ref_slot(replace_c.object())};
+constinit const rts::StaticCon<6> inst_Applicative_Either{
+    C_Applicative_tag,           ref_slot(inst_Functor_Either.object()), ref_slot(pure_c.object()), ref_slot(ap_c.object()),
+    ref_slot(liftA2_c.object()), ref_slot(then_c.object()),             ref_slot(before_c.object())};
+constinit const rts::StaticCon<4> inst_Monad_Either{C_Monad_tag, ref_slot(inst_Applicative_Either.object()),
+                                                    ref_slot(bind_c.object()), ref_slot(then_c.object()),
+                                                    ref_slot(pure_c.object())};
+constinit const rts::StaticCon<3> inst_Semigroup_Either{C_Semigroup_tag, ref_slot(append_c.object()),
+                                                        ref_slot(sconcat_c.object()), ref_slot(stimes_c.object())};
+
+}  // namespace Data::Either

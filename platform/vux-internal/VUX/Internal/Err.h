@@ -1,0 +1,26 @@
+// Raising errors from pure code: `error` (message and call stack) and `errorWithoutStackTrace`.
+// Each raises the error exception (`ErrorCall` of the message, inside a `SomeException` whose
+// context holds the call stack) at once; wrap the call in a suspended computation to raise it
+// when a value is demanded (`errorValue`).
+#pragma once
+
+#include "rts/rts.h"
+
+namespace VUX::Internal::Err {
+
+using rts::Value;
+
+// `error msg` where the call stack's top entry is ("error", the call site). A frozen or empty
+// stack is kept as given.
+[[noreturn]] void errorWithCallStack(Value message, const Value& callStack);
+[[noreturn]] inline void error(Value message, const Value& callStack) { errorWithCallStack(std::move(message), callStack); }
+// `errorWithoutStackTrace msg`: the same exception with an empty call stack.
+[[noreturn]] void errorWithoutStackTrace(Value message);
+// `undefined`: "Prelude.undefined" with the call stack given.
+[[noreturn]] void undefined(const Value& callStack);
+
+// Suspended forms: values that raise the error when demanded.
+Value errorValue(Value message, Value callStack);
+Value errorWithoutStackTraceValue(Value message);
+
+}  // namespace VUX::Internal::Err

@@ -1,0 +1,387 @@
+#include "VUX/Internal/List.h"
+
+#include <utility>
+
+#include "VUX/Internal/Err.h"
+#include "VUX/Internal/Stack.h"
+#include "VUX/Tuple.h"
+
+namespace VUX::Internal::List {
+
+using namespace VUX::Types;
+using rts::force;
+
+namespace {
+template <size_t... I>
+constexpr std::array<rts::StaticCon<0, 1>, sizeof...(I)> make_chars(std::index_sequence<I...>) {
+    return {rts::StaticCon<0, 1>(C_hash_tag, rts::word_slot(I))...};
+}
+// Copies at most this many already-evaluated cells at once, so a long evaluated list costs one
+// suspended computation per chunk instead of one per cell; unevaluated cells are never forced
+// ahead of demand.
+constexpr int kChunk = 64;
+
+inline const Value& hd(const Value& cell) { return rts::field(cell, 0); }
+inline const Value& tl(const Value& cell) { return rts::field(cell, 1); }
+}  // namespace
+
+constinit const std::array<rts::StaticCon<0, 1>, 256> latin1_chars = make_chars(std::make_index_sequence<256>{});
+
+Value prependBytes(std::string_view s, Value tail) {
+    Value acc = std::move(tail);
+    for (size_t i = s.size(); i-- > 0;) acc = Cons(boxChar(static_cast<unsigned char>(s[i])), std::move(acc));
+    return acc;
+}
+
+Value fromUtf8(std::string_view s) {
+    ListBuilder b;
+    for (size_t i = 0; i < s.size();) {
+        auto c0 = static_cast<unsigned char>(s[i]);
+        int n = c0 < 0x80 ? 1 : c0 < 0xE0 ? 2 : c0 < 0xF0 ? 3 : 4;
+        uint32_t cp = n == 1 ? c0 : n == 2 ? (c0 & 0x1F) : n == 3 ? (c0 & 0x0F) : (c0 & 0x07);
+        for (int k = 1; k < n && i + k < s.size(); ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+        b.pushChar(cp);
+        i += n;
+    }
+    return b.finish(Nil());
+}
+
+std::string toUtf8(const Value& chars) {
+    std::string out;
+    Value cur = chars;
+    for (;;) {
+        const Value& c = force(cur);
+        if (c->tag == Nil_tag) break;
+        uint32_t cp = charOf(force(hd(c)));
+        if (cp < 0x80) {
+            out.push_back(static_cast<char>(cp));
+        } else if (cp < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        } else if (cp < 0x10000) {
+            out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        }
+        Value next = tl(c);
+        cur = std::move(next);
+    }
+    return out;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Lazy functions
+
+Value map(Value f, Value xs) {
+    const Value& c = force(xs);
+    if (c->tag == Nil_tag) return Nil();
+    Value y = rts::delay([f, x = hd(c)]() { return rts::apply(f, x); });
+    Value rest = rts::delay([f, t = tl(c)]() { return map(f, t); });
+    return Cons(std::move(y), std::move(rest));
+}
+
+Value op_plus_plus(Value xs, Value ys) {
+    const Value& c0 = force(xs);
+    if (c0->tag == Nil_tag) return ys;
+    ListBuilder b;
+    Value cur = xs;
+    for (int k = 0;; ++k) {
+        const Value& c = force(cur);
+        if (c->tag == Nil_tag) return b.finish(std::move(ys));
+        b.push(hd(c));
+        Value next = tl(c);
+        if (k >= kChunk || !rts::is_evaluated(next))
+            return b.finish(rts::delay([next, ys]() { return op_plus_plus(next, ys); }));
+        cur = std::move(next);
+    }
+}
+
+Value foldr(Value k, Value z, Value xs) {
+    const Value& c = force(xs);
+    if (c->tag == Nil_tag) return z;
+    Value rest = rts::delay([k, z, t = tl(c)]() { return foldr(k, z, t); });
+    return rts::apply(k, hd(c), rest);
+}
+
+Value concat(Value xss) {
+    // Skips empty members in a loop, so a long run of empty lists costs no stack.
+    Value cur = std::move(xss);
+    for (;;) {
+        const Value& c = force(cur);
+        if (c->tag == Nil_tag) return Nil();
+        const Value& first = force(hd(c));
+        if (first->tag == Cons_tag) {
+            Value rest = rts::delay([t = tl(c)]() { return concat(t); });
+            return op_plus_plus(first, std::move(rest));
+        }
+        Value next = tl(c);
+        cur = std::move(next);
+    }
+}
+
+Value concatMap(Value f, Value xs) { return concat(map(std::move(f), std::move(xs))); }
+
+Value replicate(int64_t n, Value x) {
+    if (n <= 0) return Nil();
+    Value rest = rts::delay([n, x]() { return replicate(n - 1, x); });
+    return Cons(std::move(x), std::move(rest));
+}
+
+Value repeat(Value x) {
+    Value rest = rts::delay([x]() { return repeat(x); });
+    return Cons(std::move(x), std::move(rest));
+}
+
+Value iterate(Value f, Value x) {
+    Value next = rts::delay([f, x]() { return rts::apply(f, x); });
+    Value rest = rts::delay([f, next]() { return iterate(f, next); });
+    return Cons(std::move(x), std::move(rest));
+}
+
+Value take(int64_t n, Value xs) {
+    if (n <= 0) return Nil();
+    const Value& c = force(xs);
+    if (c->tag == Nil_tag) return Nil();
+    Value rest = rts::delay([n, t = tl(c)]() { return take(n - 1, t); });
+    return Cons(hd(c), std::move(rest));
+}
+
+Value filter(Value p, Value xs) {
+    Value cur = std::move(xs);
+    for (;;) {
+        const Value& c = force(cur);
+        if (c->tag == Nil_tag) return Nil();
+        if (isTrue(force(rts::apply(p, hd(c))))) {
+            Value rest = rts::delay([p, t = tl(c)]() { return filter(p, t); });
+            return Cons(hd(c), std::move(rest));
+        }
+        Value next = tl(c);
+        cur = std::move(next);
+    }
+}
+
+Value zipWith(Value f, Value xs, Value ys) {
+    const Value& a = force(xs);
+    if (a->tag == Nil_tag) return Nil();
+    const Value& b = force(ys);
+    if (b->tag == Nil_tag) return Nil();
+    Value y = rts::delay([f, x = hd(a), z = hd(b)]() { return rts::apply(f, x, z); });
+    Value rest = rts::delay([f, s = tl(a), t = tl(b)]() { return zipWith(f, s, t); });
+    return Cons(std::move(y), std::move(rest));
+}
+
+Value zip(Value xs, Value ys) {
+    const Value& a = force(xs);
+    if (a->tag == Nil_tag) return Nil();
+    const Value& b = force(ys);
+    if (b->tag == Nil_tag) return Nil();
+    Value rest = rts::delay([s = tl(a), t = tl(b)]() { return zip(s, t); });
+    return Cons(VUX::Tuple::Tuple2(hd(a), hd(b)), std::move(rest));
+}
+
+namespace {
+// The first line of s (up to, not including, a newline), produced on demand.
+Value lineOf(Value s) {
+    const Value& c = force(s);
+    if (c->tag == Nil_tag) return Nil();
+    const Value& ch = force(hd(c));
+    if (charOf(ch) == '\n') return Nil();
+    Value rest = rts::delay([t = tl(c)]() { return lineOf(t); });
+    return Cons(hd(c), std::move(rest));
+}
+// What follows the first newline of s, or null when s has none.
+Value afterLine(Value s) {
+    Value cur = std::move(s);
+    for (;;) {
+        const Value& c = force(cur);
+        if (c->tag == Nil_tag) return Value();
+        if (charOf(force(hd(c))) == '\n') return tl(c);
+        Value next = tl(c);
+        cur = std::move(next);
+    }
+}
+}  // namespace
+
+Value lines(Value s) {
+    const Value& c = force(s);
+    if (c->tag == Nil_tag) return Nil();
+    Value line = rts::delay([s]() { return lineOf(s); });
+    Value rest = rts::delay([s]() -> Value {
+        Value after = afterLine(s);
+        if (!after) return Nil();
+        return lines(after);
+    });
+    return Cons(std::move(line), std::move(rest));
+}
+
+Value unlines(Value ls) {
+    const Value& c = force(ls);
+    if (c->tag == Nil_tag) return Nil();
+    Value rest = rts::delay([t = tl(c)]() { return Cons(boxChar('\n'), unlines(t)); });
+    return op_plus_plus(hd(c), std::move(rest));
+}
+
+Value intercalate(Value sep, Value xss) {
+    const Value& c = force(xss);
+    if (c->tag == Nil_tag) return Nil();
+    Value rest = rts::delay([sep, t = tl(c)]() -> Value {
+        const Value& r = force(t);
+        if (r->tag == Nil_tag) return Nil();
+        return op_plus_plus(sep, intercalate(sep, t));
+    });
+    return op_plus_plus(hd(c), std::move(rest));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Strict walks
+
+Value drop(int64_t n, Value xs) {
+    Value cur = std::move(xs);
+    for (; n > 0; --n) {
+        const Value& c = force(cur);
+        if (c->tag == Nil_tag) return Nil();
+        Value next = tl(c);
+        cur = std::move(next);
+    }
+    return cur;
+}
+
+int64_t length(const Value& xs) {
+    int64_t n = 0;
+    const Value* cur = &force(xs);
+    Value hold;  // keeps the current cell alive while walking
+    while ((*cur)->tag == Cons_tag) {
+        ++n;
+        Value next = tl(*cur);
+        hold = std::move(next);
+        cur = &force(hold);
+    }
+    return n;
+}
+
+Value reverse(const Value& xs) {
+    Value acc = Nil();
+    Value cur = xs;
+    for (;;) {
+        const Value& c = force(cur);
+        if (c->tag == Nil_tag) return acc;
+        acc = Cons(hd(c), std::move(acc));
+        Value next = tl(c);
+        cur = std::move(next);
+    }
+}
+
+bool null(const Value& xs) { return force(xs)->tag == Nil_tag; }
+
+namespace {
+RTS_CONSTANT(lastErrorSite) {
+    return Stack::srcLoc({"vux-internal", "VUX.Internal.List", "platform/vux-internal/VUX/Internal/List", 1646, 29,
+                          1646, 38});
+}
+}  // namespace
+
+void lastError(const Value& callStack) {
+    Err::errorWithCallStack(fromBytes("Prelude.last: empty list"), callStack);
+}
+
+Value last(const Value& xs, const Value& callStack) {
+    const Value& c0 = force(xs);
+    if (c0->tag == Nil_tag)
+        lastError(Stack::pushCallStack(fromBytes("lastError"), lastErrorSite.get(), callStack));
+    Value cur = c0;
+    for (;;) {
+        Value next = tl(force(cur));
+        if (force(next)->tag == Nil_tag) return hd(force(cur));
+        cur = std::move(next);
+    }
+}
+
+bool eqString(const Value& a, const Value& b) {
+    Value x = a, y = b;
+    for (;;) {
+        const Value& c = force(x);
+        const Value& d = force(y);
+        if (c->tag != d->tag) return false;
+        if (c->tag == Nil_tag) return true;
+        if (charOf(force(hd(c))) != charOf(force(hd(d)))) return false;
+        Value nx = tl(c), ny = tl(d);
+        x = std::move(nx);
+        y = std::move(ny);
+    }
+}
+
+bool and_(const Value& bools) {
+    Value cur = bools;
+    for (;;) {
+        const Value& c = force(cur);
+        if (c->tag == Nil_tag) return true;
+        if (!isTrue(force(hd(c)))) return false;
+        Value next = tl(c);
+        cur = std::move(next);
+    }
+}
+
+bool or_(const Value& bools) {
+    Value cur = bools;
+    for (;;) {
+        const Value& c = force(cur);
+        if (c->tag == Nil_tag) return false;
+        if (isTrue(force(hd(c)))) return true;
+        Value next = tl(c);
+        cur = std::move(next);
+    }
+}
+
+bool elemChar(uint32_t ch, const Value& chars) {
+    Value cur = chars;
+    for (;;) {
+        const Value& c = force(cur);
+        if (c->tag == Nil_tag) return false;
+        if (charOf(force(hd(c))) == ch) return true;
+        Value next = tl(c);
+        cur = std::move(next);
+    }
+}
+
+Value foldl_prime(const Value& k, Value z, const Value& xs) {
+    Value acc = std::move(z);
+    Value cur = xs;
+    for (;;) {
+        const Value& c = force(cur);
+        if (c->tag == Nil_tag) return acc;
+        Value r = rts::apply(k, acc, hd(c));
+        acc = force(r);
+        Value next = tl(c);
+        cur = std::move(next);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Closures
+
+namespace {
+Value map_fn(const Value& f, const Value& xs) { return map(f, xs); }
+Value append_fn(const Value& xs, const Value& ys) { return op_plus_plus(xs, ys); }
+Value foldr_fn(const Value& k, const Value& z, const Value& xs) { return foldr(k, z, xs); }
+Value concat_fn(const Value& xss) { return concat(xss); }
+Value length_fn(const Value& xs) { return I_hash(length(xs)); }
+Value reverse_fn(const Value& xs) { return reverse(xs); }
+Value eqString_fn(const Value& a, const Value& b) { return fromBool(eqString(a, b)); }
+Value lines_fn(const Value& s) { return lines(s); }
+}  // namespace
+
+constinit const rts::StaticFun map_closure{rts::static_fun_info<&map_fn>};
+constinit const rts::StaticFun op_plus_plus_closure{rts::static_fun_info<&append_fn>};
+constinit const rts::StaticFun foldr_closure{rts::static_fun_info<&foldr_fn>};
+constinit const rts::StaticFun concat_closure{rts::static_fun_info<&concat_fn>};
+constinit const rts::StaticFun length_closure{rts::static_fun_info<&length_fn>};
+constinit const rts::StaticFun reverse_closure{rts::static_fun_info<&reverse_fn>};
+constinit const rts::StaticFun eqString_closure{rts::static_fun_info<&eqString_fn>};
+constinit const rts::StaticFun lines_closure{rts::static_fun_info<&lines_fn>};
+
+}  // namespace VUX::Internal::List

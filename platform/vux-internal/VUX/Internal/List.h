@@ -1,0 +1,145 @@
+// List functions of the base library, lazy where the language's are, and the small builders
+// that the rest of the base layer uses to produce character lists.
+//
+// Calling one of these functions is evaluating the application: it may force the list argument
+// as far as the language's function would to reach weak head normal form; everything after the
+// first cell it produces is left suspended. Walks that must reach the end of a list (length,
+// reverse, last, eqString) are loops, so a list of any length runs in constant stack.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "VUX/Types.h"
+#include "rts/rts.h"
+
+namespace VUX::Internal::List {
+
+using rts::Value;
+
+// ---------------------------------------------------------------------------------------------
+// Characters
+
+// The boxed characters 0 to 255 are static, so writing text allocates only the list cells.
+extern const std::array<rts::StaticCon<0, 1>, 256> latin1_chars;
+RTS_INLINE Value boxChar(uint32_t c) {
+    if (RTS_LIKELY(c < 256)) return latin1_chars[c].value();
+    return VUX::Types::C_hash(c);
+}
+
+// `s` in front of `tail`, one character per byte (code points 0 to 255), built at once.
+Value prependBytes(std::string_view s, Value tail);
+// The characters of `s` (one per byte) as a fully built list.
+inline Value fromBytes(std::string_view s) { return prependBytes(s, VUX::Types::Nil()); }
+// The characters of UTF-8 text as a fully built list.
+Value fromUtf8(std::string_view s);
+// A character list forced to its end, as UTF-8 text.
+std::string toUtf8(const Value& chars);
+
+// Builds a list front to back, then closes it with a tail. Cells are allocated as elements are
+// pushed; an exception midway frees what was built.
+class ListBuilder {
+  public:
+    void push(Value x) {
+        rts::Object* cell = rts::alloc_con(VUX::Types::Cons_tag, 2, 0);
+        rts::Slot* s = rts::con_slots(cell);
+        s[0].ref = x.detach();
+        s[1].ref = VUX::Types::Nil_closure.object();  // static placeholder until the next cell
+        if (last_ == nullptr)
+            head_ = Value::adopt(cell);
+        else
+            *last_ = cell;
+        last_ = &s[1].ref;
+    }
+    void pushChar(uint32_t c) { push(boxChar(c)); }
+    bool empty() const { return last_ == nullptr; }
+    // The list built so far, ending in `tail`. The builder is empty afterwards.
+    Value finish(Value tail) {
+        if (last_ == nullptr) return tail;
+        *last_ = tail.detach();
+        last_ = nullptr;
+        return std::move(head_);
+    }
+
+  private:
+    Value head_;
+    rts::Object** last_ = nullptr;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Lazy list functions
+
+// `map f xs`: each element `f x` suspended, the rest of the list produced on demand.
+Value map(Value f, Value xs);
+// `xs ++ ys`: the cells of xs copied on demand, ys itself shared at the end (never copied).
+Value op_plus_plus(Value xs, Value ys);
+// `foldr k z xs`: k applied to the head and the suspended fold of the rest.
+Value foldr(Value k, Value z, Value xs);
+// `concat xss`: the lists one after the other, produced on demand.
+Value concat(Value xss);
+// `concatMap f xs`.
+Value concatMap(Value f, Value xs);
+// `replicate n x`: n copies of x, produced on demand (empty when n <= 0).
+Value replicate(int64_t n, Value x);
+// `repeat x`: an endless list of x, one shared cell pointing to itself is a cycle, so cells are
+// produced on demand instead.
+Value repeat(Value x);
+// `iterate f x`: x, f x, f (f x)...
+Value iterate(Value f, Value x);
+// `take n xs`: the first n elements, produced on demand (works on endless lists).
+Value take(int64_t n, Value xs);
+// `filter p xs`.
+Value filter(Value p, Value xs);
+// `zip xs ys`: pairs until the shorter list ends.
+Value zip(Value xs, Value ys);
+// `zipWith f xs ys`.
+Value zipWith(Value f, Value xs, Value ys);
+// `lines s`: the lines of s, broken at each '\n' (a final newline makes no empty last line).
+Value lines(Value s);
+// `unlines ls`: each line followed by '\n'.
+Value unlines(Value ls);
+// `intercalate sep xss`.
+Value intercalate(Value sep, Value xss);
+
+// ---------------------------------------------------------------------------------------------
+// Strict walks (loops)
+
+// `drop n xs`: walks n cells of the spine.
+Value drop(int64_t n, Value xs);
+// `length xs`: the number of cells; the elements are not evaluated.
+int64_t length(const Value& xs);
+// `reverse xs`.
+Value reverse(const Value& xs);
+// `null xs`: whether the list is empty (evaluates only the first cell).
+bool null(const Value& xs);
+// `last xs`: the last element. An empty list raises `lastError` with the caller's call stack
+// (whose top entry is `last` at the caller's site) below the entry of `lastError` itself.
+Value last(const Value& xs, const Value& callStack);
+// `eqString a b`: character lists compared cell by cell; stops at the first difference.
+bool eqString(const Value& a, const Value& b);
+// `sum` and friends are not needed here; `and`/`or` stop at the first decisive element.
+bool and_(const Value& bools);
+bool or_(const Value& bools);
+// `elem` of a character.
+bool elemChar(uint32_t c, const Value& chars);
+// `foldl'`: strict left fold in constant stack.
+Value foldl_prime(const Value& k, Value z, const Value& xs);
+
+// The error of `last` on an empty list, "Prelude.last: empty list", raised with the call stack
+// given (as it stands: nothing is pushed).
+[[noreturn]] void lastError(const Value& callStack);
+
+// Language values of the functions above, for records and partial application.
+extern const rts::StaticFun map_closure;
+extern const rts::StaticFun op_plus_plus_closure;
+extern const rts::StaticFun foldr_closure;
+extern const rts::StaticFun concat_closure;
+extern const rts::StaticFun length_closure;
+extern const rts::StaticFun reverse_closure;
+extern const rts::StaticFun eqString_closure;
+extern const rts::StaticFun lines_closure;
+
+}  // namespace VUX::Internal::List

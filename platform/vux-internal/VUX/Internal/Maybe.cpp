@@ -1,0 +1,92 @@
+#include "VUX/Internal/Maybe.h"
+
+#include "VUX/Internal/Base.h"
+#include "VUX/Types.h"
+
+namespace VUX::Internal::Maybe {
+
+using rts::force;
+using rts::ref_slot;
+using namespace VUX::Internal::Base;
+
+constinit const rts::StaticNullary Nothing_closure{Nothing_tag};
+
+Value maybe(Value n, const Value& f, const Value& m) {
+    const Value& v = force(m);
+    if (v->tag == Nothing_tag) return n;
+    return rts::apply(f, rts::field(v, 0));
+}
+
+Value fromMaybe(Value d, const Value& m) {
+    const Value& v = force(m);
+    return v->tag == Nothing_tag ? d : rts::field(v, 0);
+}
+
+bool isJust(const Value& m) { return force(m)->tag == Just_tag; }
+
+namespace {
+Value fmap_fn(const Value& f, const Value& m) {
+    const Value& v = force(m);
+    if (v->tag == Nothing_tag) return Nothing();
+    return Just(rts::delay([f, x = rts::field(v, 0)]() { return rts::apply(f, x); }));
+}
+Value replace_fn(const Value& x, const Value& m) { return force(m)->tag == Nothing_tag ? Nothing() : Just(x); }
+Value pure_fn(const Value& x) { return Just(x); }
+Value ap_fn(const Value& mf, const Value& mx) {
+    const Value& f = force(mf);
+    if (f->tag == Nothing_tag) return Nothing();
+    return fmap_fn(rts::field(f, 0), mx);
+}
+Value liftA2_fn(const Value& g, const Value& ma, const Value& mb) {
+    const Value& a = force(ma);
+    if (a->tag == Nothing_tag) return Nothing();
+    const Value& b = force(mb);
+    if (b->tag == Nothing_tag) return Nothing();
+    return Just(rts::delay([g, x = rts::field(a, 0), y = rts::field(b, 0)]() { return rts::apply(g, x, y); }));
+}
+Value then_fn(const Value& ma, const Value& mb) { return force(ma)->tag == Nothing_tag ? Nothing() : mb; }
+Value before_fn(const Value& ma, const Value& mb) {
+    const Value& a = force(ma);
+    if (a->tag == Nothing_tag) return Nothing();
+    return force(mb)->tag == Nothing_tag ? Nothing() : a;
+}
+Value bind_fn(const Value& m, const Value& k) {
+    const Value& v = force(m);
+    if (v->tag == Nothing_tag) return Nothing();
+    return rts::apply(k, rts::field(v, 0));
+}
+constinit const rts::StaticFun fmap_c{rts::static_fun_info<&fmap_fn>};
+constinit const rts::StaticFun replace_c{rts::static_fun_info<&replace_fn>};
+constinit const rts::StaticFun pure_c{rts::static_fun_info<&pure_fn>};
+constinit const rts::StaticFun ap_c{rts::static_fun_info<&ap_fn>};
+constinit const rts::StaticFun liftA2_c{rts::static_fun_info<&liftA2_fn>};
+constinit const rts::StaticFun then_c{rts::static_fun_info<&then_fn>};
+constinit const rts::StaticFun before_c{rts::static_fun_info<&before_fn>};
+constinit const rts::StaticFun bind_c{rts::static_fun_info<&bind_fn>};
+}  // namespace
+
+constinit const rts::StaticCon<2> inst_Functor_Maybe{C_Functor_tag, ref_slot(fmap_c.object()), ref_slot(replace_c.object())};
+constinit const rts::StaticCon<6> inst_Applicative_Maybe{
+    C_Applicative_tag,         ref_slot(inst_Functor_Maybe.object()), ref_slot(pure_c.object()), ref_slot(ap_c.object()),
+    ref_slot(liftA2_c.object()), ref_slot(then_c.object()),           ref_slot(before_c.object())};
+constinit const rts::StaticCon<4> inst_Monad_Maybe{C_Monad_tag, ref_slot(inst_Applicative_Maybe.object()),
+                                                   ref_slot(bind_c.object()), ref_slot(then_c.object()),
+                                                   ref_slot(pure_c.object())};
+
+// Nothing is the unit; Just a <> Just b = Just (a <> b).
+Value inst_Semigroup_Maybe(Value dS) {
+    Value op = rts::fun<2>([dS](const Value& ma, const Value& mb) -> Value {
+        const Value& a = force(ma);
+        if (a->tag == Nothing_tag) return mb;
+        const Value& b = force(mb);
+        if (b->tag == Nothing_tag) return a;
+        return Just(rts::delay([dS, x = rts::field(a, 0), y = rts::field(b, 0)]() {
+            return op_lt_gt(dS, x, y);
+        }));
+    });
+    return semigroupRecord(std::move(op));
+}
+
+Value inst_Monoid_Maybe(Value dS) { return monoidRecord(inst_Semigroup_Maybe(std::move(dS)), Nothing()); }
+
+}  // namespace VUX::Internal::Maybe

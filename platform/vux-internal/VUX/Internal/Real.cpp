@@ -1,0 +1,401 @@
+#include "VUX/Internal/Real.h"
+
+#include <cmath>
+#include <limits>
+
+#include "VUX/Classes.h"
+#include "VUX/Internal/Err.h"
+#include "VUX/Internal/Exception.h"
+#include "VUX/Internal/List.h"
+#include "VUX/Internal/Num.h"
+#include "VUX/Internal/Show.h"
+#include "VUX/Num/Integer.h"
+#include "VUX/Tuple.h"
+#include "VUX/Types.h"
+
+namespace VUX::Internal::Real {
+
+using namespace VUX::Types;
+using namespace VUX::Num::Integer;
+using rts::force;
+using rts::ref_slot;
+
+// ---------------------------------------------------------------------------------------------
+// Ratio
+
+Value reduce(const Value& x, const Value& y) {
+    if (integerIsZero_hash(force(y))) Exception::ratioZeroDenominatorError();
+    Value g = integerGcd(force(x), force(y));
+    if (integerIsOne_hash(g)) return op_colon_percent(force(x), force(y));
+    return op_colon_percent(integerQuot(x, g), integerQuot(y, g));
+}
+
+Value op_percent(const Value& x, const Value& y) {
+    return reduce(integerMul(x, integerSignum(force(y))), integerAbs(force(y)));
+}
+
+Value rationalFromInteger(const Value& n) { return op_colon_percent(force(n), integerOne()); }
+
+namespace {
+inline const Value& num(const Value& r) { return rts::field(force(r), 0); }
+inline const Value& den(const Value& r) { return rts::field(force(r), 1); }
+}  // namespace
+
+Value ratioPlus(const Value& a, const Value& b) {
+    return reduce(integerAdd(integerMul(num(a), den(b)), integerMul(num(b), den(a))), integerMul(den(a), den(b)));
+}
+Value ratioMinus(const Value& a, const Value& b) {
+    return reduce(integerSub(integerMul(num(a), den(b)), integerMul(num(b), den(a))), integerMul(den(a), den(b)));
+}
+Value ratioTimes(const Value& a, const Value& b) {
+    return reduce(integerMul(num(a), num(b)), integerMul(den(a), den(b)));
+}
+Value ratioDivide(const Value& a, const Value& b) {
+    return op_percent(integerMul(num(a), den(b)), integerMul(den(a), num(b)));
+}
+Value ratioNegate(const Value& a) { return op_colon_percent(integerNegate(num(a)), den(a)); }
+Value ratioAbs(const Value& a) { return op_colon_percent(integerAbs(force(num(a))), den(a)); }
+Value ratioRecip(const Value& a) {
+    const Value& n = force(num(a));
+    if (integerIsZero_hash(n)) Exception::ratioZeroDenominatorError();
+    if (integerIsNegative_hash(n)) return op_colon_percent(integerNegate(den(a)), integerNegate(n));
+    return op_colon_percent(den(a), n);
+}
+
+Value ratioPow(const Value& a, const Value& e) {
+    const Value& ev = force(e);
+    if (integerIsNegative_hash(ev)) return ratioPow(ratioRecip(a), integerNegate(ev));
+    uint64_t k = integerToWord_hash(ev);
+    // Powers of a reduced ratio are reduced: no gcd needed.
+    return op_colon_percent(integerPow(force(num(a)), k), integerPow(force(den(a)), k));
+}
+
+int ratioCompare(const Value& a, const Value& b) {
+    return fast::cmp(integerMul(num(a), den(b)), integerMul(num(b), den(a)));
+}
+
+std::pair<Value, Value> properFraction(const Value& r) {
+    auto [q, rem] = integerQuotRem_hash(num(r), den(r));
+    return {std::move(q), op_colon_percent(std::move(rem), den(r))};
+}
+
+Value properFractionPair(const Value& r) {
+    auto [q, f] = properFraction(r);
+    return VUX::Tuple::Tuple2(std::move(q), std::move(f));
+}
+
+namespace {
+
+// The nearest binary floating value with `precision` significant bits and least exponent
+// `minExp` (of the last bit of a subnormal) to a / d, a >= 0, d > 0, as (q, exponent) with the
+// value q * 2^exponent, q < 2^precision or exactly 2^precision after rounding up.
+struct Rounded {
+    Value q;
+    int64_t exp;
+};
+Rounded roundRatio(const Value& a, const Value& d, int64_t precision, int64_t minExp) {
+    int64_t l = static_cast<int64_t>(integerLog2_hash(a)) - static_cast<int64_t>(integerLog2_hash(d));
+    // a / d lies in [2^(l-1), 2^(l+1)); find e with 2^e <= a / d < 2^(e+1).
+    bool below = l >= 0 ? integerLt_hash(a, integerShiftL_hash(d, static_cast<uint64_t>(l)))
+                        : integerLt_hash(integerShiftL_hash(a, static_cast<uint64_t>(-l)), d);
+    int64_t e = below ? l - 1 : l;
+    int64_t lsb = std::max(e - (precision - 1), minExp);
+    Value n = a, m = d;
+    if (lsb < 0)
+        n = integerShiftL_hash(a, static_cast<uint64_t>(-lsb));
+    else
+        m = integerShiftL_hash(d, static_cast<uint64_t>(lsb));
+    auto [q, r] = integerQuotRem_hash(n, m);
+    int c = fast::cmp(integerShiftL_hash(r, 1), m);
+    if (c > 0 || (c == 0 && integerTestBit_hash(q, 0))) q = integerAdd(q, integerOne());
+    return {std::move(q), lsb};
+}
+
+template <class T>
+T ratioToFloating(const Value& n0, const Value& d0) {
+    const Value& n = force(n0);
+    const Value& d = force(d0);
+    if (integerIsZero_hash(n)) return T(0);
+    const bool negative = integerIsNegative_hash(n);
+    Value a = integerAbs(n);
+    constexpr int64_t precision = std::numeric_limits<T>::digits;                     // 53 or 24
+    constexpr int64_t minExp = std::numeric_limits<T>::min_exponent - precision;      // -1074 or -149
+    Rounded r = roundRatio(a, d, precision, minExp);
+    // q has at most precision + 1 bits, so it converts exactly; ldexp is exact or overflows.
+    T q = static_cast<T>(integerToDouble_hash(r.q));
+    T x = std::ldexp(q, static_cast<int>(std::clamp<int64_t>(r.exp, -100000, 100000)));
+    return negative ? -x : x;
+}
+
+}  // namespace
+
+double rationalToDouble(const Value& n, const Value& d) { return ratioToFloating<double>(n, d); }
+float rationalToFloat(const Value& n, const Value& d) { return ratioToFloating<float>(n, d); }
+
+Value doubleToRational(double x) {
+    auto [m, e] = integerDecodeDouble_hash(x);
+    if (e >= 0) return op_colon_percent(integerShiftL_hash(m, static_cast<uint64_t>(e)), integerOne());
+    return reduce(m, integerShiftL_hash(integerOne(), static_cast<uint64_t>(-e)));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Rational instances
+
+namespace {
+Value writeRational(int64_t d, const Value& x, Value s) {
+    const Value& r = force(x);
+    bool paren = d > 7;
+    Value t = paren ? Cons(List::boxChar(')'), std::move(s)) : std::move(s);
+    t = Num::showsInteger(8, rts::field(r, 1), std::move(t));
+    t = List::prependBytes(" % ", std::move(t));
+    t = Num::showsInteger(8, rts::field(r, 0), std::move(t));
+    return paren ? Cons(List::boxChar('('), std::move(t)) : t;
+}
+
+Value rPlus(const Value& a, const Value& b) { return ratioPlus(a, b); }
+Value rMinus(const Value& a, const Value& b) { return ratioMinus(a, b); }
+Value rTimes(const Value& a, const Value& b) { return ratioTimes(a, b); }
+Value rNegate(const Value& a) { return ratioNegate(a); }
+Value rAbs(const Value& a) { return ratioAbs(a); }
+Value rSignum(const Value& a) { return op_colon_percent(integerSignum(force(num(a))), integerOne()); }
+Value rFromInteger(const Value& i) { return rationalFromInteger(i); }
+Value rDivide(const Value& a, const Value& b) { return ratioDivide(a, b); }
+Value rRecip(const Value& a) { return ratioRecip(a); }
+Value rFromRational(const Value& r) { return force(r); }
+Value rEq(const Value& a, const Value& b) { return fromBool(ratioCompare(a, b) == 0); }
+Value rNe(const Value& a, const Value& b) { return fromBool(ratioCompare(a, b) != 0); }
+Value rCmp(const Value& a, const Value& b) { return Value::adopt(Ordering_closure_tbl[ratioCompare(a, b) + 1]); }
+Value rLt(const Value& a, const Value& b) { return fromBool(ratioCompare(a, b) < 0); }
+Value rLe(const Value& a, const Value& b) { return fromBool(ratioCompare(a, b) <= 0); }
+Value rGt(const Value& a, const Value& b) { return fromBool(ratioCompare(a, b) > 0); }
+Value rGe(const Value& a, const Value& b) { return fromBool(ratioCompare(a, b) >= 0); }
+Value rMax(const Value& a, const Value& b) { return ratioCompare(a, b) <= 0 ? force(b) : force(a); }
+Value rMin(const Value& a, const Value& b) { return ratioCompare(a, b) <= 0 ? force(a) : force(b); }
+
+template <auto F>
+inline constexpr rts::StaticFun sf{rts::static_fun_info<F>};
+}  // namespace
+
+constinit const rts::StaticCon<3> inst_Show_Rational = Show::staticShowRecord<&writeRational>();
+constinit const rts::StaticCon<7> inst_Num_Rational{
+    Num::C_Num_tag,         ref_slot(sf<&rPlus>.object()),  ref_slot(sf<&rMinus>.object()),
+    ref_slot(sf<&rTimes>.object()), ref_slot(sf<&rNegate>.object()), ref_slot(sf<&rAbs>.object()),
+    ref_slot(sf<&rSignum>.object()), ref_slot(sf<&rFromInteger>.object())};
+constinit const rts::StaticCon<4> inst_Fractional_Rational{C_Fractional_tag, ref_slot(inst_Num_Rational.object()),
+                                                           ref_slot(sf<&rDivide>.object()),
+                                                           ref_slot(sf<&rRecip>.object()),
+                                                           ref_slot(sf<&rFromRational>.object())};
+constinit const rts::StaticCon<2> inst_Eq_Rational{VUX::Classes::C_Eq_tag, ref_slot(sf<&rEq>.object()),
+                                                   ref_slot(sf<&rNe>.object())};
+constinit const rts::StaticCon<8> inst_Ord_Rational{
+    VUX::Classes::C_Ord_tag,      ref_slot(inst_Eq_Rational.object()), ref_slot(sf<&rCmp>.object()),
+    ref_slot(sf<&rLt>.object()),  ref_slot(sf<&rLe>.object()),         ref_slot(sf<&rGt>.object()),
+    ref_slot(sf<&rGe>.object()),  ref_slot(sf<&rMax>.object()),        ref_slot(sf<&rMin>.object())};
+
+// ---------------------------------------------------------------------------------------------
+// Fractional Double and Float
+
+namespace {
+Value dDivide(const Value& a, const Value& b) { return D_hash(doubleOf(force(a)) / doubleOf(force(b))); }
+Value dRecip(const Value& a) { return D_hash(1.0 / doubleOf(force(a))); }
+Value dFromRational(const Value& r) { return D_hash(rationalToDouble(num(r), den(r))); }
+Value fDivide(const Value& a, const Value& b) { return F_hash(floatOf(force(a)) / floatOf(force(b))); }
+Value fRecip(const Value& a) { return F_hash(1.0f / floatOf(force(a))); }
+Value fFromRational(const Value& r) { return F_hash(rationalToFloat(num(r), den(r))); }
+}  // namespace
+
+constinit const rts::StaticCon<4> inst_Fractional_Double{C_Fractional_tag, ref_slot(Num::inst_Num_Double.object()),
+                                                         ref_slot(sf<&dDivide>.object()),
+                                                         ref_slot(sf<&dRecip>.object()),
+                                                         ref_slot(sf<&dFromRational>.object())};
+constinit const rts::StaticCon<4> inst_Fractional_Float{C_Fractional_tag, ref_slot(Num::inst_Num_Float.object()),
+                                                        ref_slot(sf<&fDivide>.object()), ref_slot(sf<&fRecip>.object()),
+                                                        ref_slot(sf<&fFromRational>.object())};
+
+// ---------------------------------------------------------------------------------------------
+// Int and Integer: Real, Enum, Integral
+
+namespace {
+
+int64_t iget(const Value& v) { return intOf(force(v)); }
+
+// quot and rem of Int: a zero divisor raises "divide by zero", minBound `quot` (-1) overflows.
+int64_t checkedDivisor(int64_t a, int64_t b) {
+    if (b == 0) Exception::divZeroError();
+    if (b == -1 && a == std::numeric_limits<int64_t>::min()) Exception::overflowError();
+    return b;
+}
+Value iQuot(const Value& a, const Value& b) {
+    int64_t x = iget(a), y = checkedDivisor(x, iget(b));
+    return I_hash(x / y);
+}
+Value iRem(const Value& a, const Value& b) {
+    int64_t x = iget(a), y = iget(b);
+    if (y == 0) Exception::divZeroError();
+    return I_hash(y == -1 ? 0 : x % y);
+}
+std::pair<int64_t, int64_t> floorDivMod(int64_t x, int64_t y) {
+    int64_t q = x / y, r = x % y;
+    if (r != 0 && ((r < 0) != (y < 0))) {
+        q -= 1;
+        r += y;
+    }
+    return {q, r};
+}
+Value iDiv(const Value& a, const Value& b) {
+    int64_t x = iget(a), y = checkedDivisor(x, iget(b));
+    return I_hash(floorDivMod(x, y).first);
+}
+Value iMod(const Value& a, const Value& b) {
+    int64_t x = iget(a), y = iget(b);
+    if (y == 0) Exception::divZeroError();
+    return I_hash(y == -1 ? 0 : floorDivMod(x, y).second);
+}
+Value iQuotRem(const Value& a, const Value& b) {
+    int64_t x = iget(a), y = checkedDivisor(x, iget(b));
+    return VUX::Tuple::Tuple2(I_hash(x / y), I_hash(x % y));
+}
+Value iDivMod(const Value& a, const Value& b) {
+    int64_t x = iget(a), y = checkedDivisor(x, iget(b));
+    auto [q, r] = floorDivMod(x, y);
+    return VUX::Tuple::Tuple2(I_hash(q), I_hash(r));
+}
+Value iToInteger(const Value& a) { return IS(iget(a)); }
+Value iToRational(const Value& a) { return op_colon_percent(IS(iget(a)), integerOne()); }
+
+Value bQuot(const Value& a, const Value& b) { return integerQuot(a, b); }
+Value bRem(const Value& a, const Value& b) { return integerRem(a, b); }
+Value bDiv(const Value& a, const Value& b) { return integerDiv(a, b); }
+Value bMod(const Value& a, const Value& b) { return integerMod(a, b); }
+Value bQuotRem(const Value& a, const Value& b) {
+    auto [q, r] = integerQuotRem_hash(a, b);
+    return VUX::Tuple::Tuple2(std::move(q), std::move(r));
+}
+Value bDivMod(const Value& a, const Value& b) {
+    auto [q, r] = integerDivMod_hash(a, b);
+    return VUX::Tuple::Tuple2(std::move(q), std::move(r));
+}
+Value bToInteger(const Value& a) { return force(a); }
+Value bToRational(const Value& a) { return rationalFromInteger(a); }
+
+// Enum Int: arithmetic sequences, produced on demand, ending at the limit without overflow.
+Value intSeq(int64_t from, int64_t step, int64_t limit) {
+    if (step >= 0 ? from > limit : from < limit) return Nil();
+    int64_t next;
+    bool last = __builtin_add_overflow(from, step, &next) || (step >= 0 ? next > limit : next < limit);
+    if (last) return Cons(I_hash(from), Nil());
+    return Cons(I_hash(from), rts::delay([next, step, limit]() { return intSeq(next, step, limit); }));
+}
+[[noreturn]] void enumError(const char* text) { Err::errorWithoutStackTrace(List::fromBytes(text)); }
+Value iSucc(const Value& a) {
+    int64_t x = iget(a);
+    if (x == std::numeric_limits<int64_t>::max()) enumError("Prelude.Enum.succ{Int}: tried to take `succ' of maxBound");
+    return I_hash(x + 1);
+}
+Value iPred(const Value& a) {
+    int64_t x = iget(a);
+    if (x == std::numeric_limits<int64_t>::min()) enumError("Prelude.Enum.pred{Int}: tried to take `pred' of minBound");
+    return I_hash(x - 1);
+}
+Value iId(const Value& a) { return force(a); }
+Value iEnumFrom(const Value& a) { return intSeq(iget(a), 1, std::numeric_limits<int64_t>::max()); }
+Value iEnumFromTo(const Value& a, const Value& b) { return intSeq(iget(a), 1, iget(b)); }
+Value iEnumFromThen(const Value& a, const Value& b) {
+    int64_t x = iget(a), y = iget(b);
+    int64_t step = static_cast<int64_t>(static_cast<uint64_t>(y) - static_cast<uint64_t>(x));
+    return intSeq(x, step, y >= x ? std::numeric_limits<int64_t>::max() : std::numeric_limits<int64_t>::min());
+}
+Value iEnumFromThenTo(const Value& a, const Value& b, const Value& c) {
+    int64_t x = iget(a), y = iget(b);
+    return intSeq(x, static_cast<int64_t>(static_cast<uint64_t>(y) - static_cast<uint64_t>(x)), iget(c));
+}
+
+// Enum Integer: unbounded sequences.
+Value bigSeq(Value from, Value step, Value limit /* null: none */) {
+    if (limit) {
+        bool up = !integerIsNegative_hash(force(step));
+        if (up ? integerGt_hash(from, limit) : integerLt_hash(from, limit)) return Nil();
+    }
+    return Cons(from, rts::delay([from, step, limit]() { return bigSeq(integerAdd(from, step), step, limit); }));
+}
+Value bSucc(const Value& a) { return integerAdd(a, integerOne()); }
+Value bPred(const Value& a) { return integerSub(a, integerOne()); }
+Value bToEnum(const Value& i) { return IS(iget(i)); }
+Value bFromEnum(const Value& a) { return I_hash(integerToInt_hash(force(a))); }
+Value bEnumFrom(const Value& a) { return bigSeq(force(a), integerOne(), Value()); }
+Value bEnumFromTo(const Value& a, const Value& b) { return bigSeq(force(a), integerOne(), force(b)); }
+Value bEnumFromThen(const Value& a, const Value& b) { return bigSeq(force(a), integerSub(b, a), Value()); }
+Value bEnumFromThenTo(const Value& a, const Value& b, const Value& c) {
+    return bigSeq(force(a), integerSub(b, a), force(c));
+}
+
+}  // namespace
+
+constinit const rts::StaticCon<3> inst_Real_Int{C_Real_tag, ref_slot(Num::inst_Num_Int.object()),
+                                                ref_slot(VUX::Classes::inst_Ord_Int_closure.object()),
+                                                ref_slot(sf<&iToRational>.object())};
+constinit const rts::StaticCon<3> inst_Real_Integer{C_Real_tag, ref_slot(Num::inst_Num_Integer.object()),
+                                                    ref_slot(Num::inst_Ord_Integer.object()),
+                                                    ref_slot(sf<&bToRational>.object())};
+constinit const rts::StaticCon<8> inst_Enum_Int{
+    C_Enum_tag,                      ref_slot(sf<&iSucc>.object()),         ref_slot(sf<&iPred>.object()),
+    ref_slot(sf<&iId>.object()),     ref_slot(sf<&iId>.object()),           ref_slot(sf<&iEnumFrom>.object()),
+    ref_slot(sf<&iEnumFromThen>.object()), ref_slot(sf<&iEnumFromTo>.object()), ref_slot(sf<&iEnumFromThenTo>.object())};
+constinit const rts::StaticCon<8> inst_Enum_Integer{
+    C_Enum_tag,                        ref_slot(sf<&bSucc>.object()),          ref_slot(sf<&bPred>.object()),
+    ref_slot(sf<&bToEnum>.object()),   ref_slot(sf<&bFromEnum>.object()),      ref_slot(sf<&bEnumFrom>.object()),
+    ref_slot(sf<&bEnumFromThen>.object()), ref_slot(sf<&bEnumFromTo>.object()), ref_slot(sf<&bEnumFromThenTo>.object())};
+constinit const rts::StaticCon<9> inst_Integral_Int{
+    C_Integral_tag,                 ref_slot(inst_Real_Int.object()),  ref_slot(inst_Enum_Int.object()),
+    ref_slot(sf<&iQuot>.object()),  ref_slot(sf<&iRem>.object()),      ref_slot(sf<&iDiv>.object()),
+    ref_slot(sf<&iMod>.object()),   ref_slot(sf<&iQuotRem>.object()),  ref_slot(sf<&iDivMod>.object()),
+    ref_slot(sf<&iToInteger>.object())};
+constinit const rts::StaticCon<9> inst_Integral_Integer{
+    C_Integral_tag,                 ref_slot(inst_Real_Integer.object()), ref_slot(inst_Enum_Integer.object()),
+    ref_slot(sf<&bQuot>.object()),  ref_slot(sf<&bRem>.object()),         ref_slot(sf<&bDiv>.object()),
+    ref_slot(sf<&bMod>.object()),   ref_slot(sf<&bQuotRem>.object()),     ref_slot(sf<&bDivMod>.object()),
+    ref_slot(sf<&bToInteger>.object())};
+
+// ---------------------------------------------------------------------------------------------
+// stimes
+
+Value stimesByDoubling(const Value& op, const Value& dI, const Value& n, const Value& x) {
+    const Value& dReal = real_of_integral(dI);
+    const Value& dNum = num_of_real(dReal);
+    const Value& dOrd = ord_of_real(dReal);
+    const Value& dEq = rts::field(force(dOrd), 0);
+    const Value& le = rts::field(force(dOrd), 3);
+    const Value& eq = rts::field(force(dEq), 0);
+    Value zero = Num::fromInteger(dNum, IS(0));
+    Value one = Num::fromInteger(dNum, IS(1));
+    Value two = Num::fromInteger(dNum, IS(2));
+    if (isTrue(force(rts::apply(le, n, zero))))
+        Err::errorWithoutStackTrace(List::fromBytes("stimes: positive multiplier expected"));
+    auto isEven = [&](const Value& y) { return isTrue(force(rts::apply(eq, rts::apply(rem_sel(dI), y, two), zero))); };
+    auto isOne = [&](const Value& y) { return isTrue(force(rts::apply(eq, y, one))); };
+    auto twice = [&](const Value& v) { return rts::delay([op, v]() { return rts::apply(op, v, v); }); };
+    auto half = [&](const Value& y) { return rts::apply(quot_sel(dI), y, two); };
+    Value b = x, y = n;
+    while (isEven(y)) {  // f
+        b = twice(b);
+        y = half(y);
+    }
+    if (isOne(y)) return force(b);
+    Value z = b;
+    b = twice(b);
+    y = half(y);
+    for (;;) {  // g
+        if (isEven(y)) {
+            b = twice(b);
+            y = half(y);
+        } else if (isOne(y)) {
+            return rts::apply(op, b, z);
+        } else {
+            z = rts::delay([op, b, z]() { return rts::apply(op, b, z); });
+            b = twice(b);
+            y = half(y);
+        }
+    }
+}
+
+}  // namespace VUX::Internal::Real

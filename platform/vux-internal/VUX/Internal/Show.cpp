@@ -1,0 +1,466 @@
+#include "VUX/Internal/Show.h"
+
+#include <array>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "Data/Either.h"
+#include "VUX/Internal/Float.h"
+#include "VUX/Internal/Maybe.h"
+#include "VUX/Tuple.h"
+
+namespace VUX::Internal::Show {
+
+using namespace VUX::Types;
+using List::boxChar;
+using List::prependBytes;
+using rts::force;
+
+namespace {
+template <size_t... I>
+constexpr std::array<rts::StaticCon<0, 1>, sizeof...(I)> make_ints(std::index_sequence<I...>) {
+    return {rts::StaticCon<0, 1>(I_hash_tag, rts::word_slot(I))...};
+}
+constinit const std::array<rts::StaticCon<0, 1>, 12> prec_boxes = make_ints(std::make_index_sequence<12>{});
+
+inline Value consChar(uint32_t c, Value s) { return Cons(boxChar(c), std::move(s)); }
+}  // namespace
+
+Value precBox(int64_t d) {
+    if (d >= 0 && d < 12) return prec_boxes[static_cast<size_t>(d)].value();
+    return I_hash(d);
+}
+
+Value showsPrec(const Value& dShow, int64_t d, const Value& x, Value s) {
+    return rts::apply(showsPrec_sel(dShow), precBox(d), x, s);
+}
+Value show(const Value& dShow, const Value& x) { return rts::apply(show_sel(dShow), x); }
+Value showList(const Value& dShow, const Value& xs, Value s) { return rts::apply(showList_sel(dShow), xs, s); }
+
+Value showsPrecS(const Value& dShow, int64_t d, Value x) { return rts::apply(showsPrec_sel(dShow), precBox(d), x); }
+
+Value showRecord(Value sp) {
+    Value show = rts::fun<1>([sp](const Value& x) { return rts::apply(sp, precBox(0), x, Nil()); });
+    Value showList = rts::fun<2>([sp](const Value& xs, const Value& s) {
+        return showList__(rts::apply(sp, precBox(0)), xs, s);
+    });
+    return C_Show(std::move(sp), std::move(show), std::move(showList));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Machinery
+
+Value showString(Value str, Value s) { return List::op_plus_plus(std::move(str), std::move(s)); }
+
+Value showParen(bool b, const Value& p, Value s) {
+    if (!b) return rts::apply(p, s);
+    Value inner = rts::delay([p, s]() { return rts::apply(p, consChar(')', s)); });
+    return consChar('(', std::move(inner));
+}
+
+namespace {
+// "," then the next element and the rest, or "]" at the end; produced when reached.
+Value showListRest(Value showx, Value xs, Value s) {
+    const Value& c = force(xs);
+    if (c->tag == Nil_tag) return consChar(']', std::move(s));
+    Value rest = rts::delay([showx, t = rts::field(c, 1), s]() { return showListRest(showx, t, s); });
+    Value elem = rts::delay([showx, x = rts::field(c, 0), rest]() { return rts::apply(showx, x, rest); });
+    return consChar(',', std::move(elem));
+}
+}  // namespace
+
+Value showList__(Value showx, Value xs, Value s) {
+    const Value& c = force(xs);
+    if (c->tag == Nil_tag) return prependBytes("[]", std::move(s));
+    Value rest = rts::delay([showx, t = rts::field(c, 1), s]() { return showListRest(showx, t, s); });
+    Value elem = rts::delay([showx, x = rts::field(c, 0), rest]() { return rts::apply(showx, x, rest); });
+    return consChar('[', std::move(elem));
+}
+
+Value showListOfRecord(const Value& dShow, Value xs, Value s) {
+    return showList__(rts::apply(showsPrec_sel(dShow), precBox(0)), std::move(xs), std::move(s));
+}
+
+Value showSpace(Value s) { return consChar(' ', std::move(s)); }
+Value showCommaSpace(Value s) { return prependBytes(", ", std::move(s)); }
+
+// ---------------------------------------------------------------------------------------------
+// Integral numbers
+
+namespace {
+// Writes the decimal digits of v ending at `end`; returns the first digit's position.
+char* digitsBackwards(uint64_t v, char* end) {
+    do {
+        *--end = static_cast<char>('0' + v % 10);
+        v /= 10;
+    } while (v != 0);
+    return end;
+}
+}  // namespace
+
+Value itos(int64_t n, Value s) {
+    char buf[24];
+    char* end = buf + sizeof buf;
+    uint64_t mag = n < 0 ? 0 - static_cast<uint64_t>(n) : static_cast<uint64_t>(n);
+    char* p = digitsBackwards(mag, end);
+    if (n < 0) *--p = '-';
+    return prependBytes(std::string_view(p, static_cast<size_t>(end - p)), std::move(s));
+}
+
+Value showSignedInt(int64_t d, int64_t n, Value s) {
+    if (n < 0 && d > 6) return consChar('(', itos(n, consChar(')', std::move(s))));
+    return itos(n, std::move(s));
+}
+
+Value showWord(uint64_t w, Value s) {
+    char buf[24];
+    char* end = buf + sizeof buf;
+    char* p = digitsBackwards(w, end);
+    return prependBytes(std::string_view(p, static_cast<size_t>(end - p)), std::move(s));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Characters and strings
+
+namespace {
+
+enum Protect : uint8_t { kNone, kDigit, kLetterH };
+
+struct Escape {
+    char text[12];
+    uint8_t len;
+    Protect protect;  // what must not follow directly (a "\&" goes between)
+};
+
+constexpr const char* kAsciiNames[32] = {"NUL", "SOH", "STX", "ETX", "EOT", "ENQ", "ACK", "a",  "b",  "t",  "n",
+                                         "v",   "f",   "r",   "SO",  "SI",  "DLE", "DC1", "DC2", "DC3", "DC4", "NAK",
+                                         "SYN", "ETB", "CAN", "EM",  "SUB", "ESC", "FS",  "GS",  "RS",  "US"};
+
+Escape escapeOf(uint32_t c) {
+    Escape e{};
+    auto put = [&](const char* t) {
+        for (; *t; ++t) e.text[e.len++] = *t;
+    };
+    if (c > 127) {
+        e.text[e.len++] = '\\';
+        char buf[12];
+        char* end = buf + sizeof buf;
+        char* p = digitsBackwards(c, end);
+        while (p != end) e.text[e.len++] = *p++;
+        e.protect = kDigit;
+    } else if (c == 127) {
+        put("\\DEL");
+    } else if (c == '\\') {
+        put("\\\\");
+    } else if (c >= 32) {
+        e.text[e.len++] = static_cast<char>(c);
+    } else {
+        e.text[e.len++] = '\\';
+        put(kAsciiNames[c]);
+        if (c == 14) e.protect = kLetterH;
+    }
+    return e;
+}
+
+// Whether text beginning with character c must be separated from an escape by "\&".
+inline bool clashes(Protect p, uint32_t c) {
+    return (p == kDigit && c >= '0' && c <= '9') || (p == kLetterH && c == 'H');
+}
+
+Value separateIfNeeded(const Value& s, Protect p) {
+    const Value& c = force(s);
+    if (c->tag == Cons_tag && clashes(p, charOf(force(rts::field(c, 0))))) return prependBytes("\\&", c);
+    return c;
+}
+
+// s, with "\&" in front when its first character would run into the preceding escape. Checked
+// when the text is reached, not before.
+Value protectedTail(Value s, Protect p) {
+    if (p == kNone) return s;
+    if (rts::is_evaluated(s)) {
+        const Value& c = force(s);
+        if (c->tag == Nil_tag || rts::is_evaluated(rts::field(c, 0))) return separateIfNeeded(s, p);
+    }
+    return rts::delay([s, p]() { return separateIfNeeded(s, p); });
+}
+
+constexpr int kChunk = 64;
+
+// The escaped characters of str (with '"' escaped), then s. `pending` is the protection the
+// previous escape asked for.
+Value litString(Value str, Value s, Protect pending) {
+    List::ListBuilder b;
+    Value cur = std::move(str);
+    for (int k = 0;; ++k) {
+        const Value& c = force(cur);
+        if (c->tag == Nil_tag) return b.finish(protectedTail(std::move(s), pending));
+        uint32_t ch = charOf(force(rts::field(c, 0)));
+        if (clashes(pending, ch)) {
+            b.pushChar('\\');
+            b.pushChar('&');
+        }
+        if (ch == '"') {
+            b.pushChar('\\');
+            b.pushChar('"');
+            pending = kNone;
+        } else {
+            Escape e = escapeOf(ch);
+            for (uint8_t i = 0; i < e.len; ++i) b.pushChar(static_cast<unsigned char>(e.text[i]));
+            pending = e.protect;
+        }
+        Value next = rts::field(c, 1);
+        if (k >= kChunk || !rts::is_evaluated(next)) {
+            return b.finish(rts::delay([next, s, pending]() { return litString(next, s, pending); }));
+        }
+        cur = std::move(next);
+    }
+}
+
+}  // namespace
+
+Value showLitChar(uint32_t c, Value s) {
+    Escape e = escapeOf(c);
+    return prependBytes(std::string_view(e.text, e.len), protectedTail(std::move(s), e.protect));
+}
+
+Value showLitString(Value str, Value s) { return litString(std::move(str), std::move(s), kNone); }
+
+Value showCharLiteral(uint32_t c, Value s) {
+    if (c == '\'') return prependBytes("'\\''", std::move(s));
+    Escape e = escapeOf(c);  // a quote follows, so no escape needs protecting
+    return consChar('\'', prependBytes(std::string_view(e.text, e.len), consChar('\'', std::move(s))));
+}
+
+Value showStringLiteral(Value str, Value s) {
+    return consChar('"', showLitString(std::move(str), consChar('"', std::move(s))));
+}
+
+namespace {
+// The lines of the literal form from `str` on; `first` opens the line ('"' or '\').
+Value multiLineFrom(Value str, uint32_t first) {
+    List::ListBuilder line;
+    Value cur = std::move(str);
+    for (;;) {
+        const Value& c = force(cur);
+        if (c->tag == Nil_tag) {
+            return Cons(consChar(first, showLitString(line.finish(Nil()), prependBytes("\"", Nil()))), Nil());
+        }
+        const Value& ch = force(rts::field(c, 0));
+        Value next = rts::field(c, 1);
+        if (charOf(ch) == '\n') {
+            if (force(next)->tag == Nil_tag)
+                return Cons(consChar(first, showLitString(line.finish(Nil()), prependBytes("\\n\"", Nil()))), Nil());
+            Value text = consChar(first, showLitString(line.finish(Nil()), prependBytes("\\n\\", Nil())));
+            Value rest = rts::delay([next]() { return multiLineFrom(next, '\\'); });
+            return Cons(std::move(text), std::move(rest));
+        }
+        line.push(ch);
+        cur = std::move(next);
+    }
+}
+}  // namespace
+
+Value showMultiLineString(Value str) { return multiLineFrom(std::move(str), '"'); }
+
+// ---------------------------------------------------------------------------------------------
+// Derived forms
+
+namespace {
+
+Value showWordField(FieldRep rep, uint64_t w, Value s) {
+    switch (rep) {
+        case FieldRep::Int: return showSignedInt(11, static_cast<int64_t>(w), std::move(s));
+        case FieldRep::Word: return showWord(w, std::move(s));
+        case FieldRep::Char: return showCharLiteral(static_cast<uint32_t>(w), std::move(s));
+        case FieldRep::Double: {
+            double x;
+            std::memcpy(&x, &w, sizeof x);
+            return Float::showSignedFloat(11, x, std::move(s));
+        }
+        case FieldRep::Float: {
+            auto bits = static_cast<uint32_t>(w);
+            float x;
+            std::memcpy(&x, &bits, sizeof x);
+            return Float::showSignedFloat(11, x, std::move(s));
+        }
+        case FieldRep::Boxed: break;
+    }
+    return s;
+}
+
+size_t boxedCount(const ConDesc& c) {
+    if (!c.reps) return c.arity;
+    size_t n = 0;
+    for (uint8_t i = 0; i < c.arity; ++i) n += c.reps[i] == FieldRep::Boxed;
+    return n;
+}
+
+}  // namespace
+
+Value showsDerived(const ConDesc* cons, size_t ncons, const Value* fieldShows, int64_t d, const Value& x, Value s) {
+    const Value& v = force(x);
+    const ConDesc& con = cons[v->tag < ncons ? v->tag : 0];
+    size_t first = 0;
+    for (size_t i = 0; i < v->tag && i < ncons; ++i) first += boxedCount(cons[i]);
+    const std::string_view name(con.name);
+    if (con.arity == 0) return prependBytes(name, std::move(s));
+
+    // Writes field i (at precedence fd) in front of t: suspended for boxed fields.
+    size_t ref = 0, wordIdx = 0;
+    std::vector<std::pair<bool, size_t>> where(con.arity);  // (boxed, index among its kind)
+    for (uint8_t i = 0; i < con.arity; ++i) {
+        bool boxed = !con.reps || con.reps[i] == FieldRep::Boxed;
+        where[i] = {boxed, boxed ? ref++ : wordIdx++};
+    }
+    auto fieldText = [&](uint8_t i, int64_t fd, Value t) -> Value {
+        if (where[i].first) {
+            Value sp = showsPrec_sel(fieldShows[first + where[i].second]);
+            return rts::delay([sp, fd, f = rts::field(v, where[i].second), t]() {
+                return rts::apply(sp, precBox(fd), f, t);
+            });
+        }
+        FieldRep rep = con.reps[i];
+        uint64_t w = rts::word(v, where[i].second);
+        if (fd == 0 && rep == FieldRep::Int) return itos(static_cast<int64_t>(w), std::move(t));
+        return showWordField(rep, w, std::move(t));
+    };
+
+    if (con.infix >= 0 && con.arity == 2) {
+        bool paren = d > con.infix;
+        Value t = paren ? consChar(')', std::move(s)) : std::move(s);
+        t = fieldText(1, con.infix + 1, std::move(t));
+        t = consChar(' ', prependBytes(name, consChar(' ', std::move(t))));
+        t = fieldText(0, con.infix + 1, std::move(t));
+        return paren ? consChar('(', std::move(t)) : t;
+    }
+    bool paren = d >= 11;
+    Value t = paren ? consChar(')', std::move(s)) : std::move(s);
+    if (con.fieldNames) {
+        t = consChar('}', std::move(t));
+        for (uint8_t i = con.arity; i-- > 0;) {
+            t = fieldText(i, 0, std::move(t));
+            t = prependBytes(" = ", std::move(t));
+            t = prependBytes(con.fieldNames[i], std::move(t));
+            if (i > 0) t = prependBytes(", ", std::move(t));
+        }
+        t = prependBytes(" {", std::move(t));
+    } else {
+        for (uint8_t i = con.arity; i-- > 0;) t = consChar(' ', fieldText(i, 11, std::move(t)));
+    }
+    t = prependBytes(name, std::move(t));
+    return paren ? consChar('(', std::move(t)) : t;
+}
+
+Value derivedShow(const ConDesc* cons, size_t ncons, std::initializer_list<Value> fieldShows) {
+    struct Table {
+        const ConDesc* cons;
+        size_t ncons;
+        std::vector<Value> shows;
+    };
+    auto table = std::make_shared<const Table>(Table{cons, ncons, std::vector<Value>(fieldShows)});
+    Value sp = rts::fun<3>([table](const Value& d, const Value& x, const Value& s) {
+        return showsDerived(table->cons, table->ncons, table->shows.data(), intOf(force(d)), x, s);
+    });
+    return showRecord(std::move(sp));
+}
+
+Value showsConApp(int64_t d, std::string_view name, std::initializer_list<Value> fields, Value s) {
+    bool paren = d >= 11 && fields.size() > 0;
+    Value t = paren ? consChar(')', std::move(s)) : std::move(s);
+    for (auto it = fields.end(); it != fields.begin();) {
+        --it;
+        Value f = *it;
+        t = consChar(' ', rts::delay([f, t]() { return rts::apply(f, t); }));
+    }
+    t = prependBytes(name, std::move(t));
+    return paren ? consChar('(', std::move(t)) : t;
+}
+
+Value showsRecordForm(int64_t d, std::string_view name, std::initializer_list<RecordField> fields, Value s) {
+    bool paren = d >= 11;
+    Value t = consChar('}', paren ? consChar(')', std::move(s)) : std::move(s));
+    size_t i = fields.size();
+    for (auto it = fields.end(); it != fields.begin();) {
+        --it;
+        --i;
+        Value f = it->shows;
+        t = rts::delay([f, t]() { return rts::apply(f, t); });
+        t = prependBytes(it->name, prependBytes(" = ", std::move(t)));
+        if (i > 0) t = prependBytes(", ", std::move(t));
+    }
+    t = prependBytes(name, prependBytes(" {", std::move(t)));
+    return paren ? consChar('(', std::move(t)) : t;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Instances
+
+namespace {
+Value writeInt(int64_t d, const Value& x, Value s) { return showSignedInt(d, intOf(force(x)), std::move(s)); }
+Value writeWord(int64_t, const Value& x, Value s) { return showWord(wordOf(force(x)), std::move(s)); }
+Value writeChar(int64_t, const Value& x, Value s) { return showCharLiteral(charOf(force(x)), std::move(s)); }
+Value writeBool(int64_t, const Value& x, Value s) {
+    return prependBytes(isTrue(force(x)) ? "True" : "False", std::move(s));
+}
+Value writeOrdering(int64_t, const Value& x, Value s) {
+    static constexpr const char* names[3] = {"LT", "EQ", "GT"};
+    return prependBytes(names[force(x)->tag], std::move(s));
+}
+Value writeUnit(int64_t, const Value& x, Value s) {
+    force(x);
+    return prependBytes("()", std::move(s));
+}
+
+// Char lists show as string literals.
+Value charShowList(const Value& xs, const Value& s) { return showStringLiteral(xs, s); }
+constinit const rts::StaticFun charShowList_closure{rts::static_fun_info<&charShowList>};
+}  // namespace
+
+constinit const rts::StaticCon<3> inst_Show_Int = staticShowRecord<&writeInt>();
+constinit const rts::StaticCon<3> inst_Show_Word = staticShowRecord<&writeWord>();
+constinit const rts::StaticCon<3> inst_Show_Char{C_Show_tag,
+                                                 rts::ref_slot(StaticShowOps<&writeChar>::showsPrec_closure.object()),
+                                                 rts::ref_slot(StaticShowOps<&writeChar>::show_closure.object()),
+                                                 rts::ref_slot(charShowList_closure.object())};
+constinit const rts::StaticCon<3> inst_Show_Bool = staticShowRecord<&writeBool>();
+constinit const rts::StaticCon<3> inst_Show_Ordering = staticShowRecord<&writeOrdering>();
+constinit const rts::StaticCon<3> inst_Show_Unit = staticShowRecord<&writeUnit>();
+
+Value inst_Show_List(Value d) {
+    Value sp = rts::fun<3>([d](const Value&, const Value& xs, const Value& s) { return showList(d, xs, s); });
+    Value show = rts::fun<1>([d](const Value& xs) { return showList(d, xs, Nil()); });
+    Value showl = rts::fun<2>([d](const Value& xss, const Value& s) {
+        Value one = rts::fun<2>([d](const Value& xs, const Value& t) { return showList(d, xs, t); });
+        return showList__(std::move(one), xss, s);
+    });
+    return C_Show(std::move(sp), std::move(show), std::move(showl));
+}
+
+namespace {
+constexpr ConDesc kMaybeCons[] = {{"Nothing"}, {"Just", 1}};
+constexpr ConDesc kEitherCons[] = {{"Left", 1}, {"Right", 1}};
+}  // namespace
+
+Value inst_Show_Maybe(Value d) { return derivedShow(kMaybeCons, 2, {std::move(d)}); }
+Value inst_Show_Either(Value a, Value b) { return derivedShow(kEitherCons, 2, {std::move(a), std::move(b)}); }
+
+Value inst_Show_Tuple(std::initializer_list<Value> components) {
+    auto shows = std::make_shared<const std::vector<Value>>(components);
+    Value sp = rts::fun<3>([shows](const Value&, const Value& x, const Value& s) -> Value {
+        const Value& v = force(x);
+        const auto& ds = *shows;
+        Value t = consChar(')', s);
+        for (size_t i = ds.size(); i-- > 0;) {
+            Value sp_i = showsPrec_sel(ds[i]);
+            t = rts::delay([sp_i, f = rts::field(v, i), t]() { return rts::apply(sp_i, precBox(0), f, t); });
+            t = consChar(i == 0 ? '(' : ',', std::move(t));
+        }
+        return t;
+    });
+    return showRecord(std::move(sp));
+}
+Value inst_Show_Tuple2(Value a, Value b) { return inst_Show_Tuple({std::move(a), std::move(b)}); }
+Value inst_Show_Tuple3(Value a, Value b, Value c) { return inst_Show_Tuple({std::move(a), std::move(b), std::move(c)}); }
+
+}  // namespace VUX::Internal::Show

@@ -1,0 +1,174 @@
+// Textual forms of values: the `Show` record and its machinery.
+//
+// A text is produced lazily as a character list. `ShowS` is a function from the text that
+// follows to the whole text, so `showsPrec d x s` writes x at surrounding precedence d in front
+// of s. Numbers, names and punctuation are written at once (a few cells); the text of a value's
+// parts is suspended, so a deep or endless value is shown as far as it is read, in constant stack.
+//
+// The record `C_Show` holds, in order: `showsPrec` (Int, value, following text), `show` (value),
+// `showList` (list, following text).
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <vector>
+#include <string_view>
+
+#include "VUX/Internal/List.h"
+#include "VUX/Types.h"
+#include "rts/rts.h"
+
+namespace VUX::Internal::Show {
+
+using rts::Value;
+
+inline constexpr uint8_t C_Show_tag = 0;
+inline Value C_Show(Value showsPrec, Value show, Value showList) {
+    return rts::con(C_Show_tag, std::move(showsPrec), std::move(show), std::move(showList));
+}
+
+// Selectors: evaluate the record and return its field.
+inline const Value& showsPrec_sel(const Value& d) { return rts::field(rts::force(d), 0); }
+inline const Value& show_sel(const Value& d) { return rts::field(rts::force(d), 1); }
+inline const Value& showList_sel(const Value& d) { return rts::field(rts::force(d), 2); }
+
+// Calling through a record.
+Value showsPrec(const Value& dShow, int64_t d, const Value& x, Value s);
+Value show(const Value& dShow, const Value& x);
+Value showList(const Value& dShow, const Value& xs, Value s);
+
+// A record from a showsPrec function alone (arity 3): `show x = showsPrec 0 x ""` and `showList`
+// the list form with each element at precedence 0.
+Value showRecord(Value showsPrec);
+
+// ---------------------------------------------------------------------------------------------
+// Machinery
+
+// `showString str s`: str (a character list) in front of s, the cells of str copied on demand.
+Value showString(Value str, Value s);
+// A C++ string (one character per byte) in front of s, built at once.
+inline Value showText(std::string_view text, Value s) { return List::prependBytes(text, std::move(s)); }
+// `showParen b p s`: p s, in parentheses when b. `p` is a ShowS.
+Value showParen(bool b, const Value& p, Value s);
+// `showList__ showx xs s`: "[", the elements written by showx (a ShowS-producing function of one
+// element) separated by ",", "]", then s. The elements are written on demand.
+Value showList__(Value showx, Value xs, Value s);
+// `showListWith` is the same with the arguments of a record's showsPrec at precedence 0.
+Value showListOfRecord(const Value& dShow, Value xs, Value s);
+// `showSpace`, `showCommaSpace`.
+Value showSpace(Value s);
+Value showCommaSpace(Value s);
+
+// `itos n s`: the digits of n, "-" before a negative n, never parenthesised.
+Value itos(int64_t n, Value s);
+// Signed integral form: parenthesised when n < 0 and d > 6.
+Value showSignedInt(int64_t d, int64_t n, Value s);
+Value showWord(uint64_t w, Value s);
+
+// ---------------------------------------------------------------------------------------------
+// Characters and strings
+
+// `showLitChar c s`: the escape of c as in a literal (see the standard forms); a numeric escape
+// followed by a digit in s, or "\SO" followed by 'H', gets "\&" between them.
+Value showLitChar(uint32_t c, Value s);
+// `showLitString str s`: the escapes of str with '"' written as \", then s; produced on demand.
+Value showLitString(Value str, Value s);
+// `showMultiLineString str`: the lines of the literal form, broken after each newline (never empty).
+Value showMultiLineString(Value str);
+// `show` of a character and of a string.
+Value showCharLiteral(uint32_t c, Value s);
+Value showStringLiteral(Value str, Value s);
+
+// ---------------------------------------------------------------------------------------------
+// Derived forms, driven by tables
+//
+// A type's constructors are described once; `derivedShow` makes its Show record from the
+// description and the Show records of its fields, and the helpers below write single forms.
+
+// How a field is stored: a reference to a value shown through a record, or an unboxed word
+// shown as a number or character (`Int#` fields of strict constructors...).
+enum class FieldRep : uint8_t { Boxed, Int, Word, Char, Double, Float };
+
+// One constructor. Field reps, where given, list every field in declaration order; otherwise all
+// fields are boxed. Reference fields come first in the object and words after them, so the
+// declaration order must list boxed fields before word fields.
+struct ConDesc {
+    const char* name;                       // constructor name ("Just", ":|")
+    uint8_t arity = 0;                      // number of fields
+    const char* const* fieldNames = nullptr;  // record field names, or null for positional fields
+    const FieldRep* reps = nullptr;         // null: every field boxed
+    int infix = -1;                         // fixity precedence of an infix constructor, else -1
+};
+
+// `derivedShow cons fieldShows`: the Show record of a type whose constructor of tag i is cons[i].
+// `fieldShows` holds one Show record per boxed field of every constructor, in constructor order
+// then field order (word fields take none). The descriptions must outlive the record (they are
+// normally static arrays).
+Value derivedShow(const ConDesc* cons, size_t ncons, std::initializer_list<Value> fieldShows);
+
+// The same writer called directly: shows the evaluated constructor value `x` at precedence d.
+Value showsDerived(const ConDesc* cons, size_t ncons, const Value* fieldShows, int64_t d, const Value& x,
+                   Value s);
+
+// A constructor application written by hand: name, then each field at precedence 11, separated
+// by spaces, in parentheses when d >= 11 (no parentheses without fields). Each field is a ShowS.
+Value showsConApp(int64_t d, std::string_view name, std::initializer_list<Value> fieldShowS, Value s);
+// A record: "C {f = v, g = w}" with fields at precedence 0 given as ShowS, parenthesised at d >= 11.
+struct RecordField {
+    std::string_view name;
+    Value shows;
+};
+Value showsRecordForm(int64_t d, std::string_view name, std::initializer_list<RecordField> fields, Value s);
+
+// `showsPrec d x` as a ShowS (a suspended application), for composing the helpers above.
+Value showsPrecS(const Value& dShow, int64_t d, Value x);
+
+// ---------------------------------------------------------------------------------------------
+// Static records from one C++ writer `Value fn(int64_t d, const Value& x, Value s)` (x not yet
+// evaluated): show is the writer at 0 before "", showList the list form.
+//   constinit const rts::StaticCon<3> inst_Show_T = staticShowRecord<&showsT>();
+
+// The boxed Int of a precedence (static for 0 to 11).
+Value precBox(int64_t d);
+
+template <Value (*Writer)(int64_t, const Value&, Value)>
+struct StaticShowOps {
+    static Value showsPrec(const Value& d, const Value& x, const Value& s) {
+        return Writer(VUX::Types::intOf(rts::force(d)), x, s);
+    }
+    static Value shows0(const Value& x, const Value& s) { return Writer(0, x, s); }
+    static Value show(const Value& x) { return Writer(0, x, VUX::Types::Nil()); }
+    static Value showList(const Value& xs, const Value& s) { return showList__(shows0_closure.value(), xs, s); }
+    static constexpr rts::StaticFun showsPrec_closure{rts::static_fun_info<&showsPrec>};
+    static constexpr rts::StaticFun shows0_closure{rts::static_fun_info<&shows0>};
+    static constexpr rts::StaticFun show_closure{rts::static_fun_info<&show>};
+    static constexpr rts::StaticFun showList_closure{rts::static_fun_info<&showList>};
+};
+template <Value (*Writer)(int64_t, const Value&, Value)>
+constexpr rts::StaticCon<3> staticShowRecord() {
+    using Ops = StaticShowOps<Writer>;
+    return rts::StaticCon<3>(C_Show_tag, rts::ref_slot(Ops::showsPrec_closure.object()),
+                             rts::ref_slot(Ops::show_closure.object()), rts::ref_slot(Ops::showList_closure.object()));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Instances for the basic types (static records)
+
+extern const rts::StaticCon<3> inst_Show_Int;
+extern const rts::StaticCon<3> inst_Show_Word;
+extern const rts::StaticCon<3> inst_Show_Char;  // showList writes a string literal
+extern const rts::StaticCon<3> inst_Show_Bool;
+extern const rts::StaticCon<3> inst_Show_Ordering;
+extern const rts::StaticCon<3> inst_Show_Unit;
+// Double and Float are in Float.h; Integer and Natural in Num.h; Rational in Real.h.
+
+// Instances for compound types: functions of the element records.
+Value inst_Show_List(Value dShow);
+Value inst_Show_Maybe(Value dShow);
+Value inst_Show_Either(Value dShowA, Value dShowB);
+Value inst_Show_Tuple2(Value a, Value b);
+Value inst_Show_Tuple3(Value a, Value b, Value c);
+// Tuples of up to 15 components: the records in component order.
+Value inst_Show_Tuple(std::initializer_list<Value> components);
+
+}  // namespace VUX::Internal::Show
