@@ -1,0 +1,596 @@
+#include "VUX/Num/Integer.h"
+
+#include <bit>
+#include <charconv>
+#include <cstring>
+#include <numeric>
+#include <tuple>
+
+#include "../../src/Values.h"
+#include "VUX/Num/BigNat.h"
+#include "VUX/Num/Natural.h"
+#include "VUX/Num/Primitives.h"
+#include "VUX/Types.h"
+
+namespace VUX::Num::Integer {
+namespace {
+constinit const rts::StaticCon<0, 1> zero_closure{IS_tag, rts::word_slot(0)};
+constinit const rts::StaticCon<0, 1> one_closure{IS_tag, rts::word_slot(1)};
+constexpr uint64_t kMinMagnitude = uint64_t(1) << 63;  // |minBound :: Int|
+}  // namespace
+}  // namespace VUX::Num::Integer
+
+namespace VUX::Num::detail {
+
+Value integer_result(LimbBuf& buf, size_t n, bool negative) {
+    n = trim(buf.data(), n);
+    if (n == 0) return Integer::integerZero();
+    if (n == 1) {
+        Limb m = buf.data()[0];
+        if (!negative && m < Integer::kMinMagnitude) return Integer::IS(static_cast<int64_t>(m));
+        if (negative && m <= Integer::kMinMagnitude) return Integer::IS(static_cast<int64_t>(Limb(0) - m));
+    }
+    Value mag = buf.take_bignat(n);
+    return negative ? Integer::IN(std::move(mag)) : Integer::IP(std::move(mag));
+}
+
+Value integer_from_limbs(Limbs mag, bool negative) {
+    LimbBuf buf(mag.n);
+    if (mag.n) std::memcpy(buf.data(), mag.p, mag.n * kLimbBytes);
+    return integer_result(buf, mag.n, negative);
+}
+
+}  // namespace VUX::Num::detail
+
+namespace VUX::Num::Integer {
+
+using namespace VUX::Num::detail;
+
+namespace {
+
+// Evaluated operands viewed as signed magnitudes.
+struct One {
+    Operand a;
+    explicit One(const Value& x) { load_integer(a, rts::force(x)); }
+};
+struct Two {
+    Operand a, b;
+    Two(const Value& x, const Value& y) {
+        load_integer(a, rts::force(x));
+        load_integer(b, rts::force(y));
+    }
+};
+
+Value bool_of(bool b) { return Types::isTrue_hash(b); }
+
+// a + (b_neg ? -|b| : |b|), for signed magnitudes.
+Value add_signed(const Operand& a, Limbs b, bool b_neg) {
+    Limbs x = a.mag();
+    if (a.neg == b_neg) return integer_build(add_size(max_size(x, b), 1), a.neg, [&](Limb* r) { return add(r, x, b); });
+    int c = cmp(x, b);
+    if (c == 0) return integerZero();
+    if (c > 0) return integer_build(x.n, a.neg, [&](Limb* r) { return sub(r, x, b); });
+    return integer_build(b.n, b_neg, [&](Limb* r) { return sub(r, b, x); });
+}
+
+// Magnitude of a small or big value that shares the byte array of a big one.
+Value share_magnitude(const Value& i, bool negative) {
+    return negative ? IN(rts::field(i, 0)) : IP(rts::field(i, 0));
+}
+
+}  // namespace
+
+Value integerZero() { return zero_closure.value(); }
+Value integerOne() { return one_closure.value(); }
+
+int64_t integerCheck_hash(const Value& v) {
+    const Value& i = rts::force(v);
+    if (i->tag == IS_tag) return 1;
+    const Value& b = rts::field(i, 0);
+    if (!BigNat::bigNatCheck_hash(b)) return 0;
+    Limbs m = view(b);
+    if (m.n >= 2) return 1;
+    return m.n == 1 && (i->tag == IP_tag ? m.p[0] >= kMinMagnitude : m.p[0] > kMinMagnitude);
+}
+
+int64_t integerIsZero_hash(const Value& v) {
+    const Value& i = rts::force(v);
+    return i->tag == IS_tag && fast::small(i) == 0;
+}
+int64_t integerIsOne_hash(const Value& v) {
+    const Value& i = rts::force(v);
+    return i->tag == IS_tag && fast::small(i) == 1;
+}
+int64_t integerIsNegative_hash(const Value& v) {
+    const Value& i = rts::force(v);
+    return i->tag == IN_tag || (i->tag == IS_tag && fast::small(i) < 0);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Conversions
+
+Value integerFromWord_hash(uint64_t w) {
+    if (w < kMinMagnitude) return IS(static_cast<int64_t>(w));
+    return IP(BigNat::bigNatFromWord_hash(w));
+}
+
+Value integerFromWordNeg_hash(uint64_t w) {
+    if (w <= kMinMagnitude) return IS(static_cast<int64_t>(uint64_t(0) - w));
+    return IN(BigNat::bigNatFromWord_hash(w));
+}
+
+int64_t integerToInt_hash(const Value& v) { return static_cast<int64_t>(integerToWord_hash(v)); }
+
+uint64_t integerToWord_hash(const Value& v) {
+    One o(v);
+    Limb low = low_word(o.a.mag());
+    return o.a.neg ? Limb(0) - low : low;
+}
+
+Value integerFromInt(const Value& boxed) { return IS(Types::intOf(rts::force(boxed))); }
+Value integerToInt(const Value& i) { return Types::I_hash(integerToInt_hash(i)); }
+
+Value integerFromNatural(const Value& v) {
+    const Value& n = rts::force(v);
+    if (n->tag == Natural::NS_tag) return integerFromWord_hash(rts::word(n, 0));
+    return IP(rts::field(n, 0));  // two limbs or more: always big
+}
+
+Value integerToNatural(const Value& v) {
+    const Value& i = rts::force(v);
+    if (i->tag == IS_tag) {
+        int64_t s = fast::small(i);
+        return Natural::NS(s < 0 ? uint64_t(0) - static_cast<uint64_t>(s) : static_cast<uint64_t>(s));
+    }
+    const Value& b = rts::field(i, 0);
+    if (view(b).n == 1) return Natural::NS(view(b).p[0]);
+    return Natural::NB(b);
+}
+
+Value integerToNaturalClamp(const Value& v) {
+    if (integerIsNegative_hash(v)) return Natural::naturalZero();
+    return integerToNatural(v);
+}
+
+Value integerToNaturalThrow(const Value& v) {
+    if (integerIsNegative_hash(v)) Primitives::raiseUnderflow();
+    return integerToNatural(v);
+}
+
+Value integerFromBigNat_hash(const Value& bignat) { return integerFromBigNatSign_hash(0, bignat); }
+Value integerFromBigNatNeg_hash(const Value& bignat) { return integerFromBigNatSign_hash(1, bignat); }
+
+Value integerFromBigNatSign_hash(int64_t sign, const Value& bignat) {
+    Limbs m = view(bignat);
+    bool negative = sign != 0;
+    if (m.n == 0) return integerZero();
+    if (m.n == 1 && (negative ? m.p[0] <= kMinMagnitude : m.p[0] < kMinMagnitude))
+        return IS(negative ? static_cast<int64_t>(Limb(0) - m.p[0]) : static_cast<int64_t>(m.p[0]));
+    return negative ? IN(bignat) : IP(bignat);
+}
+
+std::pair<int64_t, Value> integerToBigNatSign_hash(const Value& v) {
+    const Value& i = rts::force(v);
+    if (i->tag != IS_tag) return {i->tag == IN_tag, rts::field(i, 0)};
+    One o(i);
+    return {o.a.neg, bignat_copy(o.a.mag())};
+}
+
+Value integerToBigNatClamp_hash(const Value& v) {
+    auto [sign, mag] = integerToBigNatSign_hash(v);
+    return sign ? BigNat::bigNatZero() : std::move(mag);
+}
+
+double integerToDouble_hash(const Value& v) {
+    const Value& i = rts::force(v);
+    if (i->tag == IS_tag) return static_cast<double>(fast::small(i));
+    return integerEncodeDouble_hash(i, 0);
+}
+
+float integerToFloat_hash(const Value& v) {
+    const Value& i = rts::force(v);
+    if (i->tag == IS_tag) return static_cast<float>(fast::small(i));
+    return integerEncodeFloat_hash(i, 0);
+}
+
+double integerEncodeDouble_hash(const Value& v, int64_t e) {
+    One o(v);
+    return to_double(o.a.mag(), o.a.neg, e);
+}
+
+float integerEncodeFloat_hash(const Value& v, int64_t e) {
+    One o(v);
+    return to_float(o.a.mag(), o.a.neg, e);
+}
+
+std::pair<Value, int64_t> integerDecodeDouble_hash(double d) {
+    uint64_t bits = rts::bits_of(d);
+    bool negative = bits >> 63;
+    int64_t exp_field = static_cast<int64_t>((bits >> 52) & 0x7FF);
+    uint64_t frac = bits & ((uint64_t(1) << 52) - 1);
+    if (exp_field == 0 && frac == 0) return {integerZero(), 0};
+    uint64_t m;
+    int64_t e;
+    if (exp_field == 0) {  // subnormal: normalise the mantissa to 53 bits
+        int shift = std::countl_zero(frac) - 11;
+        m = frac << shift;
+        e = -1074 - shift;
+    } else {
+        m = frac | (uint64_t(1) << 52);
+        e = exp_field - 1075;
+    }
+    int64_t sm = static_cast<int64_t>(m);
+    return {IS(negative ? -sm : sm), e};
+}
+
+Value integerFromDouble_hash(double d) {
+    auto [m, e] = integerDecodeDouble_hash(d);
+    if (e >= 0) return integerShiftL_hash(m, static_cast<uint64_t>(e));
+    // Truncate toward zero: shift the magnitude, then put the sign back.
+    Value mag = integerShiftR_hash(integerAbs(m), static_cast<uint64_t>(-e));
+    return integerIsNegative_hash(m) ? integerNegate(mag) : mag;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Arithmetic
+
+Value integerAdd_slow(const Value& a, const Value& b) {
+    Two t(a, b);
+    if (t.b.n == 0) return a;
+    if (t.a.n == 0) return b;
+    return add_signed(t.a, t.b.mag(), t.b.neg);
+}
+
+Value integerSub_slow(const Value& a, const Value& b) {
+    Two t(a, b);
+    if (t.b.n == 0) return a;
+    return add_signed(t.a, t.b.mag(), !t.b.neg);
+}
+
+Value integerMul_slow(const Value& a, const Value& b) {
+    Two t(a, b);
+    if (t.a.n == 0 || t.b.n == 0) return integerZero();
+    return integer_build(add_size(t.a.n, t.b.n), t.a.neg != t.b.neg,
+                         [&](Limb* r) { return mul(r, t.a.mag(), t.b.mag()); });
+}
+
+Value integerNegate_slow(const Value& i) {
+    if (i->tag == IS_tag) {  // minBound
+        Limb m = kMinMagnitude;
+        return IP(bignat_copy({&m, 1}));
+    }
+    if (i->tag == IN_tag) return share_magnitude(i, false);
+    Limbs m = view(rts::field(i, 0));
+    if (m.n == 1 && m.p[0] == kMinMagnitude) return IS(std::numeric_limits<int64_t>::min());
+    return share_magnitude(i, true);
+}
+
+Value integerAbs(const Value& v) {
+    const Value& i = rts::force(v);
+    if (i->tag == IS_tag) return fast::small(i) < 0 ? integerNegate(i) : i;
+    if (i->tag == IP_tag) return i;
+    return share_magnitude(i, false);
+}
+
+int64_t integerSignum_hash(const Value& v) {
+    const Value& i = rts::force(v);
+    if (i->tag == IS_tag) return (fast::small(i) > 0) - (fast::small(i) < 0);
+    return i->tag == IP_tag ? 1 : -1;
+}
+
+Value integerSignum(const Value& v) {
+    int64_t s = integerSignum_hash(v);
+    return s == 0 ? integerZero() : s == 1 ? integerOne() : IS(-1);
+}
+
+Value integerSqr(const Value& v) { return integerMul(v, v); }
+
+namespace {
+
+struct Division {
+    LimbBuf q, r;
+    size_t qn, rn;
+    Division(const Operand& a, const Operand& b) : q(add_size(a.n, 1)), r(b.n) {
+        std::tie(qn, rn) = quot_rem(q.data(), r.data(), a.mag(), b.mag());
+    }
+};
+
+}  // namespace
+
+std::pair<Value, Value> integerQuotRem_slow(const Value& a, const Value& b) {
+    Two t(a, b);
+    if (t.b.n == 0) Primitives::raiseDivZero();
+    if (cmp(t.a.mag(), t.b.mag()) < 0) return {integerZero(), a};
+    Division d(t.a, t.b);
+    return {integer_result(d.q, d.qn, t.a.neg != t.b.neg), integer_result(d.r, d.rn, t.a.neg)};
+}
+
+std::pair<Value, Value> integerDivMod_slow(const Value& a, const Value& b) {
+    Two t(a, b);
+    if (t.b.n == 0) Primitives::raiseDivZero();
+    Division d(t.a, t.b);
+    bool q_neg = t.a.neg != t.b.neg;
+    if (d.rn == 0 || !q_neg) return {integer_result(d.q, d.qn, q_neg), integer_result(d.r, d.rn, t.a.neg)};
+    // Signs differ and the division is inexact: the floored quotient is one further from zero,
+    // and the modulus is |b| - |rem| with the sign of b.
+    Limb* q = d.q.data();
+    if (d.qn == 0) {
+        q[0] = 1;
+        d.qn = 1;
+    } else {
+        Limb carry = mpn_add_1(q, q, static_cast<mp_size_t>(d.qn), 1);
+        q[d.qn] = carry;
+        d.qn += carry;
+    }
+    LimbBuf m(t.b.n);
+    size_t mn = sub(m.data(), t.b.mag(), {d.r.data(), d.rn});
+    return {integer_result(d.q, d.qn, true), integer_result(m, mn, t.b.neg)};
+}
+
+int integerCmp_slow(const Value& a, const Value& b) {
+    Two t(a, b);
+    if (t.a.neg != t.b.neg) return t.a.neg ? -1 : 1;
+    int c = cmp(t.a.mag(), t.b.mag());
+    return t.a.neg ? -c : c;
+}
+
+Value integerGcd(const Value& x, const Value& y) {
+    Two t(x, y);
+    if (t.a.n == 0) return integerAbs(y);
+    if (t.b.n == 0) return integerAbs(x);
+    if (t.a.n == 1 && t.b.n == 1) return integerFromWord_hash(std::gcd(t.a.low(), t.b.low()));
+    return integer_build(min_size(t.a.mag(), t.b.mag()), false, [&](Limb* r) { return gcd(r, t.a.mag(), t.b.mag()); });
+}
+
+Value integerLcm(const Value& x, const Value& y) {
+    if (integerIsZero_hash(x) || integerIsZero_hash(y)) return integerZero();
+    return integerAbs(integerMul(integerQuot(x, integerGcd(x, y)), y));
+}
+
+Gcde integerGcde_hash(const Value& x, const Value& y) {
+    const Value& a = rts::force(x);
+    const Value& b = rts::force(y);
+    if (integerIsZero_hash(b)) return {integerAbs(a), integerSignum(a), integerZero()};
+    if (integerIsZero_hash(a)) return {integerAbs(b), integerZero(), integerSignum(b)};
+    Two t(a, b);
+    // mpn_gcdext wants the operand with more limbs first; it gives the cofactor of that one.
+    bool swapped = t.a.n < t.b.n;
+    const Operand& u = swapped ? t.b : t.a;
+    const Operand& v = swapped ? t.a : t.b;
+    std::vector<Limb> up(u.p, u.p + u.n), vp(v.p, v.p + v.n), gp(v.n + 1), sp(v.n + 1);
+    up.push_back(0);
+    vp.push_back(0);
+    mp_size_t sn = 0;
+    mp_size_t gn = mpn_gcdext(gp.data(), sp.data(), &sn, up.data(), static_cast<mp_size_t>(u.n), vp.data(),
+                              static_cast<mp_size_t>(v.n));
+    Value g = integer_from_limbs({gp.data(), static_cast<size_t>(gn)}, false);
+    size_t s_len = trim(sp.data(), static_cast<size_t>(sn < 0 ? -sn : sn));
+    // The cofactor found is that of |u|; u's own carries u's sign as well.
+    Value s = integer_from_limbs({sp.data(), s_len}, (sn < 0) != u.neg);
+    const Value& uv = swapped ? b : a;
+    const Value& vv = swapped ? a : b;
+    Value other = integerQuot(integerSub(g, integerMul(uv, s)), vv);
+    if (swapped) return {std::move(g), std::move(other), std::move(s)};
+    return {std::move(g), std::move(s), std::move(other)};
+}
+
+Value integerPow(const Value& x, uint64_t e) {
+    Value result = integerOne();
+    Value base = rts::force(x);
+    for (; e != 0; e >>= 1) {
+        if (e & 1) result = integerMul(result, base);
+        if (e > 1) base = integerSqr(base);
+    }
+    return result;
+}
+
+std::optional<Value> integerRecipMod_hash(const Value& x, const Value& mv) {
+    const Value& m = rts::force(mv);
+    if (Natural::naturalLe_hash(m, Natural::naturalOne())) return std::nullopt;
+    Value mi = integerFromNatural(m);
+    Value a = integerMod(x, mi);
+    if (integerIsZero_hash(a)) return std::nullopt;
+    Gcde r = integerGcde_hash(a, mi);
+    if (!integerIsOne_hash(r.g)) return std::nullopt;
+    return integerToNatural(integerMod(r.x, mi));
+}
+
+std::optional<Value> integerPowMod_hash(const Value& bv, const Value& ev, const Value& mv) {
+    const Value& m = rts::force(mv);
+    if (Natural::naturalIsZero_hash(m)) return std::nullopt;
+    if (Natural::naturalIsOne_hash(m)) return Natural::naturalZero();
+    const Value& e = rts::force(ev);
+    Value base;
+    if (integerIsNegative_hash(e)) {
+        std::optional<Value> inv = integerRecipMod_hash(bv, m);
+        if (!inv) return std::nullopt;
+        base = std::move(*inv);
+    } else {
+        base = integerToNatural(integerMod(bv, integerFromNatural(m)));
+    }
+    return Natural::naturalPowMod(base, integerToNatural(e), m);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Comparison
+
+Value integerEq(const Value& a, const Value& b) { return bool_of(integerEq_hash(a, b)); }
+Value integerNe(const Value& a, const Value& b) { return bool_of(integerNe_hash(a, b)); }
+Value integerLt(const Value& a, const Value& b) { return bool_of(integerLt_hash(a, b)); }
+Value integerLe(const Value& a, const Value& b) { return bool_of(integerLe_hash(a, b)); }
+Value integerGt(const Value& a, const Value& b) { return bool_of(integerGt_hash(a, b)); }
+Value integerGe(const Value& a, const Value& b) { return bool_of(integerGe_hash(a, b)); }
+Value integerCompare(const Value& a, const Value& b) {
+    return Value::adopt(Types::Ordering_closure_tbl[fast::cmp(a, b) + 1]);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Bits
+
+Value integerShiftL_hash(const Value& v, uint64_t k) {
+    One o(v);
+    if (o.a.n == 0 || k == 0) return rts::force(v);
+    return integer_build(add_size(add_size(o.a.n, k / 64), 1), o.a.neg,
+                         [&](Limb* r) { return shift_left(r, o.a.mag(), k); });
+}
+
+Value integerShiftR_hash(const Value& v, uint64_t k) {
+    const Value& i = rts::force(v);
+    if (i->tag == IS_tag) {
+        int64_t s = fast::small(i);
+        return IS(k >= 64 ? (s < 0 ? -1 : 0) : s >> k);
+    }
+    One o(i);
+    if (!o.a.neg) return integer_build(o.a.n, false, [&](Limb* r) { return shift_right(r, o.a.mag(), k); });
+    // floor(-m / 2^k) = -(((m - 1) >> k) + 1)
+    LimbBuf m1(o.a.n);
+    Limb one = 1;
+    size_t m1n = sub(m1.data(), o.a.mag(), {&one, 1});
+    LimbBuf shifted(m1n + 1);
+    size_t sn = shift_right(shifted.data(), {m1.data(), m1n}, k);
+    return integer_build(sn + 1, true, [&](Limb* r) { return add(r, {shifted.data(), sn}, {&one, 1}); });
+}
+
+namespace {
+
+enum class BitOp { And, Or, Xor };
+
+// The n-limb two's complement form of a signed magnitude (n > its limb count).
+std::vector<Limb> twos_complement(const Operand& a, size_t n) {
+    std::vector<Limb> r(n, 0);
+    if (a.n) std::memcpy(r.data(), a.p, a.n * kLimbBytes);
+    if (a.neg) mpn_neg(r.data(), r.data(), static_cast<mp_size_t>(n));
+    return r;
+}
+
+Value bitwise(const Value& x, const Value& y, BitOp op) {
+    const Value& a = rts::force(x);
+    const Value& b = rts::force(y);
+    if (fast::small2(a, b)) {
+        int64_t p = fast::small(a), q = fast::small(b);
+        return IS(op == BitOp::And ? (p & q) : op == BitOp::Or ? (p | q) : (p ^ q));
+    }
+    Two t(a, b);
+    size_t n = add_size(max_size(t.a.mag(), t.b.mag()), 1);
+    std::vector<Limb> u = twos_complement(t.a, n), v = twos_complement(t.b, n);
+    LimbBuf r(n);
+    auto sn = static_cast<mp_size_t>(n);
+    switch (op) {
+        case BitOp::And: mpn_and_n(r.data(), u.data(), v.data(), sn); break;
+        case BitOp::Or: mpn_ior_n(r.data(), u.data(), v.data(), sn); break;
+        case BitOp::Xor: mpn_xor_n(r.data(), u.data(), v.data(), sn); break;
+    }
+    bool negative = (r.data()[n - 1] >> 63) != 0;
+    if (negative) mpn_neg(r.data(), r.data(), sn);
+    return integer_result(r, n, negative);
+}
+
+}  // namespace
+
+Value integerAnd(const Value& a, const Value& b) { return bitwise(a, b, BitOp::And); }
+Value integerOr(const Value& a, const Value& b) { return bitwise(a, b, BitOp::Or); }
+Value integerXor(const Value& a, const Value& b) { return bitwise(a, b, BitOp::Xor); }
+
+Value integerComplement(const Value& v) {
+    const Value& i = rts::force(v);
+    if (i->tag == IS_tag) return IS(~fast::small(i));
+    return integerSub(integerNegate(i), integerOne());  // ~x = -x - 1
+}
+
+int64_t integerTestBit_hash(const Value& v, uint64_t k) {
+    One o(v);
+    if (!o.a.neg) return test_bit(o.a.mag(), k);
+    // Bit k of -m = ~(m - 1): below m's lowest set bit t the bits are 0, bit t is 1, above it
+    // they are those of m complemented.
+    uint64_t t = lowest_bit(o.a.mag());
+    if (k < t) return 0;
+    if (k == t) return 1;
+    return !test_bit(o.a.mag(), k);
+}
+
+Value integerBit_hash(uint64_t k) { return integerShiftL_hash(integerOne(), k); }
+
+int64_t integerPopCount_hash(const Value& v) {
+    One o(v);
+    auto c = static_cast<int64_t>(popcount(o.a.mag()));
+    return o.a.neg ? -c : c;
+}
+
+uint64_t integerLog2_hash(const Value& v) {
+    One o(v);
+    return o.a.neg ? 0 : log2(o.a.mag());
+}
+
+uint64_t integerLogBase_hash(const Value& base, const Value& v) {
+    Two t(base, v);
+    if (t.a.neg || t.a.n == 0 || (t.a.n == 1 && t.a.p[0] == 1)) Primitives::unexpectedValue();
+    return t.b.neg ? 0 : log_base(t.a.mag(), t.b.mag());
+}
+
+uint64_t integerLogBaseWord_hash(uint64_t base, const Value& v) {
+    if (base < 2) Primitives::unexpectedValue();
+    One o(v);
+    Limb b = base;
+    return o.a.neg ? 0 : log_base({&b, 1}, o.a.mag());
+}
+
+uint64_t integerSizeInBase_hash(uint64_t base, const Value& v) {
+    if (base < 2) Primitives::unexpectedValue();
+    One o(v);
+    Limb b = base;
+    return o.a.n == 0 ? 0 : log_base({&b, 1}, o.a.mag()) + 1;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Bytes
+
+uint64_t integerToAddr_hash(const Value& v, void* addr, int64_t big_endian) {
+    One o(v);
+    return write_bytes(o.a.mag(), static_cast<uint8_t*>(addr), big_endian != 0);
+}
+
+Value integerFromAddr_hash(uint64_t nbytes, const void* addr, int64_t big_endian) {
+    return integer_build(add_size(nbytes / 8, 1), false, [&](Limb* r) {
+        return read_bytes(r, static_cast<const uint8_t*>(addr), nbytes, big_endian != 0);
+    });
+}
+
+uint64_t integerToMutableByteArray_hash(const Value& v, const Value& bytes, uint64_t offset, int64_t big_endian) {
+    return integerToAddr_hash(v, rts::bytes_data(bytes) + offset, big_endian);
+}
+
+Value integerFromByteArray_hash(uint64_t nbytes, const Value& bytes, uint64_t offset, int64_t big_endian) {
+    return integerFromAddr_hash(nbytes, rts::bytes_data(bytes) + offset, big_endian);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Decimal text
+
+std::string integerToDecimal(const Value& v) {
+    const Value& i = rts::force(v);
+    if (i->tag == IS_tag) {
+        char buf[24];
+        auto res = std::to_chars(buf, buf + sizeof buf, fast::small(i));
+        return std::string(buf, res.ptr);
+    }
+    std::string s = i->tag == IN_tag ? "-" : "";
+    append_decimal(s, view(rts::field(i, 0)));
+    return s;
+}
+
+Value integerShows(const Value& i, Value rest) {
+    std::string s = integerToDecimal(i);
+    for (size_t k = s.size(); k-- > 0;) rest = Types::Cons(Types::C_hash(static_cast<unsigned char>(s[k])), std::move(rest));
+    return rest;
+}
+
+std::optional<Value> integerFromDecimal(std::string_view text) {
+    bool negative = !text.empty() && text.front() == '-';
+    if (negative) text.remove_prefix(1);
+    if (text.empty()) return std::nullopt;
+    for (char c : text)
+        if (c < '0' || c > '9') return std::nullopt;
+    return integer_build(decimal_cap(text.size()), negative, [&](Limb* r) { return from_decimal(r, text); });
+}
+
+}  // namespace VUX::Num::Integer
