@@ -69,6 +69,9 @@ function(vux_add_library name)
       $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/vux/${name}>)
     if(variant STREQUAL "profiling")
       target_compile_definitions(${target} PUBLIC VUX_PROFILING=1)
+      # The runtime keeps pointers to the library's cost centres for the rest of the run, so a
+      # profiling library stays loaded once loaded.
+      target_link_options(${target} PRIVATE "LINKER:-z,nodelete")
     endif()
     target_link_libraries(${target} PUBLIC vux-rts)
     foreach(dep IN LISTS A_DEPS)

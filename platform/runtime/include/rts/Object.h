@@ -93,6 +93,23 @@ struct AllocCache {
 };
 extern thread_local AllocCache* tls_alloc __attribute__((tls_model("initial-exec")));
 
+// Profiling builds (VUX_PROFILING) charge every allocation, one object and its size, to the calling
+// thread's current cost-centre stack, whose counters lead the stack object (rts/Profiling.h). A
+// thread that entered no cost centre has a null pointer and is charged to the MAIN stack. The plain
+// build compiles none of the charging.
+struct AllocCounters {
+    std::atomic<uint64_t> objects{0};
+    std::atomic<uint64_t> bytes{0};
+};
+extern constinit thread_local AllocCounters* tls_ccs_alloc __attribute__((tls_model("initial-exec")));
+extern AllocCounters* const main_ccs_alloc;
+RTS_INLINE void charge_alloc(size_t size) {
+    AllocCounters* c = tls_ccs_alloc;
+    if (RTS_UNLIKELY(c == nullptr)) c = main_ccs_alloc;
+    c->objects.fetch_add(1, std::memory_order_relaxed);
+    c->bytes.fetch_add(size, std::memory_order_relaxed);
+}
+
 RTS_INLINE constexpr size_t size_class(size_t size) { return (size + kAllocGranule - 1) / kAllocGranule; }
 
 void* allocate_slow(size_t size);
@@ -101,6 +118,9 @@ void deallocate_slow(void* p, size_t size);
 void release_cached_cold(size_t cls);
 
 RTS_INLINE void* allocate_bytes(size_t size) {
+#ifdef VUX_PROFILING
+    charge_alloc(size);
+#endif
 #ifndef RTS_SANITIZED
     size_t cls = size_class(size);
     AllocCache* c = tls_alloc;
