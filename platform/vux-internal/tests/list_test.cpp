@@ -1,0 +1,114 @@
+// Laziness and constant stack of the list functions; the class records of lists and Maybe.
+#include <gtest/gtest.h>
+
+#include "Testing.h"
+#include "VUX/Internal/Base.h"
+#include "VUX/Internal/List.h"
+#include "VUX/Internal/Maybe.h"
+#include "VUX/Internal/Num.h"
+#include "VUX/Internal/Real.h"
+#include "VUX/Num/Integer.h"
+
+using namespace VUX::Internal;
+using namespace VUX::Types;
+using rts::Value;
+using vux::testing::failing;
+using vux::testing::int_values;
+using vux::testing::ints;
+using vux::testing::str;
+using vux::testing::to_string;
+
+namespace {
+
+Value succ() {
+    return rts::fun<1>([](const Value& x) { return I_hash(intOf(rts::force(x)) + 1); });
+}
+Value naturals() { return List::iterate(succ(), I_hash(0)); }
+
+TEST(Lists, LazyWhereTheLanguageIs) {
+    // map, ++ and take on an endless list, and elements that fail but are never demanded.
+    Value doubled = List::map(rts::fun<1>([](const Value& x) { return I_hash(2 * intOf(rts::force(x))); }), naturals());
+    EXPECT_EQ(int_values(List::take(4, doubled)), (std::vector<int64_t>{0, 2, 4, 6}));
+    Value appended = List::op_plus_plus(ints({7}), naturals());
+    EXPECT_EQ(int_values(List::take(3, appended)), (std::vector<int64_t>{7, 0, 1}));
+    // The tail of ++ is shared, not copied.
+    Value tail = ints({1, 2});
+    Value joined = List::op_plus_plus(ints({0}), tail);
+    EXPECT_TRUE(same(rts::force(rts::field(rts::force(joined), 1)), tail));
+    // Failing elements and a failing tail are not touched until reached.
+    Value partial = List::op_plus_plus(vux::testing::list({failing()}), failing());
+    EXPECT_EQ(List::length(List::take(1, partial)), 1);
+    Value mapped = List::map(succ(), vux::testing::list({I_hash(1), failing()}));
+    EXPECT_EQ(List::length(mapped), 2);
+    EXPECT_THROW(int_values(mapped), rts::Exception);
+    EXPECT_EQ(List::length(List::replicate(3, failing())), 3);
+    EXPECT_EQ(int_values(List::take(2, List::concat(vux::testing::list({ints({}), ints({5}), List::repeat(I_hash(9))})))),
+              (std::vector<int64_t>{5, 9}));
+}
+
+TEST(Lists, LongListsRunInConstantStack) {
+    const int64_t n = 2000000;
+    EXPECT_EQ(List::length(List::take(n, naturals())), n);
+    // Elements evaluated at once (iterate's would be a chain of n suspended additions).
+    Value xs = rts::apply(rts::field(Real::inst_Enum_Int.value(), 6), I_hash(0), I_hash(n - 1));
+    EXPECT_EQ(intOf(rts::force(List::last(xs, Value()))), n - 1);
+    EXPECT_EQ(intOf(rts::force(rts::field(rts::force(List::reverse(xs)), 0))), n - 1);
+    Value copied = List::op_plus_plus(xs, ints({-1}));
+    EXPECT_EQ(intOf(rts::force(List::last(copied, Value()))), -1);
+    Value a = List::replicate(n, C_hash('a'));
+    EXPECT_TRUE(List::eqString(a, List::replicate(n, C_hash('a'))));
+    EXPECT_FALSE(List::eqString(a, List::op_plus_plus(List::replicate(n - 1, C_hash('a')), str("b"))));
+}
+
+TEST(Lists, StringFunctions) {
+    auto lineTexts = [](const std::string& s) {
+        std::vector<std::string> out;
+        for (const Value& l : vux::testing::items(List::lines(str(s)))) out.push_back(to_string(l));
+        return out;
+    };
+    EXPECT_EQ(lineTexts("a\nbc\n"), (std::vector<std::string>{"a", "bc"}));
+    EXPECT_EQ(lineTexts("a\n\nb"), (std::vector<std::string>{"a", "", "b"}));
+    EXPECT_TRUE(lineTexts("").empty());
+    EXPECT_FALSE(List::eqString(str("ab"), str("abc")));
+    EXPECT_TRUE(List::eqString(str(""), str("")));
+    EXPECT_EQ(int_values(List::drop(2, ints({1, 2, 3}))), (std::vector<int64_t>{3}));
+    EXPECT_TRUE(List::null(List::drop(5, ints({1}))));
+}
+
+TEST(Records, MonadsAndSemigroups) {
+    using namespace Base;
+    // Maybe: Nothing short-circuits >>= without calling the continuation.
+    Value k = rts::fun<1>([](const Value& x) { return Maybe::Just(I_hash(intOf(rts::force(x)) * 10)); });
+    Value dM = Maybe::inst_Monad_Maybe.value();
+    EXPECT_EQ(intOf(rts::force(rts::field(rts::force(op_gt_gt_eq(dM, Maybe::Just(I_hash(4)), k)), 0))), 40);
+    EXPECT_EQ(rts::force(op_gt_gt_eq(dM, Maybe::Nothing(), failing()))->tag, Maybe::Nothing_tag);
+    // Lists: >>= is concatMap.
+    Value twice = rts::fun<1>([](const Value& x) { return vux::testing::list({x, x}); });
+    EXPECT_EQ(int_values(op_gt_gt_eq(inst_Monad_List.value(), ints({1, 2}), twice)),
+              (std::vector<int64_t>{1, 1, 2, 2}));
+    // Functions: (f >>= k) r = k (f r) r.
+    Value add = rts::fun<2>([](const Value& a, const Value& b) { return I_hash(intOf(rts::force(a)) + intOf(rts::force(b))); });
+    Value bound = op_gt_gt_eq(inst_Monad_Function.value(), succ(), add);
+    EXPECT_EQ(intOf(rts::force(rts::apply(bound, I_hash(5)))), 11);
+    // stimes by doubling on lists, with Int and Integer counts; a count of 0 fails.
+    Value stimes = stimes_sel(inst_Semigroup_List.value());
+    EXPECT_EQ(to_string(rts::apply(stimes, Real::inst_Integral_Int.value(), I_hash(5), str("ab"))), "ababababab");
+    EXPECT_EQ(to_string(rts::apply(stimes, Real::inst_Integral_Integer.value(), VUX::Num::Integer::IS(3), str("x"))),
+              "xxx");
+    try {
+        rts::apply(stimes, Real::inst_Integral_Int.value(), I_hash(0), str("x"));
+        FAIL();
+    } catch (const rts::Exception& e) {
+        EXPECT_EQ(rts::display(e), "stimes: positive multiplier expected");
+    }
+    // mconcat and sconcat.
+    EXPECT_EQ(to_string(rts::apply(mconcat_sel(inst_Monoid_List.value()), vux::testing::list({str("a"), str(""), str("bc")}))),
+              "abc");
+    EXPECT_EQ(to_string(rts::apply(sconcat_sel(inst_Semigroup_List.value()), op_colon_bar(str("a"), vux::testing::list({str("b")})))),
+              "ab");
+    // fix: an endless list defined through itself.
+    Value ones = fix(rts::fun<1>([](const Value& self) { return Cons(I_hash(1), self); }));
+    EXPECT_EQ(int_values(List::take(3, ones)), (std::vector<int64_t>{1, 1, 1}));
+}
+
+}  // namespace
