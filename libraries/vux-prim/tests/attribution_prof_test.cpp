@@ -2,6 +2,7 @@
 // profiling variant counts and charges exactly, the plain one registers and counts nothing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -111,7 +112,7 @@ TEST(Registration, EveryModuleRegistersItsCentresThenItsStacksInLinkOrder) {
     const Expected expected[] = {
         {K::CostCentres,
          "Fixture.Counting",
-         {"CAF", "countdown", "twice", "probe", "depth", "fails", "table", "useTable"}},
+         {"CAF", "countdown", "twice", "probe", "depth", "fails", "table", "useTable", "extra"}},
         {K::Stacks, "Fixture.Counting", {"CAF", "table"}},
         {K::CostCentres, "Fixture.Empty", {"CAF"}},
         {K::Stacks, "Fixture.Empty", {"CAF"}},
@@ -124,6 +125,9 @@ TEST(Registration, EveryModuleRegistersItsCentresThenItsStacksInLinkOrder) {
         EXPECT_EQ(r.module, expected[i].module) << "registration " << i;
         EXPECT_EQ(r.labels, expected[i].labels) << "registration " << i;
     }
+    auto of_fixture = [](const prof::Registration& r) { return r.module.rfind("Fixture.", 0) == 0; };
+    EXPECT_EQ(std::count_if(regs.begin(), regs.end(), of_fixture), 6)
+        << "a module of two files registered twice";
 }
 
 std::string read_file(const std::string& path) {

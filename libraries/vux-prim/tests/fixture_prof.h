@@ -26,6 +26,8 @@ int64_t depth(int64_t n);
 void fails();
 // Forces the constant `table` (allocates nothing itself) and returns its first element.
 int64_t useTable();
+// n + 1, from the module's second source file.
+int64_t extra(int64_t n);
 }  // namespace Counting
 
 // Module Fixture.Later: one function that calls into Fixture.Counting.

@@ -12,8 +12,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <map>
 #include <mutex>
+#include <set>
 #include <sstream>
 
 extern "C" {
@@ -42,6 +42,7 @@ struct Registry {
     std::vector<CostCentre*> centres;      // id - 1 indexes this
     std::vector<CostCentreStack*> stacks;  // every stack, registered or made by a push; id - 1
     std::vector<Registration> lists;       // every registration call, in order
+    std::set<std::pair<const void*, std::string>> modules;  // (library, module) registered
     bool report_at_exit = false;
 
     Registry() {
@@ -183,29 +184,50 @@ uint64_t incrementUserEra(uint64_t w) {
 
 namespace rts::prof {
 
+namespace {
+
+// The entries of `module` among a library's section entries, in source order: by source file in the
+// order the files' entries appear (link order), then by line.
+template <class T, class CentreOf>
+std::vector<T*> module_entries(const char* module, T* const* begin, T* const* end, CentreOf centre_of) {
+    std::vector<T*> found;
+    std::vector<const char*> files;
+    for (auto p = begin; p != end; ++p) {
+        if (*p == nullptr || std::strcmp(centre_of(*p)->module, module) != 0) continue;
+        found.push_back(*p);
+        const char* file = centre_of(*p)->file;
+        if (std::find(files.begin(), files.end(), file) == files.end()) files.push_back(file);
+    }
+    auto rank = [&](const CostCentre* cc) {
+        return std::find(files.begin(), files.end(), cc->file) - files.begin();
+    };
+    std::stable_sort(found.begin(), found.end(), [&](T* x, T* y) {
+        const CostCentre* a = centre_of(x);
+        const CostCentre* b = centre_of(y);
+        if (rank(a) != rank(b)) return rank(a) < rank(b);
+        return a->line < b->line;
+    });
+    found.insert(found.begin(), nullptr);  // room for the module's CAF entry
+    found.push_back(nullptr);              // the terminator
+    return found;
+}
+
+}  // namespace
+
 void register_module(const char* module, CostCentre* caf, CostCentreStack* caf_stack,
                      CostCentre* const* cc_begin, CostCentre* const* cc_end,
                      CostCentreStack* const* ccs_begin, CostCentreStack* const* ccs_end) {
-    // The sections hold the entries of every module of the library; a module's are those whose
-    // centre points at its name. Within a module, source order.
-    auto by_line = [](const CostCentre* a, const CostCentre* b) {
-        return a->line != b->line ? a->line < b->line : std::strcmp(a->label, b->label) < 0;
-    };
-    std::vector<CostCentre*> centres;
-    for (auto p = cc_begin; p != cc_end; ++p)
-        if (*p != nullptr && (*p)->module == module) centres.push_back(*p);
-    std::sort(centres.begin(), centres.end(), by_line);
-    centres.insert(centres.begin(), caf);
-    centres.push_back(nullptr);
-
-    std::vector<CostCentreStack*> stacks;
-    for (auto p = ccs_begin; p != ccs_end; ++p)
-        if (*p != nullptr && (*p)->cc->module == module) stacks.push_back(*p);
-    std::sort(stacks.begin(), stacks.end(),
-              [&](const CostCentreStack* a, const CostCentreStack* b) { return by_line(a->cc, b->cc); });
-    stacks.insert(stacks.begin(), caf_stack);
-    stacks.push_back(nullptr);
-
+    // Every source file of a module declares it; the first file of the module in link order
+    // registers it for the whole library (the section bounds identify the library).
+    {
+        auto& r = registry();
+        std::lock_guard<std::mutex> g(r.lock);
+        if (!r.modules.emplace(static_cast<const void*>(cc_begin), std::string(module)).second) return;
+    }
+    auto centres = module_entries(module, cc_begin, cc_end, [](CostCentre* cc) { return cc; });
+    centres[0] = caf;
+    auto stacks = module_entries(module, ccs_begin, ccs_end, [](CostCentreStack* s) { return s->cc; });
+    stacks[0] = caf_stack;
     registerCcList(centres.data());
     registerCcsList(stacks.data());
 }

@@ -14,7 +14,7 @@
 // How a library module takes part (the whole pattern):
 //
 //     #include "rts/Profiling.h"
-//     VUX_MODULE("VUX.Classes");                 // once per module, at file scope after the includes
+//     VUX_MODULE("VUX.Classes");                 // once per source file, at file scope after the includes
 //
 //     Value eqInt(const Value& a, const Value& b) {
 //         VUX_SCC("eqInt");                      // first statement: the function's cost centre
@@ -26,14 +26,17 @@
 //     }
 //
 // `VUX_FUNCTION` is `VUX_SCC` with the C++ function's own name, for functions whose C++ name is the
-// language name. Put annotations in a module's .cpp file, not in functions defined in headers.
+// language name. Put annotations in a module's .cpp files, not in functions defined in headers. A
+// module split over several .cpp files declares VUX_MODULE with the same name in each of them.
 //
 // Registration. VUX_MODULE defines the module's registration function, run when the shared object
 // is loaded: it hands the module's cost centres to `registerCcList` (the module's `CAF` centre
 // first, then one per annotated function and constant in source order), then its cost-centre stacks
 // to `registerCcsList` (the `CAF` stack, then one root stack per constant). A module without code
 // still registers its `CAF` centre and stack. Modules of one library register in the order of their
-// object files on the link line, which is the order of SOURCES in the library's vux_add_library.
+// object files on the link line, which is the order of SOURCES in the library's vux_add_library; a
+// module of several files registers once, when its first file does, with the centres of all its
+// files (file by file in link order, each in source order).
 // The annotations place pointers to their centres and stacks in the named sections `vux_prof_cc` and
 // `vux_prof_ccs` of the library, which is how a module finds its own without any code running
 // before registration. A profiling library is never unloaded (the runtime keeps pointers into it).
@@ -217,9 +220,8 @@ bool write_report(const std::string& path);
 // ---------------------------------------------------------------------------------------------
 // Support for the annotation macros (used only through them).
 
-// Registers one module: `caf` and `caf_stack`, then the centres and stacks of the library sections
-// [cc_begin, cc_end) and [ccs_begin, ccs_end) that belong to `module` (the address of the module's
-// name identifies it).
+// Registers one module of a library, once: `caf` and `caf_stack`, then the centres and stacks of
+// the library's sections [cc_begin, cc_end) and [ccs_begin, ccs_end) that belong to `module`.
 void register_module(const char* module, CostCentre* caf, CostCentreStack* caf_stack,
                      CostCentre* const* cc_begin, CostCentre* const* cc_end,
                      CostCentreStack* const* ccs_begin, CostCentreStack* const* ccs_end);
