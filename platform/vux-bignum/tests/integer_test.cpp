@@ -16,7 +16,7 @@ using namespace bignum_test;
 
 namespace {
 
-constexpr int kRounds = 400;
+constexpr int kRounds = 1000;
 
 ::testing::AssertionResult same_integer(const Value& got, mpz_srcptr want) {
     if (!integer_canonical(got)) return ::testing::AssertionFailure() << "not canonical: " << integerToDecimal(got);
