@@ -65,6 +65,10 @@ void resume_thread(SafeCall call) {
     if (deliverable_when_blocked(ts)) deliver_async_cold(ts);
 }
 
+void abandon_safe_call(SafeCall call) {
+    if (call.interruptible) leave_region(current_control());
+}
+
 }  // namespace rts
 
 extern "C" void* suspendThread(void*, bool interruptible) {

@@ -56,6 +56,7 @@ void finish(ThreadControl* c) {
     {
         std::lock_guard<std::mutex> g(c->lock);
         c->finished = true;
+        c->in_interruptible_call = false;  // a region left by an exception that ended the thread
         if (c->ts != nullptr) {
             c->ts->async_pending.store(false, std::memory_order_relaxed);
             c->ts->control = nullptr;

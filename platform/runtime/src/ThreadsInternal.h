@@ -8,6 +8,7 @@
 
 #include <pthread.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 
@@ -26,7 +27,7 @@ struct AsyncThrow {
     Value exception;
     RtsError kind;
     ThreadControl* thrower;
-    State state = Queued;
+    std::atomic<State> state{Queued};  // Taken is set under the target's lock, Delivered under the thrower's
     AsyncThrow* next = nullptr;
 };
 

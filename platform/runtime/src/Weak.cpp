@@ -97,6 +97,7 @@ struct FinalizerQueue {
     std::condition_variable work;
     std::condition_variable idle;
     std::deque<Job> jobs;
+    std::deque<Job> dropped;  // queued when the process exited
     uint64_t queued = 0;
     uint64_t finished = 0;
     bool running = false;
@@ -145,7 +146,8 @@ void stop_finalizers() {
     std::unique_lock<std::mutex> g(q.lock);
     q.shutting_down = true;
     q.idle.wait(g, [&] { return !q.running; });
-    new std::deque<Job>(std::move(q.jobs));  // left to the process's end on purpose
+    // Kept, not destroyed: releasing their values could run code while the process exits.
+    for (Job& j : q.jobs) q.dropped.push_back(std::move(j));
     q.jobs.clear();
 }
 

@@ -45,7 +45,9 @@ TEST(Mask, CatchRunsTheHandlerMaskedAndRestoresTheState) {
         {MaskingState::MaskedInterruptible, 2},
         {MaskingState::MaskedUninterruptible, 1},
     };
-    for (auto [outer, in_handler] : cases) {
+    for (const auto& c : cases) {
+        MaskingState outer = c.first;
+        int64_t in_handler = c.second;
         rts::with_masking_state(outer, [&] {
             Value handler = rts::fun<2>([](const Value&, const Value&) { return state_now(); });
             Value r = rts::catch_hash(io([]() -> Value { rts::raise(box(1)); }), handler);

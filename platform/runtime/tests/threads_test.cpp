@@ -65,19 +65,6 @@ TEST(Threads, ThrowToSelfRaisesAtOnceEvenWhenMasked) {
     EXPECT_EQ(rts::masking_state(), rts::MaskingState::Unmasked);
 }
 
-TEST(Threads, KilledBeforeItRunsTheActionNeverRuns) {
-    std::atomic<bool> ran{false};
-    Value t = rts::with_masking_state(rts::MaskingState::MaskedUninterruptible, [&] {
-        // Forked masked (inherited), it can only take the kill once it unmasks.
-        return rts::fork_thread(std::function<void()>([&ran] {
-            rts::with_masking_state(rts::MaskingState::Unmasked, [&ran] { ran = true; });
-        }));
-    });
-    rts::kill_thread(t);
-    rts::wait_thread(t);
-    EXPECT_FALSE(ran);
-}
-
 // A computation that runs until told to finish, demanding small computations meanwhile (safe
 // points), and then yields 42.
 struct LongComputation {

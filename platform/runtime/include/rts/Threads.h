@@ -102,15 +102,30 @@ SafeCall suspend_thread(bool interruptible);
 // the masking state allows it at a blocking wait.
 void resume_thread(SafeCall call);
 
+// Leaves the region without raising (when the call itself failed with a C++ exception).
+void abandon_safe_call(SafeCall call);
+
 // Runs `call` (a C++ callable) as an interruptible safe foreign call and returns its result.
 template <class F>
 auto interruptible_call(F&& call) -> decltype(call()) {
     SafeCall token = suspend_thread(true);
     if constexpr (std::is_void_v<decltype(call())>) {
-        call();
+        try {
+            call();
+        } catch (...) {
+            abandon_safe_call(token);
+            throw;
+        }
         resume_thread(token);
     } else {
-        auto r = call();
+        auto r = [&] {
+            try {
+                return call();
+            } catch (...) {
+                abandon_safe_call(token);
+                throw;
+            }
+        }();
         resume_thread(token);
         return r;
     }
