@@ -19,8 +19,11 @@ class RatioReporter : public benchmark::ConsoleReporter {
     explicit RatioReporter(std::vector<std::pair<std::string, std::string>> pairs) : pairs_(std::move(pairs)) {}
 
     void ReportRuns(const std::vector<Run>& runs) override {
+        // With --benchmark_repetitions the median stands for the benchmark, else its one run.
         for (const Run& r : runs) {
-            if (r.run_type == Run::RT_Iteration && r.iterations > 0) ns_[r.benchmark_name()] = r.GetAdjustedRealTime();
+            if (r.run_type == Run::RT_Iteration && r.iterations > 0) ns_[r.run_name.str()] = r.GetAdjustedRealTime();
+            if (r.run_type == Run::RT_Aggregate && r.aggregate_name == "median")
+                ns_[r.run_name.str()] = r.GetAdjustedRealTime();
         }
         ConsoleReporter::ReportRuns(runs);
     }

@@ -186,7 +186,7 @@ size_t object_size(Object* o) {
 
 // Queues an object whose count reached zero inside the free loop. Should the queue fail to grow,
 // the object is freed at once: deeper recursion is better than losing it.
-void destroy_and_free(ThreadState* ts, Object* o);
+RTS_INLINE void destroy_and_free(ThreadState* ts, Object* o);
 void enqueue(ThreadState* ts, Object* o) noexcept {
     try {
         ts->pending.push_back(o);
@@ -203,8 +203,23 @@ RTS_INLINE void drop(ThreadState* ts, Object* o) {
     if (c == 1 || o->rc.fetch_sub(1, std::memory_order_acq_rel) == 1) enqueue(ts, o);
 }
 
-void destroy_and_free(ThreadState* ts, Object* o) {
-    if (detail::weak_key_marked(o) && !detail::weak_key_dying(o)) return;
+// deallocate_bytes on the thread's own cache, which the free loop already holds.
+RTS_INLINE void give_back(ThreadState* ts, void* p, size_t size) {
+#ifndef RTS_SANITIZED
+    size_t cls = size_class(size);
+    AllocCache* c = &ts->cache;
+    if (RTS_LIKELY(cls < kSmallClasses)) {
+        *static_cast<void**>(p) = c->free[cls];
+        c->free[cls] = p;
+        if (RTS_UNLIKELY(++c->cached[cls] > kMaxCachedBlocks)) release_cached_cold(cls);
+        return;
+    }
+#endif
+    deallocate_slow(p, size);
+}
+
+// Every kind but a constructor, out of line.
+RTS_COLD void destroy_other_and_free(ThreadState* ts, Object* o) {
     size_t size = object_size(o);
     switch (o->kind) {
         case Kind::Con:
@@ -230,11 +245,40 @@ void destroy_and_free(ThreadState* ts, Object* o) {
         case Kind::Bytes: break;
         case Kind::Opaque: reinterpret_cast<OpaqueObject*>(o)->info->destroy(o); break;
     }
-    deallocate_bytes(o, size);
+    give_back(ts, o, size);
+}
+
+// Constructors are most of what dies: inline, and no jump table for them. Their fields are
+// dropped straight into the queue, so freeing one runs no code that could release reentrantly.
+RTS_INLINE void destroy_con_and_free(ThreadState* ts, Object* o) {
+    Slot* s = con_slots(o);
+    const uint32_t n = o->nptrs;
+    const size_t size = con_size(n, o->nwords);
+    for (uint32_t i = 0; i < n; ++i) drop(ts, s[i].ref);
+    give_back(ts, o, size);
+}
+
+RTS_INLINE void destroy_and_free(ThreadState* ts, Object* o) {
+    if (detail::weak_key_marked(o) && !detail::weak_key_dying(o)) return;
+    if (RTS_LIKELY(o->kind == Kind::Con)) {
+        destroy_con_and_free(ts, o);
+        return;
+    }
+    destroy_other_and_free(ts, o);
 }
 
 // Past this many entries the queue's memory is given back after the loop.
 constexpr size_t kPendingKeep = 4096;
+
+// Frees the objects that freeing the first one killed, and theirs, until none is left.
+RTS_COLD void drain(ThreadState* ts) {
+    while (!ts->pending.empty()) {
+        Object* next = ts->pending.back();
+        ts->pending.pop_back();
+        destroy_and_free(ts, next);
+    }
+    if (ts->pending.capacity() > kPendingKeep) std::vector<Object*>().swap(ts->pending);
+}
 
 }  // namespace
 
@@ -244,15 +288,18 @@ void free_object_cold(Object* o) {
         enqueue(ts, o);
         return;
     }
-    ts->freeing = true;
-    destroy_and_free(ts, o);
-    while (!ts->pending.empty()) {
-        Object* next = ts->pending.back();
-        ts->pending.pop_back();
-        destroy_and_free(ts, next);
+    // The queue is empty here. Only code run by the destructors of other kinds (closures, opaque
+    // objects) can release reentrantly, so only they and the drain need the flag.
+    if (RTS_LIKELY(o->kind == Kind::Con) && !detail::weak_key_marked(o)) {
+        destroy_con_and_free(ts, o);
+        if (RTS_LIKELY(ts->pending.empty())) return;
+        ts->freeing = true;
+    } else {
+        ts->freeing = true;
+        destroy_and_free(ts, o);
     }
+    if (!ts->pending.empty()) drain(ts);
     ts->freeing = false;
-    if (ts->pending.capacity() > kPendingKeep) std::vector<Object*>().swap(ts->pending);
 }
 
 }  // namespace rts

@@ -9,9 +9,9 @@
 
 namespace rts {
 
-thread_local ThreadState* tls_thread __attribute__((tls_model("initial-exec"))) = nullptr;
-thread_local AllocCache* tls_alloc __attribute__((tls_model("initial-exec"))) = nullptr;
-thread_local uintptr_t tls_stack_limit __attribute__((tls_model("initial-exec"))) = 0;
+constinit thread_local ThreadState* tls_thread __attribute__((tls_model("initial-exec"))) = nullptr;
+constinit thread_local AllocCache* tls_alloc __attribute__((tls_model("initial-exec"))) = nullptr;
+constinit thread_local uintptr_t tls_stack_limit __attribute__((tls_model("initial-exec"))) = 0;
 
 namespace {
 

@@ -21,7 +21,7 @@ struct ThreadState {
     ThreadControl* control = nullptr;        // made on first need (Threads.cpp)
 };
 
-extern thread_local ThreadState* tls_thread __attribute__((tls_model("initial-exec")));
+extern constinit thread_local ThreadState* tls_thread __attribute__((tls_model("initial-exec")));
 
 RTS_INLINE ThreadState* thread_state() {
     ThreadState* ts = tls_thread;

@@ -91,7 +91,7 @@ struct AllocCache {
     uint32_t cached[kSmallClasses];   // blocks on each list
     uint64_t allocated_bytes;         // total the thread has allocated
 };
-extern thread_local AllocCache* tls_alloc __attribute__((tls_model("initial-exec")));
+extern constinit thread_local AllocCache* tls_alloc __attribute__((tls_model("initial-exec")));
 
 // Profiling builds (VUX_PROFILING) charge every allocation, one object and its size, to the calling
 // thread's current cost-centre stack, whose counters lead the stack object (rts/Profiling.h). A

@@ -12,7 +12,7 @@
 namespace rts {
 
 // The lowest address the calling thread's evaluation may reach (0 until the thread is known).
-extern thread_local uintptr_t tls_stack_limit __attribute__((tls_model("initial-exec")));
+extern constinit thread_local uintptr_t tls_stack_limit __attribute__((tls_model("initial-exec")));
 
 [[noreturn]] void stack_overflow_cold();
 void init_thread_cold();
