@@ -25,7 +25,6 @@ RTS_INLINE float float_of(const Value& v) { return Types::floatOf(rts::force(v))
 RTS_INLINE double double_of(const Value& v) { return Types::doubleOf(rts::force(v)); }
 RTS_INLINE uint8_t ctor_index(const Value& v) { return rts::force(v)->tag; }
 RTS_INLINE Value evaluated(const Value& v) { return Value(rts::force(v)); }
-RTS_INLINE Value ordering(uint8_t tag) { return Value::adopt(Types::Ordering_closure_tbl[tag]); }
 RTS_INLINE bool test(const Value& f, const Value& x, const Value& y) {
     Value r = rts::apply(f, x, y);
     return isTrue(rts::force(r));

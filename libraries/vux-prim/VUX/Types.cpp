@@ -41,19 +41,19 @@ namespace {
 template <size_t N>
 struct EnumStatics {
     rts::StaticNullary cons[N];
-    constexpr EnumStatics() : EnumStatics(std::make_index_sequence<N>{}) {}
     template <size_t... I>
     constexpr explicit EnumStatics(std::index_sequence<I...>) : cons{rts::StaticNullary(static_cast<uint8_t>(I))...} {}
+    constexpr EnumStatics() : EnumStatics(std::make_index_sequence<N>{}) {}
 };
 constinit const EnumStatics<6> vec_count{};
 constinit const EnumStatics<10> vec_elem{};
 // RuntimeRep's constructors without fields have tags 4 .. 16.
 struct RepStatics {
     rts::StaticNullary cons[13];
-    constexpr RepStatics() : RepStatics(std::make_index_sequence<13>{}) {}
     template <size_t... I>
     constexpr explicit RepStatics(std::index_sequence<I...>)
         : cons{rts::StaticNullary(static_cast<uint8_t>(IntRep_tag + I))...} {}
+    constexpr RepStatics() : RepStatics(std::make_index_sequence<13>{}) {}
 };
 constinit const RepStatics runtime_reps{};
 }  // namespace
