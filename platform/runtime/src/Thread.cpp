@@ -19,6 +19,10 @@ std::atomic<uint64_t> next_thread_id{1};
 pthread_key_t thread_key;
 pthread_once_t key_once = PTHREAD_ONCE_INIT;
 
+// Runs at thread exit as the runtime key's destructor. C++ thread_local objects are destroyed
+// before any key destructor, so their releases still find the thread's state. A key destructor
+// of another library that runs after this one and releases a value takes the thread up again
+// (init_thread_cold sets the key anew), and the next destructor round gives it all back.
 void thread_exit(void* p) {
     auto* ts = static_cast<ThreadState*>(p);
     flush_alloc_cache(ts);

@@ -1,4 +1,5 @@
 // Suspended computations, counts, references and the allocator under several threads.
+#include <pthread.h>
 #include <sys/resource.h>
 
 #include <chrono>
@@ -190,6 +191,37 @@ TEST(AllocThreads, ValuesOutliveTheThreadThatMadeThem) {
     int64_t heads = 0;
     for (const Value& v : made) heads += unbox(rts::field(v, 0));
     EXPECT_EQ(heads, 64 * 9'999);
+}
+
+// Values held by a thread's C++ thread_local objects are released at its exit, while the runtime
+// still knows the thread.
+TEST(AllocThreads, ThreadLocalValuesAreReleasedAtThreadExit) {
+    DestroyCounter dc;
+    std::thread([&] {
+        thread_local Value held;
+        held = rts::fun<1>([token = dc.token()](const Value& x) { return x; });
+        for (int i = 0; i < 1000; ++i) held = rts::apply(rts::fun<2>([](const Value& f, const Value&) { return f; }), held);
+    }).join();
+    EXPECT_EQ(dc.destroyed(), 1);
+}
+
+// A value released by another library's thread-exit hook that runs after the runtime's own: the
+// runtime takes the thread up again and gives everything back a second time (no crash, no leak).
+pthread_key_t late_key;
+void release_late(void* p) { delete static_cast<Value*>(p); }
+
+TEST(AllocThreads, ReleaseAfterTheRuntimeLeftTheThread) {
+    DestroyCounter dc;
+    std::thread([&] {
+        rts::thread_allocated_bytes();  // the runtime's key exists before ours
+        ASSERT_EQ(pthread_key_create(&late_key, &release_late), 0);
+        Value list = box(0);
+        for (int i = 0; i < 1000; ++i) list = rts::con(0, box(i), std::move(list));
+        auto* v = new Value(rts::con(0, std::move(list), rts::fun<1>([token = dc.token()](const Value& x) { return x; })));
+        pthread_setspecific(late_key, v);
+    }).join();
+    EXPECT_EQ(dc.destroyed(), 1);
+    pthread_key_delete(late_key);
 }
 
 }  // namespace
