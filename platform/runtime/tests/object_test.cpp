@@ -46,7 +46,8 @@ TEST(Object, CopyRetainsMoveStealsDestructionReleases) {
     Value c = std::move(b);
     EXPECT_FALSE(b);
     EXPECT_EQ(count_of(a), 2u);
-    c = c;  // self-assignment keeps the object alive
+    const Value& alias = c;
+    c = alias;  // self-assignment keeps the object alive
     EXPECT_EQ(count_of(a), 2u);
     c = Value();
     EXPECT_EQ(count_of(a), 1u);
