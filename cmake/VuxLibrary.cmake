@@ -60,10 +60,20 @@ function(vux_add_library name)
   if(A_PLAIN_ONLY)
     set(variants plain)
   endif()
+  # The package identifier that the library's type representations and call stacks name: the
+  # bare name for the primitive core, name, version and a short hash for the others.
+  if(name STREQUAL "vux-prim")
+    set(package_id ${name})
+  else()
+    string(MD5 package_hash "${name}-${PROJECT_VERSION}")
+    string(SUBSTRING "${package_hash}" 0 8 package_hash)
+    set(package_id "${name}-${PROJECT_VERSION}-${package_hash}")
+  endif()
   foreach(variant IN LISTS variants)
     vux_variant_target(target ${name} ${variant})
     add_library(${target} SHARED ${A_SOURCES})
     target_compile_options(${target} PRIVATE ${VUX_WARNINGS})
+    target_compile_definitions(${target} PRIVATE VUX_PACKAGE_ID="${package_id}")
     target_include_directories(${target} PUBLIC
       $<BUILD_INTERFACE:${A_INCLUDE_DIR}>
       $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/vux/${name}>)

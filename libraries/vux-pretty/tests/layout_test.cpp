@@ -1,6 +1,9 @@
 // Layout and rendering of documents: whole rendered texts for the cases that reveal faults.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <functional>
+
 #include "Testing.h"
 #include "Text/PrettyPrint/Annotated/Drovane.h"
 
@@ -11,7 +14,7 @@ using vux::testing::to_string;
 
 namespace {
 
-Value t(const std::string& s) { return D::text(str(s)); }
+Value txt(const std::string& s) { return D::text(str(s)); }
 Value nest(int64_t k, const Value& d) { return D::nest(VUX::Types::I_hash(k), d); }
 Value docs(std::initializer_list<Value> ds) { return vux::testing::list(std::vector<Value>(ds)); }
 Value styleOf(uint8_t mode, int64_t len, float ribbons) {
@@ -25,13 +28,13 @@ std::string renderAt(const Value& d, int64_t len, float ribbons = 1.0f, uint8_t 
 }  // namespace
 
 TEST(Compose, EmptyIsTheUnitOfEveryComposition) {
-    Value x = t("x");
+    Value x = txt("x");
     for (auto op : {&D::op_lt_gt, &D::op_lt_plus_gt, &D::op_dollar_dollar, &D::op_dollar_plus_dollar}) {
         EXPECT_TRUE(same(op(x, D::empty()), x));
         EXPECT_TRUE(same(op(D::empty(), x), x));
     }
-    EXPECT_EQ(render(D::op_dollar_dollar(t(""), t("x"))), "\nx");
-    EXPECT_EQ(render(D::hsep(docs({t("a"), D::empty(), t("b")}))), "a b");
+    EXPECT_EQ(render(D::op_dollar_dollar(txt(""), txt("x"))), "\nx");
+    EXPECT_EQ(render(D::hsep(docs({txt("a"), D::empty(), txt("b")}))), "a b");
     EXPECT_EQ(D::hcat(docs({}))->tag, D::Empty_tag);
     EXPECT_EQ(D::hcat(docs({D::empty(), D::empty()}))->tag, D::Empty_tag);
     Value v = D::vcat(docs({x}));
@@ -54,58 +57,58 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, Render,
     ::testing::Values(
         RenderCase{"Empty", [] { return D::empty(); }, ""},
-        RenderCase{"Above", [] { return D::op_dollar_dollar(t("a"), t("b")); }, "a\nb"},
-        RenderCase{"NestedAbove", [] { return nest(2, D::op_dollar_dollar(t("a"), t("b"))); }, "  a\n  b"},
-        RenderCase{"OverlapNest2", [] { return D::op_dollar_dollar(t("a"), nest(2, t("b"))); }, "a b"},
-        RenderCase{"NoOverlapNest1", [] { return D::op_dollar_dollar(t("a"), nest(1, t("b"))); }, "a\n b"},
-        RenderCase{"NeverShareLine", [] { return D::op_dollar_plus_dollar(t("a"), nest(2, t("b"))); }, "a\n  b"},
-        RenderCase{"OverlapNeedsRoom", [] { return D::op_dollar_dollar(t("ab"), nest(2, t("c"))); }, "ab\n  c"},
-        RenderCase{"NestIgnoredOnRight", [] { return D::op_lt_plus_gt(t("a"), nest(5, t("b"))); }, "a b"},
-        RenderCase{"NestOfLeftOperand", [] { return D::op_lt_gt(nest(5, t("a")), t("b")); }, "     ab"},
-        RenderCase{"MixedFlags", [] { return D::op_lt_plus_gt(D::op_lt_gt(t("a"), t("b")), t("c")); }, "ab c"},
+        RenderCase{"Above", [] { return D::op_dollar_dollar(txt("a"), txt("b")); }, "a\nb"},
+        RenderCase{"NestedAbove", [] { return nest(2, D::op_dollar_dollar(txt("a"), txt("b"))); }, "  a\n  b"},
+        RenderCase{"OverlapNest2", [] { return D::op_dollar_dollar(txt("a"), nest(2, txt("b"))); }, "a b"},
+        RenderCase{"NoOverlapNest1", [] { return D::op_dollar_dollar(txt("a"), nest(1, txt("b"))); }, "a\n b"},
+        RenderCase{"NeverShareLine", [] { return D::op_dollar_plus_dollar(txt("a"), nest(2, txt("b"))); }, "a\n  b"},
+        RenderCase{"OverlapNeedsRoom", [] { return D::op_dollar_dollar(txt("ab"), nest(2, txt("c"))); }, "ab\n  c"},
+        RenderCase{"NestIgnoredOnRight", [] { return D::op_lt_plus_gt(txt("a"), nest(5, txt("b"))); }, "a b"},
+        RenderCase{"NestOfLeftOperand", [] { return D::op_lt_gt(nest(5, txt("a")), txt("b")); }, "     ab"},
+        RenderCase{"MixedFlags", [] { return D::op_lt_plus_gt(D::op_lt_gt(txt("a"), txt("b")), txt("c")); }, "ab c"},
         RenderCase{"SizedText",
-                   [] { return D::op_dollar_dollar(D::sizedText(VUX::Types::I_hash(5), str("ab")), nest(6, t("c"))); },
+                   [] { return D::op_dollar_dollar(D::sizedText(VUX::Types::I_hash(5), str("ab")), nest(6, txt("c"))); },
                    "ab c"},
-        RenderCase{"TextAboveNest3", [] { return D::op_dollar_dollar(t("ab"), nest(3, t("c"))); }, "ab c"},
-        RenderCase{"TextAboveNest3Plus", [] { return D::op_dollar_plus_dollar(t("ab"), nest(3, t("c"))); },
+        RenderCase{"TextAboveNest3", [] { return D::op_dollar_dollar(txt("ab"), nest(3, txt("c"))); }, "ab c"},
+        RenderCase{"TextAboveNest3Plus", [] { return D::op_dollar_plus_dollar(txt("ab"), nest(3, txt("c"))); },
                    "ab\n   c"},
-        RenderCase{"SepOfTwoLineFirst", [] { return D::sep(docs({D::op_dollar_dollar(t("a"), t("b")), t("c")})); },
+        RenderCase{"SepOfTwoLineFirst", [] { return D::sep(docs({D::op_dollar_dollar(txt("a"), txt("b")), txt("c")})); },
                    "a\nb\nc"},
-        RenderCase{"SepSkipsEmpty", [] { return D::sep(docs({t("a"), D::empty(), t("b")})); }, "a b"},
-        RenderCase{"SepNoTrailingSpace", [] { return D::sep(docs({t("a"), D::empty(), D::empty()})); }, "a"},
-        RenderCase{"FsepSkipsEmpty", [] { return D::fsep(docs({t("a"), D::empty(), t("b")})); }, "a b"},
-        RenderCase{"Fcat", [] { return D::fcat(docs({t("a"), t("b")})); }, "ab"},
-        RenderCase{"HangNarrowFirst", [] { return D::hang(t("f"), VUX::Types::I_hash(2), t("x")); }, "f x"},
+        RenderCase{"SepSkipsEmpty", [] { return D::sep(docs({txt("a"), D::empty(), txt("b")})); }, "a b"},
+        RenderCase{"SepNoTrailingSpace", [] { return D::sep(docs({txt("a"), D::empty(), D::empty()})); }, "a"},
+        RenderCase{"FsepSkipsEmpty", [] { return D::fsep(docs({txt("a"), D::empty(), txt("b")})); }, "a b"},
+        RenderCase{"Fcat", [] { return D::fcat(docs({txt("a"), txt("b")})); }, "ab"},
+        RenderCase{"HangNarrowFirst", [] { return D::hang(txt("f"), VUX::Types::I_hash(2), txt("x")); }, "f x"},
         RenderCase{"Punctuate",
-                   [] { return D::hcat(D::punctuate(D::comma(), docs({t("a"), t("b"), t("c")}))); }, "a,b,c"}),
+                   [] { return D::hcat(D::punctuate(D::comma(), docs({txt("a"), txt("b"), txt("c")}))); }, "a,b,c"}),
     [](const ::testing::TestParamInfo<RenderCase>& info) { return std::string(info.param.name); });
 
 TEST(Layout, SepChoosesOneLineOrStacks) {
-    Value ab = D::sep(docs({t("a"), t("b")}));
+    Value ab = D::sep(docs({txt("a"), txt("b")}));
     EXPECT_EQ(renderAt(ab, 3), "a b");
     EXPECT_EQ(renderAt(ab, 2), "a\nb");
-    Value cab = D::cat(docs({t("a"), t("b")}));
+    Value cab = D::cat(docs({txt("a"), txt("b")}));
     EXPECT_EQ(renderAt(cab, 2), "ab");
     EXPECT_EQ(renderAt(cab, 1), "a\nb");
-    Value catNest = D::cat(docs({t("a"), nest(5, t("b"))}));
+    Value catNest = D::cat(docs({txt("a"), nest(5, txt("b"))}));
     EXPECT_EQ(renderAt(catNest, 2), "ab");
     EXPECT_EQ(renderAt(catNest, 1), "a    b");
 }
 
 TEST(Layout, FsepFillsLines) {
-    Value d = D::fsep(docs({t("aa"), t("bb"), t("cc")}));
+    Value d = D::fsep(docs({txt("aa"), txt("bb"), txt("cc")}));
     EXPECT_EQ(renderAt(d, 5), "aa bb\ncc");
     EXPECT_EQ(renderAt(d, 8), "aa bb cc");
 }
 
 TEST(Layout, HangStacksWhenTooWide) {
-    Value d = D::hang(t("abc"), VUX::Types::I_hash(2), t("x"));
+    Value d = D::hang(txt("abc"), VUX::Types::I_hash(2), txt("x"));
     EXPECT_EQ(renderAt(d, 5), "abc x");
     EXPECT_EQ(renderAt(d, 4), "abc\n  x");
 }
 
 TEST(Layout, RibbonLimitsTheTextOfALine) {
-    Value hw = D::sep(docs({t("hello"), t("world")}));
+    Value hw = D::sep(docs({txt("hello"), txt("world")}));
     EXPECT_EQ(renderAt(hw, 12, 1.5f), "hello\nworld");
     EXPECT_EQ(renderAt(hw, 12, 1.0f), "hello world");
     EXPECT_EQ(render(hw), "hello world");
@@ -126,9 +129,9 @@ TEST(Layout, RibbonWidthRoundsHalfToEven) {
 }
 
 TEST(Modes, LeftAndOneLine) {
-    Value d = D::op_dollar_dollar(t("a"), nest(4, t("b")));
-    EXPECT_EQ(renderAt(nest(4, t("a")), 80, 1.0f, D::LeftMode_tag), "a");
-    EXPECT_EQ(renderAt(D::op_dollar_plus_dollar(t("a"), t("b")), 80, 1.0f, D::OneLineMode_tag), "a b");
+    Value d = D::op_dollar_plus_dollar(txt("a"), nest(4, txt("b")));
+    EXPECT_EQ(renderAt(nest(4, txt("a")), 80, 1.0f, D::LeftMode_tag), "a");
+    EXPECT_EQ(renderAt(D::op_dollar_plus_dollar(txt("a"), txt("b")), 80, 1.0f, D::OneLineMode_tag), "a b");
     // Neither mode looks at the line length or the ribbons.
     Value s = D::Style(Value::adopt(D::Mode_closure_tbl[D::LeftMode_tag]), vux::testing::failing(),
                        vux::testing::failing());
@@ -140,10 +143,10 @@ TEST(Modes, LeftAndOneLine) {
 
 TEST(Modes, ZigZagFoldsDeepLines) {
     // Line length 20, 2 ribbons: ribbon 10, gap 10, shift 5.
-    EXPECT_EQ(renderAt(nest(12, t("x")), 20, 2.0f, D::ZigZagMode_tag), "\n/////\n       x");
-    Value back = D::op_dollar_dollar(t("a"), nest(-3, t("b")));
+    EXPECT_EQ(renderAt(nest(12, txt("x")), 20, 2.0f, D::ZigZagMode_tag), "\n/////\n       x");
+    Value back = D::op_dollar_dollar(txt("a"), nest(-3, txt("b")));
     EXPECT_EQ(renderAt(back, 20, 2.0f, D::ZigZagMode_tag), "a\n\n\\\\\\\\\\\n  b");
-    EXPECT_EQ(renderAt(t("x"), 20, 1.0f, D::ZigZagMode_tag), "\n\nx");
+    EXPECT_EQ(renderAt(txt("x"), 20, 1.0f, D::ZigZagMode_tag), "\n\nx");
 }
 
 TEST(Rendering, IsLazyOnAnInfiniteDocument) {

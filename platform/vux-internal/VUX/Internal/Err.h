@@ -4,6 +4,9 @@
 // when a value is demanded (`errorValue`).
 #pragma once
 
+#include <source_location>
+#include <string_view>
+
 #include "rts/rts.h"
 
 namespace VUX::Internal::Err {
@@ -18,6 +21,11 @@ using rts::Value;
 [[noreturn]] void errorWithoutStackTrace(Value message);
 // `undefined`: "Prelude.undefined" with the call stack given.
 [[noreturn]] void undefined(const Value& callStack);
+
+// `error msg` raised from C++ library code: the call stack's one entry is ("error", the C++ call
+// site) in the given package and module. The site's file is named relative to the source tree.
+[[noreturn]] void errorAt(std::string_view message, const char* package, const char* module,
+                          std::source_location site = std::source_location::current());
 
 // Suspended forms: values that raise the error when demanded.
 Value errorValue(Value message, Value callStack);

@@ -2,14 +2,21 @@
 #pragma once
 
 #include <cstdint>
+#include <source_location>
 
 #include "Text/PrettyPrint/Annotated/Drovane.h"
+#include "VUX/Internal/Err.h"
 
 namespace Text::PrettyPrint::Annotated::Drovane::detail {
 
+inline constexpr const char* kModule = "Text.PrettyPrint.Annotated.Drovane";
+
 // Raises an internal error of the layout engine: an error exception with the message and the call
 // stack of the raising site. Documents built with the library's operations never reach one.
-[[noreturn]] void layoutError(const char* message);
+[[noreturn]] inline void layoutError(const char* message,
+                                     std::source_location site = std::source_location::current()) {
+    VUX::Internal::Err::errorAt(message, VUX_PACKAGE_ID, kModule, site);
+}
 
 // A suspended computation of `f()`.
 template <class F>

@@ -1,0 +1,30 @@
+// The annotated copy of the Pretty class: documents of the annotated core.
+#include "Text/PrettyPrint/Annotated/DrovaneClass.h"
+
+#include "Text/PrettyPrint/Annotated/Drovane/Surface.h"
+#include "Text/PrettyPrint/Annotated/DrovaneClass/Copy.h"
+#include "Text/PrettyPrint/Drovane.h"
+
+namespace Text::PrettyPrint::Annotated::DrovaneClass {
+
+namespace {
+namespace D = Text::PrettyPrint::Annotated::Drovane;
+struct AnnotatedFront {
+    static Value text(const Value& s) { return D::text(s); }
+    static Value char_(const Value& c) { return D::char_(c); }
+    static Value int_(const Value& n) { return Text::PrettyPrint::Drovane::int_(n); }
+    static Value integer(const Value& n) { return Text::PrettyPrint::Drovane::integer(n); }
+    static Value float_(const Value& x) { return Text::PrettyPrint::Drovane::float_(x); }
+    static Value double_(const Value& x) { return Text::PrettyPrint::Drovane::double_(x); }
+    static Value comma() { return D::comma(); }
+    static Value parens(const Value& d) { return D::parens(d); }
+    static Value brackets(const Value& d) { return D::brackets(d); }
+    static Value maybeParens(const Value& flag, const Value& d) { return D::maybeParens(flag, d); }
+    static Value render(const Value& d) { return D::render(d); }
+};
+}  // namespace
+
+using Copy = DrovaneClassCopy::PrettyCopy<AnnotatedFront>;
+#include "Text/PrettyPrint/Annotated/DrovaneClass/Definitions.inc"
+
+}  // namespace Text::PrettyPrint::Annotated::DrovaneClass
