@@ -16,6 +16,7 @@ constinit const rts::StaticNullary GT_closure{GT_tag};
 constinit rts::Object* const Ordering_closure_tbl[3] = {LT_closure.object(), EQ_closure.object(), GT_closure.object()};
 
 constinit const rts::StaticNullary Nil_closure{Nil_tag};
+constinit const rts::StaticFun Cons_fun{rts::static_fun_info<&Cons>};
 
 // Small enumerations
 constinit const rts::StaticNullary Lifted_closure{Lifted_tag};

@@ -62,6 +62,8 @@ inline constexpr uint8_t Cons_tag = 1;
 extern const rts::StaticNullary Nil_closure;
 inline Value Nil() { return Nil_closure.value(); }
 inline Value Cons(Value head, Value tail) { return rts::con(Cons_tag, std::move(head), std::move(tail)); }
+// (:) as a function value of two arguments, for passing the constructor where a function is expected.
+extern const rts::StaticFun Cons_fun;
 
 // Boxed scalars, one unboxed word each.
 inline constexpr uint8_t C_hash_tag = 0;

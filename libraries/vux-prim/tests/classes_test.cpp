@@ -89,6 +89,12 @@ TEST(Scalars, IntWordAndCharOrders) {
     EXPECT_EQ(compareInt_hash(-1, 1)->tag, LT_tag);
     EXPECT_EQ(cmp(inst_Ord_Char(), C_hash(0x10FFFF), C_hash('A')), GT_tag);
     EXPECT_TRUE(eq(inst_Eq_Char(), C_hash('x'), C_hash('x')));
+    // A character holds a whole machine word, compared unsigned: the UTF-8 decoder's -4096 (from the
+    // bytes 80 80) comes after every code point.
+    Value negative = VUX::CString::unpackCStringUtf8_hash("\x80\x80");
+    EXPECT_EQ(cmp(inst_Ord_Char(), rts::field(negative, 0), C_hash(0x10FFFF)), GT_tag);
+    EXPECT_EQ(cmp(inst_Ord_List_Char(), negative, vt::str("z")), GT_tag);
+    EXPECT_FALSE(eq(inst_Eq_Char(), rts::field(negative, 0), C_hash(0xFFFFF000)));
     // Ties: max gives the second operand, min the first (the operands themselves).
     Value a = I_hash(5), b = I_hash(5);
     EXPECT_TRUE(same(mx(inst_Ord_Int(), a, b), b));

@@ -86,6 +86,8 @@ TEST(Constructors, FunctionValuesBuildTheConstructor) {
     Value triple = rts::apply(partial, I_hash(2), I_hash(3));
     EXPECT_EQ(triple->nptrs, 3);
     EXPECT_EQ(intOf(rts::field(triple, 2)), 3);
+    Value cell = rts::apply(Cons_fun.value(), I_hash(4), Nil());
+    EXPECT_EQ(vt::int_values(cell), std::vector<int64_t>{4});
     Value solo = rts::apply(T::MkSolo_fun.value(), I_hash(5));
     EXPECT_EQ(intOf(rts::field(solo, 0)), 5);
     Value big = rts::apply(T::tupleConstructor(64), I_hash(0));
