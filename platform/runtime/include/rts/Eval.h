@@ -71,6 +71,14 @@ RTS_INLINE const Value& force(const Value& v) {
     return force_thunk(o);
 }
 
+// A temporary cannot lend a reference that outlives it, so forcing one returns the value itself:
+// `const Value& x = force(apply(f, y));` then holds its own reference.
+RTS_INLINE Value force(Value&& v) {
+    const Value& r = force(static_cast<const Value&>(v));
+    if (r.get() == v.get()) return std::move(v);
+    return r;
+}
+
 // Whether a value is already in weak head normal form (never evaluates anything).
 RTS_INLINE bool is_evaluated(const Value& v) {
     Object* o = v.get();

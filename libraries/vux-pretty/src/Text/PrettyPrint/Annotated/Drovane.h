@@ -133,6 +133,30 @@ Value replaceSpan(const Value& a, const Value& s);
 Value fmapDoc(const Value& f, const Value& d);  // costs nothing until the result is traversed
 Value replaceDoc(const Value& a, const Value& d);
 
+// Text forms (record `C_Show`), deep evaluation (the NFData record is its `rnf`), and the
+// Functor, Semigroup, Monoid and IsString records. Records of a parameterised type take the
+// parameter's record.
+Value inst_Show_TextDetails();
+Value inst_Show_AnnotDetails(const Value& dShow);
+Value inst_Show_Mode();
+Value inst_Show_Style();
+Value inst_Show_Span(const Value& dShow);
+Value showsSpan(const Value& dShow, int64_t d, const Value& span, Value s);
+
+Value rnfTextDetails(const Value& t);
+Value rnfAnnotDetails(const Value& dNFData, const Value& e);
+Value rnfDoc(const Value& dNFData, const Value& d);
+Value inst_NFData_TextDetails();
+Value inst_NFData_AnnotDetails(const Value& dNFData);
+Value inst_NFData_Doc(const Value& dNFData);
+
+Value inst_Functor_Doc();
+Value inst_Functor_AnnotDetails();
+Value inst_Functor_Span();
+Value inst_Semigroup_Doc();
+Value inst_Monoid_Doc();
+Value inst_IsString_Doc();
+
 // ---------------------------------------------------------------------------------------------
 // Construction
 
@@ -141,6 +165,12 @@ Value ptext(const Value& s);
 Value sizedText(const Value& width, Value s);    // evaluates the width only
 Value zeroWidthText(Value s);
 Value char_(const Value& c);                     // evaluates the character
+// Documents of a number's standard text (a Rational's at precedence 0).
+Value int_(const Value& i);
+Value integer(const Value& i);
+Value float_(const Value& f);
+Value double_(const Value& d);
+Value rational(const Value& r);
 
 Value empty();
 // Whether the document, evaluated, is the Empty constructor itself (nothing is reduced).
