@@ -25,6 +25,7 @@ struct Front {
     Value (*maybes[5])(const Value&, const Value&);
     Value (*compose[4])(const Value&, const Value&);
     Value (*lists[7])(const Value&);
+    Value (*numbers[5])(const Value&);
 };
 const Front annotatedFront = {
     "annotated",
@@ -34,6 +35,7 @@ const Front annotatedFront = {
     {&D::maybeQuotes, &D::maybeDoubleQuotes, &D::maybeParens, &D::maybeBrackets, &D::maybeBraces},
     {&D::op_lt_gt, &D::op_lt_plus_gt, &D::op_dollar_dollar, &D::op_dollar_plus_dollar},
     {&D::hcat, &D::hsep, &D::vcat, &D::sep, &D::cat, &D::fsep, &D::fcat},
+    {&D::int_, &D::integer, &D::float_, &D::double_, &D::rational},
 };
 const Front plainFront = {
     "plain",
@@ -43,11 +45,12 @@ const Front plainFront = {
     {&P::maybeQuotes, &P::maybeDoubleQuotes, &P::maybeParens, &P::maybeBrackets, &P::maybeBraces},
     {&P::op_lt_gt, &P::op_lt_plus_gt, &P::op_dollar_dollar, &P::op_dollar_plus_dollar},
     {&P::hcat, &P::hsep, &P::vcat, &P::sep, &P::cat, &P::fsep, &P::fcat},
+    {&P::int_, &P::integer, &P::float_, &P::double_, &P::rational},
 };
 
 // A generated construction, built the same way through either front.
 struct Expr {
-    enum Kind { Text, Char, Static, Bracket, Maybe, Compose, Nest, List, Hang, Punctuate } kind;
+    enum Kind { Text, Char, Static, Number, Bracket, Maybe, Compose, Nest, List, Hang, Punctuate } kind;
     int which = 0;  // index into the front's table, flag, or amount
     std::string s;
     std::vector<Expr> kids;
@@ -56,12 +59,13 @@ struct Expr {
 Expr generate(std::mt19937& rng, int depth) {
     auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
     static const char* words[] = {"", "a", "bb", "ccc", "hello", "world", "x y", "abcdefghij"};
-    int kind = depth <= 0 ? pick(3) : pick(10);
+    int kind = depth <= 0 ? pick(4) : pick(11);
     Expr e{static_cast<Expr::Kind>(kind), 0, {}, {}};
     switch (e.kind) {
         case Expr::Text: e.s = words[pick(8)]; e.which = pick(2); break;  // which: text or ptext
         case Expr::Char: e.s = std::string(1, static_cast<char>('a' + pick(26))); break;
         case Expr::Static: e.which = pick(14); break;
+        case Expr::Number: e.which = pick(5); e.s = std::to_string(pick(2001) - 1000); break;
         case Expr::Bracket: e.which = pick(5); e.kids.push_back(generate(rng, depth - 1)); break;
         case Expr::Maybe: e.which = pick(10); e.kids.push_back(generate(rng, depth - 1)); break;
         case Expr::Compose:
@@ -94,6 +98,13 @@ Value build(const Front& f, const Expr& e) {
         case Expr::Text: return e.which ? D::ptext(str(e.s)) : D::text(str(e.s));
         case Expr::Char: return D::char_(VUX::Types::C_hash(static_cast<unsigned char>(e.s[0])));
         case Expr::Static: return f.chars[e.which]();
+        case Expr::Number: {
+            int64_t n = std::stoll(e.s);
+            Value args[5] = {I(n), VUX::Num::Integer::integerMul(VUX::Num::Integer::IS(n), VUX::Num::Integer::IS(INT64_MAX)),
+                             VUX::Types::F_hash(static_cast<float>(n) / 8), VUX::Types::D_hash(static_cast<double>(n) / 3),
+                             VUX::Internal::Real::op_percent(VUX::Num::Integer::IS(n), VUX::Num::Integer::IS(7))};
+            return f.numbers[e.which](args[e.which]);
+        }
         case Expr::Bracket: return f.brackets[e.which](build(f, e.kids[0]));
         case Expr::Maybe: return f.maybes[e.which % 5](VUX::Types::fromBool(e.which >= 5), build(f, e.kids[0]));
         case Expr::Compose: return f.compose[e.which](build(f, e.kids[0]), build(f, e.kids[1]));
@@ -173,10 +184,10 @@ TEST(PlainFront, RenderingShowAndEquality) {
     Value oneLine = P::Style(rts::Value::adopt(P::Mode_closure_tbl[D::OneLineMode_tag]), I(1), VUX::Types::F_hash(1.0f));
     EXPECT_EQ(to_string(P::renderStyle(oneLine, d)), "a b c");
 
-    Value showsPrec = rts::field(P::inst_Show_Doc.value(), 0);
+    Value showsPrec = rts::field(P::inst_Show_Doc(), 0);
     EXPECT_EQ(to_string(rts::apply(showsPrec, I(11), d, str("!"))), "a b\n  c!");
-    EXPECT_EQ(to_string(rts::apply(rts::field(P::inst_Show_Doc.value(), 2), docs({t("a"), t("b")}), str(""))), "[a,b]");
-    Value eq = rts::field(P::inst_Eq_Doc.value(), 0);
+    EXPECT_EQ(to_string(rts::apply(rts::field(P::inst_Show_Doc(), 2), docs({t("a"), t("b")}), str(""))), "[a,b]");
+    Value eq = rts::field(P::inst_Eq_Doc(), 0);
     EXPECT_TRUE(VUX::Types::isTrue(rts::force(rts::apply(eq, d, D::annotate(VUX::Tuple::Unit(), d)))));
     EXPECT_FALSE(P::eqDoc(d, t("a b c")));
 
@@ -184,7 +195,16 @@ TEST(PlainFront, RenderingShowAndEquality) {
     EXPECT_EQ(to_string(P::render(P::liftBinary(beside, t("a"), t("b")))), "a b");
     Value vertical = rts::fun<1>([](const Value& ds) { return D::vcat(ds); });
     EXPECT_EQ(to_string(P::render(P::liftList(vertical, docs({t("a"), t("b")})))), "a\nb");
-    EXPECT_EQ(to_string(P::render(rts::apply(P::inst_IsString_Doc.value(), str("hi")))), "hi");
+    EXPECT_EQ(to_string(P::render(rts::apply(P::inst_IsString_Doc(), str("hi")))), "hi");
+}
+
+TEST(PlainFront, DeepEvaluationEvaluatesUnitAnnotations) {
+    Value rnf = P::inst_NFData_Doc();
+    Value d = P::op_dollar_dollar(D::annotate(VUX::Tuple::Unit(), t("a")), P::sep(docs({t("b"), t("c")})));
+    EXPECT_EQ(rts::force(rts::apply(rnf, d))->tag, VUX::Tuple::Unit_tag);
+    EXPECT_THROW(rts::apply(rnf, D::annotate(vux::testing::failing(), t("a"))), rts::Exception);
+    EXPECT_THROW(rts::apply(rnf, P::text(vux::testing::list({VUX::Types::C_hash('a'), vux::testing::failing()}))),
+                 rts::Exception);
 }
 
 TEST(PlainFront, SemigroupAndMonoid) {
@@ -201,13 +221,13 @@ TEST(PlainFront, SemigroupAndMonoid) {
     EXPECT_EQ(to_string(P::render(P::stimes(dIntInt, I(3), ab))), "ababab");
     EXPECT_EQ(to_string(P::render(P::stimes(dIntegral, VUX::Num::Integer::IS(7), t("x")))), "xxxxxxx");
     // Through the record.
-    Value stimes = rts::field(P::inst_Semigroup_Doc.value(), 2);
+    Value stimes = rts::field(P::inst_Semigroup_Doc(), 2);
     EXPECT_EQ(to_string(P::render(rts::apply(stimes, dIntInt, I(2), ab))), "abab");
 
-    Value monoid = P::inst_Monoid_Doc.value();
+    Value monoid = P::inst_Monoid_Doc();
     EXPECT_EQ(rts::force(rts::field(monoid, 1))->tag, D::Empty_tag);
     EXPECT_EQ(rts::force(rts::apply(rts::field(monoid, 3), docs({})))->tag, D::Empty_tag);
     EXPECT_EQ(to_string(P::render(rts::apply(rts::field(monoid, 3), docs({t("a"), P::empty(), t("b")})))), "ab");
     Value one = VUX::Internal::Base::op_colon_bar(ab, VUX::Types::Nil());
-    EXPECT_TRUE(rts::same(rts::apply(rts::field(P::inst_Semigroup_Doc.value(), 1), one), ab));
+    EXPECT_TRUE(rts::same(rts::apply(rts::field(P::inst_Semigroup_Doc(), 1), one), ab));
 }

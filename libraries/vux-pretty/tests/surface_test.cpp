@@ -11,13 +11,13 @@ using vux::testing::to_string;
 namespace {
 Value field(const rts::StaticCon<3>& record, size_t i) { return rts::field(record.value(), i); }
 std::string showsPrec(int64_t d, const Value& doc, const std::string& rest) {
-    return to_string(rts::apply(field(D::inst_Show_Doc, 0), I(d), doc, str(rest)));
+    return to_string(rts::apply(field(D::inst_Show_Doc_closure, 0), I(d), doc, str(rest)));
 }
 bool eq(const Value& x, const Value& y) {
-    return VUX::Types::isTrue(rts::force(rts::apply(rts::field(D::inst_Eq_Doc.value(), 0), x, y)));
+    return VUX::Types::isTrue(rts::force(rts::apply(rts::field(D::inst_Eq_Doc(), 0), x, y)));
 }
 bool ne(const Value& x, const Value& y) {
-    return VUX::Types::isTrue(rts::force(rts::apply(rts::field(D::inst_Eq_Doc.value(), 1), x, y)));
+    return VUX::Types::isTrue(rts::force(rts::apply(rts::field(D::inst_Eq_Doc(), 1), x, y)));
 }
 }  // namespace
 
@@ -26,14 +26,14 @@ TEST(ShowDoc, RendersWithoutParenthesesInFrontOfTheRest) {
     EXPECT_EQ(showsPrec(0, d, "!"), "a b\nc!");
     EXPECT_EQ(showsPrec(11, d, "!"), "a b\nc!");
     // The precedence is ignored, so a failing one is never demanded.
-    EXPECT_EQ(to_string(rts::apply(field(D::inst_Show_Doc, 0), failing(), d, str(""))), "a b\nc");
-    EXPECT_EQ(to_string(rts::apply(field(D::inst_Show_Doc, 1), d)), to_string(D::render(d)));
+    EXPECT_EQ(to_string(rts::apply(field(D::inst_Show_Doc_closure, 0), failing(), d, str(""))), "a b\nc");
+    EXPECT_EQ(to_string(rts::apply(field(D::inst_Show_Doc_closure, 1), d)), to_string(D::render(d)));
     EXPECT_EQ(to_string(D::showDoc(D::empty())), "");
 }
 
 TEST(ShowDoc, ListFormHasNoSpaces) {
     Value list = docs({t("a"), D::op_dollar_dollar(t("b"), t("c")), D::empty()});
-    EXPECT_EQ(to_string(rts::apply(field(D::inst_Show_Doc, 2), list, str("."))), "[a,b\nc,].");
+    EXPECT_EQ(to_string(rts::apply(field(D::inst_Show_Doc_closure, 2), list, str("."))), "[a,b\nc,].");
     EXPECT_EQ(to_string(D::showListDoc(docs({}), str(""))), "[]");
 }
 

@@ -2,6 +2,7 @@
 // instances. Everything else is the annotated module's own functions (see the header).
 #include "Text/PrettyPrint/Drovane.h"
 
+#include "Control/DeepSeq.h"
 #include "VUX/Classes.h"
 #include "VUX/Internal/Base.h"
 #include "VUX/Internal/Float.h"
@@ -140,6 +141,8 @@ Value sconcatFn(const Value& ne) { return sconcat(ne); }
 Value stimesFn(const Value& dIntegral, const Value& n, const Value& d) { return stimes(dIntegral, n, d); }
 Value mconcatFn(const Value& docs) { return mconcat(docs); }
 Value fromStringFn(const Value& s) { return text(s); }
+// A unit annotation is evaluated to its constructor.
+Value rnfDocFn(const Value& d) { return A::rnfDoc(Control::DeepSeq::inst_NFData_Scalar.value(), d); }
 
 constinit const rts::StaticFun showsDoc0_closure{rts::static_fun_info<&showsDoc0>};
 constinit const rts::StaticFun showsPrecDoc_closure{rts::static_fun_info<&showsPrecDocFn>};
@@ -161,19 +164,20 @@ Value stimes(const Value& dIntegral, const Value& n, const Value& d) {
     return VUX::Internal::Real::stimesByDoubling(op_lt_gt_closure.value(), dIntegral, n, d);
 }
 
-constinit const rts::StaticCon<3> inst_Show_Doc{VUX::Internal::Show::C_Show_tag,
+constinit const rts::StaticCon<3> inst_Show_Doc_closure{VUX::Internal::Show::C_Show_tag,
                                                 ref_slot(showsPrecDoc_closure.object()),
                                                 ref_slot(showDoc_closure.object()),
                                                 ref_slot(showListDoc_closure.object())};
-constinit const rts::StaticCon<2> inst_Eq_Doc{VUX::Classes::C_Eq_tag, ref_slot(eqDoc_closure.object()),
+constinit const rts::StaticCon<2> inst_Eq_Doc_closure{VUX::Classes::C_Eq_tag, ref_slot(eqDoc_closure.object()),
                                               ref_slot(neDoc_closure.object())};
-constinit const rts::StaticCon<3> inst_Semigroup_Doc{VUX::Internal::Base::C_Semigroup_tag,
+constinit const rts::StaticCon<3> inst_Semigroup_Doc_closure{VUX::Internal::Base::C_Semigroup_tag,
                                                      ref_slot(op_lt_gt_closure.object()),
                                                      ref_slot(sconcat_closure.object()),
                                                      ref_slot(stimes_closure.object())};
-constinit const rts::StaticCon<4> inst_Monoid_Doc{
-    VUX::Internal::Base::C_Monoid_tag, ref_slot(inst_Semigroup_Doc.object()), ref_slot(A::Empty_closure.object()),
+constinit const rts::StaticCon<4> inst_Monoid_Doc_closure{
+    VUX::Internal::Base::C_Monoid_tag, ref_slot(inst_Semigroup_Doc_closure.object()), ref_slot(A::Empty_closure.object()),
     ref_slot(op_lt_gt_closure.object()), ref_slot(mconcat_closure.object())};
-constinit const rts::StaticFun inst_IsString_Doc{rts::static_fun_info<&fromStringFn>};
+constinit const rts::StaticFun inst_IsString_Doc_closure{rts::static_fun_info<&fromStringFn>};
+constinit const rts::StaticFun inst_NFData_Doc_closure{rts::static_fun_info<&rnfDocFn>};
 
 }  // namespace Text::PrettyPrint::Drovane

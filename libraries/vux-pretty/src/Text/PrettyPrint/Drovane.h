@@ -128,11 +128,18 @@ Value showDoc(const Value& doc);
 Value showListDoc(const Value& docs, Value rest);
 bool eqDoc(const Value& x, const Value& y);
 
-// Instance records.
-extern const rts::StaticCon<3> inst_Show_Doc;       // showsPrec, show, showList
-extern const rts::StaticCon<2> inst_Eq_Doc;         // ==, /=
-extern const rts::StaticCon<3> inst_Semigroup_Doc;  // <>, sconcat, stimes
-extern const rts::StaticCon<4> inst_Monoid_Doc;     // Semigroup record, mempty, mappend, mconcat
-extern const rts::StaticFun inst_IsString_Doc;      // fromString (a one-operation class)
+// Instance records (the NFData record is its rnf; IsString's is fromString).
+extern const rts::StaticCon<3> inst_Show_Doc_closure;       // showsPrec, show, showList
+extern const rts::StaticCon<2> inst_Eq_Doc_closure;         // ==, /=
+extern const rts::StaticCon<3> inst_Semigroup_Doc_closure;  // <>, sconcat, stimes
+extern const rts::StaticCon<4> inst_Monoid_Doc_closure;     // Semigroup record, mempty, mappend, mconcat
+extern const rts::StaticFun inst_IsString_Doc_closure;      // fromString
+extern const rts::StaticFun inst_NFData_Doc_closure;        // rnf: the whole tree, unit annotations included
+inline Value inst_Show_Doc() { return inst_Show_Doc_closure.value(); }
+inline Value inst_Eq_Doc() { return inst_Eq_Doc_closure.value(); }
+inline Value inst_Semigroup_Doc() { return inst_Semigroup_Doc_closure.value(); }
+inline Value inst_Monoid_Doc() { return inst_Monoid_Doc_closure.value(); }
+inline Value inst_IsString_Doc() { return inst_IsString_Doc_closure.value(); }
+inline Value inst_NFData_Doc() { return inst_NFData_Doc_closure.value(); }
 
 }  // namespace Text::PrettyPrint::Drovane

@@ -262,3 +262,4 @@ Value txtPrinter(const Value& details, const Value& rest);
 extern const rts::StaticFun renderChunk_closure;
 
 }  // namespace Text::PrettyPrint::Annotated::Drovane
+#include "Text/PrettyPrint/Annotated/Drovane/Surface.h"

@@ -3,7 +3,6 @@
 
 #include "Text/PrettyPrint/Annotated/Drovane/Surface.h"
 #include "Text/PrettyPrint/Annotated/DrovaneClass/Copy.h"
-#include "Text/PrettyPrint/Drovane.h"
 
 namespace Text::PrettyPrint::Annotated::DrovaneClass {
 
@@ -12,10 +11,10 @@ namespace D = Text::PrettyPrint::Annotated::Drovane;
 struct AnnotatedFront {
     static Value text(const Value& s) { return D::text(s); }
     static Value char_(const Value& c) { return D::char_(c); }
-    static Value int_(const Value& n) { return Text::PrettyPrint::Drovane::int_(n); }
-    static Value integer(const Value& n) { return Text::PrettyPrint::Drovane::integer(n); }
-    static Value float_(const Value& x) { return Text::PrettyPrint::Drovane::float_(x); }
-    static Value double_(const Value& x) { return Text::PrettyPrint::Drovane::double_(x); }
+    static Value int_(const Value& n) { return D::int_(n); }
+    static Value integer(const Value& n) { return D::integer(n); }
+    static Value float_(const Value& x) { return D::float_(x); }
+    static Value double_(const Value& x) { return D::double_(x); }
     static Value comma() { return D::comma(); }
     static Value parens(const Value& d) { return D::parens(d); }
     static Value brackets(const Value& d) { return D::brackets(d); }

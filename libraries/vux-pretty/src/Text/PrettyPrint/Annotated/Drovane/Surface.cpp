@@ -49,11 +49,11 @@ Value showListDoc(const Value& docs, Value rest) {
 
 bool eqDoc(const Value& x, const Value& y) { return VUX::Internal::List::eqString(render(x), render(y)); }
 
-constinit const rts::StaticCon<3> inst_Show_Doc{VUX::Internal::Show::C_Show_tag,
+constinit const rts::StaticCon<3> inst_Show_Doc_closure{VUX::Internal::Show::C_Show_tag,
                                                 ref_slot(showsPrecDoc_closure.object()),
                                                 ref_slot(showDoc_closure.object()),
                                                 ref_slot(showListDoc_closure.object())};
-constinit const rts::StaticCon<2> inst_Eq_Doc{VUX::Classes::C_Eq_tag, ref_slot(eqDoc_closure.object()),
+constinit const rts::StaticCon<2> inst_Eq_Doc_closure{VUX::Classes::C_Eq_tag, ref_slot(eqDoc_closure.object()),
                                               ref_slot(neDoc_closure.object())};
 
 // ---------------------------------------------------------------------------------------------

@@ -19,8 +19,10 @@ Value showsPrecDoc(int64_t d, const Value& doc, Value rest);
 Value showDoc(const Value& doc);                      // render
 Value showListDoc(const Value& docs, Value rest);     // "[" renderings separated by "," "]"
 bool eqDoc(const Value& x, const Value& y);           // the two renderings compared
-extern const rts::StaticCon<3> inst_Show_Doc;         // C_Show: showsPrec, show, showList
-extern const rts::StaticCon<2> inst_Eq_Doc;           // C_Eq: ==, /=
+extern const rts::StaticCon<3> inst_Show_Doc_closure;  // C_Show: showsPrec, show, showList
+extern const rts::StaticCon<2> inst_Eq_Doc_closure;    // C_Eq: ==, /=
+inline Value inst_Show_Doc() { return inst_Show_Doc_closure.value(); }
+inline Value inst_Eq_Doc() { return inst_Eq_Doc_closure.value(); }
 
 // ---------------------------------------------------------------------------------------------
 // Bracketing. An empty argument gives a static document Beside (open) False (close); any other
