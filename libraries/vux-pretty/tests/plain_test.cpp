@@ -231,3 +231,23 @@ TEST(PlainFront, SemigroupAndMonoid) {
     Value one = VUX::Internal::Base::op_colon_bar(ab, VUX::Types::Nil());
     EXPECT_TRUE(rts::same(rts::apply(rts::field(P::inst_Semigroup_Doc(), 1), one), ab));
 }
+
+TEST(PlainFront, TypeRepresentations) {
+    using namespace VUX::Types;
+    Value doc = P::tcDoc.value();
+    EXPECT_STREQ(trNameBytes(rts::field(doc, 1)), "Doc");
+    const Value& module = tyConModule(doc);
+    EXPECT_STREQ(trNameBytes(rts::field(module, 1)), "Text.PrettyPrint.Drovane");
+    EXPECT_EQ(std::string(trNameBytes(rts::field(module, 0))).rfind("vux-pretty-", 0), 0u);
+    Value con = P::tc_prime_Doc.value();
+    EXPECT_STREQ(trNameBytes(tyConName(con)), "'Doc");
+    // 'Doc :: Annotated.Doc () -> Doc
+    const Value& kind = tyConKind(con);
+    ASSERT_EQ(kind->tag, KindRepFun_tag);
+    const Value& arg = rts::field(kind, 0);
+    ASSERT_EQ(arg->tag, KindRepTyConApp_tag);
+    EXPECT_TRUE(rts::same(rts::field(arg, 0), D::tcDoc.value()));
+    EXPECT_EQ(vux::testing::items(rts::field(arg, 1)).size(), 1u);
+    EXPECT_TRUE(rts::same(rts::field(rts::field(kind, 1), 0), doc));
+    EXPECT_NE(tyConFingerprintLow(doc), tyConFingerprintLow(D::tcDoc.value()));
+}

@@ -28,6 +28,30 @@ Value liftBinary(const Value& op, const Value& p, const Value& q) { return rts::
 Value liftList(const Value& op, const Value& docs) { return rts::apply(op, docs); }
 
 // ---------------------------------------------------------------------------------------------
+// Type representations
+
+}  // namespace Text::PrettyPrint::Drovane
+namespace VUX::Tuple {
+extern const Types::StaticKindTyConApp tcUnit_kind;  // the kind `()`, defined with tcUnit
+}  // namespace VUX::Tuple
+namespace Text::PrettyPrint::Drovane {
+
+namespace {
+// The kind `Annotated.Doc ()`: the annotated Doc applied to unit.
+constinit const rts::StaticCon<2> unitKinds{Cons_tag, ref_slot(&VUX::Tuple::tcUnit_kind.header),
+                                            ref_slot(Nil_closure.object())};
+constinit const rts::StaticCon<2> annotatedDocOfUnit{KindRepTyConApp_tag, ref_slot(A::tcDoc.object()),
+                                                     ref_slot(unitKinds.object())};
+}  // namespace
+VUX_DEFINE_MODULE(trModule, VUX_PACKAGE_ID, "Text.PrettyPrint.Drovane");
+VUX_DEFINE_TYCON(tcDoc, trModule, "Doc", 0, VUX::Types::kindType);
+namespace {
+constinit const rts::StaticCon<2> docConKind{KindRepFun_tag, ref_slot(annotatedDocOfUnit.object()),
+                                             ref_slot(&tcDoc_kind.header)};
+}  // namespace
+VUX_DEFINE_TYCON(tc_prime_Doc, trModule, "'Doc", 0, docConKind.object());
+
+// ---------------------------------------------------------------------------------------------
 // Static documents
 
 namespace {

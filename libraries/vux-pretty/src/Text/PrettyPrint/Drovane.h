@@ -25,6 +25,10 @@ extern const rts::StaticFun Doc_closure;
 Value liftBinary(const Value& op, const Value& p, const Value& q);
 Value liftList(const Value& op, const Value& docs);
 
+// Type representations of Doc and of its constructor 'Doc (kind: annotated Doc () -> Doc).
+extern const VUX::Types::StaticModule trModule;
+extern const VUX::Types::StaticTyCon tcDoc, tc_prime_Doc;
+
 // Shared with the annotated module.
 using A::Chr;
 using A::Chr_tag;

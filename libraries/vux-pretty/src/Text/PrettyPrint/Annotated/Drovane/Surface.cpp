@@ -137,4 +137,10 @@ constinit const rts::StaticFun Span_closure{rts::static_fun_info<&spanFn>};
 constinit const rts::StaticFun Style_closure{rts::static_fun_info<&styleFn>};
 constinit const rts::StaticFun Spans_closure{rts::static_fun_info<&spansFn>};
 
+// ---------------------------------------------------------------------------------------------
+// Type representation
+
+VUX_DEFINE_MODULE(trModule, VUX_PACKAGE_ID, "Text.PrettyPrint.Annotated.Drovane");
+VUX_DEFINE_TYCON(tcDoc, trModule, "Doc", 0, VUX::Types::kindTypeToType);
+
 }  // namespace Text::PrettyPrint::Annotated::Drovane

@@ -83,6 +83,11 @@ Value renderDecoratedM(const Value& dMonad, const Value& start, const Value& end
                        const Value& docEnd, const Value& doc);
 
 // ---------------------------------------------------------------------------------------------
+// Type representation of Doc (a type of kind Type -> Type), which the plain front's records name.
+extern const VUX::Types::StaticModule trModule;
+extern const VUX::Types::StaticTyCon tcDoc;
+
+// ---------------------------------------------------------------------------------------------
 // Building blocks shared with the plain front.
 namespace detail {
 
