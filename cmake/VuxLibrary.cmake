@@ -17,6 +17,9 @@ if(VUX_SANITIZE)
   add_compile_definitions(RTS_SANITIZED=1)
 endif()
 
+# The registration unit that every profiling variant links last (see rts/Profiling.h).
+set(VUX_PROFILING_REGISTRATION ${CMAKE_CURRENT_LIST_DIR}/../platform/runtime/src/ProfilingLibrary.cpp)
+
 set_property(GLOBAL PROPERTY VUX_LIBRARIES "")
 set_property(GLOBAL PROPERTY VUX_HEADER_DIRS "")
 set_property(GLOBAL PROPERTY VUX_EXAMPLES "")
@@ -82,6 +85,8 @@ function(vux_add_library name)
       # The runtime keeps pointers to the library's cost centres for the rest of the run, so a
       # profiling library stays loaded once loaded.
       target_link_options(${target} PRIVATE "LINKER:-z,nodelete")
+      # Linked last: registers the modules of the library once all its files have initialised.
+      target_sources(${target} PRIVATE ${VUX_PROFILING_REGISTRATION})
     endif()
     target_link_libraries(${target} PUBLIC vux-rts)
     foreach(dep IN LISTS A_DEPS)

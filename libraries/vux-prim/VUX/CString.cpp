@@ -3,6 +3,9 @@
 #include <cstddef>
 #include <cstring>
 #include <utility>
+#include "rts/Profiling.h"
+
+VUX_MODULE("VUX.CString");
 
 namespace VUX::CString {
 
@@ -96,26 +99,29 @@ Value unpack_foldr(const char* p, const Value& f, const Value& z) {
 
 }  // namespace
 
-Value unpackCString_hash(const char* addr) { return unpack_list<Latin1>(addr); }
-Value unpackAppendCString_hash(const char* addr, const Value& tail) { return unpack_append<Latin1>(addr, tail); }
+Value unpackCString_hash(const char* addr) { VUX_SCC("unpackCString#"); return unpack_list<Latin1>(addr); }
+Value unpackAppendCString_hash(const char* addr, const Value& tail) { VUX_SCC("unpackAppendCString#"); return unpack_append<Latin1>(addr, tail); }
 Value unpackFoldrCString_hash(const char* addr, const Value& f, const Value& z) {
+    VUX_SCC("unpackFoldrCString#");
     return unpack_foldr<Latin1>(addr, f, z);
 }
 
-Value unpackCStringUtf8_hash(const char* addr) { return unpack_list<Utf8>(addr); }
-Value unpackAppendCStringUtf8_hash(const char* addr, const Value& tail) { return unpack_append<Utf8>(addr, tail); }
+Value unpackCStringUtf8_hash(const char* addr) { VUX_SCC("unpackCStringUtf8#"); return unpack_list<Utf8>(addr); }
+Value unpackAppendCStringUtf8_hash(const char* addr, const Value& tail) { VUX_SCC("unpackAppendCStringUtf8#"); return unpack_append<Utf8>(addr, tail); }
 Value unpackFoldrCStringUtf8_hash(const char* addr, const Value& f, const Value& z) {
+    VUX_SCC("unpackFoldrCStringUtf8#");
     return unpack_foldr<Utf8>(addr, f, z);
 }
 
 Value unpackNBytes_hash(const char* addr, int64_t count) {
+    VUX_SCC("unpackNBytes#");
     Value acc = Nil();
     for (int64_t i = count - 1; i >= 0; --i) acc = Cons(latin1Char(static_cast<uint8_t>(addr[i])), std::move(acc));
     return acc;
 }
 
-int64_t cstringLength_hash(const char* addr) { return static_cast<int64_t>(std::strlen(addr)); }
-int64_t c_strlen(const char* addr) { return static_cast<int64_t>(std::strlen(addr)); }
+int64_t cstringLength_hash(const char* addr) { VUX_SCC("cstringLength#"); return static_cast<int64_t>(std::strlen(addr)); }
+int64_t c_strlen(const char* addr) { VUX_FUNCTION; return static_cast<int64_t>(std::strlen(addr)); }
 
 // ---------------------------------------------------------------------------------------------
 // Static string-literal thunks

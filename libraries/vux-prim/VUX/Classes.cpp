@@ -1,5 +1,8 @@
 // Eq and Ord records, defaults, Boolean connectives and the scalar instances.
 #include "VUX/Classes.h"
+#include "rts/Profiling.h"
+
+VUX_MODULE("VUX.Classes");
 
 namespace VUX::Classes {
 
@@ -35,49 +38,59 @@ RTS_INLINE uint8_t compare_tag(const Value& f, const Value& x, const Value& y) {
 }
 }  // namespace
 
-Value ip(const Value& d) { return evaluated(d); }
+Value ip(const Value& d) { VUX_FUNCTION; return evaluated(d); }
 
-Value op_amp_amp(const Value& x, const Value& y) { return isTrue(rts::force(x)) ? evaluated(y) : False(); }
-Value op_bar_bar(const Value& x, const Value& y) { return isTrue(rts::force(x)) ? True() : evaluated(y); }
-Value not_(const Value& x) { return fromBool(!isTrue(rts::force(x))); }
+Value op_amp_amp(const Value& x, const Value& y) { VUX_SCC("&&"); return isTrue(rts::force(x)) ? evaluated(y) : False(); }
+Value op_bar_bar(const Value& x, const Value& y) { VUX_SCC("||"); return isTrue(rts::force(x)) ? True() : evaluated(y); }
+Value not_(const Value& x) { VUX_SCC("not"); return fromBool(!isTrue(rts::force(x))); }
 
 // ---------------------------------------------------------------------------------------------
 // Defaults
 
 Value default_op_eq_eq(const Value& dEq, const Value& x, const Value& y) {
+    VUX_FUNCTION;
     return fromBool(!call_test(dEq, Eq_op_slash_eq, x, y));
 }
 Value default_op_slash_eq(const Value& dEq, const Value& x, const Value& y) {
+    VUX_FUNCTION;
     return fromBool(!call_test(dEq, Eq_op_eq_eq, x, y));
 }
 Value default_compare(const Value& dOrd, const Value& x, const Value& y) {
+    VUX_FUNCTION;
     if (call_test(p1Ord(dOrd), Eq_op_eq_eq, x, y)) return EQ();
     return call_test(dOrd, Ord_op_lt_eq, x, y) ? LT() : GT();
 }
 Value default_op_lt_eq(const Value& dOrd, const Value& x, const Value& y) {
+    VUX_FUNCTION;
     return fromBool(call_op(dOrd, Ord_compare, x, y)->tag != Types::GT_tag);
 }
-Value default_op_gt_eq(const Value& dOrd, const Value& x, const Value& y) { return call_op(dOrd, Ord_op_lt_eq, y, x); }
+Value default_op_gt_eq(const Value& dOrd, const Value& x, const Value& y) { VUX_FUNCTION; return call_op(dOrd, Ord_op_lt_eq, y, x); }
 Value default_op_lt(const Value& dOrd, const Value& x, const Value& y) {
+    VUX_FUNCTION;
     return fromBool(!call_test(dOrd, Ord_op_lt_eq, y, x));
 }
 Value default_op_gt(const Value& dOrd, const Value& x, const Value& y) {
+    VUX_FUNCTION;
     return fromBool(!call_test(dOrd, Ord_op_lt_eq, x, y));
 }
 Value default_max(const Value& dOrd, const Value& x, const Value& y) {
+    VUX_FUNCTION;
     return call_test(dOrd, Ord_op_lt_eq, x, y) ? evaluated(y) : evaluated(x);
 }
 Value default_min(const Value& dOrd, const Value& x, const Value& y) {
+    VUX_FUNCTION;
     return call_test(dOrd, Ord_op_lt_eq, x, y) ? evaluated(x) : evaluated(y);
 }
 
 Value eqRecordFrom(Value eq, Value ne) {
+    VUX_FUNCTION;
     if (!eq) eq = rts::fun<2>([ne](const Value& x, const Value& y) { return fromBool(!test(ne, x, y)); });
     if (!ne) ne = rts::fun<2>([eq](const Value& x, const Value& y) { return fromBool(!test(eq, x, y)); });
     return C_Eq(std::move(eq), std::move(ne));
 }
 
 Value ordRecordFrom(Value dEq, Value cmp, Value le) {
+    VUX_FUNCTION;
     if (!le) {
         le = rts::fun<2>(
             [cmp](const Value& x, const Value& y) { return fromBool(compare_tag(cmp, x, y) != Types::GT_tag); });
@@ -100,100 +113,102 @@ Value ordRecordFrom(Value dEq, Value cmp, Value le) {
 // ---------------------------------------------------------------------------------------------
 // Scalar operations
 
-Value compareInt_hash(int64_t x, int64_t y) { return x < y ? LT() : x == y ? EQ() : GT(); }
-Value compareWord_hash(uint64_t x, uint64_t y) { return x < y ? LT() : x == y ? EQ() : GT(); }
+Value compareInt_hash(int64_t x, int64_t y) { VUX_SCC("compareInt#"); return x < y ? LT() : x == y ? EQ() : GT(); }
+Value compareWord_hash(uint64_t x, uint64_t y) { VUX_SCC("compareWord#"); return x < y ? LT() : x == y ? EQ() : GT(); }
 
 // Int: signed 64-bit.
-Value eqInt(const Value& x, const Value& y) { int64_t a = int_of(x), b = int_of(y); return fromBool(a == b); }
-Value neInt(const Value& x, const Value& y) { int64_t a = int_of(x), b = int_of(y); return fromBool(a != b); }
-Value gtInt(const Value& x, const Value& y) { int64_t a = int_of(x), b = int_of(y); return fromBool(a > b); }
-Value geInt(const Value& x, const Value& y) { int64_t a = int_of(x), b = int_of(y); return fromBool(a >= b); }
-Value ltInt(const Value& x, const Value& y) { int64_t a = int_of(x), b = int_of(y); return fromBool(a < b); }
-Value leInt(const Value& x, const Value& y) { int64_t a = int_of(x), b = int_of(y); return fromBool(a <= b); }
-Value compareInt(const Value& x, const Value& y) { int64_t a = int_of(x), b = int_of(y); return compareInt_hash(a, b); }
-Value maxInt(const Value& x, const Value& y) { int64_t a = int_of(x), b = int_of(y); return evaluated(a > b ? x : y); }
-Value minInt(const Value& x, const Value& y) { int64_t a = int_of(x), b = int_of(y); return evaluated(a > b ? y : x); }
+Value eqInt(const Value& x, const Value& y) { VUX_FUNCTION; int64_t a = int_of(x), b = int_of(y); return fromBool(a == b); }
+Value neInt(const Value& x, const Value& y) { VUX_FUNCTION; int64_t a = int_of(x), b = int_of(y); return fromBool(a != b); }
+Value gtInt(const Value& x, const Value& y) { VUX_FUNCTION; int64_t a = int_of(x), b = int_of(y); return fromBool(a > b); }
+Value geInt(const Value& x, const Value& y) { VUX_FUNCTION; int64_t a = int_of(x), b = int_of(y); return fromBool(a >= b); }
+Value ltInt(const Value& x, const Value& y) { VUX_FUNCTION; int64_t a = int_of(x), b = int_of(y); return fromBool(a < b); }
+Value leInt(const Value& x, const Value& y) { VUX_FUNCTION; int64_t a = int_of(x), b = int_of(y); return fromBool(a <= b); }
+Value compareInt(const Value& x, const Value& y) { VUX_FUNCTION; int64_t a = int_of(x), b = int_of(y); return compareInt_hash(a, b); }
+Value maxInt(const Value& x, const Value& y) { VUX_FUNCTION; int64_t a = int_of(x), b = int_of(y); return evaluated(a > b ? x : y); }
+Value minInt(const Value& x, const Value& y) { VUX_FUNCTION; int64_t a = int_of(x), b = int_of(y); return evaluated(a > b ? y : x); }
 
 // Word: unsigned 64-bit.
-Value eqWord(const Value& x, const Value& y) { uint64_t a = word_of(x), b = word_of(y); return fromBool(a == b); }
-Value neWord(const Value& x, const Value& y) { uint64_t a = word_of(x), b = word_of(y); return fromBool(a != b); }
-Value gtWord(const Value& x, const Value& y) { uint64_t a = word_of(x), b = word_of(y); return fromBool(a > b); }
-Value geWord(const Value& x, const Value& y) { uint64_t a = word_of(x), b = word_of(y); return fromBool(a >= b); }
-Value ltWord(const Value& x, const Value& y) { uint64_t a = word_of(x), b = word_of(y); return fromBool(a < b); }
-Value leWord(const Value& x, const Value& y) { uint64_t a = word_of(x), b = word_of(y); return fromBool(a <= b); }
-Value compareWord(const Value& x, const Value& y) { uint64_t a = word_of(x), b = word_of(y); return compareWord_hash(a, b); }
-Value maxWord(const Value& x, const Value& y) { uint64_t a = word_of(x), b = word_of(y); return evaluated(a > b ? x : y); }
-Value minWord(const Value& x, const Value& y) { uint64_t a = word_of(x), b = word_of(y); return evaluated(a > b ? y : x); }
+Value eqWord(const Value& x, const Value& y) { VUX_FUNCTION; uint64_t a = word_of(x), b = word_of(y); return fromBool(a == b); }
+Value neWord(const Value& x, const Value& y) { VUX_FUNCTION; uint64_t a = word_of(x), b = word_of(y); return fromBool(a != b); }
+Value gtWord(const Value& x, const Value& y) { VUX_FUNCTION; uint64_t a = word_of(x), b = word_of(y); return fromBool(a > b); }
+Value geWord(const Value& x, const Value& y) { VUX_FUNCTION; uint64_t a = word_of(x), b = word_of(y); return fromBool(a >= b); }
+Value ltWord(const Value& x, const Value& y) { VUX_FUNCTION; uint64_t a = word_of(x), b = word_of(y); return fromBool(a < b); }
+Value leWord(const Value& x, const Value& y) { VUX_FUNCTION; uint64_t a = word_of(x), b = word_of(y); return fromBool(a <= b); }
+Value compareWord(const Value& x, const Value& y) { VUX_FUNCTION; uint64_t a = word_of(x), b = word_of(y); return compareWord_hash(a, b); }
+Value maxWord(const Value& x, const Value& y) { VUX_FUNCTION; uint64_t a = word_of(x), b = word_of(y); return evaluated(a > b ? x : y); }
+Value minWord(const Value& x, const Value& y) { VUX_FUNCTION; uint64_t a = word_of(x), b = word_of(y); return evaluated(a > b ? y : x); }
 
 // Char: code points compared unsigned; compare tests equality first.
-Value eqChar(const Value& x, const Value& y) { uint64_t a = char_of(x), b = char_of(y); return fromBool(a == b); }
-Value neChar(const Value& x, const Value& y) { uint64_t a = char_of(x), b = char_of(y); return fromBool(a != b); }
+Value eqChar(const Value& x, const Value& y) { VUX_FUNCTION; uint64_t a = char_of(x), b = char_of(y); return fromBool(a == b); }
+Value neChar(const Value& x, const Value& y) { VUX_FUNCTION; uint64_t a = char_of(x), b = char_of(y); return fromBool(a != b); }
 Value compareChar(const Value& x, const Value& y) {
+    VUX_FUNCTION;
     uint64_t a = char_of(x), b = char_of(y);
     return a == b ? EQ() : a > b ? GT() : LT();
 }
-Value ltChar(const Value& x, const Value& y) { uint64_t a = char_of(x), b = char_of(y); return fromBool(a < b); }
-Value leChar(const Value& x, const Value& y) { uint64_t a = char_of(x), b = char_of(y); return fromBool(a <= b); }
-Value gtChar(const Value& x, const Value& y) { uint64_t a = char_of(x), b = char_of(y); return fromBool(a > b); }
-Value geChar(const Value& x, const Value& y) { uint64_t a = char_of(x), b = char_of(y); return fromBool(a >= b); }
-Value maxChar(const Value& x, const Value& y) { uint64_t a = char_of(x), b = char_of(y); return evaluated(a > b ? x : y); }
-Value minChar(const Value& x, const Value& y) { uint64_t a = char_of(x), b = char_of(y); return evaluated(a > b ? y : x); }
+Value ltChar(const Value& x, const Value& y) { VUX_FUNCTION; uint64_t a = char_of(x), b = char_of(y); return fromBool(a < b); }
+Value leChar(const Value& x, const Value& y) { VUX_FUNCTION; uint64_t a = char_of(x), b = char_of(y); return fromBool(a <= b); }
+Value gtChar(const Value& x, const Value& y) { VUX_FUNCTION; uint64_t a = char_of(x), b = char_of(y); return fromBool(a > b); }
+Value geChar(const Value& x, const Value& y) { VUX_FUNCTION; uint64_t a = char_of(x), b = char_of(y); return fromBool(a >= b); }
+Value maxChar(const Value& x, const Value& y) { VUX_FUNCTION; uint64_t a = char_of(x), b = char_of(y); return evaluated(a > b ? x : y); }
+Value minChar(const Value& x, const Value& y) { VUX_FUNCTION; uint64_t a = char_of(x), b = char_of(y); return evaluated(a > b ? y : x); }
 
 // Float and Double: ordered IEEE comparisons, false when either operand is NaN. compare falls
 // through to GT for NaN; max and min pick by y >= x, so a NaN gives x for max and y for min.
 template <class T>
 RTS_INLINE Value ieee_compare(T a, T b) { return a < b ? LT() : a == b ? EQ() : GT(); }
 
-Value eqFloat(const Value& x, const Value& y) { float a = float_of(x), b = float_of(y); return fromBool(a == b); }
-Value neFloat(const Value& x, const Value& y) { float a = float_of(x), b = float_of(y); return fromBool(!(a == b)); }
-Value compareFloat(const Value& x, const Value& y) { float a = float_of(x), b = float_of(y); return ieee_compare(a, b); }
-Value ltFloat(const Value& x, const Value& y) { float a = float_of(x), b = float_of(y); return fromBool(a < b); }
-Value leFloat(const Value& x, const Value& y) { float a = float_of(x), b = float_of(y); return fromBool(a <= b); }
-Value gtFloat(const Value& x, const Value& y) { float a = float_of(x), b = float_of(y); return fromBool(a > b); }
-Value geFloat(const Value& x, const Value& y) { float a = float_of(x), b = float_of(y); return fromBool(a >= b); }
-Value maxFloat(const Value& x, const Value& y) { float a = float_of(x), b = float_of(y); return evaluated(b >= a ? y : x); }
-Value minFloat(const Value& x, const Value& y) { float a = float_of(x), b = float_of(y); return evaluated(b >= a ? x : y); }
+Value eqFloat(const Value& x, const Value& y) { VUX_FUNCTION; float a = float_of(x), b = float_of(y); return fromBool(a == b); }
+Value neFloat(const Value& x, const Value& y) { VUX_FUNCTION; float a = float_of(x), b = float_of(y); return fromBool(!(a == b)); }
+Value compareFloat(const Value& x, const Value& y) { VUX_FUNCTION; float a = float_of(x), b = float_of(y); return ieee_compare(a, b); }
+Value ltFloat(const Value& x, const Value& y) { VUX_FUNCTION; float a = float_of(x), b = float_of(y); return fromBool(a < b); }
+Value leFloat(const Value& x, const Value& y) { VUX_FUNCTION; float a = float_of(x), b = float_of(y); return fromBool(a <= b); }
+Value gtFloat(const Value& x, const Value& y) { VUX_FUNCTION; float a = float_of(x), b = float_of(y); return fromBool(a > b); }
+Value geFloat(const Value& x, const Value& y) { VUX_FUNCTION; float a = float_of(x), b = float_of(y); return fromBool(a >= b); }
+Value maxFloat(const Value& x, const Value& y) { VUX_FUNCTION; float a = float_of(x), b = float_of(y); return evaluated(b >= a ? y : x); }
+Value minFloat(const Value& x, const Value& y) { VUX_FUNCTION; float a = float_of(x), b = float_of(y); return evaluated(b >= a ? x : y); }
 
-Value eqDouble(const Value& x, const Value& y) { double a = double_of(x), b = double_of(y); return fromBool(a == b); }
-Value neDouble(const Value& x, const Value& y) { double a = double_of(x), b = double_of(y); return fromBool(!(a == b)); }
-Value compareDouble(const Value& x, const Value& y) { double a = double_of(x), b = double_of(y); return ieee_compare(a, b); }
-Value ltDouble(const Value& x, const Value& y) { double a = double_of(x), b = double_of(y); return fromBool(a < b); }
-Value leDouble(const Value& x, const Value& y) { double a = double_of(x), b = double_of(y); return fromBool(a <= b); }
-Value gtDouble(const Value& x, const Value& y) { double a = double_of(x), b = double_of(y); return fromBool(a > b); }
-Value geDouble(const Value& x, const Value& y) { double a = double_of(x), b = double_of(y); return fromBool(a >= b); }
-Value maxDouble(const Value& x, const Value& y) { double a = double_of(x), b = double_of(y); return evaluated(b >= a ? y : x); }
-Value minDouble(const Value& x, const Value& y) { double a = double_of(x), b = double_of(y); return evaluated(b >= a ? x : y); }
+Value eqDouble(const Value& x, const Value& y) { VUX_FUNCTION; double a = double_of(x), b = double_of(y); return fromBool(a == b); }
+Value neDouble(const Value& x, const Value& y) { VUX_FUNCTION; double a = double_of(x), b = double_of(y); return fromBool(!(a == b)); }
+Value compareDouble(const Value& x, const Value& y) { VUX_FUNCTION; double a = double_of(x), b = double_of(y); return ieee_compare(a, b); }
+Value ltDouble(const Value& x, const Value& y) { VUX_FUNCTION; double a = double_of(x), b = double_of(y); return fromBool(a < b); }
+Value leDouble(const Value& x, const Value& y) { VUX_FUNCTION; double a = double_of(x), b = double_of(y); return fromBool(a <= b); }
+Value gtDouble(const Value& x, const Value& y) { VUX_FUNCTION; double a = double_of(x), b = double_of(y); return fromBool(a > b); }
+Value geDouble(const Value& x, const Value& y) { VUX_FUNCTION; double a = double_of(x), b = double_of(y); return fromBool(a >= b); }
+Value maxDouble(const Value& x, const Value& y) { VUX_FUNCTION; double a = double_of(x), b = double_of(y); return evaluated(b >= a ? y : x); }
+Value minDouble(const Value& x, const Value& y) { VUX_FUNCTION; double a = double_of(x), b = double_of(y); return evaluated(b >= a ? x : y); }
 
 // Bool and Ordering: by constructor index. On a tie max gives the second operand, min the first.
-Value eqBool(const Value& x, const Value& y) { uint8_t a = ctor_index(x), b = ctor_index(y); return fromBool(a == b); }
-Value neBool(const Value& x, const Value& y) { uint8_t a = ctor_index(x), b = ctor_index(y); return fromBool(a != b); }
-Value compareBool(const Value& x, const Value& y) { uint8_t a = ctor_index(x), b = ctor_index(y); return compareWord_hash(a, b); }
-Value ltBool(const Value& x, const Value& y) { uint8_t a = ctor_index(x), b = ctor_index(y); return fromBool(a < b); }
-Value leBool(const Value& x, const Value& y) { uint8_t a = ctor_index(x), b = ctor_index(y); return fromBool(a <= b); }
-Value gtBool(const Value& x, const Value& y) { uint8_t a = ctor_index(x), b = ctor_index(y); return fromBool(a > b); }
-Value geBool(const Value& x, const Value& y) { uint8_t a = ctor_index(x), b = ctor_index(y); return fromBool(a >= b); }
-Value maxBool(const Value& x, const Value& y) { uint8_t a = ctor_index(x), b = ctor_index(y); return evaluated(a > b ? x : y); }
-Value minBool(const Value& x, const Value& y) { uint8_t a = ctor_index(x), b = ctor_index(y); return evaluated(a > b ? y : x); }
+Value eqBool(const Value& x, const Value& y) { VUX_FUNCTION; uint8_t a = ctor_index(x), b = ctor_index(y); return fromBool(a == b); }
+Value neBool(const Value& x, const Value& y) { VUX_FUNCTION; uint8_t a = ctor_index(x), b = ctor_index(y); return fromBool(a != b); }
+Value compareBool(const Value& x, const Value& y) { VUX_FUNCTION; uint8_t a = ctor_index(x), b = ctor_index(y); return compareWord_hash(a, b); }
+Value ltBool(const Value& x, const Value& y) { VUX_FUNCTION; uint8_t a = ctor_index(x), b = ctor_index(y); return fromBool(a < b); }
+Value leBool(const Value& x, const Value& y) { VUX_FUNCTION; uint8_t a = ctor_index(x), b = ctor_index(y); return fromBool(a <= b); }
+Value gtBool(const Value& x, const Value& y) { VUX_FUNCTION; uint8_t a = ctor_index(x), b = ctor_index(y); return fromBool(a > b); }
+Value geBool(const Value& x, const Value& y) { VUX_FUNCTION; uint8_t a = ctor_index(x), b = ctor_index(y); return fromBool(a >= b); }
+Value maxBool(const Value& x, const Value& y) { VUX_FUNCTION; uint8_t a = ctor_index(x), b = ctor_index(y); return evaluated(a > b ? x : y); }
+Value minBool(const Value& x, const Value& y) { VUX_FUNCTION; uint8_t a = ctor_index(x), b = ctor_index(y); return evaluated(a > b ? y : x); }
 
-Value eqOrdering(const Value& x, const Value& y) { uint8_t a = ctor_index(x), b = ctor_index(y); return fromBool(a == b); }
-Value neOrdering(const Value& x, const Value& y) { uint8_t a = ctor_index(x), b = ctor_index(y); return fromBool(a != b); }
+Value eqOrdering(const Value& x, const Value& y) { VUX_FUNCTION; uint8_t a = ctor_index(x), b = ctor_index(y); return fromBool(a == b); }
+Value neOrdering(const Value& x, const Value& y) { VUX_FUNCTION; uint8_t a = ctor_index(x), b = ctor_index(y); return fromBool(a != b); }
 Value compareOrdering(const Value& x, const Value& y) {
+    VUX_FUNCTION;
     uint8_t a = ctor_index(x), b = ctor_index(y);
     return compareWord_hash(a, b);
 }
-Value ltOrdering(const Value& x, const Value& y) { uint8_t a = ctor_index(x), b = ctor_index(y); return fromBool(a < b); }
-Value leOrdering(const Value& x, const Value& y) { uint8_t a = ctor_index(x), b = ctor_index(y); return fromBool(a <= b); }
-Value gtOrdering(const Value& x, const Value& y) { uint8_t a = ctor_index(x), b = ctor_index(y); return fromBool(a > b); }
-Value geOrdering(const Value& x, const Value& y) { uint8_t a = ctor_index(x), b = ctor_index(y); return fromBool(a >= b); }
-Value maxOrdering(const Value& x, const Value& y) { uint8_t a = ctor_index(x), b = ctor_index(y); return evaluated(a > b ? x : y); }
-Value minOrdering(const Value& x, const Value& y) { uint8_t a = ctor_index(x), b = ctor_index(y); return evaluated(a > b ? y : x); }
+Value ltOrdering(const Value& x, const Value& y) { VUX_FUNCTION; uint8_t a = ctor_index(x), b = ctor_index(y); return fromBool(a < b); }
+Value leOrdering(const Value& x, const Value& y) { VUX_FUNCTION; uint8_t a = ctor_index(x), b = ctor_index(y); return fromBool(a <= b); }
+Value gtOrdering(const Value& x, const Value& y) { VUX_FUNCTION; uint8_t a = ctor_index(x), b = ctor_index(y); return fromBool(a > b); }
+Value geOrdering(const Value& x, const Value& y) { VUX_FUNCTION; uint8_t a = ctor_index(x), b = ctor_index(y); return fromBool(a >= b); }
+Value maxOrdering(const Value& x, const Value& y) { VUX_FUNCTION; uint8_t a = ctor_index(x), b = ctor_index(y); return evaluated(a > b ? x : y); }
+Value minOrdering(const Value& x, const Value& y) { VUX_FUNCTION; uint8_t a = ctor_index(x), b = ctor_index(y); return evaluated(a > b ? y : x); }
 
 // Unit: always equal; every operation still evaluates both operands.
-Value eqUnit(const Value& x, const Value& y) { rts::force(x); rts::force(y); return True(); }
-Value neUnit(const Value& x, const Value& y) { rts::force(x); rts::force(y); return False(); }
-Value compareUnit(const Value& x, const Value& y) { rts::force(x); rts::force(y); return EQ(); }
-Value ltUnit(const Value& x, const Value& y) { rts::force(x); rts::force(y); return False(); }
-Value maxminUnit(const Value& x, const Value& y) { rts::force(x); rts::force(y); return Tuple::Unit(); }
+Value eqUnit(const Value& x, const Value& y) { VUX_FUNCTION; rts::force(x); rts::force(y); return True(); }
+Value neUnit(const Value& x, const Value& y) { VUX_FUNCTION; rts::force(x); rts::force(y); return False(); }
+Value compareUnit(const Value& x, const Value& y) { VUX_FUNCTION; rts::force(x); rts::force(y); return EQ(); }
+Value ltUnit(const Value& x, const Value& y) { VUX_FUNCTION; rts::force(x); rts::force(y); return False(); }
+Value maxminUnit(const Value& x, const Value& y) { VUX_FUNCTION; rts::force(x); rts::force(y); return Tuple::Unit(); }
 
 // ---------------------------------------------------------------------------------------------
 // Static records

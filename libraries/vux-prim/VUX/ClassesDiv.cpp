@@ -8,6 +8,9 @@
 #include "VUX/Classes.h"
 
 #include <limits>
+#include "rts/Profiling.h"
+
+VUX_MODULE("VUX.Classes");
 
 namespace VUX::Classes {
 
@@ -63,19 +66,19 @@ using Div64 = FloorDiv<int64_t, int64_t>;
 
 }  // namespace
 
-int64_t divInt_hash(int64_t x, int64_t y) { return Div64::div(x, y); }
-int8_t divInt8_hash(int8_t x, int8_t y) { return Div8::div(x, y); }
-int16_t divInt16_hash(int16_t x, int16_t y) { return Div16::div(x, y); }
-int32_t divInt32_hash(int32_t x, int32_t y) { return Div32::div(x, y); }
+int64_t divInt_hash(int64_t x, int64_t y) { VUX_SCC("divInt#"); return Div64::div(x, y); }
+int8_t divInt8_hash(int8_t x, int8_t y) { VUX_SCC("divInt8#"); return Div8::div(x, y); }
+int16_t divInt16_hash(int16_t x, int16_t y) { VUX_SCC("divInt16#"); return Div16::div(x, y); }
+int32_t divInt32_hash(int32_t x, int32_t y) { VUX_SCC("divInt32#"); return Div32::div(x, y); }
 
-int64_t modInt_hash(int64_t x, int64_t y) { return Div64::mod(x, y); }
-int8_t modInt8_hash(int8_t x, int8_t y) { return Div8::mod(x, y); }
-int16_t modInt16_hash(int16_t x, int16_t y) { return Div16::mod(x, y); }
-int32_t modInt32_hash(int32_t x, int32_t y) { return Div32::mod(x, y); }
+int64_t modInt_hash(int64_t x, int64_t y) { VUX_SCC("modInt#"); return Div64::mod(x, y); }
+int8_t modInt8_hash(int8_t x, int8_t y) { VUX_SCC("modInt8#"); return Div8::mod(x, y); }
+int16_t modInt16_hash(int16_t x, int16_t y) { VUX_SCC("modInt16#"); return Div16::mod(x, y); }
+int32_t modInt32_hash(int32_t x, int32_t y) { VUX_SCC("modInt32#"); return Div32::mod(x, y); }
 
-std::pair<int64_t, int64_t> divModInt_hash(int64_t x, int64_t y) { return Div64::div_mod(x, y); }
-std::pair<int8_t, int8_t> divModInt8_hash(int8_t x, int8_t y) { return Div8::div_mod(x, y); }
-std::pair<int16_t, int16_t> divModInt16_hash(int16_t x, int16_t y) { return Div16::div_mod(x, y); }
-std::pair<int32_t, int32_t> divModInt32_hash(int32_t x, int32_t y) { return Div32::div_mod(x, y); }
+std::pair<int64_t, int64_t> divModInt_hash(int64_t x, int64_t y) { VUX_SCC("divModInt#"); return Div64::div_mod(x, y); }
+std::pair<int8_t, int8_t> divModInt8_hash(int8_t x, int8_t y) { VUX_SCC("divModInt8#"); return Div8::div_mod(x, y); }
+std::pair<int16_t, int16_t> divModInt16_hash(int16_t x, int16_t y) { VUX_SCC("divModInt16#"); return Div16::div_mod(x, y); }
+std::pair<int32_t, int32_t> divModInt32_hash(int32_t x, int32_t y) { VUX_SCC("divModInt32#"); return Div32::div_mod(x, y); }
 
 }  // namespace VUX::Classes

@@ -5,6 +5,9 @@
 // counts and runs in constant stack however long the lists are.
 #include "VUX/CString.h"
 #include "VUX/Classes.h"
+#include "rts/Profiling.h"
+
+VUX_MODULE("VUX.Classes");
 
 namespace VUX::Classes {
 
@@ -79,6 +82,7 @@ RTS_INLINE uint8_t compare_ints(int64_t a, int64_t b) { return a == b ? EQ_tag :
 // Lists through the element records
 
 bool listEq(const Value& dEq, const Value& xs, const Value& ys) {
+    VUX_FUNCTION;
     const Value eq = op_eq_eq(dEq);
     return list_equal(xs, ys, [&](const Value& x, const Value& y) {
         Value r = rts::apply(eq, x, y);
@@ -87,6 +91,7 @@ bool listEq(const Value& dEq, const Value& xs, const Value& ys) {
 }
 
 uint8_t listCompare(const Value& dOrd, const Value& xs, const Value& ys) {
+    VUX_FUNCTION;
     const Value cmp = compare(dOrd);
     return list_compare(xs, ys, [&](const Value& x, const Value& y) {
         Value r = rts::apply(cmp, x, y);
@@ -95,11 +100,13 @@ uint8_t listCompare(const Value& dOrd, const Value& xs, const Value& ys) {
 }
 
 Value inst_Eq_List(const Value& dEq) {
+    VUX_FUNCTION;
     return C_Eq(rts::fun<2>([dEq](const Value& x, const Value& y) { return fromBool(listEq(dEq, x, y)); }),
                 rts::fun<2>([dEq](const Value& x, const Value& y) { return fromBool(!listEq(dEq, x, y)); }));
 }
 
 Value inst_Ord_List(const Value& dOrd) {
+    VUX_FUNCTION;
     using Ops = ListOrdOps<&listCompare, Value>;
     auto op = [&dOrd](auto fn) {
         return rts::fun<2>([dOrd, fn](const Value& x, const Value& y) { return fn(dOrd, x, y); });
@@ -112,38 +119,42 @@ Value inst_Ord_List(const Value& dOrd) {
 // Ready-made lists: [Char], [Int], [[Char]]
 
 bool stringEq(const Value& xs, const Value& ys) {
+    VUX_FUNCTION;
     return list_equal(xs, ys, [](const Value& x, const Value& y) {
         uint64_t a = char_word(x), b = char_word(y);
         return a == b;
     });
 }
 uint8_t stringCompare(const Value& xs, const Value& ys) {
+    VUX_FUNCTION;
     return list_compare(xs, ys, [](const Value& x, const Value& y) {
         uint64_t a = char_word(x), b = char_word(y);
         return compare_words(a, b);
     });
 }
 bool intListEq(const Value& xs, const Value& ys) {
+    VUX_FUNCTION;
     return list_equal(xs, ys, [](const Value& x, const Value& y) {
         int64_t a = Types::intOf(rts::force(x)), b = Types::intOf(rts::force(y));
         return a == b;
     });
 }
 uint8_t intListCompare(const Value& xs, const Value& ys) {
+    VUX_FUNCTION;
     return list_compare(xs, ys, [](const Value& x, const Value& y) {
         int64_t a = Types::intOf(rts::force(x)), b = Types::intOf(rts::force(y));
         return compare_ints(a, b);
     });
 }
-bool stringListEq(const Value& xs, const Value& ys) { return list_equal(xs, ys, &stringEq); }
-uint8_t stringListCompare(const Value& xs, const Value& ys) { return list_compare(xs, ys, &stringCompare); }
+bool stringListEq(const Value& xs, const Value& ys) { VUX_FUNCTION; return list_equal(xs, ys, &stringEq); }
+uint8_t stringListCompare(const Value& xs, const Value& ys) { VUX_FUNCTION; return list_compare(xs, ys, &stringCompare); }
 
-Value eqString(const Value& x, const Value& y) { return fromBool(stringEq(x, y)); }
-Value neString(const Value& x, const Value& y) { return fromBool(!stringEq(x, y)); }
-Value eqIntList(const Value& x, const Value& y) { return fromBool(intListEq(x, y)); }
-Value neIntList(const Value& x, const Value& y) { return fromBool(!intListEq(x, y)); }
-Value eqStringList(const Value& x, const Value& y) { return fromBool(stringListEq(x, y)); }
-Value neStringList(const Value& x, const Value& y) { return fromBool(!stringListEq(x, y)); }
+Value eqString(const Value& x, const Value& y) { VUX_FUNCTION; return fromBool(stringEq(x, y)); }
+Value neString(const Value& x, const Value& y) { VUX_FUNCTION; return fromBool(!stringEq(x, y)); }
+Value eqIntList(const Value& x, const Value& y) { VUX_FUNCTION; return fromBool(intListEq(x, y)); }
+Value neIntList(const Value& x, const Value& y) { VUX_FUNCTION; return fromBool(!intListEq(x, y)); }
+Value eqStringList(const Value& x, const Value& y) { VUX_FUNCTION; return fromBool(stringListEq(x, y)); }
+Value neStringList(const Value& x, const Value& y) { VUX_FUNCTION; return fromBool(!stringListEq(x, y)); }
 
 #define VUX_STATIC_LIST_INSTANCES(ty, eqFn, neFn, cmpFn)                                                       \
     constinit const rts::StaticFun eq_##ty##_fun{rts::static_fun_info<&eqFn>};                                \
@@ -173,6 +184,7 @@ RTS_INLINE const Value& solo_field(const Value& s) { return rts::field(rts::forc
 }  // namespace
 
 Value inst_Eq_Solo(const Value& dEq) {
+    VUX_FUNCTION;
     auto eq = rts::fun<2>([dEq](const Value& x, const Value& y) {
         const Value& a = solo_field(x);
         const Value& b = solo_field(y);
@@ -187,6 +199,7 @@ Value inst_Eq_Solo(const Value& dEq) {
 }
 
 Value inst_Ord_Solo(const Value& dOrd) {
+    VUX_FUNCTION;
     // Each operation: (element record, field of x, field of y, x, y) -> result.
     auto op = [&dOrd](auto fn) {
         return rts::fun<2>([dOrd, fn](const Value& x, const Value& y) {
@@ -220,19 +233,20 @@ RTS_INLINE uint8_t tycon_compare(const Value& x, const Value& y) {
 }  // namespace
 
 Value eqTyCon(const Value& x, const Value& y) {
+    VUX_FUNCTION;
     const Value& a = rts::force(x);
     const Value& b = rts::force(y);
     return fromBool(Types::tyConFingerprintHigh(a) == Types::tyConFingerprintHigh(b) &&
                     Types::tyConFingerprintLow(a) == Types::tyConFingerprintLow(b));
 }
-Value neTyCon(const Value& x, const Value& y) { return fromBool(!isTrue(eqTyCon(x, y))); }
-Value compareTyCon(const Value& x, const Value& y) { return ordering(tycon_compare(x, y)); }
-Value ltTyCon(const Value& x, const Value& y) { return fromBool(tycon_compare(x, y) == LT_tag); }
-Value leTyCon(const Value& x, const Value& y) { return fromBool(tycon_compare(x, y) != GT_tag); }
-Value gtTyCon(const Value& x, const Value& y) { return fromBool(tycon_compare(x, y) == GT_tag); }
-Value geTyCon(const Value& x, const Value& y) { return fromBool(tycon_compare(x, y) != LT_tag); }
-Value maxTyCon(const Value& x, const Value& y) { return tycon_compare(x, y) == GT_tag ? evaluated(x) : evaluated(y); }
-Value minTyCon(const Value& x, const Value& y) { return tycon_compare(x, y) == GT_tag ? evaluated(y) : evaluated(x); }
+Value neTyCon(const Value& x, const Value& y) { VUX_FUNCTION; return fromBool(!isTrue(eqTyCon(x, y))); }
+Value compareTyCon(const Value& x, const Value& y) { VUX_FUNCTION; return ordering(tycon_compare(x, y)); }
+Value ltTyCon(const Value& x, const Value& y) { VUX_FUNCTION; return fromBool(tycon_compare(x, y) == LT_tag); }
+Value leTyCon(const Value& x, const Value& y) { VUX_FUNCTION; return fromBool(tycon_compare(x, y) != GT_tag); }
+Value gtTyCon(const Value& x, const Value& y) { VUX_FUNCTION; return fromBool(tycon_compare(x, y) == GT_tag); }
+Value geTyCon(const Value& x, const Value& y) { VUX_FUNCTION; return fromBool(tycon_compare(x, y) != LT_tag); }
+Value maxTyCon(const Value& x, const Value& y) { VUX_FUNCTION; return tycon_compare(x, y) == GT_tag ? evaluated(x) : evaluated(y); }
+Value minTyCon(const Value& x, const Value& y) { VUX_FUNCTION; return tycon_compare(x, y) == GT_tag ? evaluated(y) : evaluated(x); }
 
 #define VUX_STATIC_OP(fn) constinit const rts::StaticFun fn##_fun{rts::static_fun_info<&fn>};
 VUX_STATIC_OP(eqTyCon)
@@ -264,20 +278,22 @@ bool trname_equal(const Value& x, const Value& y) {
 }
 }  // namespace
 
-Value eqTrName(const Value& x, const Value& y) { return fromBool(trname_equal(x, y)); }
-Value neTrName(const Value& x, const Value& y) { return fromBool(!trname_equal(x, y)); }
+Value eqTrName(const Value& x, const Value& y) { VUX_FUNCTION; return fromBool(trname_equal(x, y)); }
+Value neTrName(const Value& x, const Value& y) { VUX_FUNCTION; return fromBool(!trname_equal(x, y)); }
 VUX_STATIC_OP(eqTrName)
 VUX_STATIC_OP(neTrName)
 constinit const rts::StaticCon<2> inst_Eq_TrName_closure{C_Eq_tag, ref(eqTrName_fun), ref(neTrName_fun)};
 
 // Module: package names first; the module names are compared only when the packages agree.
 Value eqModule(const Value& x, const Value& y) {
+    VUX_FUNCTION;
     const Value& a = rts::force(x);
     const Value& b = rts::force(y);
     if (!trname_equal(rts::field(a, 0), rts::field(b, 0))) return Types::False();
     return fromBool(trname_equal(rts::field(a, 1), rts::field(b, 1)));
 }
 Value neModule(const Value& x, const Value& y) {
+    VUX_FUNCTION;
     const Value& a = rts::force(x);
     const Value& b = rts::force(y);
     if (!trname_equal(rts::field(a, 0), rts::field(b, 0))) return Types::True();

@@ -3,6 +3,9 @@
 // an Ord record are used. The comparisons allocate nothing: they return a static Bool, a component
 // operation's result or one of the two operands.
 #include "VUX/Classes.h"
+#include "rts/Profiling.h"
+
+VUX_MODULE("VUX.Classes");
 
 namespace VUX::Classes {
 
@@ -45,6 +48,7 @@ RTS_INLINE bool last_lt(const Records<N>& ords, const Value& p, const Value& q) 
 
 template <size_t N>
 Value tupleEq(const Records<N>& eqs, const Value& x, const Value& y) {
+    VUX_FUNCTION;
     const Value& a = rts::force(x);
     const Value& b = rts::force(y);
     bool all_equal = [&]<size_t... K>(std::index_sequence<K...>) {
@@ -56,6 +60,7 @@ Value tupleEq(const Records<N>& eqs, const Value& x, const Value& y) {
 
 template <size_t N>
 Value tupleNe(const Records<N>& eqs, const Value& x, const Value& y) {
+    VUX_FUNCTION;
     const Value& a = rts::force(x);
     const Value& b = rts::force(y);
     bool all_equal = [&]<size_t... K>(std::index_sequence<K...>) {
@@ -66,6 +71,7 @@ Value tupleNe(const Records<N>& eqs, const Value& x, const Value& y) {
 
 template <size_t N>
 Value tupleCompare(const Records<N>& ords, const Value& x, const Value& y) {
+    VUX_FUNCTION;
     const Value& a = rts::force(x);
     const Value& b = rts::force(y);
     if (Value r = leading_compare<N, false>(ords, a, b)) return r;
@@ -74,6 +80,7 @@ Value tupleCompare(const Records<N>& ords, const Value& x, const Value& y) {
 
 template <size_t N>
 Value tupleLt(const Records<N>& ords, const Value& x, const Value& y) {
+    VUX_FUNCTION;
     const Value& a = rts::force(x);
     const Value& b = rts::force(y);
     if (Value r = leading_compare<N, false>(ords, a, b)) return fromBool(r->tag == LT_tag);
@@ -82,6 +89,7 @@ Value tupleLt(const Records<N>& ords, const Value& x, const Value& y) {
 
 template <size_t N>
 Value tupleLe(const Records<N>& ords, const Value& x, const Value& y) {
+    VUX_FUNCTION;
     const Value& a = rts::force(x);
     const Value& b = rts::force(y);
     if (Value r = leading_compare<N, true>(ords, a, b)) return fromBool(r->tag != LT_tag);
@@ -90,6 +98,7 @@ Value tupleLe(const Records<N>& ords, const Value& x, const Value& y) {
 
 template <size_t N>
 Value tupleGe(const Records<N>& ords, const Value& x, const Value& y) {
+    VUX_FUNCTION;
     const Value& a = rts::force(x);
     const Value& b = rts::force(y);
     if (Value r = leading_compare<N, false>(ords, a, b)) return fromBool(r->tag != LT_tag);
@@ -98,6 +107,7 @@ Value tupleGe(const Records<N>& ords, const Value& x, const Value& y) {
 
 template <size_t N>
 Value tupleMax(const Records<N>& ords, const Value& x, const Value& y) {
+    VUX_FUNCTION;
     const Value& a = rts::force(x);
     const Value& b = rts::force(y);
     bool pick_x;
@@ -110,6 +120,7 @@ Value tupleMax(const Records<N>& ords, const Value& x, const Value& y) {
 
 template <size_t N>
 Value tupleMin(const Records<N>& ords, const Value& x, const Value& y) {
+    VUX_FUNCTION;
     const Value& a = rts::force(x);
     const Value& b = rts::force(y);
     bool pick_y;
@@ -122,12 +133,14 @@ Value tupleMin(const Records<N>& ords, const Value& x, const Value& y) {
 
 template <size_t N>
 Value inst_Eq_Tuple(const Records<N>& eqs) {
+    VUX_FUNCTION;
     return C_Eq(rts::fun<2>([eqs](const Value& x, const Value& y) { return tupleEq<N>(eqs, x, y); }),
                 rts::fun<2>([eqs](const Value& x, const Value& y) { return tupleNe<N>(eqs, x, y); }));
 }
 
 template <size_t N>
 Value eqFromOrd_Tuple(const Records<N>& ords) {
+    VUX_FUNCTION;
     Records<N> eqs;
     for (size_t k = 0; k < N; ++k) eqs[k] = p1Ord(ords[k]);
     return inst_Eq_Tuple<N>(eqs);
@@ -135,6 +148,7 @@ Value eqFromOrd_Tuple(const Records<N>& ords) {
 
 template <size_t N>
 Value inst_Ord_Tuple(const Records<N>& ords) {
+    VUX_FUNCTION;
     auto op = [&ords](Value (*fn)(const Records<N>&, const Value&, const Value&)) {
         return rts::fun<2>([ords, fn](const Value& x, const Value& y) { return fn(ords, x, y); });
     };

@@ -3,6 +3,9 @@
 #include "VUX/Tuple.h"
 #include "VUX/Types.h"
 #include "cbits/cbits.h"
+#include "rts/Profiling.h"
+
+VUX_MODULE("VUX.Debug");
 
 namespace VUX::Debug {
 
@@ -43,7 +46,7 @@ Value write_line(const Value& chars, const Value& /*token*/) {
 constinit const rts::StaticFun debugLn_closure{rts::static_fun_info<&write_line<&::debugLn>>};
 constinit const rts::StaticFun debugErrLn_closure{rts::static_fun_info<&write_line<&::debugErrLn>>};
 
-Value debugLn(Value chars) { return rts::apply(debugLn_closure.value(), chars); }
-Value debugErrLn(Value chars) { return rts::apply(debugErrLn_closure.value(), chars); }
+Value debugLn(Value chars) { VUX_FUNCTION; return rts::apply(debugLn_closure.value(), chars); }
+Value debugErrLn(Value chars) { VUX_FUNCTION; return rts::apply(debugErrLn_closure.value(), chars); }
 
 }  // namespace VUX::Debug

@@ -7,4 +7,5 @@ if(VUX_BUILD_TESTS)
     ${dir}/fixture_prof_counting_more.cpp)
   vux_add_test(attribution_prof_test SOURCES ${dir}/attribution_prof_test.cpp LIBS vux-prof-fixture
     LABELS concurrency)
+  vux_add_test(prim_prof_test SOURCES ${dir}/prim_prof_test.cpp LIBS vux-prim)
 endif()

@@ -12,8 +12,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <mutex>
-#include <set>
 #include <sstream>
 
 extern "C" {
@@ -42,7 +42,6 @@ struct Registry {
     std::vector<CostCentre*> centres;      // id - 1 indexes this
     std::vector<CostCentreStack*> stacks;  // every stack, registered or made by a push; id - 1
     std::vector<Registration> lists;       // every registration call, in order
-    std::set<std::pair<const void*, std::string>> modules;  // (library, module) registered
     bool report_at_exit = false;
 
     Registry() {
@@ -186,50 +185,88 @@ namespace rts::prof {
 
 namespace {
 
-// The entries of `module` among a library's section entries, in source order: by source file in the
-// order the files' entries appear (link order), then by line.
+// What the annotations of one library recorded while it loaded, in the order they did.
+struct Recorded {
+    std::vector<const ModuleRecord*> modules;
+    std::vector<CostCentre*> centres;
+    std::vector<CostCentreStack*> stacks;
+};
+
+std::map<const void*, Recorded>& recorded() {
+    static auto* r = new std::map<const void*, Recorded>();  // guarded by the registry's lock
+    return *r;
+}
+
+// The entries of `module`, in source order: file by file in the order the module's files are
+// linked, then by line. `centre_of` gives an entry's cost centre.
 template <class T, class CentreOf>
-std::vector<T*> module_entries(const char* module, T* const* begin, T* const* end, CentreOf centre_of) {
-    std::vector<T*> found;
-    std::vector<const char*> files;
-    for (auto p = begin; p != end; ++p) {
-        if (*p == nullptr || std::strcmp(centre_of(*p)->module, module) != 0) continue;
-        found.push_back(*p);
-        const char* file = centre_of(*p)->file;
-        if (std::find(files.begin(), files.end(), file) == files.end()) files.push_back(file);
-    }
+std::vector<T*> module_entries(const std::vector<const ModuleRecord*>& files, const char* module,
+                               const std::vector<T*>& all, CentreOf centre_of) {
     auto rank = [&](const CostCentre* cc) {
-        return std::find(files.begin(), files.end(), cc->file) - files.begin();
+        size_t k = 0;
+        for (; k < files.size(); ++k)
+            if (std::strcmp(files[k]->file, cc->file) == 0) break;
+        return k;
     };
+    std::vector<T*> found;
+    for (T* e : all)
+        if (std::strcmp(centre_of(e)->module, module) == 0) found.push_back(e);
     std::stable_sort(found.begin(), found.end(), [&](T* x, T* y) {
         const CostCentre* a = centre_of(x);
         const CostCentre* b = centre_of(y);
-        if (rank(a) != rank(b)) return rank(a) < rank(b);
-        return a->line < b->line;
+        size_t ra = rank(a), rb = rank(b);
+        return ra != rb ? ra < rb : a->line < b->line;
     });
-    found.insert(found.begin(), nullptr);  // room for the module's CAF entry
-    found.push_back(nullptr);              // the terminator
+    found.push_back(nullptr);  // the terminator
     return found;
 }
 
 }  // namespace
 
-void register_module(const char* module, CostCentre* caf, CostCentreStack* caf_stack,
-                     CostCentre* const* cc_begin, CostCentre* const* cc_end,
-                     CostCentreStack* const* ccs_begin, CostCentreStack* const* ccs_end) {
-    // Every source file of a module declares it; the first file of the module in link order
-    // registers it for the whole library (the section bounds identify the library).
+void collect_module(const void* library, const ModuleRecord* module) {
+    auto& r = registry();
+    std::lock_guard<std::mutex> g(r.lock);
+    recorded()[library].modules.push_back(module);
+}
+
+void collect_centre(const void* library, CostCentre* cc) {
+    auto& r = registry();
+    std::lock_guard<std::mutex> g(r.lock);
+    recorded()[library].centres.push_back(cc);
+}
+
+void collect_stack(const void* library, CostCentreStack* ccs) {
+    auto& r = registry();
+    std::lock_guard<std::mutex> g(r.lock);
+    recorded()[library].stacks.push_back(ccs);
+}
+
+void register_library(const void* library) {
+    Recorded rec;
     {
         auto& r = registry();
         std::lock_guard<std::mutex> g(r.lock);
-        if (!r.modules.emplace(static_cast<const void*>(cc_begin), std::string(module)).second) return;
+        auto it = recorded().find(library);
+        if (it == recorded().end()) return;
+        rec = std::move(it->second);
+        recorded().erase(it);
     }
-    auto centres = module_entries(module, cc_begin, cc_end, [](CostCentre* cc) { return cc; });
-    centres[0] = caf;
-    auto stacks = module_entries(module, ccs_begin, ccs_end, [](CostCentreStack* s) { return s->cc; });
-    stacks[0] = caf_stack;
-    registerCcList(centres.data());
-    registerCcsList(stacks.data());
+    // One registration per module: the first file of a module stands for all of its files.
+    std::vector<const char*> done;
+    for (const ModuleRecord* m : rec.modules) {
+        auto same_name = [&](const char* n) { return std::strcmp(n, m->name) == 0; };
+        if (std::any_of(done.begin(), done.end(), same_name)) continue;
+        done.push_back(m->name);
+        std::vector<const ModuleRecord*> files;
+        for (const ModuleRecord* f : rec.modules)
+            if (same_name(f->name)) files.push_back(f);
+        auto centres = module_entries(files, m->name, rec.centres, [](CostCentre* cc) { return cc; });
+        centres.insert(centres.begin(), m->caf);
+        auto stacks = module_entries(files, m->name, rec.stacks, [](CostCentreStack* s) { return s->cc; });
+        stacks.insert(stacks.begin(), m->caf_stack);
+        registerCcList(centres.data());
+        registerCcsList(stacks.data());
+    }
 }
 
 namespace {

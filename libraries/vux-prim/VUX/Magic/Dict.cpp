@@ -1,4 +1,7 @@
 #include "VUX/Magic/Dict.h"
+#include "rts/Profiling.h"
+
+VUX_MODULE("VUX.Magic.Dict");
 
 namespace VUX::Magic::Dict {
 

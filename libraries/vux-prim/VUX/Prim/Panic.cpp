@@ -2,6 +2,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include "rts/Profiling.h"
+
+VUX_MODULE("VUX.Prim.Panic");
 
 namespace VUX::Prim::Panic {
 
@@ -17,11 +20,11 @@ namespace {
 
 }  // namespace
 
-void panicError(const char* message) { stop("panic: ", message); }
+void panicError(const char* message) { VUX_FUNCTION; stop("panic: ", message); }
 
-RTS_CONSTANT(absentSumFieldError) { panicError("entered absent sum field!"); }
+RTS_CONSTANT(absentSumFieldError) { VUX_CAF("absentSumFieldError"); panicError("entered absent sum field!"); }
 
-void absentError(const char* message) { stop("entered absent argument: ", message); }
-void absentConstraintError(const char* message) { absentError(message); }
+void absentError(const char* message) { VUX_FUNCTION; stop("entered absent argument: ", message); }
+void absentConstraintError(const char* message) { VUX_FUNCTION; absentError(message); }
 
 }  // namespace VUX::Prim::Panic

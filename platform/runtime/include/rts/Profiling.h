@@ -29,17 +29,18 @@
 // language name. Put annotations in a module's .cpp files, not in functions defined in headers. A
 // module split over several .cpp files declares VUX_MODULE with the same name in each of them.
 //
-// Registration. VUX_MODULE defines the module's registration function, run when the shared object
-// is loaded: it hands the module's cost centres to `registerCcList` (the module's `CAF` centre
-// first, then one per annotated function and constant in source order), then its cost-centre stacks
-// to `registerCcsList` (the `CAF` stack, then one root stack per constant). A module without code
-// still registers its `CAF` centre and stack. Modules of one library register in the order of their
-// object files on the link line, which is the order of SOURCES in the library's vux_add_library; a
-// module of several files registers once, when its first file does, with the centres of all its
-// files (file by file in link order, each in source order).
-// The annotations place pointers to their centres and stacks in the named sections `vux_prof_cc` and
-// `vux_prof_ccs` of the library, which is how a module finds its own without any code running
-// before registration. A profiling library is never unloaded (the runtime keeps pointers into it).
+// Registration. Each module has one registration, run when the shared object is loaded: it hands
+// the module's cost centres to `registerCcList` (the module's `CAF` centre first, then one per
+// annotated function and constant in source order), then its cost-centre stacks to `registerCcsList`
+// (the `CAF` stack, then one root stack per constant). A module without code still registers its
+// `CAF` centre and stack. The modules of a library register in the order of their files on the link
+// line, which is the order of SOURCES in its vux_add_library; a module of several files registers
+// once, with the centres of all its files (file by file in link order, each in source order).
+// How: while the library's static initialisers run, each VUX_MODULE and each annotation (also in a
+// function template, one centre per instantiation) records itself with the runtime under the
+// library's identity (its __dso_handle); then the registration unit that vux_add_library links last
+// into every profiling library (ProfilingLibrary.cpp) runs the registrations of the recorded modules.
+// A profiling library is never unloaded (the runtime keeps pointers into it).
 //
 // Constants and threads. A constant is evaluated under its own root stack, whoever forces it first,
 // and is charged there. A suspended computation runs under the stack of the thread that forces it.
@@ -105,6 +106,9 @@ struct CostCentreStack : rts::AllocCounters {
           id(0) {}
     CostCentreStack(const CostCentreStack&) = delete;
 };
+
+// The identity of the shared object (or program) a piece of code belongs to; defined hidden in each.
+extern void* __dso_handle __attribute__((visibility("hidden")));
 
 // The stack a thread starts on, and the stack of costs nobody is to be charged with in particular
 // (static objects). Both are roots.
@@ -220,56 +224,59 @@ bool write_report(const std::string& path);
 // ---------------------------------------------------------------------------------------------
 // Support for the annotation macros (used only through them).
 
-// Registers one module of a library, once: `caf` and `caf_stack`, then the centres and stacks of
-// the library's sections [cc_begin, cc_end) and [ccs_begin, ccs_end) that belong to `module`.
-void register_module(const char* module, CostCentre* caf, CostCentreStack* caf_stack,
-                     CostCentre* const* cc_begin, CostCentre* const* cc_end,
-                     CostCentreStack* const* ccs_begin, CostCentreStack* const* ccs_end);
+// The records that the annotations make while a library loads, and the library's registration
+// (from the registration unit), which registers the modules recorded for that library in order.
+struct ModuleRecord {
+    const char* name;
+    const char* file;
+    CostCentre* caf;
+    CostCentreStack* caf_stack;
+};
+void collect_module(const void* library, const ModuleRecord* module);
+void collect_centre(const void* library, CostCentre* cc);
+void collect_stack(const void* library, CostCentreStack* ccs);
+void register_library(const void* library);
+
+template <CostCentre* CC>
+struct CollectedCentre {
+    static inline const bool done = (collect_centre(&__dso_handle, CC), true);
+};
+template <CostCentreStack* CCS>
+struct CollectedStack {
+    static inline const bool done = (collect_stack(&__dso_handle, CCS), true);
+};
 
 }  // namespace rts::prof
 
 #ifdef VUX_PROFILING
 
-// Bounds of the library's annotation sections, made by the linker; hidden so that each shared object
-// sees its own, weak so that a library without entries links.
-extern "C" {
-extern CostCentre* const __start_vux_prof_cc[] __attribute__((weak, visibility("hidden")));
-extern CostCentre* const __stop_vux_prof_cc[] __attribute__((weak, visibility("hidden")));
-extern CostCentreStack* const __start_vux_prof_ccs[] __attribute__((weak, visibility("hidden")));
-extern CostCentreStack* const __stop_vux_prof_ccs[] __attribute__((weak, visibility("hidden")));
-}
-
 // clang-format off
-#define VUX_PROF_CC_ENTRY [[gnu::used, gnu::section("vux_prof_cc")]]
-#define VUX_PROF_CCS_ENTRY [[gnu::used, gnu::section("vux_prof_ccs")]]
-
 #define VUX_MODULE(name)                                                                                     \
     namespace {                                                                                              \
     constexpr char vux_prof_module_name[] = name;                                                            \
     constinit ::CostCentre vux_prof_module_caf{                                                              \
         "CAF", vux_prof_module_name, __FILE__, __LINE__, ::rts::prof::kCafCentre, 0};                        \
     constinit ::CostCentreStack vux_prof_module_caf_stack{&vux_prof_module_caf, nullptr};                    \
-    [[gnu::constructor]] void vux_prof_register_module() {                                                   \
-        ::rts::prof::register_module(vux_prof_module_name, &vux_prof_module_caf, &vux_prof_module_caf_stack, \
-                                     __start_vux_prof_cc, __stop_vux_prof_cc, __start_vux_prof_ccs,          \
-                                     __stop_vux_prof_ccs);                                                   \
-    }                                                                                                        \
+    constinit const ::rts::prof::ModuleRecord vux_prof_module{                                               \
+        vux_prof_module_name, __FILE__, &vux_prof_module_caf, &vux_prof_module_caf_stack};                   \
+    [[maybe_unused]] const bool vux_prof_module_collected =                                                  \
+        (::rts::prof::collect_module(&__dso_handle, &vux_prof_module), true);                                \
     }                                                                                                        \
     static_assert(true)
 
-#define VUX_SCC(label)                                                                                \
-    static constinit ::CostCentre vux_prof_cc{label, vux_prof_module_name, __FILE__, __LINE__, 0, 0}; \
-    VUX_PROF_CC_ENTRY static ::CostCentre* const vux_prof_cc_entry = &vux_prof_cc;                    \
+#define VUX_SCC(label)                                                                                       \
+    static constinit ::CostCentre vux_prof_cc{label, vux_prof_module_name, __FILE__, __LINE__, 0, 0};        \
+    static_cast<void>(::rts::prof::CollectedCentre<&vux_prof_cc>::done);                                     \
     ::rts::prof::Scope vux_prof_scope { &vux_prof_cc }
 
 #define VUX_FUNCTION VUX_SCC(__func__)
 
-#define VUX_CAF(label)                                                                     \
-    static constinit ::CostCentre vux_prof_cc{label,    vux_prof_module_name,    __FILE__, \
-                                              __LINE__, ::rts::prof::kCafCentre, 0};       \
-    static constinit ::CostCentreStack vux_prof_ccs{&vux_prof_cc, nullptr};                \
-    VUX_PROF_CC_ENTRY static ::CostCentre* const vux_prof_cc_entry = &vux_prof_cc;         \
-    VUX_PROF_CCS_ENTRY static ::CostCentreStack* const vux_prof_ccs_entry = &vux_prof_ccs; \
+#define VUX_CAF(label)                                                                                       \
+    static constinit ::CostCentre vux_prof_cc{label, vux_prof_module_name, __FILE__, __LINE__,               \
+                                              ::rts::prof::kCafCentre, 0};                                   \
+    static constinit ::CostCentreStack vux_prof_ccs{&vux_prof_cc, nullptr};                                  \
+    static_cast<void>(::rts::prof::CollectedCentre<&vux_prof_cc>::done);                                     \
+    static_cast<void>(::rts::prof::CollectedStack<&vux_prof_ccs>::done);                                     \
     ::rts::prof::RootScope vux_prof_scope { &vux_prof_ccs }
 
 #else
