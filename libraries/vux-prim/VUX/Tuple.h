@@ -2,7 +2,7 @@
 //
 // A tuple of N components is one constructor (tag 0) with N lazy reference fields, in order.
 // The unboxed tuples (`(##)`, `MkSolo#`, `(#,#)` ...) exist for the type checker only and have no
-// run-time values.
+// run-time values; their types `Unit#`, `Solo#`, `Tuple2#` ... `Tuple64#` have TyCon records.
 #pragma once
 
 #include "VUX/Types.h"
@@ -45,10 +45,19 @@ inline Value Tuple3(Value a, Value b, Value c) { return Tuple(std::move(a), std:
 extern const rts::StaticFun MkSolo_fun;
 Value tupleConstructor(size_t n);
 
-// Type representations of module VUX.Tuple.
+// Type representations of module VUX.Tuple: unit, Solo and the tuples with their promoted
+// constructors ('(), 'MkSolo, '(,) ...), and the unboxed tuple types, whose constructors are not
+// promoted (their fields are of any representation, not lifted). The kinds of the tuple families
+// are built on first demand:
+//   '(,)    :: forall a b. a -> b -> Tuple2 a b
+//   Tuple2# :: forall r0 r1. TYPE r0 -> TYPE r1 -> TYPE (TupleRep '[r0, r1])
 extern const Types::StaticModule trModule;
 extern const Types::StaticTyCon tcUnit, tc_prime_Unit, tcSolo, tc_prime_MkSolo;
-// The TyCon of the tuple type of n components (2 <= n <= 64).
+// The TyCon of the tuple type of n components, and of its promoted constructor (2 <= n <= 64).
 const Types::StaticTyCon& tcTuple(size_t n);
+const Types::StaticTyCon& tc_prime_Tuple(size_t n);
+// Unit#, Solo#, and the unboxed tuple type of n components (2 <= n <= 64).
+extern const Types::StaticTyCon tcUnit_hash, tcSolo_hash;
+const Types::StaticTyCon& tcTuple_hash(size_t n);
 
 }  // namespace VUX::Tuple

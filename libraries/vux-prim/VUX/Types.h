@@ -7,7 +7,8 @@
 //   - an enumeration type has the table `<Type>_closure_tbl` of its static values, by tag;
 //   - a constructor with fields has a wrapper function of its name that builds it from its fields
 //     (declaration order); a strict field's wrapper that evaluates its argument is
-//     `<Con>_wrapper`;
+//     `<Con>_wrapper`; the constructor as a static function value is `<Con>_fun` (see
+//     ConstructorFun below);
 //   - reading a field of an evaluated value: `rts::field(v, i)`, `rts::word(v, i)`. References are
 //     stored before unboxed words, so field indexes count references and words separately; types
 //     that mix them (`TyCon`, `KindRepTypeLitS`) have named accessors below.
@@ -164,8 +165,10 @@ inline Value VecRep(Value count, Value elem) { return rts::con(VecRep_tag, std::
 inline Value TupleRep(Value reps) { return rts::con(TupleRep_tag, std::move(reps)); }
 inline Value SumRep(Value reps) { return rts::con(SumRep_tag, std::move(reps)); }
 inline Value BoxedRep(Value levity) { return rts::con(BoxedRep_tag, std::move(levity)); }
-// BoxedRep Lifted, the representation of ordinary values, as a shared static value.
+// BoxedRep Lifted, the representation of ordinary values, and BoxedRep Unlifted, as shared static
+// values.
 extern const rts::StaticCon<1> BoxedRep_Lifted_closure;
+extern const rts::StaticCon<1> BoxedRep_Unlifted_closure;
 
 // ---------------------------------------------------------------------------------------------
 // Type representations
@@ -217,6 +220,8 @@ inline uint64_t tyConFingerprintLow(const Value& t) { return rts::word(t, 1); }
 inline const Value& tyConModule(const Value& t) { return rts::field(t, 0); }
 inline const Value& tyConName(const Value& t) { return rts::field(t, 1); }
 inline int64_t tyConKindVars(const Value& t) { return rts::int_word(t, 2); }
+// The kind is a lazy field, so evaluate it before looking inside (the kinds of the tuple families
+// are built on first demand).
 inline const Value& tyConKind(const Value& t) { return rts::field(t, 2); }
 
 // 128-bit fingerprints, computed at compile time from package, module and name.
@@ -301,15 +306,21 @@ struct alignas(16) StaticKindTyConApp {
     constexpr rts::Object* object() const { return const_cast<rts::Object*>(&header); }
 };
 
-// The shared kinds: Type, Type -> Type, Type -> Type -> Type, Constraint.
+// The shared kinds: Type, Type -> Type, Type -> Type -> Type, Constraint; and the kinds of unlifted
+// boxed values, UnliftedType (TYPE (BoxedRep Unlifted)), and of values without content,
+// ZeroBitType (TYPE (TupleRep '[])).
 extern const rts::StaticCon<1> kindType_closure;
 extern const rts::StaticCon<2> kindTypeToType_closure;
 extern const rts::StaticCon<2> kindTypeToTypeToType_closure;
 extern const StaticKindTyConApp kindConstraint_closure;
+extern const rts::StaticCon<1> kindUnliftedType_closure;
+extern const rts::StaticCon<1> kindZeroBitType_closure;
 inline constexpr const rts::Object* kindType = &kindType_closure.header;
 inline constexpr const rts::Object* kindTypeToType = &kindTypeToType_closure.header;
 inline constexpr const rts::Object* kindTypeToTypeToType = &kindTypeToTypeToType_closure.header;
 inline constexpr const rts::Object* kindConstraint = &kindConstraint_closure.header;
+inline constexpr const rts::Object* kindUnliftedType = &kindUnliftedType_closure.header;
+inline constexpr const rts::Object* kindZeroBitType = &kindZeroBitType_closure.header;
 
 // Declares a module's static `Module` record `var` (with external linkage), and the compile-time
 // names `var_id` that VUX_DEFINE_TYCON reads for fingerprints. Use at namespace scope in a .cpp;
@@ -344,7 +355,26 @@ struct ModuleId {
 extern const StaticModule trModule;
 extern const StaticModule trModule_VUX_Prim;
 
-// TyCons of the types of this module, and of the promoted constructors of its enumerations.
+// Which constructors have a TyCon of their own, as promoted constructors. A type-level value is
+// made of promoted constructors and type-level literals only: there are no type-level values of the
+// machine types (Int#, Addr#, Word64#...), of function types or of constraints. So a constructor is
+// promoted when
+//   - its type is a lifted data type (not a class record, a piece of evidence or an unboxed tuple),
+//   - and every field's type has type-level values: a type variable of kind Type, a type that has a
+//     promoted constructor, or Char (character literals).
+// Worked to its fixed point, that promotes every constructor of Bool, Ordering, lists, Levity,
+// Multiplicity, SPEC, TypeLitSort, VecCount, VecElem and RuntimeRep (and of unit, Solo, the tuples
+// and Bytes in their modules), TrNameD ([Char]), Module (two TrNames) and KindRepApp, KindRepFun,
+// KindRepTYPE and KindRepTypeLitD. Not promoted: C#, I#, W#, F#, D#, TrNameS and KindRepTypeLitS
+// (machine fields), TyCon (fingerprint words), KindRepTyConApp (a TyCon, which has no type-level
+// values) and KindRepVar (an Int, which has none either: I# is not promoted and numeric literals
+// are not Ints), the boxes (machine values, an unlifted value or a constraint), the evidence
+// constructors (constraints) and IO's (a function).
+// A promoted constructor's name is the constructor's with a leading apostrophe ("'True"); its kind
+// is the arrows (KindRepFun) from its fields' types to its type, with the type's variables as kind
+// variables (': :: forall a. a -> [a] -> [a]).
+
+// TyCons of the types of this module, and of their promoted constructors.
 extern const StaticTyCon tcBool, tc_prime_False, tc_prime_True;
 extern const StaticTyCon tcOrdering, tc_prime_LT, tc_prime_EQ, tc_prime_GT;
 extern const StaticTyCon tcList, tc_prime_Nil, tc_prime_Cons;
@@ -352,36 +382,76 @@ extern const StaticTyCon tcChar, tcInt, tcWord, tcFloat, tcDouble;
 extern const StaticTyCon tcModule, tcTrName, tcTyCon, tcKindRep, tcTypeLitSort, tcRuntimeRep;
 extern const StaticTyCon tcVecCount, tcVecElem, tcLevity, tc_prime_Lifted, tc_prime_Unlifted;
 extern const StaticTyCon tcMultiplicity, tc_prime_One, tc_prime_Many, tcSPEC;
+extern const StaticTyCon tc_prime_SPEC, tc_prime_SPEC2;
+extern const StaticTyCon tc_prime_TypeLitSymbol, tc_prime_TypeLitNat, tc_prime_TypeLitChar;
+extern const StaticTyCon tc_prime_Vec2, tc_prime_Vec4, tc_prime_Vec8, tc_prime_Vec16, tc_prime_Vec32,
+    tc_prime_Vec64;
+extern const StaticTyCon tc_prime_Int8ElemRep, tc_prime_Int16ElemRep, tc_prime_Int32ElemRep,
+    tc_prime_Int64ElemRep, tc_prime_Word8ElemRep, tc_prime_Word16ElemRep, tc_prime_Word32ElemRep,
+    tc_prime_Word64ElemRep, tc_prime_FloatElemRep, tc_prime_DoubleElemRep;
+extern const StaticTyCon tc_prime_VecRep, tc_prime_TupleRep, tc_prime_SumRep, tc_prime_BoxedRep,
+    tc_prime_IntRep, tc_prime_Int8Rep, tc_prime_Int16Rep, tc_prime_Int32Rep, tc_prime_Int64Rep,
+    tc_prime_WordRep, tc_prime_Word8Rep, tc_prime_Word16Rep, tc_prime_Word32Rep, tc_prime_Word64Rep,
+    tc_prime_AddrRep, tc_prime_FloatRep, tc_prime_DoubleRep;
+extern const StaticTyCon tc_prime_TrNameD, tc_prime_Module;
+extern const StaticTyCon tc_prime_KindRepApp, tc_prime_KindRepFun, tc_prime_KindRepTYPE,
+    tc_prime_KindRepTypeLitD;
 extern const StaticTyCon tcDictBox, tcDoubleBox, tcFloatBox, tcWord64Box, tcWord32Box, tcWord16Box, tcWord8Box,
     tcWordBox, tcInt64Box, tcInt32Box, tcInt16Box, tcInt8Box, tcIntBox, tcLiftBox;
 extern const StaticTyCon tcCoercible, tc_tilde, tc_tilde_tilde, tcIO;
-// Primitive types (module VUX.Prim).
+// Primitive types (module VUX.Prim), with the kinds that say how their values are represented:
+// Int# :: TYPE IntRep, Array# :: Type -> UnliftedType, State# :: Type -> ZeroBitType...
 extern const StaticTyCon tcInt_hash, tcWord_hash, tcChar_hash, tcFloat_hash, tcDouble_hash, tcAddr_hash,
     tcInt8_hash, tcInt16_hash, tcInt32_hash, tcInt64_hash, tcWord8_hash, tcWord16_hash, tcWord32_hash,
-    tcWord64_hash, tcArray_hash, tcMutableArray_hash, tcSmallArray_hash, tcByteArray_hash,
-    tcMutableByteArray_hash, tcMutVar_hash, tcMVar_hash, tcTVar_hash, tcState_hash, tcRealWorld,
-    tcThreadId_hash, tcWeak_hash, tcStablePtr_hash, tcTYPE, tcCONSTRAINT, tcFUN;
+    tcWord64_hash, tcArray_hash, tcMutableArray_hash, tcSmallArray_hash, tcSmallMutableArray_hash,
+    tcByteArray_hash, tcMutableByteArray_hash, tcMutVar_hash, tcMVar_hash, tcTVar_hash, tcState_hash,
+    tcRealWorld, tcThreadId_hash, tcWeak_hash, tcStablePtr_hash, tcStableName_hash, tcCompact_hash, tcTYPE,
+    tcCONSTRAINT, tcFUN;
 
 // ---------------------------------------------------------------------------------------------
-// Box types: one field each.
+// Box types: one field each (a reference for DictBox and LiftBox, a machine value for the others).
 inline constexpr uint8_t MkDictBox_tag = 0;
+inline constexpr uint8_t MkLiftBox_tag = 0;
+inline constexpr uint8_t MkDoubleBox_tag = 0;
+inline constexpr uint8_t MkFloatBox_tag = 0;
+inline constexpr uint8_t MkWord64Box_tag = 0;
+inline constexpr uint8_t MkWord32Box_tag = 0;
+inline constexpr uint8_t MkWord16Box_tag = 0;
+inline constexpr uint8_t MkWord8Box_tag = 0;
+inline constexpr uint8_t MkWordBox_tag = 0;
+inline constexpr uint8_t MkInt64Box_tag = 0;
+inline constexpr uint8_t MkInt32Box_tag = 0;
+inline constexpr uint8_t MkInt16Box_tag = 0;
+inline constexpr uint8_t MkInt8Box_tag = 0;
+inline constexpr uint8_t MkIntBox_tag = 0;
 inline Value MkDictBox(Value dict) { return rts::con(MkDictBox_tag, std::move(dict)); }
-inline Value MkLiftBox(Value v) { return rts::con(0, std::move(v)); }
-inline Value MkDoubleBox(double d) { return rts::con_word(0, rts::bits_of(d)); }
-inline Value MkFloatBox(float f) { return rts::con_word(0, rts::bits_of(f)); }
-inline Value MkWord64Box(uint64_t w) { return rts::con_word(0, w); }
-inline Value MkWord32Box(uint32_t w) { return rts::con_word(0, w); }
-inline Value MkWord16Box(uint16_t w) { return rts::con_word(0, w); }
-inline Value MkWord8Box(uint8_t w) { return rts::con_word(0, w); }
-inline Value MkWordBox(uint64_t w) { return rts::con_word(0, w); }
-inline Value MkInt64Box(int64_t i) { return rts::con_word(0, static_cast<uint64_t>(i)); }
-inline Value MkInt32Box(int32_t i) { return rts::con_word(0, static_cast<uint64_t>(static_cast<int64_t>(i))); }
-inline Value MkInt16Box(int16_t i) { return rts::con_word(0, static_cast<uint64_t>(static_cast<int64_t>(i))); }
-inline Value MkInt8Box(int8_t i) { return rts::con_word(0, static_cast<uint64_t>(static_cast<int64_t>(i))); }
-inline Value MkIntBox(int64_t i) { return rts::con_word(0, static_cast<uint64_t>(i)); }
+inline Value MkLiftBox(Value v) { return rts::con(MkLiftBox_tag, std::move(v)); }
+inline Value MkDoubleBox(double d) { return rts::con_word(MkDoubleBox_tag, rts::bits_of(d)); }
+inline Value MkFloatBox(float f) { return rts::con_word(MkFloatBox_tag, rts::bits_of(f)); }
+inline Value MkWord64Box(uint64_t w) { return rts::con_word(MkWord64Box_tag, w); }
+inline Value MkWord32Box(uint32_t w) { return rts::con_word(MkWord32Box_tag, w); }
+inline Value MkWord16Box(uint16_t w) { return rts::con_word(MkWord16Box_tag, w); }
+inline Value MkWord8Box(uint8_t w) { return rts::con_word(MkWord8Box_tag, w); }
+inline Value MkWordBox(uint64_t w) { return rts::con_word(MkWordBox_tag, w); }
+inline Value MkInt64Box(int64_t i) { return rts::con_word(MkInt64Box_tag, static_cast<uint64_t>(i)); }
+inline Value MkInt32Box(int32_t i) {
+    return rts::con_word(MkInt32Box_tag, static_cast<uint64_t>(static_cast<int64_t>(i)));
+}
+inline Value MkInt16Box(int16_t i) {
+    return rts::con_word(MkInt16Box_tag, static_cast<uint64_t>(static_cast<int64_t>(i)));
+}
+inline Value MkInt8Box(int8_t i) {
+    return rts::con_word(MkInt8Box_tag, static_cast<uint64_t>(static_cast<int64_t>(i)));
+}
+inline Value MkIntBox(int64_t i) { return rts::con_word(MkIntBox_tag, static_cast<uint64_t>(i)); }
 
 // Equality evidence. The proof a constructor holds has no run-time content, so each evidence value
-// is one static object, and a selector only evaluates the evidence.
+// is one static object, and a selector only evaluates the evidence. For the same reason the
+// constructors take no run-time argument and have no function values: the static value is the
+// constructor applied.
+inline constexpr uint8_t MkCoercible_tag = 0;
+inline constexpr uint8_t Eq_hash_tag = 0;
+inline constexpr uint8_t HEq_hash_tag = 0;
 extern const rts::StaticNullary MkCoercible_closure;
 extern const rts::StaticNullary Eq_hash_closure;   // `Eq#`, evidence of ~
 extern const rts::StaticNullary HEq_hash_closure;  // `HEq#`, evidence of ~~
@@ -391,6 +461,61 @@ inline Value HEq_hash() { return HEq_hash_closure.value(); }
 void coercible_sel(const Value& evidence);
 void eq_sel(const Value& evidence);
 void heq_sel(const Value& evidence);
+
+// ---------------------------------------------------------------------------------------------
+// Constructors as function values
+//
+// `<Con>_fun` is constructor <Con> as a static function value taking its fields in declaration
+// order, for passing a constructor where a function is expected; applied to fewer arguments it
+// makes a partial application, like any function. A function value receives every argument as a
+// Value, so a field of a machine type (Int#, Word#, Char#, Float#, Double#, Word64#, Addr#) arrives
+// as a one-word box holding the machine value (`I# 5`, `W# w`, `MkWordBox a`: every one-word box
+// has the same layout), which is evaluated and its word stored. A strict field's argument is
+// evaluated and stored evaluated (a strict Int field, stored unboxed, takes the boxed Int); a lazy
+// field's is stored as it is. Every field is evaluated before anything is allocated, in
+// declaration order, so a failing field leaves nothing half built.
+enum class FieldRep : uint8_t { Lazy, Strict, Unboxed };
+
+template <uint8_t Tag, FieldRep... Fields>
+struct ConstructorFun {
+    static constexpr size_t arity = sizeof...(Fields);
+    static constexpr size_t nrefs = ((Fields == FieldRep::Unboxed ? 0 : 1) + ... + 0);
+    static constexpr size_t nwords = arity - nrefs;
+    static_assert(arity >= 1 && nrefs <= 255 && nwords <= 255,
+                  "a constructor function takes 1 to 255 fields");
+
+    static Value code(rts::Object*, const Value* args) {
+        constexpr FieldRep reps[arity] = {Fields...};
+        rts::Object* refs[nrefs > 0 ? nrefs : 1] = {};
+        uint64_t words[nwords > 0 ? nwords : 1] = {};
+        size_t r = 0, w = 0;
+        for (size_t i = 0; i < arity; ++i) {
+            switch (reps[i]) {
+                case FieldRep::Lazy: refs[r++] = args[i].get(); break;
+                case FieldRep::Strict: refs[r++] = rts::force(args[i]).get(); break;
+                case FieldRep::Unboxed: words[w++] = rts::word(rts::force(args[i]), 0); break;
+            }
+        }
+        rts::Object* o = rts::alloc_con(Tag, nrefs, nwords);
+        rts::Slot* s = rts::con_slots(o);
+        for (size_t j = 0; j < nrefs; ++j) s[j].ref = Value::share(refs[j]).detach();
+        for (size_t j = 0; j < nwords; ++j) s[nrefs + j].word = words[j];
+        return Value::adopt(o);
+    }
+    static constexpr rts::FunInfo info{&code, nullptr, sizeof(rts::FunObject), arity};
+};
+// Usage: `constinit const rts::StaticFun I_hash_fun{constructor_fun_info<I_hash_tag, FieldRep::Unboxed>};`
+template <uint8_t Tag, FieldRep... Fields>
+inline constexpr const rts::FunInfo* constructor_fun_info = &ConstructorFun<Tag, Fields...>::info;
+
+extern const rts::StaticFun C_hash_fun, I_hash_fun, W_hash_fun, F_hash_fun, D_hash_fun;
+extern const rts::StaticFun VecRep_fun, TupleRep_fun, SumRep_fun, BoxedRep_fun;
+extern const rts::StaticFun TrNameS_fun, TrNameD_fun, Module_fun, TyCon_fun;
+extern const rts::StaticFun KindRepTyConApp_fun, KindRepVar_fun, KindRepApp_fun, KindRepFun_fun,
+    KindRepTYPE_fun, KindRepTypeLitS_fun, KindRepTypeLitD_fun;
+extern const rts::StaticFun MkDictBox_fun, MkDoubleBox_fun, MkFloatBox_fun, MkWord64Box_fun, MkWord32Box_fun,
+    MkWord16Box_fun, MkWord8Box_fun, MkWordBox_fun, MkInt64Box_fun, MkInt32Box_fun, MkInt16Box_fun,
+    MkInt8Box_fun, MkIntBox_fun, MkLiftBox_fun;
 
 // Every named tag equals the constructor's index in declaration order.
 static_assert(GT_tag == 2 && DoubleRep_tag == 16 && Vec64_tag == 5 && DoubleElemRep_tag == 9);
