@@ -28,7 +28,8 @@ TEST(PrimProfiling, EveryCallOfAFunctionCountsOneEntryOnItsCentre) {
         ASSERT_EQ(rts::force(r)->tag, LT_tag);
     }
     EXPECT_EQ(classes("compareInt").entries - compare_before.entries, uint64_t(kCalls));
-    EXPECT_EQ(classes("compareInt#").entries - hash_before.entries, uint64_t(kCalls)) << "called by compareInt";
+    EXPECT_EQ(classes("compareInt#").entries - hash_before.entries, uint64_t(kCalls))
+        << "called by compareInt";
     EXPECT_EQ(prof::current_stack(), CCS_MAIN);
 }
 

@@ -14,20 +14,25 @@
 // How a library module takes part (the whole pattern):
 //
 //     #include "rts/Profiling.h"
-//     VUX_MODULE("VUX.Classes");                 // once per source file, at file scope after the includes
+//     VUX_MODULE("VUX.Classes");          // once per source file, at file scope after the includes
 //
+//     Value op_amp_amp(const Value& a, const Value& b) {
+//         VUX_SCC("&&");                  // first statement: the function's cost centre
+//         ...
+//     }
 //     Value eqInt(const Value& a, const Value& b) {
-//         VUX_SCC("eqInt");                      // first statement: the function's cost centre
+//         VUX_FUNCTION;                   // the same, named after the C++ function
 //         ...
 //     }
 //     RTS_CONSTANT(digits) {
-//         VUX_CAF("digits");                     // first statement: the constant's cost centre
+//         VUX_CAF("digits");              // first statement: the constant's cost centre
 //         ...
 //     }
 //
-// `VUX_FUNCTION` is `VUX_SCC` with the C++ function's own name, for functions whose C++ name is the
-// language name. Put annotations in a module's .cpp files, not in functions defined in headers. A
-// module split over several .cpp files declares VUX_MODULE with the same name in each of them.
+// Labels are the language's names (`unpackCString#`, `&&`); `VUX_FUNCTION` takes the C++ function's
+// own name, for functions whose C++ name is the language name. Put annotations in a module's .cpp
+// files, not in functions defined in headers. A module split over several .cpp files declares
+// VUX_MODULE with the same name in each of them.
 //
 // Registration. Each module has one registration, run when the shared object is loaded: it hands
 // the module's cost centres to `registerCcList` (the module's `CAF` centre first, then one per
@@ -40,7 +45,9 @@
 // function template, one centre per instantiation) records itself with the runtime under the
 // library's identity (its __dso_handle); then the registration unit that vux_add_library links last
 // into every profiling library (ProfilingLibrary.cpp) runs the registrations of the recorded modules.
-// A profiling library is never unloaded (the runtime keeps pointers into it).
+// A profiling library is never unloaded (the runtime keeps pointers into it). A program (not a
+// library) compiled for profiling with modules of its own calls register_library(&__dso_handle)
+// itself, at the start of main.
 //
 // Constants and threads. A constant is evaluated under its own root stack, whoever forces it first,
 // and is charged there. A suspended computation runs under the stack of the thread that forces it.
