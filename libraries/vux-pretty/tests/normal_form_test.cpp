@@ -224,7 +224,7 @@ std::string renderTokens(const RenderSetting& s, const Value& doc) {
     return tokensOf(chunks);
 }
 
-constexpr int kDepth = 5;
+constexpr int kDepth = 6;
 
 }  // namespace
 
