@@ -8,6 +8,7 @@
 #include "VUX/Internal/IO.h"
 #include "VUX/Internal/List.h"
 #include "VUX/Internal/Maybe.h"
+#include "VUX/Internal/Show.h"
 #include "VUX/Internal/Stack.h"
 
 using namespace VUX::Internal;
@@ -124,18 +125,90 @@ TEST(Exceptions, TryThrowIOEvaluate) {
     Value act = Exception::evaluate(Err::errorValue(str("late"), Stack::EmptyCallStack()));
     Value caught = IO::runIO(Exception::try_(dErr, act));
     EXPECT_EQ(rts::force(caught)->tag, Data::Either::Left_tag);
-    // The texts of the runtime's own failures.
-    for (auto [kind, text] : {std::pair{rts::RtsError::Overflow, "arithmetic overflow"},
-                              std::pair{rts::RtsError::Underflow, "arithmetic underflow"},
-                              std::pair{rts::RtsError::NonTermination, "<<loop>>"},
-                              std::pair{rts::RtsError::StackOverflow, "stack overflow"},
-                              std::pair{rts::RtsError::HeapOverflow, "heap overflow"}}) {
+}
+
+// Which handler type catches a runtime failure, and what it sees.
+TEST(Exceptions, RuntimeFailuresAreTheLanguagesExceptionValues) {
+    enum Type { Arith, Async, Loop };
+    struct Case {
+        rts::RtsError kind;
+        Type type;
+        uint8_t tag;  // constructor of ArithException or AsyncException
+        const char* text;
+    };
+    const Case cases[] = {
+        {rts::RtsError::Overflow, Arith, Exception::Overflow_tag, "arithmetic overflow"},
+        {rts::RtsError::Underflow, Arith, Exception::Underflow_tag, "arithmetic underflow"},
+        {rts::RtsError::DivideByZero, Arith, Exception::DivideByZero_tag, "divide by zero"},
+        {rts::RtsError::NonTermination, Loop, 0, "<<loop>>"},
+        {rts::RtsError::StackOverflow, Async, Exception::StackOverflow_tag, "stack overflow"},
+        {rts::RtsError::HeapOverflow, Async, Exception::HeapOverflow_tag, "heap overflow"},
+        {rts::RtsError::ThreadKilled, Async, Exception::ThreadKilled_tag, "thread killed"},
+    };
+    const Value records[] = {Exception::inst_Exception_ArithException.value(),
+                             Exception::inst_Exception_AsyncException.value(),
+                             Exception::inst_Exception_NonTermination.value()};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        Value raising = IO::io([kind = c.kind]() -> Value { rts::raise(kind); });
         try {
-            rts::raise(kind);
+            IO::runIO(raising);
+            FAIL();
         } catch (const rts::Exception& e) {
-            EXPECT_EQ(textOf(e), text);
-            EXPECT_TRUE(Exception::isSomeException(e.value()));
+            EXPECT_EQ(textOf(e), c.text);
+            ASSERT_TRUE(Exception::isSomeException(e.value()));
         }
+        // Exactly the handler of its own type takes it, and sees the constructor; the others
+        // let it pass.
+        for (int t = Arith; t <= Loop; ++t) {
+            Value attempt = Exception::try_(records[t], raising);
+            if (t != c.type) {
+                EXPECT_THROW(IO::runIO(attempt), rts::Exception) << "caught by the handler of type " << t;
+                continue;
+            }
+            Value r = IO::runIO(attempt);
+            const Value& either = rts::force(r);
+            ASSERT_EQ(either->tag, Data::Either::Left_tag);
+            EXPECT_EQ(rts::force(rts::field(either, 0))->tag, c.tag);
+        }
+        // Asynchronous ones travel in a SomeAsyncException, which a handler of that type takes;
+        // it shows and displays as the exception inside.
+        Value someAsync = Exception::try_(Exception::inst_Exception_SomeAsyncException.value(), raising);
+        if (c.type != Async) {
+            EXPECT_THROW(IO::runIO(someAsync), rts::Exception);
+            continue;
+        }
+        Value layer = IO::runIO(someAsync);
+        const Value& either = rts::force(layer);
+        ASSERT_EQ(either->tag, Data::Either::Left_tag);
+        const Value& inner = rts::field(either, 0);
+        EXPECT_EQ(to_string(Exception::displayException(Exception::inst_Exception_SomeAsyncException.value(), inner)),
+                  c.text);
+        EXPECT_EQ(to_string(Show::showsPrec(Exception::inst_Show_SomeAsyncException.value(), 11, inner, str("!"))),
+                  std::string(c.text) + "!");
+    }
+    // An AsyncException thrown by language code has the same shape as the runtime's.
+    Value userInterrupt = Value::adopt(Exception::AsyncException_closure_tbl[Exception::UserInterrupt_tag]);
+    Value thrown = IO::runIO(Exception::try_(Exception::inst_Exception_SomeAsyncException.value(),
+                                             Exception::throwIO(records[Async], userInterrupt)));
+    ASSERT_EQ(rts::force(thrown)->tag, Data::Either::Left_tag);
+    EXPECT_TRUE(same(rts::field(rts::force(rts::field(rts::force(thrown), 0)), 1), userInterrupt));
+}
+
+TEST(Errors, ErrorAtNamesTheCallersSourceLine) {
+    const int line = __LINE__ + 2;
+    try {
+        Err::errorAt("layout failed", "vux-pretty-1.1.3.6", "Text.PrettyPrint.Annotated.Drovane");
+    } catch (const rts::Exception& e) {
+        const std::string expected = "layout failed\n"
+                                     "CallStack (from HasCallStack):\n"
+                                     "  error, called at platform/vux-internal/tests/error_test.cpp:" +
+                                     std::to_string(line) + ":";
+        const std::string text = textOf(e);
+        EXPECT_EQ(text.substr(0, expected.size()), expected);
+        const std::string site = " in vux-pretty-1.1.3.6:Text.PrettyPrint.Annotated.Drovane";
+        ASSERT_GT(text.size(), expected.size() + site.size());
+        EXPECT_EQ(text.substr(text.size() - site.size()), site);
     }
 }
 

@@ -1,5 +1,7 @@
 #include "VUX/Internal/Base.h"
 
+#include <memory>
+
 #include "VUX/Internal/Err.h"
 #include "VUX/Internal/List.h"
 #include "VUX/Internal/Real.h"
@@ -41,12 +43,14 @@ Value fst(const Value& p) { return rts::field(force(p), 0); }
 Value snd(const Value& p) { return rts::field(force(p), 1); }
 
 Value fix(const Value& f) {
-    // x = f x: a mutable cell closes the knot. The cell refers to the thunk, whose captured cell
-    // refers back: a cycle that is never freed, as documented for values defined through
-    // themselves.
-    Value cell = rts::new_mut_var(Nil());
-    Value x = rts::delay([f, cell]() { return rts::apply(f, rts::read_mut_var(cell)); });
-    rts::write_mut_var(cell, x);
+    // x = f x. The suspended computation finds itself through a slot that does not count: the
+    // slot lives in the computation's own captures, so it is only read while the computation runs,
+    // when x is alive. A counted reference is made only when f is applied, so the knot exists only
+    // when f's result really holds its argument; x left unevaluated, or f ignoring its argument,
+    // leaves no cycle.
+    auto self = std::make_shared<rts::Object*>(nullptr);
+    Value x = rts::delay([f, self]() { return rts::apply(f, Value::share(*self)); });
+    *self = x.get();
     return x;
 }
 

@@ -31,8 +31,11 @@ extern const rts::StaticFun op_dollar_closure; // f $ x = f x
 Value op_dot(Value f, Value g);
 // `const x`.
 Value const_(Value x);
-// `fix f`: the value x = f x. The result refers to itself through a suspended computation,
-// a knot that is never freed (the only way to tie it with counted references).
+// `fix f`: the value x = f x, a suspended computation that passes itself to f.
+// Knot: when f's result holds its argument (`fix (1 :)`, a recursive record), the evaluated value
+// refers to itself, a cycle of counted references that is never freed. Use it for values meant to
+// live as long as the program; leak checkers report such a knot. When f ignores its argument, or
+// x is never evaluated, nothing is kept.
 Value fix(const Value& f);
 Value fst(const Value& p);
 Value snd(const Value& p);

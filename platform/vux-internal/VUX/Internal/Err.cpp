@@ -24,7 +24,7 @@ const char* treeRelative(const char* file) {
 }
 }  // namespace
 
-void errorAt(std::string_view message, const char* package, const char* module, std::source_location site) {
+void errorAt(std::string_view message, const char* package, const char* module, SourceLocation site) {
     auto line = static_cast<int64_t>(site.line());
     auto col = static_cast<int64_t>(site.column());
     Value stack = Stack::callStack({{"error", {package, module, treeRelative(site.file_name()), line, col, line, col}}});

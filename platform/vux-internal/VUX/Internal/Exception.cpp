@@ -1,6 +1,7 @@
 #include "VUX/Internal/Exception.h"
 
 #include "Data/Either.h"
+#include "VUX/Internal/Base.h"
 #include "VUX/Internal/IO.h"
 #include "VUX/Internal/List.h"
 #include "VUX/Internal/Maybe.h"
@@ -19,6 +20,8 @@ VUX_DEFINE_TYCON(tcErrorCall, trModule, "ErrorCall", 0, kindType);
 VUX_DEFINE_TYCON(tcArithException, trModule, "ArithException", 0, kindType);
 VUX_DEFINE_TYCON(tcAsyncException, trModule, "AsyncException", 0, kindType);
 VUX_DEFINE_TYCON(tcNonTermination, trModule, "NonTermination", 0, kindType);
+VUX_DEFINE_TYCON(tcSomeAsyncException, trModule, "SomeAsyncException", 0, kindType);
+VUX_DEFINE_TYCON(tcMaskingState, trModule, "MaskingState", 0, kindType);
 
 bool isSomeException(const Value& v) {
     return v && v->kind == rts::Kind::Con && v->tag == SomeException_tag && v->nptrs == 3 && v->nwords == 0;
@@ -96,6 +99,15 @@ using SomeShow = TextShow<&someText>;
 
 }  // namespace
 
+namespace {
+// `showsPrec d (SomeAsyncException e)` is `showsPrec d e`, through e's own Show record.
+Value showsSomeAsync(int64_t d, const Value& x, Value s) {
+    const Value& v = force(x);
+    return Show::showsPrec(rts::field(force(rts::field(v, 0)), 1), d, rts::field(v, 1), std::move(s));
+}
+}  // namespace
+
+constinit const rts::StaticCon<3> inst_Show_SomeAsyncException = Show::staticShowRecord<&showsSomeAsync>();
 constinit const rts::StaticCon<3> inst_Show_ErrorCall = showRecordOf<ErrorCallShow>();
 constinit const rts::StaticCon<3> inst_Show_ArithException = showRecordOf<ArithShow>();
 constinit const rts::StaticCon<3> inst_Show_AsyncException = showRecordOf<AsyncShow>();
@@ -107,7 +119,7 @@ constinit const rts::StaticCon<5> inst_Exception_ErrorCall =
 constinit const rts::StaticCon<5> inst_Exception_ArithException =
     staticExceptionRecord<&inst_Exception_ArithException>(tcArithException, inst_Show_ArithException);
 constinit const rts::StaticCon<5> inst_Exception_AsyncException =
-    staticExceptionRecord<&inst_Exception_AsyncException>(tcAsyncException, inst_Show_AsyncException);
+    staticAsyncExceptionRecord<&inst_Exception_AsyncException>(tcAsyncException, inst_Show_AsyncException);
 constinit const rts::StaticCon<5> inst_Exception_NonTermination =
     staticExceptionRecord<&inst_Exception_NonTermination>(tcNonTermination, inst_Show_NonTermination);
 
@@ -119,6 +131,26 @@ constinit const rts::StaticFun some_to_closure{rts::static_fun_info<&some_to>};
 constinit const rts::StaticFun some_from_closure{rts::static_fun_info<&some_from>};
 constinit const rts::StaticFun some_display_closure{rts::static_fun_info<&some_display>};
 }  // namespace
+
+namespace {
+// SomeAsyncException displays as the exception inside.
+Value someAsync_display(const Value& x) {
+    const Value& v = force(x);
+    return displayException(rts::field(v, 0), rts::field(v, 1));
+}
+Value someAsync_to(const Value& e) { return detail::std_toException(inst_Exception_SomeAsyncException.value(), e); }
+Value someAsync_from(const Value& s) {
+    return detail::std_fromException(inst_Exception_SomeAsyncException.value(), s);
+}
+constinit const rts::StaticFun someAsync_to_closure{rts::static_fun_info<&someAsync_to>};
+constinit const rts::StaticFun someAsync_from_closure{rts::static_fun_info<&someAsync_from>};
+constinit const rts::StaticFun someAsync_display_closure{rts::static_fun_info<&someAsync_display>};
+}  // namespace
+
+constinit const rts::StaticCon<5> inst_Exception_SomeAsyncException{
+    C_Exception_tag, ref_slot(tcSomeAsyncException.object()), ref_slot(inst_Show_SomeAsyncException.object()),
+    ref_slot(someAsync_to_closure.object()), ref_slot(someAsync_from_closure.object()),
+    ref_slot(someAsync_display_closure.object())};
 
 constinit const rts::StaticCon<5> inst_Exception_SomeException{
     C_Exception_tag,         ref_slot(tcSomeException.object()),    ref_slot(inst_Show_SomeException.object()),
@@ -132,8 +164,13 @@ constinit const rts::StaticNullary arith_values[6] = {
 constinit const rts::StaticNullary async_values[4] = {rts::StaticNullary{0}, rts::StaticNullary{1},
                                                       rts::StaticNullary{2}, rts::StaticNullary{3}};
 
-constexpr rts::StaticCon<3> staticSome(const rts::StaticCon<5>& d, const rts::StaticNullary& e) {
+template <size_t N>
+constexpr rts::StaticCon<3> staticSome(const rts::StaticCon<5>& d, const rts::StaticCon<N>& e) {
     return rts::StaticCon<3>(SomeException_tag, ref_slot(d.object()), ref_slot(Stack::EmptyCallStack_closure.object()),
+                             ref_slot(e.object()));
+}
+constexpr rts::StaticCon<2> staticSomeAsync(const rts::StaticNullary& e) {
+    return rts::StaticCon<2>(SomeAsyncException_tag, ref_slot(inst_Exception_AsyncException.object()),
                              ref_slot(e.object()));
 }
 }  // namespace
@@ -150,9 +187,13 @@ constinit const rts::StaticCon<3> some_arith[6] = {
     staticSome(inst_Exception_ArithException, arith_values[0]), staticSome(inst_Exception_ArithException, arith_values[1]),
     staticSome(inst_Exception_ArithException, arith_values[2]), staticSome(inst_Exception_ArithException, arith_values[3]),
     staticSome(inst_Exception_ArithException, arith_values[4]), staticSome(inst_Exception_ArithException, arith_values[5])};
-constinit const rts::StaticCon<3> some_async[4] = {
-    staticSome(inst_Exception_AsyncException, async_values[0]), staticSome(inst_Exception_AsyncException, async_values[1]),
-    staticSome(inst_Exception_AsyncException, async_values[2]), staticSome(inst_Exception_AsyncException, async_values[3])};
+// The asynchronous ones inside their SomeAsyncException layer.
+constinit const rts::StaticCon<2> async_layers[4] = {staticSomeAsync(async_values[0]), staticSomeAsync(async_values[1]),
+                                                     staticSomeAsync(async_values[2]), staticSomeAsync(async_values[3])};
+constinit const rts::StaticCon<3> some_async[4] = {staticSome(inst_Exception_SomeAsyncException, async_layers[0]),
+                                                   staticSome(inst_Exception_SomeAsyncException, async_layers[1]),
+                                                   staticSome(inst_Exception_SomeAsyncException, async_layers[2]),
+                                                   staticSome(inst_Exception_SomeAsyncException, async_layers[3])};
 constinit const rts::StaticCon<3> some_loop = staticSome(inst_Exception_NonTermination, NonTermination_closure);
 
 Value makeRuntimeException(rts::RtsError kind) {
@@ -213,7 +254,30 @@ Value std_fromException(const Value& self, const Value& some) {
     return Maybe::Nothing();
 }
 Value std_displayException(const Value& self, const Value& e) { return Show::show(rts::field(self, 1), e); }
+Value async_toException(const Value& self, const Value& e) { return asyncExceptionToException(self, e); }
+Value async_fromException(const Value& self, const Value& some) { return asyncExceptionFromException(self, some); }
 }  // namespace detail
+
+Value asyncExceptionToException(const Value& d, const Value& e) {
+    return SomeException(inst_Exception_SomeAsyncException.value(), Stack::EmptyCallStack(), SomeAsyncException(d, e));
+}
+
+Value asyncExceptionFromException(const Value& d, const Value& some) {
+    Value layer = detail::std_fromException(inst_Exception_SomeAsyncException.value(), some);
+    const Value& m = force(layer);
+    if (m->tag != Maybe::Just_tag) return Maybe::Nothing();
+    const Value& inner = force(rts::field(m, 0));
+    if (!sameTypeRep(rts::field(force(d), 0), rts::field(force(rts::field(inner, 0)), 0))) return Maybe::Nothing();
+    return Maybe::Just(rts::field(inner, 1));
+}
+
+bool isThreadKilled(const rts::Exception& e) {
+    if (e.kind() == rts::RtsError::ThreadKilled) return true;
+    if (!isSomeException(e.value())) return false;
+    Value found = asyncExceptionFromException(inst_Exception_AsyncException.value(), e.value());
+    const Value& m = force(found);
+    return m->tag == Maybe::Just_tag && force(rts::field(m, 0))->tag == ThreadKilled_tag;
+}
 
 // ---------------------------------------------------------------------------------------------
 // Display
@@ -250,51 +314,173 @@ Value exceptionValue(const rts::Exception& ex) {
 }
 
 namespace {
-// Runs act; on an exception of the record's type calls `onCaught(e, some)`, else re-raises.
-template <class OnCaught>
-Value runCatching(const Value& d, const Value& act, const Value& token, OnCaught&& onCaught) {
-    try {
-        return rts::apply(act, token);
-    } catch (const rts::Exception& ex) {
+// Runs `body()`; on an exception of the record's type runs `onCaught(e, some)` under the
+// handler's masking rule (rts::catch_exception), else passes the exception on unchanged.
+template <class Body, class OnCaught>
+Value runCatching(const Value& d, Body&& body, OnCaught&& onCaught) {
+    return rts::catch_exception(std::forward<Body>(body), [&](const rts::Exception& ex) -> Value {
         Value some = exceptionValue(ex);
         Value found = fromException(d, some);
         const Value& m = force(found);
-        if (m->tag != Maybe::Just_tag) throw;
+        if (m->tag != Maybe::Just_tag) rts::rethrow(ex);
         return onCaught(rts::field(m, 0), some);
-    }
+    });
 }
 }  // namespace
 
 Value catch_(Value d, Value act, Value handler) {
     return rts::fun<1>([d, act, handler](const Value& token) {
-        return runCatching(d, act, token,
-                           [&](const Value& e, const Value&) { return rts::apply(handler, e, token); });
+        return runCatching(
+            d, [&] { return rts::apply(act, token); },
+            [&](const Value& e, const Value&) { return rts::apply(handler, e, token); });
     });
 }
 
 Value catch2(Value d, Value act, Value handler) {
     return rts::fun<1>([d, act, handler](const Value& token) {
-        return runCatching(d, act, token,
-                           [&](const Value& e, const Value& some) { return rts::apply(handler, e, some, token); });
+        return runCatching(
+            d, [&] { return rts::apply(act, token); },
+            [&](const Value& e, const Value& some) { return rts::apply(handler, e, some, token); });
     });
 }
 
+Value handle(Value d, Value handler, Value act) { return catch_(std::move(d), std::move(act), std::move(handler)); }
+
 Value try_(Value d, Value act) {
-    return rts::fun<1>([d, act](const Value& token) -> Value {
-        try {
-            return Data::Either::Right(rts::apply(act, token));
-        } catch (const rts::Exception& ex) {
-            Value some = exceptionValue(ex);
-            Value found = fromException(d, some);
-        const Value& m = force(found);
-            if (m->tag != Maybe::Just_tag) throw;
-            return Data::Either::Left(rts::field(m, 0));
-        }
+    return rts::fun<1>([d, act](const Value& token) {
+        return runCatching(
+            d, [&] { return Data::Either::Right(rts::apply(act, token)); },
+            [](const Value& e, const Value&) { return Data::Either::Left(e); });
     });
 }
 
 Value evaluate(Value x) {
     return IO::io([x]() -> Value { return rts::force(x); });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Masking
+
+namespace {
+using rts::MaskingState;
+
+constinit const rts::StaticNullary masking_values[3] = {rts::StaticNullary{Unmasked_tag},
+                                                        rts::StaticNullary{MaskedInterruptible_tag},
+                                                        rts::StaticNullary{MaskedUninterruptible_tag}};
+
+uint8_t maskingTag(MaskingState state) {
+    switch (state) {
+        case MaskingState::Unmasked: return Unmasked_tag;
+        case MaskingState::MaskedInterruptible: return MaskedInterruptible_tag;
+        case MaskingState::MaskedUninterruptible: return MaskedUninterruptible_tag;
+    }
+    __builtin_unreachable();
+}
+
+Value getMaskingState_fn(const Value&) { return masking_values[maskingTag(rts::masking_state())].value(); }
+
+// `restore act` for each state a masked section can have been entered from: runs act in that
+// state (unmasking, or masking interruptibly or uninterruptibly).
+template <MaskingState State>
+Value restoreTo(const Value& act, const Value& token) {
+    return rts::with_masking_state(State, [&] { return rts::apply(act, token); });
+}
+constinit const rts::StaticFun restore_closures[3] = {
+    rts::StaticFun{rts::static_fun_info<&restoreTo<MaskingState::Unmasked>>},
+    rts::StaticFun{rts::static_fun_info<&restoreTo<MaskingState::MaskedUninterruptible>>},
+    rts::StaticFun{rts::static_fun_info<&restoreTo<MaskingState::MaskedInterruptible>>}};
+Value restoreFunction(MaskingState outer) { return restore_closures[static_cast<uint8_t>(outer)].value(); }
+
+// Runs `body()` and, if it raises, `cleanup()` before passing the exception on unchanged.
+template <class Body, class Cleanup>
+Value onExceptionDo(Body&& body, Cleanup&& cleanup) {
+    return rts::catch_exception(std::forward<Body>(body), [&](const rts::Exception& ex) -> Value {
+        cleanup();
+        rts::rethrow(ex);
+    });
+}
+
+// The shape of bracket, bracketOnError and finally: `before` (masked), then `thing a` in the
+// caller's state; `after a` when thing raises and, if `always`, when it returns. Without `before`
+// (finally) there is no resource: thing and after are plain actions.
+Value bracketWith(const Value& before, const Value& after, const Value& thing, bool always, const Value& token) {
+    return masked(MaskingState::MaskedInterruptible, [&](MaskingState outer) {
+        const bool acquires = static_cast<bool>(before);
+        Value a = acquires ? rts::apply(before, token) : Value();
+        auto runThing = [&] {
+            return rts::with_masking_state(outer, [&] {
+                return acquires ? rts::apply(thing, a, token) : rts::apply(thing, token);
+            });
+        };
+        auto runAfter = [&] { acquires ? rts::apply(after, a, token) : rts::apply(after, token); };
+        Value r = onExceptionDo(runThing, runAfter);
+        if (always) runAfter();
+        return r;
+    });
+}
+}  // namespace
+
+constinit rts::Object* const MaskingState_closure_tbl[3] = {masking_values[0].object(), masking_values[1].object(),
+                                                            masking_values[2].object()};
+constinit const rts::StaticFun getMaskingState_closure{rts::static_fun_info<&getMaskingState_fn>};
+
+Value mask(Value io) {
+    return rts::fun<1>([io](const Value& token) {
+        return masked(MaskingState::MaskedInterruptible,
+                        [&](MaskingState outer) { return rts::apply(io, restoreFunction(outer), token); });
+    });
+}
+
+Value mask_(Value act) {
+    return rts::fun<1>([act](const Value& token) {
+        return masked(MaskingState::MaskedInterruptible, [&](MaskingState) { return rts::apply(act, token); });
+    });
+}
+
+Value uninterruptibleMask(Value io) {
+    return rts::fun<1>([io](const Value& token) {
+        return masked(MaskingState::MaskedUninterruptible,
+                        [&](MaskingState outer) { return rts::apply(io, restoreFunction(outer), token); });
+    });
+}
+
+Value uninterruptibleMask_(Value act) {
+    return rts::fun<1>([act](const Value& token) {
+        return masked(MaskingState::MaskedUninterruptible, [&](MaskingState) { return rts::apply(act, token); });
+    });
+}
+
+Value interruptible(Value act) {
+    return rts::fun<1>([act](const Value& token) {
+        if (rts::masking_state() != MaskingState::MaskedInterruptible) return rts::apply(act, token);
+        return rts::with_masking_state(MaskingState::Unmasked, [&] { return rts::apply(act, token); });
+    });
+}
+
+Value onException(Value act, Value what) {
+    return rts::fun<1>([act, what](const Value& token) {
+        return onExceptionDo([&] { return rts::apply(act, token); }, [&] { rts::apply(what, token); });
+    });
+}
+
+Value bracket(Value before, Value after, Value thing) {
+    return rts::fun<1>([before, after, thing](const Value& token) {
+        return bracketWith(before, after, thing, true, token);
+    });
+}
+
+Value bracket_(Value before, Value after, Value thing) {
+    return bracket(std::move(before), Base::const_(std::move(after)), Base::const_(std::move(thing)));
+}
+
+Value bracketOnError(Value before, Value after, Value thing) {
+    return rts::fun<1>([before, after, thing](const Value& token) {
+        return bracketWith(before, after, thing, false, token);
+    });
+}
+
+Value finally(Value act, Value sequel) {
+    return rts::fun<1>([act, sequel](const Value& token) { return bracketWith(Value(), sequel, act, true, token); });
 }
 
 void throwArith(uint8_t tag) { rts::raise(some_arith[tag].value()); }

@@ -8,14 +8,27 @@
 // `displayException`. A handler catches by type: `fromException` compares the TyCon inside the
 // SomeException with its own and answers `Just e` or `Nothing`, so other exceptions pass on.
 //
-// The runtime's own failures (loop, stack and heap overflow, arithmetic) become these values
-// through the hooks this module registers with the runtime when the library is loaded.
+// Asynchronous exception types (AsyncException and any type given an async record) travel one
+// layer deeper: their toException wraps the value in `SomeAsyncException` first, and their
+// fromException looks inside that layer. A handler for SomeAsyncException therefore catches every
+// asynchronous exception, and one for AsyncException catches StackOverflow, HeapOverflow,
+// ThreadKilled and UserInterrupt.
+//
+// The runtime's own failures (loop, stack and heap overflow, arithmetic, thread killed) become
+// these values through the hooks this module registers with the runtime when the library is
+// loaded.
+//
+// Handlers run as the language runs them: with asynchronous exceptions masked (interruptibly)
+// when the caller was unmasked, through the runtime's catch and masking primitives (rts/Mask.h).
+// An exception that a handler does not take, and one passed on by onException, bracket and
+// finally, is re-raised unchanged (its kind and asynchrony included).
 #pragma once
 
 #include <cstdint>
 #include <string>
 
 #include "VUX/Types.h"
+#include "rts/Mask.h"
 #include "rts/rts.h"
 
 namespace VUX::Internal::Exception {
@@ -70,6 +83,30 @@ constexpr rts::StaticCon<5> staticExceptionRecord(const VUX::Types::StaticTyCon&
                              rts::ref_slot(Ops::display_closure.object()));
 }
 
+// Records of asynchronous exception types: toException is asyncExceptionToException,
+// fromException asyncExceptionFromException, displayException `show`.
+namespace detail {
+Value async_toException(const Value& self, const Value& e);
+Value async_fromException(const Value& self, const Value& some);
+template <const rts::StaticCon<5>* Self>
+struct StaticAsyncExceptionOps {
+    static Value to(const Value& e) { return async_toException(Self->value(), e); }
+    static Value from(const Value& s) { return async_fromException(Self->value(), s); }
+    static Value display(const Value& e) { return std_displayException(Self->value(), e); }
+    static constexpr rts::StaticFun to_closure{rts::static_fun_info<&to>};
+    static constexpr rts::StaticFun from_closure{rts::static_fun_info<&from>};
+    static constexpr rts::StaticFun display_closure{rts::static_fun_info<&display>};
+};
+}  // namespace detail
+template <const rts::StaticCon<5>* Self>
+constexpr rts::StaticCon<5> staticAsyncExceptionRecord(const VUX::Types::StaticTyCon& tc,
+                                                       const rts::StaticCon<3>& dShow) {
+    using Ops = detail::StaticAsyncExceptionOps<Self>;
+    return rts::StaticCon<5>(C_Exception_tag, rts::ref_slot(tc.object()), rts::ref_slot(dShow.object()),
+                             rts::ref_slot(Ops::to_closure.object()), rts::ref_slot(Ops::from_closure.object()),
+                             rts::ref_slot(Ops::display_closure.object()));
+}
+
 // Calling through the record.
 Value toException(const Value& dException, const Value& e);
 // `Just e` when `some` holds an exception of the record's type, `Nothing` otherwise.
@@ -101,8 +138,54 @@ Value catch_(Value dException, Value act, Value handler);
 Value catch2(Value dException, Value act, Value handler);
 // `try act`: Right of the result, or Left of an exception of the record's type.
 Value try_(Value dException, Value act);
+// `handle handler act`: catch_ with the arguments the other way round.
+Value handle(Value dException, Value handler, Value act);
 // `evaluate x`: an IO action that evaluates x to weak head normal form when run.
 Value evaluate(Value x);
+
+// ---------------------------------------------------------------------------------------------
+// Masking asynchronous exceptions (IO actions over the runtime's masking states)
+
+// MaskingState = Unmasked | MaskedInterruptible | MaskedUninterruptible
+inline constexpr uint8_t Unmasked_tag = 0;
+inline constexpr uint8_t MaskedInterruptible_tag = 1;
+inline constexpr uint8_t MaskedUninterruptible_tag = 2;
+extern rts::Object* const MaskingState_closure_tbl[3];
+// `getMaskingState`: an action answering the calling thread's MaskingState.
+extern const rts::StaticFun getMaskingState_closure;
+inline Value getMaskingState() { return getMaskingState_closure.value(); }
+// `mask io`: runs `io restore` with asynchronous exceptions masked (interruptibly; a caller
+// already masked keeps its state); `restore act` runs act in the caller's state.
+Value mask(Value io);
+// `mask_ act`: act masked, without a restore.
+Value mask_(Value act);
+// `uninterruptibleMask io`, `uninterruptibleMask_ act`: the same, masked uninterruptibly.
+Value uninterruptibleMask(Value io);
+Value uninterruptibleMask_(Value act);
+// `interruptible act`: act unmasked when the caller is masked interruptibly; otherwise as it is.
+Value interruptible(Value act);
+
+// For C++ library code: runs `body(outer)` as `mask` (inside = MaskedInterruptible) or
+// `uninterruptibleMask` (inside = MaskedUninterruptible) runs its action: in `inside`, unless the
+// caller's state `outer` is already as strict. `rts::with_masking_state(outer, ...)` is `restore`.
+template <class Body>
+auto masked(rts::MaskingState inside, Body&& body) -> decltype(body(inside)) {
+    rts::MaskingState outer = rts::masking_state();
+    if (outer == inside || outer == rts::MaskingState::MaskedUninterruptible) return body(outer);
+    return rts::with_masking_state(inside, [&] { return body(outer); });
+}
+
+// `onException act what`: runs act; if it raises, runs what and passes the exception on.
+Value onException(Value act, Value what);
+// `bracket before after thing`: acquires with `before` masked, runs `thing a` in the caller's
+// state, and runs `after a` (masked) however thing ends; the result is thing's.
+Value bracket(Value before, Value after, Value thing);
+// `bracket_ before after thing`: bracket with actions that ignore the resource.
+Value bracket_(Value before, Value after, Value thing);
+// `bracketOnError before after thing`: runs `after a` only when thing raises.
+Value bracketOnError(Value before, Value after, Value thing);
+// `finally act sequel`: runs sequel (masked) after act, however act ends.
+Value finally(Value act, Value sequel);
 
 // The language value carried by a C++ exception: the SomeException, made from the runtime's own
 // failure when the runtime raised one without a value.
@@ -134,7 +217,21 @@ extern const rts::StaticCon<3> inst_Show_ArithException;
 [[noreturn]] void overflowError();
 [[noreturn]] void ratioZeroDenominatorError();
 
-// AsyncException
+// SomeAsyncException: the layer every asynchronous exception travels in. Fields: the Exception
+// record of the exception inside, the exception. Shown and displayed as the exception inside.
+inline constexpr uint8_t SomeAsyncException_tag = 0;
+inline Value SomeAsyncException(Value dException, Value e) {
+    return rts::con(SomeAsyncException_tag, std::move(dException), std::move(e));
+}
+extern const rts::StaticCon<5> inst_Exception_SomeAsyncException;
+extern const rts::StaticCon<3> inst_Show_SomeAsyncException;
+// `asyncExceptionToException e`: SomeException of SomeAsyncException of e.
+Value asyncExceptionToException(const Value& dException, const Value& e);
+// `asyncExceptionFromException some`: `Just e` when `some` holds a SomeAsyncException whose
+// exception is of the record's type.
+Value asyncExceptionFromException(const Value& dException, const Value& some);
+
+// AsyncException (an asynchronous exception type: its values travel in SomeAsyncException).
 inline constexpr uint8_t StackOverflow_tag = 0;
 inline constexpr uint8_t HeapOverflow_tag = 1;
 inline constexpr uint8_t ThreadKilled_tag = 2;
@@ -155,6 +252,10 @@ extern const rts::StaticCon<3> inst_Show_SomeException;
 // Type representations of this module.
 extern const VUX::Types::StaticModule trModule;
 extern const VUX::Types::StaticTyCon tcSomeException, tcErrorCall, tcArithException, tcAsyncException,
-    tcNonTermination;
+    tcNonTermination, tcSomeAsyncException, tcMaskingState;
+
+// Whether a raised exception is the thread-killed one: the runtime's ThreadKilled kind, or the
+// AsyncException ThreadKilled value however it was raised.
+bool isThreadKilled(const rts::Exception& e);
 
 }  // namespace VUX::Internal::Exception
