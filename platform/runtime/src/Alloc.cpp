@@ -130,9 +130,10 @@ void* allocate_slow(size_t size) {
 
 void deallocate_slow(void* p, size_t size) {
 #ifndef RTS_SANITIZED
-    if (size_class(size) < kSmallClasses) {
-        thread_state();  // a thread's first release may come before its first allocation
-        deallocate_bytes(p, size);
+    size_t cls = size_class(size);
+    if (cls < kSmallClasses) {
+        // A thread's first release may come before its first allocation.
+        push_free_block(&thread_state()->cache, cls, p);
         return;
     }
 #endif
@@ -179,7 +180,7 @@ size_t object_size(Object* o) {
         case Kind::MutVar: return con_size(o->nptrs, o->nwords);
         case Kind::Fun: return fun_info(o)->size;
         case Kind::Thunk: return as_thunk(o)->info->size;
-        case Kind::Bytes: return sizeof(BytesObject) + reinterpret_cast<BytesObject*>(o)->length;
+        case Kind::Bytes: return 0;  // freed by the class in its header (free_bytes_block)
         case Kind::Opaque: return reinterpret_cast<OpaqueObject*>(o)->info->size;
     }
     __builtin_unreachable();
@@ -208,19 +209,29 @@ RTS_INLINE void drop(ThreadState* ts, Object* o) {
 RTS_INLINE void give_back(ThreadState* ts, void* p, size_t size) {
 #ifndef RTS_SANITIZED
     size_t cls = size_class(size);
-    AllocCache* c = &ts->cache;
     if (RTS_LIKELY(cls < kSmallClasses)) {
-        *static_cast<void**>(p) = c->free[cls];
-        c->free[cls] = p;
-        if (RTS_UNLIKELY(++c->cached[cls] > kMaxCachedBlocks)) release_cached_cold(cls);
+        push_free_block(&ts->cache, cls, p);
         return;
     }
 #endif
-    deallocate_slow(p, size);
+    std::free(p);
+}
+
+// A byte array's block goes back by the class recorded when it was allocated: its length may
+// have been lowered since.
+void free_bytes_block(ThreadState* ts, Object* o) {
+    if (const size_t cls = o->nwords; cls != 0)
+        push_free_block(&ts->cache, cls, o);
+    else
+        std::free(o);
 }
 
 // Every kind but a constructor, out of line.
 RTS_COLD void destroy_other_and_free(ThreadState* ts, Object* o) {
+    if (o->kind == Kind::Bytes) {
+        free_bytes_block(ts, o);
+        return;
+    }
     size_t size = object_size(o);
     switch (o->kind) {
         case Kind::Con:

@@ -5,13 +5,26 @@
 
 namespace rts {
 
-Value new_byte_array(size_t length) {
+Value new_byte_array_uninit(size_t length) {
     // Beyond this the size computation would wrap; no such allocation could succeed anyway.
     if (length > (SIZE_MAX >> 1)) raise(RtsError::HeapOverflow);
-    void* mem = allocate_bytes(sizeof(BytesObject) + length);
-    auto* b = new (mem) BytesObject{Object(1, Kind::Bytes, 1, 0, 0), length};
-    std::memset(reinterpret_cast<char*>(b) + sizeof(BytesObject), 0, length);
+    const size_t size = sizeof(BytesObject) + length;
+    void* mem = allocate_bytes(size);
+    auto* b = new (mem) BytesObject{Object(1, Kind::Bytes, 1, 0, block_class(size)), length};
     return Value::adopt(&b->header);
+}
+
+Value new_byte_array(size_t length) {
+    Value b = new_byte_array_uninit(length);
+    std::memset(bytes_data(b), 0, length);
+    return b;
+}
+
+void shrink_byte_array(const Value& b, size_t length) {
+    auto* o = reinterpret_cast<BytesObject*>(b.get());
+    if (!bytes_mutable(b) || length > o->length)
+        assert_failed("shrink_byte_array: not a mutable byte array, or a greater length", __FILE__, __LINE__);
+    o->length = length;
 }
 
 void freeze_byte_array(const Value& b) { b->tag = 0; }

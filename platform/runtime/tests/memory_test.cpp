@@ -85,6 +85,51 @@ TEST(Alloc, ThreadAllocatedBytesGrows) {
     EXPECT_GE(rts::thread_allocated_bytes() - before, 16u + 32u);
 }
 
+// Shrinking keeps the object, its address and its leading bytes, for arrays in small blocks and
+// in system blocks, and down to nothing.
+TEST(Bytes, ShrinkInPlaceKeepsTheObjectAndItsBytes) {
+    for (size_t length : {40u, 400u, 1000u, 5000u}) {
+        Value b = rts::new_byte_array_uninit(length);
+        ASSERT_TRUE(rts::bytes_mutable(b));
+        uint8_t* data = rts::bytes_data(b);
+        for (size_t i = 0; i < length; ++i) data[i] = static_cast<uint8_t>(i * 7);
+        for (size_t to : {length - 1, length / 2, size_t(8), size_t(0)}) {
+            rts::shrink_byte_array(b, to);
+            EXPECT_EQ(rts::bytes_length(b), to);
+            EXPECT_EQ(rts::bytes_data(b), data);
+            size_t same = 0;
+            for (size_t i = 0; i < to; ++i) same += data[i] == static_cast<uint8_t>(i * 7);
+            EXPECT_EQ(same, to) << length << " shrunk to " << to;
+        }
+    }
+}
+
+// A shrunk array is freed by the block it was allocated in, not by its new length: a large one
+// shrunk below the small-block limit goes back to the system allocator (had it gone onto the free
+// list of its shrunk size, the next array of that size would be given the same block), a small one
+// goes back onto the free list of its original class.
+TEST(Alloc, ShrunkByteArrayIsFreedByItsOriginalBlock) {
+#ifdef RTS_SANITIZED
+    GTEST_SKIP() << "sanitizer builds allocate with malloc";
+#endif
+    auto freed_after_shrinking = [](size_t length, size_t shrunk) {
+        Value b = rts::new_byte_array(length);
+        rts::shrink_byte_array(b, shrunk);
+        const void* block = b.get();
+        b = Value();
+        return block;
+    };
+    const void* large = freed_after_shrinking(1000, 100);
+    Value shorter = rts::new_byte_array(100);
+    EXPECT_NE(shorter.get(), large);
+
+    const void* small = freed_after_shrinking(400, 24);
+    Value of_shrunk_size = rts::new_byte_array(24);
+    EXPECT_NE(of_shrunk_size.get(), small);
+    Value of_original_size = rts::new_byte_array(400);
+    EXPECT_EQ(of_original_size.get(), small);  // the head of its class's free list
+}
+
 // Blocks freed on one thread are reused by others instead of piling up: a producer thread
 // allocates, the main thread frees, over and over. Without the shared pool the memory would grow
 // with every round.

@@ -26,40 +26,32 @@ struct alignas(16) OneLimbObject {
 };
 constinit OneLimbObject one_object{{rts::Object(0, rts::Kind::Bytes, 0, 0, 0), kLimbBytes}, 1};
 
-// The allocator serves blocks above this size from malloc, which does not need the size back;
-// the length of such an array can be lowered in place. A smaller block's size class follows from
-// its length, so a small result that ends up shorter is copied instead.
-constexpr size_t kLargestPooledBlock = rts::kAllocGranule * (rts::kSmallClasses - 1);
-
 }  // namespace
 
 Value bignat_zero() { return Value::adopt(&zero_object.header); }
 Value bignat_one() { return Value::adopt(&one_object.header.header); }
 
-Value new_bytes_uninit(size_t nbytes) {
-    void* mem = rts::allocate_bytes(add_size(sizeof(rts::BytesObject), nbytes));
-    auto* b = new (mem) rts::BytesObject{rts::Object(1, rts::Kind::Bytes, 0, 0, 0), nbytes};
-    return Value::adopt(&b->header);
-}
-
 Value bignat_copy(Limbs a) {
     if (a.n == 0) return bignat_zero();
     VUX_NUM_ASSERT_CANONICAL(a.p, a.n);
-    Value b = new_bytes_uninit(limb_bytes(a.n));
+    Value b = rts::new_byte_array_uninit(limb_bytes(a.n));
     std::memcpy(mut_limbs(b), a.p, a.n * kLimbBytes);
+    rts::freeze_byte_array(b);
     return b;
 }
 
 Value LimbBuf::take_bignat(size_t n) {
     n = trim(p_, n);
     if (n == 0) return bignat_zero();
-    if (p_ == inline_ || n < cap_) {
-        bool shrink_in_place = p_ != inline_ && sizeof(rts::BytesObject) + cap_ * kLimbBytes > kLargestPooledBlock &&
-                               n >= cap_ / 2;
-        if (!shrink_in_place) return bignat_copy({p_, n});
-        reinterpret_cast<rts::BytesObject*>(arr_.get())->length = n * kLimbBytes;
+    if (p_ == inline_) return bignat_copy({p_, n});
+    // A result that fills at least half of its buffer keeps it, shrunk in place; a shorter one is
+    // copied, so that a big buffer is not kept alive for a small number.
+    if (n < cap_) {
+        if (n < cap_ / 2) return bignat_copy({p_, n});
+        rts::shrink_byte_array(arr_, n * kLimbBytes);
     }
     VUX_NUM_ASSERT_CANONICAL(p_, n);
+    rts::freeze_byte_array(arr_);
     return std::move(arr_);
 }
 

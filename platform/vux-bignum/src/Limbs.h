@@ -109,8 +109,6 @@ struct Operand {
 // ---------------------------------------------------------------------------------------------
 // Result buffers
 
-// A byte array of `nbytes` bytes whose contents the caller writes (no zero fill).
-Value new_bytes_uninit(size_t nbytes);
 // A canonical byte array holding a copy of `a`.
 Value bignat_copy(Limbs a);
 // The static magnitudes 0 (no limbs) and 1.
@@ -126,7 +124,7 @@ class LimbBuf {
         if (cap <= kInline) {
             p_ = inline_;
         } else {
-            arr_ = new_bytes_uninit(limb_bytes(cap));
+            arr_ = rts::new_byte_array_uninit(limb_bytes(cap));
             p_ = mut_limbs(arr_);
         }
     }

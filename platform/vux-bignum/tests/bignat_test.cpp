@@ -39,6 +39,33 @@ TEST(BigNat, ConstructionIsCanonical) {
     }
 }
 
+// A result that fills at least half of its buffer keeps the buffer, shrunk in place; buffers
+// around the small-block limit (64 limbs) end on both sides of it. Every result is canonical,
+// immutable and right, and stays right while the blocks of earlier ones are reused.
+TEST(BigNat, ResultsShrunkInTheirBuffer) {
+    std::vector<Value> kept;
+    for (size_t cap = 56; cap <= 72; cap += 4) {
+        for (size_t n = cap / 2; n <= cap; n += 5) {
+            Mpz top, low, a, b;
+            mpz_setbit(top, 64 * cap - 1);
+            mpz_setbit(low, 64 * n - 1);
+            mpz_add_ui(low, low, cap);
+            mpz_add(a, top, low);  // cap limbs
+            mpz_set(b, top);
+            Value d = *bigNatSub(bignat_of(a), bignat_of(b));
+            SCOPED_TRACE(std::to_string(cap) + " limbs down to " + std::to_string(n));
+            EXPECT_EQ(bigNatSize_hash(d), n);
+            EXPECT_TRUE(magnitude_canonical(d, n));
+            EXPECT_FALSE(rts::bytes_mutable(d));
+            Mpz got;
+            set_from_bignat(got, d);
+            EXPECT_EQ(mpz_cmp(got, low), 0);
+            if (n % 2) kept.push_back(d);
+        }
+    }
+    for (const Value& d : kept) EXPECT_EQ(bigNatCheck_hash(d), 1);
+}
+
 TEST(BigNat, WordOperations) {
     Value a = bigNatFromWord2_hash(3, 10);  // 3 * 2^64 + 10
     auto [q, r] = bigNatQuotRemWord_hash(a, 7);

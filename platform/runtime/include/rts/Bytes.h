@@ -10,6 +10,12 @@ namespace rts {
 
 // A byte array: the header, its length in bytes, then the bytes (16-byte aligned). Objects never
 // move, so every byte array is pinned: its address stays valid for a direct foreign call.
+//
+// The length can only go down (shrink_byte_array), and the block is not resized then: the
+// header's nwords byte keeps the class of the block as it was allocated (0 for a block of the
+// system allocator), and freeing goes by that class, never by the current length. So every block
+// goes back exactly where it came from: a large array shrunk below the small-block limit still goes
+// back to the system allocator, a small one to the free list of its original class.
 struct BytesObject {
     Object header;
     uint64_t length;
@@ -27,6 +33,12 @@ RTS_INLINE bool bytes_mutable(const Value& b) { return b->tag == 1; }
 // A new byte array of `length` bytes, zero-filled. Mutable until frozen. A length that cannot be
 // allocated raises the heap-overflow exception.
 Value new_byte_array(size_t length);
+// The same without the zero fill: the bytes are undefined until the caller writes them.
+Value new_byte_array_uninit(size_t length);
+// Lowers the length of a mutable byte array to `length` (at most its current length), in place:
+// the object and its address stay, the bytes beyond the new length are no longer part of it.
+// Shrinking an immutable array, or to a greater length, is a programming error (it aborts).
+void shrink_byte_array(const Value& b, size_t length);
 // Freezing only changes the mark: the object is the same (no copy).
 void freeze_byte_array(const Value& b);
 // A new immutable byte array holding a copy of [data, data + length).

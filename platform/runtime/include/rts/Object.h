@@ -15,6 +15,7 @@
 #pragma once
 
 #include <atomic>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -58,7 +59,8 @@ enum class Kind : uint8_t {
 //   tag     Con: constructor index in declaration order. Pap: the arguments still missing.
 //           Bytes: 1 if mutable. Others: unused.
 //   nptrs   number of reference fields that follow the header (Con, Pap, MutVar)
-//   nwords  number of unboxed 64-bit words after the references (Con)
+//   nwords  number of unboxed 64-bit words after the references (Con). Bytes: the class of the
+//           block (block_class), by which it is freed also after the array was shrunk.
 struct Object {
     std::atomic<uint32_t> rc;
     Kind kind;
@@ -76,6 +78,20 @@ static_assert(sizeof(std::atomic<uint32_t>) == 4 && std::atomic<uint32_t>::is_al
 
 using Owned = Object*;
 using Borrowed = Object*;
+
+// One field of an object: a reference or an unboxed word. Fields are stored raw (so static objects
+// can be constant-initialised) and read as Values through these views.
+union Slot {
+    Object* ref;
+    uint64_t word;
+};
+static_assert(sizeof(Slot) == 8);
+constexpr Slot ref_slot(const Object* o) { return Slot{.ref = const_cast<Object*>(o)}; }
+constexpr Slot word_slot(uint64_t w) { return Slot{.word = w}; }
+
+// A constructor's nptrs references, then its nwords words, follow the header.
+RTS_INLINE Slot* con_slots(Object* o) { return reinterpret_cast<Slot*>(reinterpret_cast<char*>(o) + sizeof(Object)); }
+RTS_INLINE constexpr size_t con_size(uint32_t nptrs, uint32_t nwords) { return sizeof(Object) + 8 * (nptrs + nwords); }
 
 // Allocation: a thread-local size-class allocator (plain malloc in sanitizer builds, so the
 // sanitizers see every object). Sizes are rounded up to 16 bytes; objects are 16-byte aligned.
@@ -112,6 +128,18 @@ RTS_INLINE void charge_alloc(size_t size) {
 
 RTS_INLINE constexpr size_t size_class(size_t size) { return (size + kAllocGranule - 1) / kAllocGranule; }
 
+// The free-list class that a block of `size` bytes comes from and goes back to, or 0 for a block
+// of the system allocator (a large one, or any in sanitizer builds).
+RTS_INLINE constexpr uint8_t block_class(size_t size) {
+#ifdef RTS_SANITIZED
+    (void)size;
+    return 0;
+#else
+    size_t cls = size_class(size);
+    return cls < kSmallClasses ? static_cast<uint8_t>(cls) : 0;
+#endif
+}
+
 void* allocate_slow(size_t size);
 void deallocate_slow(void* p, size_t size);
 // Gives a thread's overlong free list of class `cls` to the shared pool.
@@ -137,14 +165,19 @@ RTS_INLINE void* allocate_bytes(size_t size) {
     return allocate_slow(size);
 }
 
+// Puts a block of small class `cls` on the calling thread's free list `c`.
+RTS_INLINE void push_free_block(AllocCache* c, size_t cls, void* p) {
+    *static_cast<void**>(p) = c->free[cls];
+    c->free[cls] = p;
+    if (RTS_UNLIKELY(++c->cached[cls] > kMaxCachedBlocks)) release_cached_cold(cls);
+}
+
 RTS_INLINE void deallocate_bytes(void* p, size_t size) {
 #ifndef RTS_SANITIZED
     size_t cls = size_class(size);
     AllocCache* c = tls_alloc;
     if (RTS_LIKELY(c != nullptr && cls < kSmallClasses)) {
-        *static_cast<void**>(p) = c->free[cls];
-        c->free[cls] = p;
-        if (RTS_UNLIKELY(++c->cached[cls] > kMaxCachedBlocks)) release_cached_cold(cls);
+        push_free_block(c, cls, p);
         return;
     }
 #endif
@@ -157,6 +190,68 @@ uint64_t thread_allocated_bytes();
 // Freeing an object whose count reached zero; iterative, never recursive.
 void free_object_cold(Object* o);
 
+namespace detail {
+// The number of live weak references whose key is a constructor, partial application or byte
+// array (Weak.cpp). While it is zero no dying constructor can be a weak key.
+extern std::atomic<uint64_t> weak_side_keys;
+}  // namespace detail
+
+// Frees an object whose count reached zero. Most of what dies is a small constructor (fewer than
+// eight references and eight words) whose reference fields are static (or null): such a
+// constructor is freed here, its block going straight back to the thread's free list. Everything
+// else takes free_object_cold: other kinds, larger constructors, a constructor with a counted
+// field (which the free loop releases), any constructor while some weak reference keys on a
+// constructor (one predictable branch) and a thread whose allocator is not set up yet. Every
+// library has its own copy (hidden, out of line), so a release site stays small and the call goes
+// through no PLT; its only calls are tail calls, so it saves no registers.
+#ifndef RTS_SANITIZED
+__attribute__((noinline, visibility("hidden"))) inline void free_object(Object* o) {
+    // The header's second half, kind, tag, nptrs and nwords, read at once: one test finds a
+    // constructor with fewer than eight references and eight words.
+    static_assert(std::endian::native == std::endian::little);
+    uint32_t shape;
+    std::memcpy(&shape, reinterpret_cast<const char*>(o) + offsetof(Object, kind), 4);
+    constexpr uint32_t kNotSmallCon = 0xF8F800FF;  // kind non-zero, nptrs or nwords above 7
+    static_assert(static_cast<uint8_t>(Kind::Con) == 0);
+    AllocCache* c = tls_alloc;
+    if (RTS_LIKELY((shape & kNotSmallCon) == 0 && c != nullptr) &&
+        RTS_LIKELY(detail::weak_side_keys.load(std::memory_order_relaxed) == 0)) {
+        const uint32_t nptrs = (shape >> 16) & 7, fields = nptrs + (shape >> 24);
+        // Unrolled: one predicted jump on the number of references, no loop.
+        const Slot* s = con_slots(o);
+        auto counted = [](const Slot& field) {
+            return field.ref != nullptr && field.ref->rc.load(std::memory_order_relaxed) != 0;
+        };
+        switch (nptrs) {
+            case 7: if (counted(s[6])) goto counted_field; [[fallthrough]];
+            case 6: if (counted(s[5])) goto counted_field; [[fallthrough]];
+            case 5: if (counted(s[4])) goto counted_field; [[fallthrough]];
+            case 4: if (counted(s[3])) goto counted_field; [[fallthrough]];
+            case 3: if (counted(s[2])) goto counted_field; [[fallthrough]];
+            case 2: if (counted(s[1])) goto counted_field; [[fallthrough]];
+            case 1: if (counted(s[0])) goto counted_field; [[fallthrough]];
+            case 0: break;
+        }
+        // The common classes are constants on predicted branches, so the list's address does not
+        // wait for the header just read, and the next allocation from that list does not stall
+        // behind this push.
+        if (fields <= 1)
+            push_free_block(c, size_class(con_size(1, 0)), o);
+        else if (fields <= 3)
+            push_free_block(c, size_class(con_size(3, 0)), o);
+        else if (fields <= 5)
+            push_free_block(c, size_class(con_size(5, 0)), o);
+        else
+            push_free_block(c, size_class(con_size(fields, 0)), o);
+        return;
+    }
+counted_field:
+    free_object_cold(o);
+}
+#else
+RTS_INLINE void free_object(Object* o) { free_object_cold(o); }
+#endif
+
 RTS_INLINE void retain(Object* o) {
     if (o && o->rc.load(std::memory_order_relaxed) != 0) o->rc.fetch_add(1, std::memory_order_relaxed);
 }
@@ -165,7 +260,7 @@ RTS_INLINE void release(Object* o) {
     if (!o) return;
     uint32_t c = o->rc.load(std::memory_order_acquire);
     if (c == 0) return;
-    if (c == 1 || o->rc.fetch_sub(1, std::memory_order_acq_rel) == 1) free_object_cold(o);
+    if (c == 1 || o->rc.fetch_sub(1, std::memory_order_acq_rel) == 1) free_object(o);
 }
 
 class Value {
@@ -217,25 +312,11 @@ static_assert(sizeof(Value) == sizeof(Object*), "a Value is one pointer, so fiel
 // Reference identity, without evaluating either side.
 RTS_INLINE bool same(const Value& a, const Value& b) noexcept { return a.get() == b.get(); }
 
-// One field of an object: a reference or an unboxed word. Fields are stored raw (so static objects
-// can be constant-initialised) and read as Values through these views.
-union Slot {
-    Object* ref;
-    uint64_t word;
-};
-static_assert(sizeof(Slot) == 8);
-constexpr Slot ref_slot(const Object* o) { return Slot{.ref = const_cast<Object*>(o)}; }
-constexpr Slot word_slot(uint64_t w) { return Slot{.word = w}; }
-
 RTS_INLINE const Value& as_value(Object* const& slot) { return *reinterpret_cast<const Value*>(&slot); }
 RTS_INLINE Value& as_value_mut(Object*& slot) { return *reinterpret_cast<Value*>(&slot); }
 
 // ---------------------------------------------------------------------------------------------
 // Constructors
-
-// A constructor's nptrs references, then its nwords words, follow the header.
-RTS_INLINE Slot* con_slots(Object* o) { return reinterpret_cast<Slot*>(reinterpret_cast<char*>(o) + sizeof(Object)); }
-RTS_INLINE constexpr size_t con_size(uint32_t nptrs, uint32_t nwords) { return sizeof(Object) + 8 * (nptrs + nwords); }
 
 // A fresh constructor object with count 1; its references and words are left for the caller to
 // fill in (every reference slot must be set before the object is released).

@@ -54,9 +54,7 @@ Value keepAlive_hash(const Value& x, const Value& action);
 namespace detail {
 // The header mark of keys of the kinds that have room for it (their tag is otherwise unused).
 inline constexpr uint8_t kWeakKeyMark = 0x80;
-// Number of live weak references whose key is a constructor, partial application or byte array.
-extern std::atomic<uint64_t> weak_side_keys;
-
+// weak_side_keys (rts/Object.h) counts the live weak references keyed on the other kinds.
 RTS_INLINE bool weak_key_marked(const Object* o) {
     switch (o->kind) {
         case Kind::Con:
