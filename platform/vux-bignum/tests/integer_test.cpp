@@ -2,8 +2,11 @@
 // operation, floating-point rounding boundaries, decimal text and the arithmetic exceptions.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <limits>
+#include <random>
+#include <vector>
 
 #include "MpzOracle.h"
 #include "Testing.h"
@@ -377,6 +380,52 @@ TEST(Integer, EncodeAndDecodeDouble) {
     EXPECT_EQ(integerToDecimal(integerFromDouble_hash(-2.75)), "-2");
     EXPECT_EQ(integerToDecimal(integerFromDouble_hash(1e20)), "100000000000000000000");
     EXPECT_EQ(integerToDecimal(integerFromDouble_hash(0.5)), "0");
+}
+
+// Decoding against frexp on random bit patterns of both formats: for a finite non-zero x with
+// x = f * 2^k and 0.5 <= |f| < 1, the mantissa is f * 2^digits and the exponent k - digits,
+// subnormals included. Zeros give (0, 0); infinities and NaN read their exponent field as an
+// ordinary one.
+template <class F, class Bits>
+void check_decoding(std::pair<Value, int64_t> (*decode)(F), int digits, int64_t special_exp) {
+    std::mt19937_64 gen(11);
+    std::vector<Bits> patterns;
+    for (int i = 0; i < 20000; ++i) patterns.push_back(static_cast<Bits>(gen()));
+    for (F x : {std::numeric_limits<F>::denorm_min(), std::numeric_limits<F>::min(), std::numeric_limits<F>::max(),
+                std::numeric_limits<F>::min() - std::numeric_limits<F>::denorm_min(), F(1), F(-0.75)})
+        patterns.push_back(std::bit_cast<Bits>(x));
+    for (int exp_field : {0, 1}) {  // subnormals, and the smallest normal exponent, thoroughly
+        for (int i = 0; i < 2000; ++i) {
+            Bits frac = static_cast<Bits>(gen()) & ((Bits(1) << (digits - 1)) - 1);
+            patterns.push_back(frac | (Bits(exp_field) << (digits - 1)));
+        }
+    }
+    for (Bits bits : patterns) {
+        F x = std::bit_cast<F>(bits);
+        auto [m, e] = decode(x);
+        SCOPED_TRACE(::testing::Message() << std::hexfloat << x);
+        if (x == 0) {
+            EXPECT_TRUE(integerIsZero_hash(m));
+            EXPECT_EQ(e, 0);
+        } else if (!std::isfinite(x)) {
+            Bits frac = bits & ((Bits(1) << (digits - 1)) - 1);
+            Mpz want(static_cast<long>(frac | (Bits(1) << (digits - 1))));
+            if (std::signbit(x)) mpz_neg(want, want);
+            EXPECT_TRUE(same_integer(m, want));
+            EXPECT_EQ(e, special_exp);
+        } else {
+            int k;
+            F f = std::frexp(x, &k);
+            Mpz want(static_cast<long>(std::ldexp(f, digits)));
+            EXPECT_TRUE(same_integer(m, want));
+            EXPECT_EQ(e, k - digits);
+        }
+    }
+}
+
+TEST(Integer, DecodeFloatAndDoubleAgainstFrexp) {
+    check_decoding<float, uint32_t>(integerDecodeFloat_hash, 24, 105);
+    check_decoding<double, uint64_t>(integerDecodeDouble_hash, 53, 972);
 }
 
 // ---------------------------------------------------------------------------------------------

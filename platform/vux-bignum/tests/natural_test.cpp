@@ -1,6 +1,12 @@
 // Natural arithmetic against mpz, canonical form, and the underflow and division errors.
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cmath>
+#include <limits>
+#include <random>
+#include <vector>
+
 #include "MpzOracle.h"
 #include "VUX/Num/Natural.h"
 #include "VUX/Num/Primitives.h"
@@ -78,6 +84,34 @@ TEST(Natural, ArithmeticMatchesMpz) {
         EXPECT_EQ(naturalPopCount_hash(x), mpz_popcount(a));
         EXPECT_EQ(naturalToDecimal(x), a.str());
         EXPECT_TRUE(same_natural(*naturalFromDecimal(a.str()), a));
+    }
+}
+
+// Truncation toward zero against mpz_set_d, on random finite non-negative doubles of every
+// exponent and on values just around the integers; negative values above -1 give 0, from -1 down
+// they underflow.
+TEST(Natural, FromDoubleTruncatesLikeMpz) {
+    std::mt19937_64 gen(5);
+    std::vector<double> samples = {0.0, -0.0, 0.5, 1.0, 1.5, 0x1p52 + 0.5, 0x1p63, 0x1p64 - 2048, 0x1p64,
+                                   std::numeric_limits<double>::max(), std::numeric_limits<double>::denorm_min()};
+    for (int i = 0; i < 5000; ++i) {
+        double d = std::bit_cast<double>(gen() >> 1);  // sign clear
+        if (std::isfinite(d)) samples.push_back(d);
+    }
+    for (int i = 0; i < 500; ++i) samples.push_back(std::ldexp(static_cast<double>(gen() >> 11), -static_cast<int>(i % 60)));
+    for (double d : samples) {
+        Mpz want;
+        mpz_set_d(want, d);
+        EXPECT_TRUE(same_natural(naturalFromDouble(d), want)) << std::hexfloat << d;
+    }
+    EXPECT_TRUE(naturalIsZero_hash(naturalFromDouble(-0.75)));
+    for (double d : {-1.0, -2.5, -0x1p70}) {
+        try {
+            naturalFromDouble(d);
+            ADD_FAILURE() << "no exception for " << d;
+        } catch (const rts::Exception& e) {
+            EXPECT_EQ(e.kind(), rts::RtsError::Underflow);
+        }
     }
 }
 

@@ -203,25 +203,35 @@ float integerEncodeFloat_hash(const Value& v, int64_t e) {
     return to_float(o.a.mag(), o.a.neg, e);
 }
 
-std::pair<Value, int64_t> integerDecodeDouble_hash(double d) {
-    uint64_t bits = rts::bits_of(d);
-    bool negative = bits >> 63;
-    int64_t exp_field = static_cast<int64_t>((bits >> 52) & 0x7FF);
-    uint64_t frac = bits & ((uint64_t(1) << 52) - 1);
+namespace {
+// Decodes an IEEE binary format with `Frac` stored fraction bits and `ExpBits` exponent bits,
+// given its bits in the low end of a word.
+template <int Frac, int ExpBits>
+std::pair<Value, int64_t> decode_float_bits(uint64_t bits) {
+    constexpr int64_t kExpMask = (int64_t(1) << ExpBits) - 1;
+    constexpr int64_t kBias = kExpMask >> 1;
+    constexpr int64_t kSubnormalExp = 1 - kBias - Frac;  // the weight of a subnormal's lowest bit
+    const bool negative = (bits >> (Frac + ExpBits)) & 1;
+    const int64_t exp_field = static_cast<int64_t>(bits >> Frac) & kExpMask;
+    const uint64_t frac = bits & ((uint64_t(1) << Frac) - 1);
     if (exp_field == 0 && frac == 0) return {integerZero(), 0};
     uint64_t m;
     int64_t e;
-    if (exp_field == 0) {  // subnormal: normalise the mantissa to 53 bits
-        int shift = std::countl_zero(frac) - 11;
+    if (exp_field == 0) {  // subnormal: normalise the mantissa to Frac + 1 bits
+        int shift = std::countl_zero(frac) - (63 - Frac);
         m = frac << shift;
-        e = -1074 - shift;
+        e = kSubnormalExp - shift;
     } else {
-        m = frac | (uint64_t(1) << 52);
-        e = exp_field - 1075;
+        m = frac | (uint64_t(1) << Frac);
+        e = exp_field - 1 + kSubnormalExp;
     }
     int64_t sm = static_cast<int64_t>(m);
     return {IS(negative ? -sm : sm), e};
 }
+}  // namespace
+
+std::pair<Value, int64_t> integerDecodeDouble_hash(double d) { return decode_float_bits<52, 11>(rts::bits_of(d)); }
+std::pair<Value, int64_t> integerDecodeFloat_hash(float f) { return decode_float_bits<23, 8>(rts::bits_of(f)); }
 
 Value integerFromDouble_hash(double d) {
     auto [m, e] = integerDecodeDouble_hash(d);

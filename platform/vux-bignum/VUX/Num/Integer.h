@@ -74,8 +74,11 @@ float integerToFloat_hash(const Value& i);
 double integerEncodeDouble_hash(const Value& i, int64_t e);
 float integerEncodeFloat_hash(const Value& i, int64_t e);
 // Mantissa and exponent with d = m * 2^e; the mantissa has 53 significant bits (also for
-// subnormals), 0 gives (0, 0).
+// subnormals), 0 gives (0, 0). Infinities and NaN decode as though their exponent field were an
+// ordinary one (infinity as 2^52 * 2^972).
 std::pair<Value, int64_t> integerDecodeDouble_hash(double d);
+// The same for a Float: a mantissa of 24 significant bits (infinity as 2^23 * 2^105).
+std::pair<Value, int64_t> integerDecodeFloat_hash(float f);
 // The integer part of d, truncated toward zero (infinities and NaN decode as above).
 Value integerFromDouble_hash(double d);
 

@@ -2,6 +2,7 @@
 
 #include "../../src/Values.h"
 #include "VUX/Num/BigNat.h"
+#include "VUX/Num/Integer.h"
 #include "VUX/Num/Primitives.h"
 #include "VUX/Types.h"
 
@@ -99,6 +100,8 @@ float naturalEncodeFloat_hash(const Value& v, int64_t e) {
     One o(v);
     return to_float(o.a.mag(), false, e);
 }
+
+Value naturalFromDouble(double d) { return Integer::integerToNaturalThrow(Integer::integerFromDouble_hash(d)); }
 
 // ---------------------------------------------------------------------------------------------
 // Arithmetic

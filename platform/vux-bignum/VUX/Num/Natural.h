@@ -41,6 +41,9 @@ double naturalToDouble_hash(const Value& n);
 float naturalToFloat_hash(const Value& n);
 double naturalEncodeDouble_hash(const Value& n, int64_t e);
 float naturalEncodeFloat_hash(const Value& n, int64_t e);
+// The integer part of d, truncated toward zero; a value of -1 or below raises "arithmetic
+// underflow" (-0.5 gives 0). Infinities and NaN decode as integerDecodeDouble# reads them.
+Value naturalFromDouble(double d);
 
 // Arithmetic.
 Value naturalAdd(const Value& a, const Value& b);
