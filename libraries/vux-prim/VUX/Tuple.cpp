@@ -2,6 +2,9 @@
 
 #include <array>
 #include <utility>
+#include "rts/Profiling.h"
+
+VUX_MODULE("VUX.Tuple");
 
 namespace VUX::Tuple {
 
@@ -12,11 +15,13 @@ constinit const rts::StaticNullary Unit_closure{Unit_tag};
 constinit rts::Object* const Unit_closure_tbl[1] = {Unit_closure.object()};
 
 Value Solo_match(const Value& solo, const Value& cont, const Value& /*fallback*/) {
+    VUX_FUNCTION;
     const Value& s = rts::force(solo);
     return rts::apply(cont, rts::field(s, 0));
 }
 
 Value getSolo(const Value& solo) {
+    VUX_FUNCTION;
     const Value& s = rts::force(solo);
     return rts::force(rts::field(s, 0));
 }
@@ -45,7 +50,7 @@ constinit const std::array<rts::StaticFun, kMaxTupleSize - 1> tuple_funs =
     make_tuple_funs(std::make_index_sequence<kMaxTupleSize - 1>{});
 }  // namespace
 
-Value tupleConstructor(size_t n) { return tuple_funs.at(n - 2).value(); }
+Value tupleConstructor(size_t n) { VUX_FUNCTION; return tuple_funs.at(n - 2).value(); }
 
 // ---------------------------------------------------------------------------------------------
 // Type representations
@@ -195,8 +200,8 @@ constinit const TupleFamilies tuple_families =
 
 VUX_DEFINE_TYCON(tcSolo_hash, trModule, "Solo#", 1, LazyKinds<1>::unboxed_kind.object());
 
-const StaticTyCon& tcTuple(size_t n) { return *tuple_families.types.at(n - 2); }
-const StaticTyCon& tc_prime_Tuple(size_t n) { return *tuple_families.promoted.at(n - 2); }
-const StaticTyCon& tcTuple_hash(size_t n) { return *tuple_families.unboxed.at(n - 2); }
+const StaticTyCon& tcTuple(size_t n) { VUX_FUNCTION; return *tuple_families.types.at(n - 2); }
+const StaticTyCon& tc_prime_Tuple(size_t n) { VUX_FUNCTION; return *tuple_families.promoted.at(n - 2); }
+const StaticTyCon& tcTuple_hash(size_t n) { VUX_SCC("tcTuple#"); return *tuple_families.unboxed.at(n - 2); }
 
 }  // namespace VUX::Tuple

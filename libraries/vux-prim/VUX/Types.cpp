@@ -1,4 +1,7 @@
 #include "VUX/Types.h"
+#include "rts/Profiling.h"
+
+VUX_MODULE("VUX.Types");
 
 namespace VUX::Types {
 
@@ -86,15 +89,16 @@ constexpr const rts::Object* nullaryRep(uint8_t tag) { return runtime_reps.cons[
 constinit const rts::StaticNullary MkCoercible_closure{0};
 constinit const rts::StaticNullary Eq_hash_closure{0};
 constinit const rts::StaticNullary HEq_hash_closure{0};
-void coercible_sel(const Value& evidence) { rts::force(evidence); }
-void eq_sel(const Value& evidence) { rts::force(evidence); }
-void heq_sel(const Value& evidence) { rts::force(evidence); }
+void coercible_sel(const Value& evidence) { VUX_FUNCTION; rts::force(evidence); }
+void eq_sel(const Value& evidence) { VUX_FUNCTION; rts::force(evidence); }
+void heq_sel(const Value& evidence) { VUX_FUNCTION; rts::force(evidence); }
 
 // Strict wrappers and records built at run time
-Value KindRepVar_wrapper(const Value& boxedIndex) { return KindRepVar(intOf(rts::force(boxedIndex))); }
-Value KindRepTYPE_wrapper(const Value& rep) { return KindRepTYPE(rts::force(rep)); }
+Value KindRepVar_wrapper(const Value& boxedIndex) { VUX_FUNCTION; return KindRepVar(intOf(rts::force(boxedIndex))); }
+Value KindRepTYPE_wrapper(const Value& rep) { VUX_FUNCTION; return KindRepTYPE(rts::force(rep)); }
 
 Value TyCon(uint64_t fpHigh, uint64_t fpLow, Value module, Value name, int64_t kindVars, Value kind) {
+    VUX_FUNCTION;
     const uint64_t words[3] = {fpHigh, fpLow, static_cast<uint64_t>(kindVars)};
     return rts::con_words(TyCon_tag, words, std::move(module), std::move(name), std::move(kind));
 }
