@@ -41,32 +41,24 @@ constinit const rts::StaticCon<3, 0> style_closure{Style_tag, ref_slot(PageMode_
                                                    ref_slot(defaultLineLength.object()),
                                                    ref_slot(defaultRibbons.object())};
 
-// A static one-character document: TextBeside (NoAnnot (Chr c) 1) Empty.
-struct CharDoc {
-    rts::StaticCon<0, 1> chr;
-    rts::StaticCon<1, 1> element;
-    rts::StaticCon<2, 0> doc;
-    constexpr explicit CharDoc(char c)
-        : chr(Chr_tag, word_slot(static_cast<unsigned char>(c))),
-          element(NoAnnot_tag, ref_slot(chr.object()), word_slot(1)),
-          doc(TextBeside_tag, ref_slot(element.object()), ref_slot(Empty_closure.object())) {}
-    Value value() const { return doc.value(); }
-};
+namespace detail {
+constinit const StaticCharDoc semiDoc{';'};
+constinit const StaticCharDoc commaDoc{','};
+constinit const StaticCharDoc colonDoc{':'};
+constinit const StaticCharDoc equalsDoc{'='};
+constinit const StaticCharDoc lparenDoc{'('};
+constinit const StaticCharDoc rparenDoc{')'};
+constinit const StaticCharDoc lbrackDoc{'['};
+constinit const StaticCharDoc rbrackDoc{']'};
+constinit const StaticCharDoc lbraceDoc{'{'};
+constinit const StaticCharDoc rbraceDoc{'}'};
+}  // namespace detail
 
 namespace {
-constinit const CharDoc semiDoc{';'};
-constinit const CharDoc commaDoc{','};
-constinit const CharDoc colonDoc{':'};
 constinit const rts::StaticCon<2, 0> spaceDoc{TextBeside_tag, ref_slot(spaceText_closure.object()),
                                               ref_slot(Empty_closure.object())};
-constinit const CharDoc equalsDoc{'='};
-constinit const CharDoc lparenDoc{'('};
-constinit const CharDoc rparenDoc{')'};
-constinit const CharDoc lbrackDoc{'['};
-constinit const CharDoc rbrackDoc{']'};
-constinit const CharDoc lbraceDoc{'{'};
-constinit const CharDoc rbraceDoc{'}'};
 }  // namespace
+using namespace detail;
 
 Value semi() { return semiDoc.value(); }
 Value comma() { return commaDoc.value(); }

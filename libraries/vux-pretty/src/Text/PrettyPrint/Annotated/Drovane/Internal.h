@@ -2,19 +2,22 @@
 #pragma once
 
 #include <cstdint>
-#include <source_location>
 
 #include "Text/PrettyPrint/Annotated/Drovane.h"
 #include "VUX/Internal/Err.h"
 
 namespace Text::PrettyPrint::Annotated::Drovane::detail {
 
+// The static one-character documents, shared with the bracketing operations.
+extern const StaticCharDoc semiDoc, commaDoc, colonDoc, equalsDoc, lparenDoc, rparenDoc, lbrackDoc, rbrackDoc,
+    lbraceDoc, rbraceDoc;
+
 inline constexpr const char* kModule = "Text.PrettyPrint.Annotated.Drovane";
 
 // Raises an internal error of the layout engine: an error exception with the message and the call
 // stack of the raising site. Documents built with the library's operations never reach one.
-[[noreturn]] inline void layoutError(const char* message,
-                                     std::source_location site = std::source_location::current()) {
+[[noreturn]] inline void layoutError(
+    const char* message, VUX::Internal::Err::SourceLocation site = VUX::Internal::Err::SourceLocation::current()) {
     VUX::Internal::Err::errorAt(message, VUX_PACKAGE_ID, kModule, site);
 }
 

@@ -1,5 +1,6 @@
 // Show and Eq of documents, bracketing, and the constructors as function values.
 #include "Text/PrettyPrint/Annotated/Drovane/Surface.h"
+#include "Text/PrettyPrint/Annotated/Drovane/Internal.h"
 
 #include "VUX/Classes.h"
 #include "VUX/Internal/List.h"
@@ -70,11 +71,9 @@ constinit const detail::StaticCharDoc quoteDoc{'\''};
 constinit const detail::StaticCharDoc doubleQuoteDoc{'"'};
 constinit const detail::StaticPairDoc emptyQuotesDoc{quoteDoc.object(), quoteDoc.object()};
 constinit const detail::StaticPairDoc emptyDoubleQuotesDoc{doubleQuoteDoc.object(), doubleQuoteDoc.object()};
-// The parenthesis and bracket documents live with the construction operations; these are built
-// from them once, on first use.
-RTS_CONSTANT(emptyParensDoc) { return Beside(lparen(), False(), rparen()); }
-RTS_CONSTANT(emptyBracketsDoc) { return Beside(lbrack(), False(), rbrack()); }
-RTS_CONSTANT(emptyBracesDoc) { return Beside(lbrace(), False(), rbrace()); }
+constinit const detail::StaticPairDoc emptyParensDoc{detail::lparenDoc.object(), detail::rparenDoc.object()};
+constinit const detail::StaticPairDoc emptyBracketsDoc{detail::lbrackDoc.object(), detail::rbrackDoc.object()};
+constinit const detail::StaticPairDoc emptyBracesDoc{detail::lbraceDoc.object(), detail::rbraceDoc.object()};
 
 Value chosen(const Value& flag, Value (*bracketing)(const Value&), const Value& d) {
     if (isTrue(force(flag))) return bracketing(d);
@@ -86,9 +85,9 @@ Value quote() { return quoteDoc.value(); }
 Value doubleQuote() { return doubleQuoteDoc.value(); }
 Value emptyQuotes() { return emptyQuotesDoc.value(); }
 Value emptyDoubleQuotes() { return emptyDoubleQuotesDoc.value(); }
-Value emptyParens() { return emptyParensDoc.get(); }
-Value emptyBrackets() { return emptyBracketsDoc.get(); }
-Value emptyBraces() { return emptyBracesDoc.get(); }
+Value emptyParens() { return emptyParensDoc.value(); }
+Value emptyBrackets() { return emptyBracketsDoc.value(); }
+Value emptyBraces() { return emptyBracesDoc.value(); }
 
 Value quotes(const Value& d) { return detail::bracket(quote(), quote(), emptyQuotes(), d); }
 Value doubleQuotes(const Value& d) { return detail::bracket(doubleQuote(), doubleQuote(), emptyDoubleQuotes(), d); }
