@@ -56,6 +56,17 @@ TEST(Weak, FinalizerRunsOnceWhenTheLastReferenceGoesAndNotBefore) {
     }
 }
 
+// A constructor whose fields are all static is freed without the free loop, straight from its
+// release; as a key it must still be seen dying.
+TEST(Weak, KeyWithoutCountedFieldsReleasedDirectly) {
+    CountingFinalizer fin;
+    Value key = rts::con_word(0, 5);
+    Value weak = rts::mkWeak_hash(key, box(7), fin.action());
+    key = Value();
+    EXPECT_EQ(fin.count(), 1);
+    EXPECT_FALSE(rts::deRefWeak_hash(weak));
+}
+
 TEST(Weak, FinalizeWeakRunsItNowAndOnlyOnce) {
     CountingFinalizer fin;
     Value key = rts::newMVar_hash();
