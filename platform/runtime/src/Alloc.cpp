@@ -274,7 +274,8 @@ RTS_INLINE void destroy_con_and_free(ThreadState* ts, Object* o) {
 // (is there any key in the side table at all).
 RTS_INLINE void destroy_and_free(ThreadState* ts, Object* o) {
     if (RTS_LIKELY(o->kind == Kind::Con)) {
-        if (RTS_UNLIKELY(detail::weak_side_keys.load(std::memory_order_relaxed) != 0) && !detail::weak_key_dying(o))
+        if (RTS_UNLIKELY(detail::weak_side_keys.load(std::memory_order_relaxed) != 0) &&
+            !detail::weak_key_dying(o))
             return;
         destroy_con_and_free(ts, o);
         return;

@@ -92,13 +92,15 @@ TEST(Natural, ArithmeticMatchesMpz) {
 // they underflow.
 TEST(Natural, FromDoubleTruncatesLikeMpz) {
     std::mt19937_64 gen(5);
-    std::vector<double> samples = {0.0, -0.0, 0.5, 1.0, 1.5, 0x1p52 + 0.5, 0x1p63, 0x1p64 - 2048, 0x1p64,
-                                   std::numeric_limits<double>::max(), std::numeric_limits<double>::denorm_min()};
+    const double max = std::numeric_limits<double>::max(), tiny = std::numeric_limits<double>::denorm_min();
+    std::vector<double> samples = {0.0,    -0.0,          0.5,    1.0, 1.5, 0x1p52 + 0.5,
+                                   0x1p63, 0x1p64 - 2048, 0x1p64, max, tiny};
     for (int i = 0; i < 5000; ++i) {
         double d = std::bit_cast<double>(gen() >> 1);  // sign clear
         if (std::isfinite(d)) samples.push_back(d);
     }
-    for (int i = 0; i < 500; ++i) samples.push_back(std::ldexp(static_cast<double>(gen() >> 11), -static_cast<int>(i % 60)));
+    for (int i = 0; i < 500; ++i)
+        samples.push_back(std::ldexp(static_cast<double>(gen() >> 11), -static_cast<int>(i % 60)));
     for (double d : samples) {
         Mpz want;
         mpz_set_d(want, d);

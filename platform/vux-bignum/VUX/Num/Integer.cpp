@@ -230,8 +230,12 @@ std::pair<Value, int64_t> decode_float_bits(uint64_t bits) {
 }
 }  // namespace
 
-std::pair<Value, int64_t> integerDecodeDouble_hash(double d) { return decode_float_bits<52, 11>(rts::bits_of(d)); }
-std::pair<Value, int64_t> integerDecodeFloat_hash(float f) { return decode_float_bits<23, 8>(rts::bits_of(f)); }
+std::pair<Value, int64_t> integerDecodeDouble_hash(double d) {
+    return decode_float_bits<52, 11>(rts::bits_of(d));
+}
+std::pair<Value, int64_t> integerDecodeFloat_hash(float f) {
+    return decode_float_bits<23, 8>(rts::bits_of(f));
+}
 
 Value integerFromDouble_hash(double d) {
     auto [m, e] = integerDecodeDouble_hash(d);

@@ -101,7 +101,9 @@ float naturalEncodeFloat_hash(const Value& v, int64_t e) {
     return to_float(o.a.mag(), false, e);
 }
 
-Value naturalFromDouble(double d) { return Integer::integerToNaturalThrow(Integer::integerFromDouble_hash(d)); }
+Value naturalFromDouble(double d) {
+    return Integer::integerToNaturalThrow(Integer::integerFromDouble_hash(d));
+}
 
 // ---------------------------------------------------------------------------------------------
 // Arithmetic
