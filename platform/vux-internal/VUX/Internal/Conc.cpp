@@ -10,6 +10,7 @@
 #include "VUX/Types.h"
 #include "rts/MVar.h"
 #include "rts/Mask.h"
+#include "rts/Profiling.h"
 
 namespace VUX::Internal::Conc {
 
@@ -17,7 +18,11 @@ using VUX::Tuple::Unit;
 
 Value forkIO(Value act) {
     return rts::fun<1>([act](const Value&) {
-        return rts::fork_thread(std::function<void()>([act] {
+        // The child starts on the cost-centre stack of the thread that forks it, so what it does
+        // is charged below the forking code (only profiling builds charge anything to a stack).
+        CostCentreStack* creator = rts::prof::current_stack();
+        return rts::fork_thread(std::function<void()>([act, creator] {
+            rts::prof::set_current_stack(creator);
             try {
                 IO::runIO(act);
             } catch (const rts::Exception& e) {
