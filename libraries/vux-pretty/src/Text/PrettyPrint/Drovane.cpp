@@ -10,6 +10,9 @@
 #include "VUX/Internal/Num.h"
 #include "VUX/Internal/Real.h"
 #include "VUX/Internal/Show.h"
+#include "rts/Profiling.h"
+
+VUX_MODULE("Text.PrettyPrint.Drovane");
 
 namespace Text::PrettyPrint::Drovane {
 
@@ -24,8 +27,11 @@ Value idDoc(const Value& d) { return force(d); }
 }  // namespace
 constinit const rts::StaticFun Doc_closure{rts::static_fun_info<&idDoc>};
 
-Value liftBinary(const Value& op, const Value& p, const Value& q) { return rts::apply(op, p, q); }
-Value liftList(const Value& op, const Value& docs) { return rts::apply(op, docs); }
+Value liftBinary(const Value& op, const Value& p, const Value& q) {
+    VUX_FUNCTION;
+    return rts::apply(op, p, q);
+}
+Value liftList(const Value& op, const Value& docs) { VUX_FUNCTION; return rts::apply(op, docs); }
 
 // ---------------------------------------------------------------------------------------------
 // Type representations
@@ -98,13 +104,18 @@ Value emptyDoubleQuotes() { return emptyDoubleQuotesDoc.value(); }
 // ---------------------------------------------------------------------------------------------
 // Number documents
 
-Value int_(const Value& n) { return text(VUX::Internal::Show::itos(intOf(force(n)), Nil())); }
-Value integer(const Value& n) { return text(VUX::Internal::Num::showsInteger(0, n, Nil())); }
-Value float_(const Value& x) { return text(VUX::Internal::Float::showSignedFloat(0, floatOf(force(x)), Nil())); }
+Value int_(const Value& n) { VUX_SCC("int"); return text(VUX::Internal::Show::itos(intOf(force(n)), Nil())); }
+Value integer(const Value& n) { VUX_FUNCTION; return text(VUX::Internal::Num::showsInteger(0, n, Nil())); }
+Value float_(const Value& x) {
+    VUX_SCC("float");
+    return text(VUX::Internal::Float::showSignedFloat(0, floatOf(force(x)), Nil()));
+}
 Value double_(const Value& x) {
+    VUX_SCC("double");
     return text(VUX::Internal::Float::showSignedFloat(0, doubleOf(force(x)), Nil()));
 }
 Value rational(const Value& r) {
+    VUX_FUNCTION;
     return text(VUX::Internal::Show::showsPrec(VUX::Internal::Real::inst_Show_Rational.value(), 0, r, Nil()));
 }
 
@@ -118,18 +129,31 @@ Value chosen(const Value& flag, Value (*bracketing)(const Value&), const Value& 
 }
 }  // namespace
 
-Value quotes(const Value& d) { return A::detail::bracket(quote(), quote(), emptyQuotes(), d); }
+Value quotes(const Value& d) { VUX_FUNCTION; return A::detail::bracket(quote(), quote(), emptyQuotes(), d); }
 Value doubleQuotes(const Value& d) {
+    VUX_FUNCTION;
     return A::detail::bracket(doubleQuote(), doubleQuote(), emptyDoubleQuotes(), d);
 }
-Value parens(const Value& d) { return A::detail::bracket(lparen(), rparen(), emptyParens(), d); }
-Value brackets(const Value& d) { return A::detail::bracket(lbrack(), rbrack(), emptyBrackets(), d); }
-Value braces(const Value& d) { return A::detail::bracket(lbrace(), rbrace(), emptyBraces(), d); }
-Value maybeQuotes(const Value& flag, const Value& d) { return chosen(flag, &quotes, d); }
-Value maybeDoubleQuotes(const Value& flag, const Value& d) { return chosen(flag, &doubleQuotes, d); }
-Value maybeParens(const Value& flag, const Value& d) { return chosen(flag, &parens, d); }
-Value maybeBrackets(const Value& flag, const Value& d) { return chosen(flag, &brackets, d); }
-Value maybeBraces(const Value& flag, const Value& d) { return chosen(flag, &braces, d); }
+Value parens(const Value& d) {
+    VUX_FUNCTION;
+    return A::detail::bracket(lparen(), rparen(), emptyParens(), d);
+}
+Value brackets(const Value& d) {
+    VUX_FUNCTION;
+    return A::detail::bracket(lbrack(), rbrack(), emptyBrackets(), d);
+}
+Value braces(const Value& d) {
+    VUX_FUNCTION;
+    return A::detail::bracket(lbrace(), rbrace(), emptyBraces(), d);
+}
+Value maybeQuotes(const Value& flag, const Value& d) { VUX_FUNCTION; return chosen(flag, &quotes, d); }
+Value maybeDoubleQuotes(const Value& flag, const Value& d) {
+    VUX_FUNCTION;
+    return chosen(flag, &doubleQuotes, d);
+}
+Value maybeParens(const Value& flag, const Value& d) { VUX_FUNCTION; return chosen(flag, &parens, d); }
+Value maybeBrackets(const Value& flag, const Value& d) { VUX_FUNCTION; return chosen(flag, &brackets, d); }
+Value maybeBraces(const Value& flag, const Value& d) { VUX_FUNCTION; return chosen(flag, &braces, d); }
 
 // ---------------------------------------------------------------------------------------------
 // Rendering
@@ -144,15 +168,21 @@ Value renderWith(const Value& s, const Value& end, const Value& doc) {
 }
 }  // namespace
 
-Value renderStyle(const Value& s, const Value& doc) { return renderWith(s, Nil(), doc); }
-Value render(const Value& doc) { return renderWith(style(), Nil(), doc); }
+Value renderStyle(const Value& s, const Value& doc) { VUX_FUNCTION; return renderWith(s, Nil(), doc); }
+Value render(const Value& doc) { VUX_FUNCTION; return renderWith(style(), Nil(), doc); }
 
 // ---------------------------------------------------------------------------------------------
 // Instances
 
-Value showsPrecDoc(int64_t, const Value& doc, Value rest) { return renderWith(style(), rest, doc); }
-Value showDoc(const Value& doc) { return render(doc); }
-bool eqDoc(const Value& x, const Value& y) { return VUX::Internal::List::eqString(render(x), render(y)); }
+Value showsPrecDoc(int64_t, const Value& doc, Value rest) {
+    VUX_FUNCTION;
+    return renderWith(style(), rest, doc);
+}
+Value showDoc(const Value& doc) { VUX_FUNCTION; return render(doc); }
+bool eqDoc(const Value& x, const Value& y) {
+    VUX_FUNCTION;
+    return VUX::Internal::List::eqString(render(x), render(y));
+}
 
 namespace {
 Value showsDoc0(const Value& doc, const Value& rest) { return showsPrecDoc(0, doc, rest); }
@@ -181,10 +211,12 @@ constinit const rts::StaticFun mconcat_closure{rts::static_fun_info<&mconcatFn>}
 }  // namespace
 
 Value showListDoc(const Value& docs, Value rest) {
+    VUX_FUNCTION;
     return VUX::Internal::Show::showList__(showsDoc0_closure.value(), docs, std::move(rest));
 }
 
 Value stimes(const Value& dIntegral, const Value& n, const Value& d) {
+    VUX_FUNCTION;
     return VUX::Internal::Real::stimesByDoubling(op_lt_gt_closure.value(), dIntegral, n, d);
 }
 

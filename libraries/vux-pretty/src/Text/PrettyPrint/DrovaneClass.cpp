@@ -2,6 +2,9 @@
 #include "Text/PrettyPrint/DrovaneClass.h"
 
 #include "Text/PrettyPrint/Annotated/DrovaneClass/Copy.h"
+#include "rts/Profiling.h"
+
+VUX_MODULE("Text.PrettyPrint.DrovaneClass");
 
 namespace Text::PrettyPrint::DrovaneClass {
 
@@ -19,6 +22,12 @@ struct PlainFront {
     static Value brackets(const Value& d) { return P::brackets(d); }
     static Value maybeParens(const Value& flag, const Value& d) { return P::maybeParens(flag, d); }
     static Value render(const Value& d) { return P::render(d); }
+    // Evaluates a constant of the copy under the constant's own cost centre in this module.
+    template <const char* Name, Value (*Compute)()>
+    static Value constant() {
+        VUX_CAF(Name);
+        return Compute();
+    }
 };
 }  // namespace
 

@@ -4,6 +4,9 @@
 #include <bit>
 
 #include "Text/PrettyPrint/Annotated/Drovane/Internal.h"
+#include "rts/Profiling.h"
+
+VUX_MODULE("Text.PrettyPrint.Annotated.Drovane");
 
 namespace Text::PrettyPrint::Annotated::Drovane {
 
@@ -155,17 +158,18 @@ Value chunkDoc(Value element) { return rts::con(TextBeside_tag, std::move(elemen
 
 }  // namespace
 
-Value text(const Value& s) { return chunkDoc(NoAnnot_hash(Str(s), spineLength(s))); }
-Value ptext(const Value& s) { return chunkDoc(NoAnnot_hash(PStr(s), spineLength(s))); }
+Value text(const Value& s) { VUX_FUNCTION; return chunkDoc(NoAnnot_hash(Str(s), spineLength(s))); }
+Value ptext(const Value& s) { VUX_FUNCTION; return chunkDoc(NoAnnot_hash(PStr(s), spineLength(s))); }
 Value sizedText(const Value& width, Value s) {
+    VUX_FUNCTION;
     int64_t w = intOf(force(width));
     return chunkDoc(NoAnnot_hash(Str(std::move(s)), w));
 }
-Value zeroWidthText(Value s) { return chunkDoc(NoAnnot_hash(Str(std::move(s)), 0)); }
-Value char_(const Value& c) { return chunkDoc(NoAnnot_hash(Chr(c), 1)); }
+Value zeroWidthText(Value s) { VUX_FUNCTION; return chunkDoc(NoAnnot_hash(Str(std::move(s)), 0)); }
+Value char_(const Value& c) { VUX_SCC("char"); return chunkDoc(NoAnnot_hash(Chr(c), 1)); }
 
 bool isEmptyDoc(const Value& d) { return force(d)->tag == Empty_tag; }
-Value isEmpty(const Value& d) { return fromBool(isEmptyDoc(d)); }
+Value isEmpty(const Value& d) { VUX_FUNCTION; return fromBool(isEmptyDoc(d)); }
 
 // ---------------------------------------------------------------------------------------------
 // Compositions
@@ -210,23 +214,37 @@ Value reduceChain(const Value& d) {
 
 }  // namespace
 
-Value op_lt_gt(const Value& p, const Value& q) { return compose<Beside_tag, false>(p, q); }
-Value op_lt_plus_gt(const Value& p, const Value& q) { return compose<Beside_tag, true>(p, q); }
-Value op_dollar_dollar(const Value& p, const Value& q) { return compose<Above_tag, false>(p, q); }
-Value op_dollar_plus_dollar(const Value& p, const Value& q) { return compose<Above_tag, true>(p, q); }
+Value op_lt_gt(const Value& p, const Value& q) {
+    VUX_SCC("<>");
+    return compose<Beside_tag, false>(p, q);
+}
+Value op_lt_plus_gt(const Value& p, const Value& q) {
+    VUX_SCC("<+>");
+    return compose<Beside_tag, true>(p, q);
+}
+Value op_dollar_dollar(const Value& p, const Value& q) {
+    VUX_SCC("$$");
+    return compose<Above_tag, false>(p, q);
+}
+Value op_dollar_plus_dollar(const Value& p, const Value& q) {
+    VUX_SCC("$+$");
+    return compose<Above_tag, true>(p, q);
+}
 
-Value reduceHoriz(const Value& d) { return reduceChain<Beside_tag>(d); }
-Value reduceVert(const Value& d) { return reduceChain<Above_tag>(d); }
-Value hcat(const Value& docs) { return reduceHoriz(chain<Beside_tag>(docs, False())); }
-Value hsep(const Value& docs) { return reduceHoriz(chain<Beside_tag>(docs, True())); }
-Value vcat(const Value& docs) { return reduceVert(chain<Above_tag>(docs, False())); }
+Value reduceHoriz(const Value& d) { VUX_FUNCTION; return reduceChain<Beside_tag>(d); }
+Value reduceVert(const Value& d) { VUX_FUNCTION; return reduceChain<Above_tag>(d); }
+Value hcat(const Value& docs) { VUX_FUNCTION; return reduceHoriz(chain<Beside_tag>(docs, False())); }
+Value hsep(const Value& docs) { VUX_FUNCTION; return reduceHoriz(chain<Beside_tag>(docs, True())); }
+Value vcat(const Value& docs) { VUX_FUNCTION; return reduceVert(chain<Above_tag>(docs, False())); }
 
 Value nest(const Value& amount, const Value& d) {
+    VUX_FUNCTION;
     int64_t k = intOf(force(amount));
     return mkNest(k, reduceDoc(d));
 }
 
 Value punctuate(const Value& separator, const Value& docs) {
+    VUX_FUNCTION;
     const Value& cell = force(docs);
     if (cell->tag == Nil_tag) return Nil();
     // Each element but the last is composed with the separator; the rest is produced on demand.
@@ -244,6 +262,7 @@ Value punctuate(const Value& separator, const Value& docs) {
 }
 
 Value annotate(Value annotation, const Value& d) {
+    VUX_FUNCTION;
     Value rest = later([annotation = std::move(annotation), d] {
         return beside(reduceDoc(d), False(), chunkDoc(AnnotEnd(annotation)));
     });
@@ -254,6 +273,7 @@ Value annotate(Value annotation, const Value& d) {
 // Semigroup and Monoid
 
 Value sconcat(const Value& nonEmpty) {
+    VUX_FUNCTION;
     // Fold from the right: the composition of the rest is formed before the element in front.
     std::vector<Value> items;
     const Value& ne = force(nonEmpty);
@@ -272,6 +292,7 @@ Value sconcat(const Value& nonEmpty) {
 }
 
 Value mconcat(const Value& docs) {
+    VUX_FUNCTION;
     std::vector<Value> items;
     Value cur = docs;
     for (;;) {

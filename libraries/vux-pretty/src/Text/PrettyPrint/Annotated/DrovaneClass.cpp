@@ -3,6 +3,9 @@
 
 #include "Text/PrettyPrint/Annotated/Drovane/Surface.h"
 #include "Text/PrettyPrint/Annotated/DrovaneClass/Copy.h"
+#include "rts/Profiling.h"
+
+VUX_MODULE("Text.PrettyPrint.Annotated.DrovaneClass");
 
 namespace Text::PrettyPrint::Annotated::DrovaneClass {
 
@@ -20,6 +23,12 @@ struct AnnotatedFront {
     static Value brackets(const Value& d) { return D::brackets(d); }
     static Value maybeParens(const Value& flag, const Value& d) { return D::maybeParens(flag, d); }
     static Value render(const Value& d) { return D::render(d); }
+    // Evaluates a constant of the copy under the constant's own cost centre in this module.
+    template <const char* Name, Value (*Compute)()>
+    static Value constant() {
+        VUX_CAF(Name);
+        return Compute();
+    }
 };
 }  // namespace
 

@@ -14,6 +14,9 @@
 #include "VUX/Internal/Base.h"
 #include "VUX/Internal/List.h"
 #include "VUX/Tuple.h"
+#include "rts/Profiling.h"
+
+VUX_MODULE("Text.PrettyPrint.Annotated.Drovane");
 
 namespace Text::PrettyPrint::Annotated::Drovane {
 
@@ -72,6 +75,7 @@ struct Finished {
 }  // namespace
 
 Value renderSpans(const Value& doc) {
+    VUX_FUNCTION;
     std::vector<Value> chunks = layoutChunks(doc);
     int64_t offset = 0;
     std::vector<Pending> stack;
@@ -102,6 +106,7 @@ Value renderSpans(const Value& doc) {
 }
 
 Value renderDecorated(const Value& start, const Value& end, const Value& doc) {
+    VUX_FUNCTION;
     std::vector<Value> chunks = layoutChunks(doc);
     std::vector<Value> stack;
     Value text = Nil();
@@ -126,6 +131,7 @@ Value renderDecorated(const Value& start, const Value& end, const Value& doc) {
 
 Value renderDecoratedM(const Value& dMonad, const Value& start, const Value& end, const Value& txt,
                        const Value& docEnd, const Value& doc) {
+    VUX_FUNCTION;
     std::vector<Value> chunks = layoutChunks(doc);
     std::vector<Value> stack;
     Value action = docEnd;

@@ -8,8 +8,11 @@
 #include "VUX/Internal/Real.h"
 #include "VUX/Internal/Show.h"
 #include "VUX/Tuple.h"
+#include "rts/Profiling.h"
 
 #include <vector>
+
+VUX_MODULE("Text.PrettyPrint.Annotated.Drovane");
 
 namespace Text::PrettyPrint::Annotated::Drovane {
 
@@ -41,9 +44,13 @@ Value showString() { return Show::inst_Show_List(Show::inst_Show_Char.value()); 
 }  // namespace
 
 namespace {
-RTS_CONSTANT(showTextDetailsRecord) { return Show::derivedShow(kTextDetailsCons, 3, {showString(), showString()}); }
-RTS_CONSTANT(showModeRecord) { return Show::derivedShow(kModeCons, 4, {}); }
+RTS_CONSTANT(showTextDetailsRecord) {
+    VUX_CAF("showTextDetailsRecord");
+    return Show::derivedShow(kTextDetailsCons, 3, {showString(), showString()});
+}
+RTS_CONSTANT(showModeRecord) { VUX_CAF("showModeRecord"); return Show::derivedShow(kModeCons, 4, {}); }
 RTS_CONSTANT(showStyleRecord) {
+    VUX_CAF("showStyleRecord");
     return Show::derivedShow(kStyleCons, 1, {showModeRecord.get(), Show::inst_Show_Int.value(),
                                              VUX::Internal::Float::inst_Show_Float.value()});
 }
@@ -53,11 +60,13 @@ Value inst_Show_TextDetails() { return showTextDetailsRecord.get(); }
 Value inst_Show_Mode() { return showModeRecord.get(); }
 Value inst_Show_Style() { return showStyleRecord.get(); }
 Value inst_Show_AnnotDetails(const Value& dShow) {
+    VUX_FUNCTION;
     return Show::derivedShow(kAnnotDetailsCons, 3, {inst_Show_TextDetails(), dShow});
 }
 
 // Span stores its two Ints unboxed after the annotation, so its record form is written by hand.
 Value showsSpan(const Value& dShow, int64_t d, const Value& x, Value s) {
+    VUX_FUNCTION;
     const Value& sp = force(x);
     return Show::showsRecordForm(
         d, "Span",
@@ -67,6 +76,7 @@ Value showsSpan(const Value& dShow, int64_t d, const Value& x, Value s) {
         std::move(s));
 }
 Value inst_Show_Span(const Value& dShow) {
+    VUX_FUNCTION;
     return Show::showRecord(rts::fun<3>([dShow](const Value& d, const Value& x, const Value& s) {
         return showsSpan(dShow, intOf(force(d)), x, s);
     }));
@@ -92,12 +102,14 @@ Value rnfString(const Value& s) {
 }  // namespace
 
 Value rnfTextDetails(const Value& t) {
+    VUX_FUNCTION;
     const Value& v = force(t);
     if (v->tag == Chr_tag) return VUX::Tuple::Unit();
     return rnfString(field(v, 0));
 }
 
 Value rnfAnnotDetails(const Value& dNFData, const Value& e) {
+    VUX_FUNCTION;
     const Value& v = force(e);
     switch (v->tag) {
         case NoAnnot_tag: return rnfTextDetails(field(v, 0));
@@ -107,6 +119,7 @@ Value rnfAnnotDetails(const Value& dNFData, const Value& e) {
 }
 
 Value rnfDoc(const Value& dNFData, const Value& d) {
+    VUX_FUNCTION;
     std::vector<Value> pending{d};
     while (!pending.empty()) {
         Value cur = std::move(pending.back());
@@ -143,22 +156,29 @@ constinit const rts::StaticFun rnfTextDetails_closure{rts::static_fun_info<&rnfT
 // NFData has one operation, so its record is that operation.
 Value inst_NFData_TextDetails() { return rnfTextDetails_closure.value(); }
 Value inst_NFData_AnnotDetails(const Value& dNFData) {
+    VUX_FUNCTION;
     return rts::fun<1>([dNFData](const Value& e) { return rnfAnnotDetails(dNFData, e); });
 }
 Value inst_NFData_Doc(const Value& dNFData) {
+    VUX_FUNCTION;
     return rts::fun<1>([dNFData](const Value& d) { return rnfDoc(dNFData, d); });
 }
 
 // ---------------------------------------------------------------------------------------------
 // Number documents: the number's standard text, counted once when the document is built.
 
-Value int_(const Value& i) { return text(Show::itos(intOf(force(i)), Nil())); }
-Value integer(const Value& i) { return text(VUX::Internal::Num::showsInteger(0, i, Nil())); }
-Value float_(const Value& f) { return text(VUX::Internal::Float::showSignedFloat(0, floatOf(force(f)), Nil())); }
+Value int_(const Value& i) { VUX_SCC("int"); return text(Show::itos(intOf(force(i)), Nil())); }
+Value integer(const Value& i) { VUX_FUNCTION; return text(VUX::Internal::Num::showsInteger(0, i, Nil())); }
+Value float_(const Value& f) {
+    VUX_SCC("float");
+    return text(VUX::Internal::Float::showSignedFloat(0, floatOf(force(f)), Nil()));
+}
 Value double_(const Value& d) {
+    VUX_SCC("double");
     return text(VUX::Internal::Float::showSignedFloat(0, doubleOf(force(d)), Nil()));
 }
 Value rational(const Value& r) {
+    VUX_FUNCTION;
     return text(Show::showsPrec(VUX::Internal::Real::inst_Show_Rational.value(), 0, r, Nil()));
 }
 
@@ -170,6 +190,7 @@ constinit const rts::StaticFun op_lt_gt_closure{rts::static_fun_info<&op_lt_gt>}
 }  // namespace
 
 Value stimes(const Value& dIntegral, const Value& n, const Value& d) {
+    VUX_FUNCTION;
     // The count is checked when the result is demanded, not when stimes is applied.
     return rts::delay([dIntegral, n, d] {
         return VUX::Internal::Real::stimesByDoubling(op_lt_gt_closure.value(), dIntegral, n, d);

@@ -1,6 +1,9 @@
 // Equality and mapping over annotations of the document types.
 #include "Text/PrettyPrint/Annotated/Drovane/Internal.h"
 #include "VUX/Classes.h"
+#include "rts/Profiling.h"
+
+VUX_MODULE("Text.PrettyPrint.Annotated.Drovane");
 
 namespace Text::PrettyPrint::Annotated::Drovane {
 
@@ -14,6 +17,7 @@ using rts::force;
 // in order and only as far as needed.
 
 bool textDetailsEq(const Value& x, const Value& y) {
+    VUX_FUNCTION;
     const Value& a = force(x);
     const Value& b = force(y);
     if (a->tag != b->tag) return false;
@@ -22,6 +26,7 @@ bool textDetailsEq(const Value& x, const Value& y) {
 }
 
 bool annotDetailsEq(const Value& dEq, const Value& x, const Value& y) {
+    VUX_FUNCTION;
     const Value& a = force(x);
     const Value& b = force(y);
     if (a->tag != b->tag) return false;
@@ -32,9 +37,10 @@ bool annotDetailsEq(const Value& dEq, const Value& x, const Value& y) {
     }
 }
 
-bool modeEq(const Value& x, const Value& y) { return force(x)->tag == force(y)->tag; }
+bool modeEq(const Value& x, const Value& y) { VUX_FUNCTION; return force(x)->tag == force(y)->tag; }
 
 bool styleEq(const Value& x, const Value& y) {
+    VUX_FUNCTION;
     const Value& a = force(x);
     const Value& b = force(y);
     return modeEq(field(a, 0), field(b, 0)) && intOf(force(field(a, 1))) == intOf(force(field(b, 1))) &&
@@ -42,6 +48,7 @@ bool styleEq(const Value& x, const Value& y) {
 }
 
 bool spanEq(const Value& dEq, const Value& x, const Value& y) {
+    VUX_FUNCTION;
     const Value& a = force(x);
     const Value& b = force(y);
     return rts::word(a, 0) == rts::word(b, 0) && rts::word(a, 1) == rts::word(b, 1) &&
@@ -74,13 +81,14 @@ Value eqRecordWith(const Value& dEq) {
 Value inst_Eq_TextDetails() { return EqRecord<&textDetailsEq>::record.value(); }
 Value inst_Eq_Mode() { return EqRecord<&modeEq>::record.value(); }
 Value inst_Eq_Style() { return EqRecord<&styleEq>::record.value(); }
-Value inst_Eq_AnnotDetails(const Value& dEq) { return eqRecordWith<&annotDetailsEq>(dEq); }
-Value inst_Eq_Span(const Value& dEq) { return eqRecordWith<&spanEq>(dEq); }
+Value inst_Eq_AnnotDetails(const Value& dEq) { VUX_FUNCTION; return eqRecordWith<&annotDetailsEq>(dEq); }
+Value inst_Eq_Span(const Value& dEq) { VUX_FUNCTION; return eqRecordWith<&spanEq>(dEq); }
 
 // ---------------------------------------------------------------------------------------------
 // Mapping over annotations: only AnnotEnd values change, each application deferred.
 
 Value fmapAnnotDetails(const Value& f, const Value& x) {
+    VUX_FUNCTION;
     const Value& e = force(x);
     if (e->tag != AnnotEnd_tag) return e;
     Value a = field(e, 0);
@@ -88,18 +96,21 @@ Value fmapAnnotDetails(const Value& f, const Value& x) {
 }
 
 Value replaceAnnotDetails(const Value& a, const Value& x) {
+    VUX_FUNCTION;
     const Value& e = force(x);
     if (e->tag != AnnotEnd_tag) return e;
     return AnnotEnd(a);
 }
 
 Value fmapSpan(const Value& f, const Value& x) {
+    VUX_FUNCTION;
     const Value& s = force(x);
     Value a = field(s, 0);
     return Span_hash(rts::int_word(s, 0), rts::int_word(s, 1), later([f, a] { return rts::apply(f, a); }));
 }
 
 Value replaceSpan(const Value& a, const Value& x) {
+    VUX_FUNCTION;
     const Value& s = force(x);
     return Span_hash(rts::int_word(s, 0), rts::int_word(s, 1), a);
 }
@@ -128,10 +139,12 @@ Value mapDoc(const Value& d, const MapElement& element) {
 }  // namespace
 
 Value fmapDoc(const Value& f, const Value& d) {
+    VUX_FUNCTION;
     return mapDoc(d, [f](const Value& e) { return fmapAnnotDetails(f, e); });
 }
 
 Value replaceDoc(const Value& a, const Value& d) {
+    VUX_FUNCTION;
     return mapDoc(d, [a](const Value& e) { return replaceAnnotDetails(a, e); });
 }
 

@@ -5,6 +5,9 @@
 // it starts one. Descending past an element or a nest, the reduction corrects the pending
 // indentation of what it attaches by the element's width or the nest's amount.
 #include "Text/PrettyPrint/Annotated/Drovane/Internal.h"
+#include "rts/Profiling.h"
+
+VUX_MODULE("Text.PrettyPrint.Annotated.Drovane");
 
 namespace Text::PrettyPrint::Annotated::Drovane {
 
@@ -18,6 +21,7 @@ using rts::field;
 using rts::force;
 
 Value reduceDoc(const Value& d) {
+    VUX_FUNCTION;
     const Value& dv = force(d);
     switch (dv->tag) {
         case Beside_tag: {
@@ -33,6 +37,7 @@ Value reduceDoc(const Value& d) {
 }
 
 Value beside(const Value& p, const Value& g, const Value& q) {
+    VUX_FUNCTION;
     const Value& pv = force(p);
     switch (pv->tag) {
         case NoDoc_tag: return NoDoc();
@@ -62,6 +67,7 @@ Value beside(const Value& p, const Value& g, const Value& q) {
 }
 
 Value nilBeside(const Value& g, const Value& q) {
+    VUX_FUNCTION;
     Value cur = q;
     for (;;) {
         const Value& qv = force(cur);
@@ -77,6 +83,7 @@ Value nilBeside(const Value& g, const Value& q) {
 }
 
 Value above(const Value& p, const Value& g, const Value& q) {
+    VUX_FUNCTION;
     const Value& pv = force(p);
     switch (pv->tag) {
         case Above_tag: {
@@ -89,6 +96,7 @@ Value above(const Value& p, const Value& g, const Value& q) {
 }
 
 Value aboveNest(const Value& p, const Value& g, int64_t k, const Value& q) {
+    VUX_FUNCTION;
     const Value& pv = force(p);
     switch (pv->tag) {
         case NoDoc_tag: return NoDoc();
@@ -124,6 +132,7 @@ Value aboveNest(const Value& p, const Value& g, int64_t k, const Value& q) {
 }
 
 Value nilAboveNest(const Value& g, int64_t k, const Value& q) {
+    VUX_FUNCTION;
     Value cur = q;
     for (;;) {
         const Value& qv = force(cur);
@@ -141,6 +150,7 @@ Value nilAboveNest(const Value& g, int64_t k, const Value& q) {
 }
 
 Value mkNest(int64_t k, const Value& d) {
+    VUX_FUNCTION;
     Value cur = d;
     for (;;) {
         const Value& dv = force(cur);
@@ -161,12 +171,14 @@ Value mkNest(int64_t k, const Value& d) {
 }
 
 Value mkUnion(const Value& p, const Value& q) {
+    VUX_FUNCTION;
     const Value& pv = force(p);
     if (pv->tag == Empty_tag) return Empty();
     return Union(pv, q);
 }
 
 Value oneLiner(const Value& d) {
+    VUX_FUNCTION;
     Value cur = d;
     for (;;) {
         const Value& dv = force(cur);
@@ -194,6 +206,7 @@ Value oneLiner(const Value& d) {
 }
 
 bool fits(int64_t n, const Value& d) {
+    VUX_FUNCTION;
     Value cur = d;
     for (;;) {
         if (n < 0) return false;
@@ -217,6 +230,7 @@ bool fits(int64_t n, const Value& d) {
 }
 
 bool nonEmptySet(const Value& d) {
+    VUX_FUNCTION;
     Value cur = d;
     for (;;) {
         const Value& dv = force(cur);
@@ -248,6 +262,7 @@ constinit const rts::StaticCon<2, 0> oneSpace{Cons_tag, rts::ref_slot(spaceChar.
 }  // namespace
 
 Value indent(int64_t n) {
+    VUX_FUNCTION;
     if (n <= 0) return Nil();
     if (n == 1) return oneSpace.value();
     return Cons(spaceChar.value(), later([n] { return indent(n - 1); }));

@@ -10,6 +10,9 @@
 
 #include "Text/PrettyPrint/Annotated/Drovane/Internal.h"
 #include "VUX/Internal/List.h"
+#include "rts/Profiling.h"
+
+VUX_MODULE("Text.PrettyPrint.Annotated.Drovane");
 
 namespace Text::PrettyPrint::Annotated::Drovane {
 
@@ -22,6 +25,7 @@ using rts::field;
 using rts::force;
 
 int64_t ribbonWidth(int64_t lineLength, float ribbonsPerLine) {
+    VUX_FUNCTION;
     float q = static_cast<float>(lineLength) / ribbonsPerLine;
     float r = std::nearbyintf(q);  // the default rounding mode: halves go to the even neighbour
     if (std::isnan(r)) return INT64_MAX;
@@ -107,9 +111,12 @@ Value get1(int64_t w, int64_t r, int64_t sl, const Value& d) {
 
 }  // namespace
 
-Value best(int64_t lineLength, int64_t ribbon, const Value& d) { return get(lineLength, ribbon, d); }
+Value best(int64_t lineLength, int64_t ribbon, const Value& d) {
+    VUX_FUNCTION;
+    return get(lineLength, ribbon, d);
+}
 
-Value first(const Value& p, const Value& q) { return nonEmptySet(p) ? force(p) : force(q); }
+Value first(const Value& p, const Value& q) { VUX_FUNCTION; return nonEmptySet(p) ? force(p) : force(q); }
 
 // ---------------------------------------------------------------------------------------------
 // Display
@@ -258,6 +265,7 @@ Value easyDisplay(const Value& separator, bool takeFirst, const Value& txt, cons
 
 Value fullRenderAnn(const Value& modeV, const Value& lineLengthV, const Value& ribbonsV, const Value& txt,
                     const Value& end, const Value& doc) {
+    VUX_FUNCTION;
     uint8_t m = force(modeV)->tag;
     if (m == LeftMode_tag) return easyDisplay(newlineText(), true, txt, end, reduceDoc(doc));
     if (m == OneLineMode_tag) return easyDisplay(spaceText(), false, txt, end, reduceDoc(doc));
@@ -283,11 +291,13 @@ Value forwardText(const Value& txt, const Value& chunk, const Value& rest) {
 
 Value fullRender(const Value& modeV, const Value& lineLengthV, const Value& ribbonsV, const Value& txt,
                  const Value& end, const Value& doc) {
+    VUX_FUNCTION;
     Value txt1 = rts::fun<2>([txt](const Value& chunk, const Value& rest) { return forwardText(txt, chunk, rest); });
     return fullRenderAnn(modeV, lineLengthV, ribbonsV, txt1, end, doc);
 }
 
 Value txtPrinter(const Value& details, const Value& rest) {
+    VUX_FUNCTION;
     const Value& d = force(details);
     if (d->tag == Chr_tag) return Cons(VUX::Internal::List::boxChar(static_cast<uint32_t>(rts::word(d, 0))), rest);
     return VUX::Internal::List::op_plus_plus(field(d, 0), rest);
@@ -303,10 +313,11 @@ Value renderChunk(const Value& chunk, const Value& rest) {
 constinit const rts::StaticFun renderChunk_closure{rts::static_fun_info<&renderChunk>};
 
 Value renderStyle(const Value& s, const Value& doc) {
+    VUX_FUNCTION;
     const Value& sv = force(s);
     return fullRenderAnn(field(sv, 0), field(sv, 1), field(sv, 2), renderChunk_closure.value(), Nil(), doc);
 }
 
-Value render(const Value& doc) { return renderStyle(style(), doc); }
+Value render(const Value& doc) { VUX_FUNCTION; return renderStyle(style(), doc); }
 
 }  // namespace Text::PrettyPrint::Annotated::Drovane

@@ -1,6 +1,9 @@
 // Separating (sep, cat) and filling (fsep, fcat) layouts: the alternatives of one line or of
 // stacked lines, as Unions whose second alternative is built only if the first does not fit.
 #include "Text/PrettyPrint/Annotated/Drovane/Internal.h"
+#include "rts/Profiling.h"
+
+VUX_MODULE("Text.PrettyPrint.Annotated.Drovane");
 
 namespace Text::PrettyPrint::Annotated::Drovane {
 
@@ -85,10 +88,17 @@ Value separate(const Value& g, const Value& docs) {
 
 }  // namespace
 
-Value sep1(const Value& g, const Value& p, int64_t k, const Value& ys) { return step1(false, g, p, k, ys); }
-Value fill1(const Value& g, const Value& p, int64_t k, const Value& ys) { return step1(true, g, p, k, ys); }
+Value sep1(const Value& g, const Value& p, int64_t k, const Value& ys) {
+    VUX_FUNCTION;
+    return step1(false, g, p, k, ys);
+}
+Value fill1(const Value& g, const Value& p, int64_t k, const Value& ys) {
+    VUX_FUNCTION;
+    return step1(true, g, p, k, ys);
+}
 
 Value sepNB(const Value& g, const Value& p, int64_t k, const Value& ys) {
+    VUX_FUNCTION;
     Value cur = p;
     for (;;) {
         const Value& pv = force(cur);
@@ -104,6 +114,7 @@ Value sepNB(const Value& g, const Value& p, int64_t k, const Value& ys) {
 }
 
 Value fillNB(const Value& g, const Value& p, int64_t k, const Value& ys) {
+    VUX_FUNCTION;
     Value cur = p;
     Value rest = ys;
     for (;;) {
@@ -127,13 +138,14 @@ Value fillNB(const Value& g, const Value& p, int64_t k, const Value& ys) {
     }
 }
 
-Value fill(const Value& g, const Value& docs) { return separate<true>(g, docs); }
-Value sep(const Value& docs) { return separate<false>(True(), docs); }
-Value cat(const Value& docs) { return separate<false>(False(), docs); }
-Value fsep(const Value& docs) { return separate<true>(True(), docs); }
-Value fcat(const Value& docs) { return separate<true>(False(), docs); }
+Value fill(const Value& g, const Value& docs) { VUX_FUNCTION; return separate<true>(g, docs); }
+Value sep(const Value& docs) { VUX_FUNCTION; return separate<false>(True(), docs); }
+Value cat(const Value& docs) { VUX_FUNCTION; return separate<false>(False(), docs); }
+Value fsep(const Value& docs) { VUX_FUNCTION; return separate<true>(True(), docs); }
+Value fcat(const Value& docs) { VUX_FUNCTION; return separate<true>(False(), docs); }
 
 Value hang(const Value& d1, const Value& amount, const Value& d2) {
+    VUX_FUNCTION;
     Value nested = later([amount, d2] { return nest(amount, d2); });
     return sep1(True(), reduceDoc(d1), 0, Cons(std::move(nested), Nil()));
 }

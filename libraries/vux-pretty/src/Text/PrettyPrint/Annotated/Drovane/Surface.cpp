@@ -5,6 +5,9 @@
 #include "VUX/Classes.h"
 #include "VUX/Internal/List.h"
 #include "VUX/Internal/Show.h"
+#include "rts/Profiling.h"
+
+VUX_MODULE("Text.PrettyPrint.Annotated.Drovane");
 
 namespace Text::PrettyPrint::Annotated::Drovane {
 
@@ -21,9 +24,10 @@ Value detail::renderInFront(const Value& txt, const Value& doc, Value rest) {
 }
 
 Value showsPrecDoc(int64_t, const Value& doc, Value rest) {
+    VUX_FUNCTION;
     return detail::renderInFront(renderChunk_closure.value(), doc, std::move(rest));
 }
-Value showDoc(const Value& doc) { return render(doc); }
+Value showDoc(const Value& doc) { VUX_FUNCTION; return render(doc); }
 
 namespace {
 Value showsDoc0(const Value& doc, const Value& rest) { return showsPrecDoc(0, doc, rest); }
@@ -45,10 +49,14 @@ constinit const rts::StaticFun neDoc_closure{rts::static_fun_info<&neDocFn>};
 }  // namespace
 
 Value showListDoc(const Value& docs, Value rest) {
+    VUX_FUNCTION;
     return VUX::Internal::Show::showList__(showsDoc0_closure.value(), docs, std::move(rest));
 }
 
-bool eqDoc(const Value& x, const Value& y) { return VUX::Internal::List::eqString(render(x), render(y)); }
+bool eqDoc(const Value& x, const Value& y) {
+    VUX_FUNCTION;
+    return VUX::Internal::List::eqString(render(x), render(y));
+}
 
 constinit const rts::StaticCon<3> inst_Show_Doc_closure{VUX::Internal::Show::C_Show_tag,
                                                 ref_slot(showsPrecDoc_closure.object()),
@@ -89,17 +97,26 @@ Value emptyParens() { return emptyParensDoc.value(); }
 Value emptyBrackets() { return emptyBracketsDoc.value(); }
 Value emptyBraces() { return emptyBracesDoc.value(); }
 
-Value quotes(const Value& d) { return detail::bracket(quote(), quote(), emptyQuotes(), d); }
-Value doubleQuotes(const Value& d) { return detail::bracket(doubleQuote(), doubleQuote(), emptyDoubleQuotes(), d); }
-Value parens(const Value& d) { return detail::bracket(lparen(), rparen(), emptyParens(), d); }
-Value brackets(const Value& d) { return detail::bracket(lbrack(), rbrack(), emptyBrackets(), d); }
-Value braces(const Value& d) { return detail::bracket(lbrace(), rbrace(), emptyBraces(), d); }
+Value quotes(const Value& d) { VUX_FUNCTION; return detail::bracket(quote(), quote(), emptyQuotes(), d); }
+Value doubleQuotes(const Value& d) {
+    VUX_FUNCTION;
+    return detail::bracket(doubleQuote(), doubleQuote(), emptyDoubleQuotes(), d);
+}
+Value parens(const Value& d) { VUX_FUNCTION; return detail::bracket(lparen(), rparen(), emptyParens(), d); }
+Value brackets(const Value& d) {
+    VUX_FUNCTION;
+    return detail::bracket(lbrack(), rbrack(), emptyBrackets(), d);
+}
+Value braces(const Value& d) { VUX_FUNCTION; return detail::bracket(lbrace(), rbrace(), emptyBraces(), d); }
 
-Value maybeQuotes(const Value& flag, const Value& d) { return chosen(flag, &quotes, d); }
-Value maybeDoubleQuotes(const Value& flag, const Value& d) { return chosen(flag, &doubleQuotes, d); }
-Value maybeParens(const Value& flag, const Value& d) { return chosen(flag, &parens, d); }
-Value maybeBrackets(const Value& flag, const Value& d) { return chosen(flag, &brackets, d); }
-Value maybeBraces(const Value& flag, const Value& d) { return chosen(flag, &braces, d); }
+Value maybeQuotes(const Value& flag, const Value& d) { VUX_FUNCTION; return chosen(flag, &quotes, d); }
+Value maybeDoubleQuotes(const Value& flag, const Value& d) {
+    VUX_FUNCTION;
+    return chosen(flag, &doubleQuotes, d);
+}
+Value maybeParens(const Value& flag, const Value& d) { VUX_FUNCTION; return chosen(flag, &parens, d); }
+Value maybeBrackets(const Value& flag, const Value& d) { VUX_FUNCTION; return chosen(flag, &brackets, d); }
+Value maybeBraces(const Value& flag, const Value& d) { VUX_FUNCTION; return chosen(flag, &braces, d); }
 
 // ---------------------------------------------------------------------------------------------
 // Constructors as function values

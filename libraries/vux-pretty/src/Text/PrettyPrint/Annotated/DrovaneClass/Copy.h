@@ -1,7 +1,9 @@
 // The Pretty class, written once for both copies. A copy is PrettyCopy<Front>, where Front gives
 // the document operations of its module (text, char_, the number documents, comma, parens,
-// brackets, maybeParens, render). Every static value is a member of the instantiation, so each
-// copy has its own records, levels, precedences and constant documents.
+// brackets, maybeParens, render) and `constant<Name, Compute>`, which evaluates a constant of the
+// copy (in a profiling build under the constant's own cost centre `Name` of the copy's module, so
+// Front is defined in that module's source file). Every static value is a member of the
+// instantiation, so each copy has its own records, levels, precedences and constant documents.
 #pragma once
 
 #include <array>
@@ -35,10 +37,17 @@ struct PrettyCopy {
     static constexpr rts::StaticCon<2> precZero{VUX::Internal::Real::op_colon_percent_tag,
                                                 rts::ref_slot(integerZero.object()),
                                                 rts::ref_slot(integerOne.object())};
+
+    // The code of the constant `Name` computed by `Compute`, evaluated through the front.
+    template <const char* Name, Value (*Compute)()>
+    static constexpr const rts::ThunkInfo* constantInfo =
+        rts::constant_info<&Front::template constant<Name, Compute>>;
+
     static Value computePrecEleven() {
         return VUX::Internal::Real::reduce(VUX::Num::Integer::IS(11), VUX::Num::Integer::IS(1));
     }
-    static inline constinit rts::Constant precEleven{rts::constant_info<&computePrecEleven>};
+    static constexpr char precElevenName[] = "precEleven";
+    static inline constinit rts::Constant precEleven{constantInfo<precElevenName, &computePrecEleven>};
 
     // The constant documents, each `text` of its string, built on first use.
     template <const char* Text>
@@ -48,13 +57,16 @@ struct PrettyCopy {
     static constexpr char unitText[] = "()", falseText[] = "False", trueText[] = "True",
                           nothingText[] = "Nothing", justText[] = "Just", leftText[] = "Left",
                           rightText[] = "Right";
-    static inline constinit rts::Constant unitDoc{rts::constant_info<&textConstant<unitText>>};
-    static inline constinit rts::Constant falseDoc{rts::constant_info<&textConstant<falseText>>};
-    static inline constinit rts::Constant trueDoc{rts::constant_info<&textConstant<trueText>>};
-    static inline constinit rts::Constant nothingDoc{rts::constant_info<&textConstant<nothingText>>};
-    static inline constinit rts::Constant justDoc{rts::constant_info<&textConstant<justText>>};
-    static inline constinit rts::Constant leftDoc{rts::constant_info<&textConstant<leftText>>};
-    static inline constinit rts::Constant rightDoc{rts::constant_info<&textConstant<rightText>>};
+    static constexpr char unitName[] = "unitDoc", falseName[] = "falseDoc", trueName[] = "trueDoc",
+                          nothingName[] = "nothingDoc", justName[] = "justDoc", leftName[] = "leftDoc",
+                          rightName[] = "rightDoc";
+    static inline constinit rts::Constant unitDoc{constantInfo<unitName, &textConstant<unitText>>};
+    static inline constinit rts::Constant falseDoc{constantInfo<falseName, &textConstant<falseText>>};
+    static inline constinit rts::Constant trueDoc{constantInfo<trueName, &textConstant<trueText>>};
+    static inline constinit rts::Constant nothingDoc{constantInfo<nothingName, &textConstant<nothingText>>};
+    static inline constinit rts::Constant justDoc{constantInfo<justName, &textConstant<justText>>};
+    static inline constinit rts::Constant leftDoc{constantInfo<leftName, &textConstant<leftText>>};
+    static inline constinit rts::Constant rightDoc{constantInfo<rightName, &textConstant<rightText>>};
 
     // -----------------------------------------------------------------------------------------
     // The record and its defaults
