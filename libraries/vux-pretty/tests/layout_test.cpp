@@ -149,6 +149,19 @@ TEST(Modes, ZigZagFoldsDeepLines) {
     EXPECT_EQ(renderAt(txt("x"), 20, 1.0f, D::ZigZagMode_tag), "\n\nx");
 }
 
+TEST(Modes, ZigZagKeepsTheTextOfExtremeNests) {
+    // Negative nests down to the smallest Int: the unbounded zig-zag width minus the nest would
+    // overflow, so widths saturate instead, and every line still comes out.
+    for (int64_t k : {INT64_MIN, INT64_MIN + 1, -(int64_t{1} << 62), int64_t{-7}}) {
+        Value d = D::op_dollar_dollar(txt("a"), nest(k, D::op_dollar_dollar(txt("b"), nest(k, txt("c")))));
+        std::string out = renderAt(d, 20, 2.0f, D::ZigZagMode_tag);
+        std::string letters;
+        for (char ch : out)
+            if (ch >= 'a' && ch <= 'c') letters.push_back(ch);
+        EXPECT_EQ(letters, "abc") << k;
+    }
+}
+
 TEST(Rendering, IsLazyOnAnInfiniteDocument) {
     struct Lines {
         static Value from(int64_t i) {

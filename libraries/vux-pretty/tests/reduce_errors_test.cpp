@@ -27,6 +27,10 @@ Value styleOf(uint8_t mode) {
 }
 // The whole rendering, forced to its last character.
 void renderIn(uint8_t mode, const Value& d) { (void)to_string(D::renderStyle(styleOf(mode), d)); }
+// The page display of a hand-made layout, forced to its last character.
+void displayOf(const Value& laidOut) {
+    (void)to_string(D::display(false, 0, 0, D::renderChunk_closure.value(), VUX::Types::Nil(), laidOut));
+}
 // The rest of a line built by a layout step, forced.
 void forceRest(const Value& line) { (void)rts::force(rts::field(rts::force(line), 1)); }
 
@@ -86,6 +90,13 @@ std::vector<ErrorCase> cases() {
         {"display lay NoDoc", [] { renderIn(D::PageMode_tag, D::op_dollar_dollar(t("a"), D::NoDoc())); }},
         {"display lay2 NoDoc", [] { renderIn(D::PageMode_tag, after(D::NoDoc())); }},
         {"display lay2 NoDoc", [] { renderIn(D::ZigZagMode_tag, after(D::Nest_hash(4, D::NoDoc()))); }},
+        // The layout choice never passes these on; the display walk guards against them itself.
+        {"display lay Union", [] { displayOf(D::Union(t("a"), t("b"))); }},
+        {"display lay Beside", [] { displayOf(D::Nest_hash(1, badBeside())); }},
+        {"display lay Above", [] { displayOf(D::NilAbove(badAbove())); }},
+        {"display lay2 Union", [] { displayOf(after(D::Union(t("a"), t("b")))); }},
+        {"display lay2 Beside", [] { displayOf(after(badBeside())); }},
+        {"display lay2 Above", [] { displayOf(after(D::Nest_hash(2, badAbove()))); }},
         {"easyDisplay: NoDoc", [] { renderIn(D::LeftMode_tag, D::NoDoc()); }},
         {"easyDisplay: NoDoc", [] { renderIn(D::OneLineMode_tag, after(D::NoDoc())); }},
         {"easyDisplay Above", [] { renderIn(D::LeftMode_tag, after(badAbove())); }},

@@ -252,6 +252,8 @@ Value first(const Value& p, const Value& q);
 // Renders through a text function txt (chunk, rest -> result) and an end value.
 Value fullRenderAnn(const Value& mode, const Value& lineLength, const Value& ribbonsPerLine, const Value& txt,
                     const Value& end, const Value& doc);
+// The walk of PageMode and ZigZagMode over a laid-out document (no Union), starting at column 0.
+Value display(bool zigzag, int64_t gap, int64_t shift, const Value& txt, const Value& end, const Value& laidOut);
 Value fullRender(const Value& mode, const Value& lineLength, const Value& ribbonsPerLine, const Value& txt,
                  const Value& end, const Value& doc);
 Value renderStyle(const Value& style, const Value& doc);

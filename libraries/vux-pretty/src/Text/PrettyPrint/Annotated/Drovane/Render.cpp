@@ -274,10 +274,14 @@ Value fullRenderAnn(const Value& modeV, const Value& lineLengthV, const Value& r
     int64_t ribbon = ribbonWidth(len, ribbons);
     bool zigzag = m == ZigZagMode_tag;
     int64_t gap = subSat(len, ribbon);
-    int64_t shift = gap / 2;
+    return display(zigzag, gap, gap / 2, txt, end, best(zigzag ? INT64_MAX : len, ribbon, reduceDoc(doc)));
+}
+
+Value display(bool zigzag, int64_t gap, int64_t shift, const Value& txt, const Value& end, const Value& laidOut) {
+    VUX_FUNCTION;
     auto ctx = std::make_shared<const Display>(Display{txt, end, repeatChunk('/', shift), repeatChunk('\\', shift),
                                                       zigzag, gap, shift});
-    return lay(ctx, 0, best(zigzag ? INT64_MAX : len, ribbon, reduceDoc(doc)));
+    return lay(ctx, 0, laidOut);
 }
 
 namespace {
