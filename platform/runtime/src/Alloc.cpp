@@ -168,8 +168,11 @@ void flush_alloc_cache(ThreadState* ts) {
 
 // ---------------------------------------------------------------------------------------------
 // Freeing. An object whose count reached zero releases its references and gives its memory back.
-// Releases made while freeing do not recurse: the free loop queues the objects they kill and
-// frees them one after another, so a list of ten million cells is freed with a flat stack.
+// Releases made while freeing do not recurse. Of the fields that freeing one object kills, the
+// last is carried straight on as the next object to free, so a list or any other chain is freed
+// in one loop without touching the queue; fields without references of their own are given back
+// at once; only the earlier of several dying fields of one object wait in the thread's queue. So
+// a list of ten million cells, or a structure nested ten million deep, is freed with a flat stack.
 
 namespace {
 
@@ -186,23 +189,28 @@ size_t object_size(Object* o) {
     __builtin_unreachable();
 }
 
-// Queues an object whose count reached zero inside the free loop. Should the queue fail to grow,
-// the object is freed at once: deeper recursion is better than losing it.
-RTS_INLINE void destroy_and_free(ThreadState* ts, Object* o);
-void enqueue(ThreadState* ts, Object* o) noexcept {
+// Frees `o` and the chain carried on from it, leaving the queue to the caller. Only used when the
+// queue cannot grow: deeper recursion is better than losing the object.
+RTS_COLD void free_chain_now(ThreadState* ts, Object* o) noexcept;
+
+// Queues an object whose count reached zero inside the free loop.
+RTS_INLINE void enqueue(ThreadState* ts, Object* o) noexcept {
     try {
         ts->pending.push_back(o);
     } catch (const std::bad_alloc&) {
-        destroy_and_free(ts, o);
+        free_chain_now(ts, o);
     }
 }
 
-// release() for the free loop's own fields: no call per field, no re-check of the loop flag.
-RTS_INLINE void drop(ThreadState* ts, Object* o) {
-    if (o == nullptr) return;
-    uint32_t c = o->rc.load(std::memory_order_acquire);
-    if (c == 0) return;
-    if (c == 1 || o->rc.fetch_sub(1, std::memory_order_acq_rel) == 1) enqueue(ts, o);
+// release() of a field of an object being freed: answers the field when this release killed it.
+// A count of 1 is our reference alone, which no other thread can touch: it dies without a
+// read-modify-write.
+RTS_INLINE Object* release_field(Object* f) {
+    if (f == nullptr) return nullptr;
+    const uint32_t c = f->rc.load(std::memory_order_acquire);
+    if (c == 0) return nullptr;
+    if (c == 1 || f->rc.fetch_sub(1, std::memory_order_acq_rel) == 1) return f;
+    return nullptr;
 }
 
 // deallocate_bytes on the thread's own cache, which the free loop already holds.
@@ -217,6 +225,38 @@ RTS_INLINE void give_back(ThreadState* ts, void* p, size_t size) {
     std::free(p);
 }
 
+// A constructor without references has nothing to release, so a dying one is given back at once,
+// unless some weak reference keys on a constructor (then the loop looks it up first).
+RTS_INLINE bool is_leaf_con(const Object* o) {
+    return o->kind == Kind::Con && o->nptrs == 0 &&
+           RTS_LIKELY(detail::weak_side_keys.load(std::memory_order_relaxed) == 0);
+}
+
+// Takes `dead`, a field that freeing an object killed: a leaf goes back at once, anything else
+// becomes the object carried on, and the one carried so far (an earlier field) waits in the queue.
+RTS_INLINE Object* carry(ThreadState* ts, Object* carried, Object* dead) {
+    if (is_leaf_con(dead)) {
+        give_back(ts, dead, con_size(0, dead->nwords));
+        return carried;
+    }
+    if (carried != nullptr) enqueue(ts, carried);
+    return dead;
+}
+
+// Releases the `n` reference fields `s`; answers the one to carry on, if any died. Two fields (a
+// list cell) are unrolled: no loop, and the first has no earlier field to queue.
+RTS_INLINE Object* release_fields(ThreadState* ts, Slot* s, uint32_t n) {
+    Object* next = nullptr;
+    if (RTS_LIKELY(n == 2)) {
+        if (Object* dead = release_field(s[0].ref)) next = carry(ts, nullptr, dead);
+        if (Object* dead = release_field(s[1].ref)) next = carry(ts, next, dead);
+        return next;
+    }
+    for (uint32_t i = 0; i < n; ++i)
+        if (Object* dead = release_field(s[i].ref)) next = carry(ts, next, dead);
+    return next;
+}
+
 // A byte array's block goes back by the class recorded when it was allocated: its length may
 // have been lowered since.
 void free_bytes_block(ThreadState* ts, Object* o) {
@@ -226,21 +266,19 @@ void free_bytes_block(ThreadState* ts, Object* o) {
         std::free(o);
 }
 
-// Every kind but a constructor, out of line.
-RTS_COLD void destroy_other_and_free(ThreadState* ts, Object* o) {
+// Every kind but a constructor, out of line. Destructors of closures and opaque objects run code
+// whose releases the loop's flag turns into queue entries.
+RTS_COLD Object* destroy_other_and_free(ThreadState* ts, Object* o) {
     if (o->kind == Kind::Bytes) {
         free_bytes_block(ts, o);
-        return;
+        return nullptr;
     }
-    size_t size = object_size(o);
+    const size_t size = object_size(o);
+    Object* next = nullptr;
     switch (o->kind) {
         case Kind::Con:
         case Kind::Pap:
-        case Kind::MutVar: {
-            Slot* s = con_slots(o);
-            for (uint32_t i = 0, n = o->nptrs; i < n; ++i) drop(ts, s[i].ref);
-            break;
-        }
+        case Kind::MutVar: next = release_fields(ts, con_slots(o), o->nptrs); break;
         case Kind::Fun:
             if (auto d = fun_info(o)->destroy) d(o);
             break;
@@ -250,7 +288,7 @@ RTS_COLD void destroy_other_and_free(ThreadState* ts, Object* o) {
             if (st == kUnevaluated) {
                 if (auto d = t->info->destroy) d(o);
             } else {
-                drop(ts, t->result);
+                next = release_field(t->result);
             }
             break;
         }
@@ -258,43 +296,50 @@ RTS_COLD void destroy_other_and_free(ThreadState* ts, Object* o) {
         case Kind::Opaque: reinterpret_cast<OpaqueObject*>(o)->info->destroy(o); break;
     }
     give_back(ts, o, size);
+    return next;
 }
 
 // Constructors are most of what dies: inline, and no jump table for them. Their fields are
-// dropped straight into the queue, so freeing one runs no code that could release reentrantly.
-RTS_INLINE void destroy_con_and_free(ThreadState* ts, Object* o) {
-    Slot* s = con_slots(o);
+// released straight into the loop, so freeing one runs no code that could release reentrantly.
+RTS_INLINE Object* destroy_con_and_free(ThreadState* ts, Object* o) {
     const uint32_t n = o->nptrs;
     const size_t size = con_size(n, o->nwords);
-    for (uint32_t i = 0; i < n; ++i) drop(ts, s[i].ref);
+    Object* next = release_fields(ts, con_slots(o), n);
     give_back(ts, o, size);
+    return next;
 }
 
-// A weak key is looked up before it is freed: for a constructor that costs one predictable branch
-// (is there any key in the side table at all).
-RTS_INLINE void destroy_and_free(ThreadState* ts, Object* o) {
+// Frees one object whose count reached zero; answers the field to free next, if one died. A weak
+// key is looked up before it is freed: for a constructor that costs one predictable branch (is
+// there any key in the side table at all).
+RTS_INLINE Object* free_one(ThreadState* ts, Object* o) {
     if (RTS_LIKELY(o->kind == Kind::Con)) {
         if (RTS_UNLIKELY(detail::weak_side_keys.load(std::memory_order_relaxed) != 0) &&
             !detail::weak_key_dying(o))
-            return;
-        destroy_con_and_free(ts, o);
-        return;
+            return nullptr;
+        return destroy_con_and_free(ts, o);
     }
-    if (detail::weak_key_marked(o) && !detail::weak_key_dying(o)) return;
-    destroy_other_and_free(ts, o);
+    if (detail::weak_key_marked(o) && !detail::weak_key_dying(o)) return nullptr;
+    return destroy_other_and_free(ts, o);
+}
+
+void free_chain_now(ThreadState* ts, Object* o) noexcept {
+    while (o != nullptr) o = free_one(ts, o);
 }
 
 // Past this many entries the queue's memory is given back after the loop.
 constexpr size_t kPendingKeep = 4096;
 
-// Frees the objects that freeing the first one killed, and theirs, until none is left.
-RTS_COLD void drain(ThreadState* ts) {
-    while (!ts->pending.empty()) {
-        Object* next = ts->pending.back();
-        ts->pending.pop_back();
-        destroy_and_free(ts, next);
+// Frees `o`, the chain carried on from it, and whatever the queue holds, until none is left.
+void free_all(ThreadState* ts, Object* o) {
+    std::vector<Object*>& pending = ts->pending;
+    for (;;) {
+        while (o != nullptr) o = free_one(ts, o);
+        if (pending.empty()) break;
+        o = pending.back();
+        pending.pop_back();
     }
-    if (ts->pending.capacity() > kPendingKeep) std::vector<Object*>().swap(ts->pending);
+    if (RTS_UNLIKELY(pending.capacity() > kPendingKeep)) std::vector<Object*>().swap(pending);
 }
 
 }  // namespace
@@ -302,20 +347,13 @@ RTS_COLD void drain(ThreadState* ts) {
 void free_object_cold(Object* o) {
     ThreadState* ts = thread_state();
     if (ts->freeing) {
+        // A release made by a destructor (or a weak key's death) inside the loop: queued, not
+        // recursed into.
         enqueue(ts, o);
         return;
     }
-    // The queue is empty here. Only code run by the destructors of other kinds (closures, opaque
-    // objects) can release reentrantly, so only they and the drain need the flag.
-    if (RTS_LIKELY(o->kind == Kind::Con) && !detail::weak_key_marked(o)) {
-        destroy_con_and_free(ts, o);
-        if (RTS_LIKELY(ts->pending.empty())) return;
-        ts->freeing = true;
-    } else {
-        ts->freeing = true;
-        destroy_and_free(ts, o);
-    }
-    if (!ts->pending.empty()) drain(ts);
+    ts->freeing = true;
+    free_all(ts, o);
     ts->freeing = false;
 }
 

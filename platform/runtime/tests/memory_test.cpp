@@ -1,6 +1,7 @@
 // Allocation and freeing: long and deep structures are freed with a flat stack.
 #include <cstdio>
 #include <thread>
+#include <vector>
 
 #include "RuntimeTest.h"
 
@@ -63,6 +64,11 @@ const Nesting kNestings[] = {
          return rts::apply(rts::fun<2>([](const Value& a, const Value&) { return a; }), in);
      }},
     {"MutableReference", 1'000'000, [](Value in) { return rts::new_mut_var(std::move(in)); }},
+    // Two dying fields with references of their own: one is carried on, the other queued.
+    {"TwoDyingFieldsDeepFirst", 1'000'000,
+     [](Value in) { return rts::con(0, std::move(in), rts::con(0, box(1))); }},
+    {"TwoDyingFieldsDeepLast", 1'000'000,
+     [](Value in) { return rts::con(0, rts::con(0, box(1)), std::move(in)); }},
 };
 
 class DeepFree : public FlatStack, public ::testing::WithParamInterface<Nesting> {};
@@ -78,6 +84,31 @@ TEST_P(DeepFree, NestedStructureIsFreedWithoutRecursion) {
 
 INSTANTIATE_TEST_SUITE_P(Kinds, DeepFree, ::testing::ValuesIn(kNestings),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A balanced tree of a million counted closures, whose nodes each kill several fields at once and
+// also hold one shared closure, is freed whole; the shared closure lives on until its last
+// reference goes.
+TEST_F(FlatStack, TreeOfSeveralDyingFieldsPerNodeIsFreedWhole) {
+    constexpr int kLeaves = 1 << 20;
+    DestroyCounter leaves, shared_counter;
+    auto closure = [](DestroyCounter& dc) { return rts::fun<1>([t = dc.token()](const Value& x) { return x; }); };
+    Value shared = closure(shared_counter);
+    std::vector<Value> level;
+    for (int i = 0; i < kLeaves; ++i) level.push_back(closure(leaves));
+    while (level.size() > 1) {
+        std::vector<Value> up;
+        for (size_t i = 0; i + 1 < level.size(); i += 2)
+            up.push_back(rts::con(0, std::move(level[i]), box(int64_t(i)), shared, std::move(level[i + 1])));
+        level = std::move(up);
+    }
+    Value tree = std::move(level[0]);
+    level.clear();
+    tree = Value();
+    EXPECT_EQ(leaves.destroyed(), kLeaves);
+    EXPECT_EQ(shared_counter.destroyed(), 0);
+    shared = Value();
+    EXPECT_EQ(shared_counter.destroyed(), 1);
+}
 
 TEST(Alloc, ThreadAllocatedBytesGrows) {
     uint64_t before = rts::thread_allocated_bytes();
