@@ -116,92 +116,60 @@ Value ordRecordFrom(Value dEq, Value cmp, Value le) {
 Value compareInt_hash(int64_t x, int64_t y) { VUX_SCC("compareInt#"); return x < y ? LT() : x == y ? EQ() : GT(); }
 Value compareWord_hash(uint64_t x, uint64_t y) { VUX_SCC("compareWord#"); return x < y ? LT() : x == y ? EQ() : GT(); }
 
-// Int: signed 64-bit.
-Value eqInt(const Value& x, const Value& y) { VUX_FUNCTION; int64_t a = int_of(x), b = int_of(y); return fromBool(a == b); }
-Value neInt(const Value& x, const Value& y) { VUX_FUNCTION; int64_t a = int_of(x), b = int_of(y); return fromBool(a != b); }
-Value gtInt(const Value& x, const Value& y) { VUX_FUNCTION; int64_t a = int_of(x), b = int_of(y); return fromBool(a > b); }
-Value geInt(const Value& x, const Value& y) { VUX_FUNCTION; int64_t a = int_of(x), b = int_of(y); return fromBool(a >= b); }
-Value ltInt(const Value& x, const Value& y) { VUX_FUNCTION; int64_t a = int_of(x), b = int_of(y); return fromBool(a < b); }
-Value leInt(const Value& x, const Value& y) { VUX_FUNCTION; int64_t a = int_of(x), b = int_of(y); return fromBool(a <= b); }
-Value compareInt(const Value& x, const Value& y) { VUX_FUNCTION; int64_t a = int_of(x), b = int_of(y); return compareInt_hash(a, b); }
-Value maxInt(const Value& x, const Value& y) { VUX_FUNCTION; int64_t a = int_of(x), b = int_of(y); return evaluated(a > b ? x : y); }
-Value minInt(const Value& x, const Value& y) { VUX_FUNCTION; int64_t a = int_of(x), b = int_of(y); return evaluated(a > b ? y : x); }
+// The nine comparisons of scalar type Ty, one exported function each (so each enters its own cost
+// centre, named after it). Both operands are read as T by `of`, x before y.
+#define VUX_SCALAR_OP(name, T, of, result)                                                                  \
+    Value name(const Value& x, const Value& y) {                                                            \
+        VUX_FUNCTION;                                                                                       \
+        T a = of(x), b = of(y);                                                                             \
+        return result;                                                                                      \
+    }
+#define VUX_SCALAR_COMPARISONS(Ty, T, of)                                                                   \
+    VUX_SCALAR_OP(lt##Ty, T, of, fromBool(a < b))                                                           \
+    VUX_SCALAR_OP(le##Ty, T, of, fromBool(a <= b))                                                          \
+    VUX_SCALAR_OP(gt##Ty, T, of, fromBool(a > b))                                                           \
+    VUX_SCALAR_OP(ge##Ty, T, of, fromBool(a >= b))
+// A total order: `compare_` orders the unboxed values; on a tie max gives y and min gives x.
+#define VUX_TOTAL_ORDER_OPS(Ty, T, of, compare_)                                                            \
+    VUX_SCALAR_OP(eq##Ty, T, of, fromBool(a == b))                                                          \
+    VUX_SCALAR_OP(ne##Ty, T, of, fromBool(a != b))                                                          \
+    VUX_SCALAR_OP(compare##Ty, T, of, compare_(a, b))                                                       \
+    VUX_SCALAR_COMPARISONS(Ty, T, of)                                                                       \
+    VUX_SCALAR_OP(max##Ty, T, of, evaluated(a > b ? x : y))                                                 \
+    VUX_SCALAR_OP(min##Ty, T, of, evaluated(a > b ? y : x))
+// IEEE values: ordered comparisons, false when either operand is NaN; /= is the negation of ==.
+// compare falls through to GT for NaN; max and min pick by y >= x, so a NaN gives x for max and
+// y for min.
+#define VUX_IEEE_ORDER_OPS(Ty, T, of)                                                                       \
+    VUX_SCALAR_OP(eq##Ty, T, of, fromBool(a == b))                                                          \
+    VUX_SCALAR_OP(ne##Ty, T, of, fromBool(!(a == b)))                                                       \
+    VUX_SCALAR_OP(compare##Ty, T, of, ieee_compare(a, b))                                                   \
+    VUX_SCALAR_COMPARISONS(Ty, T, of)                                                                       \
+    VUX_SCALAR_OP(max##Ty, T, of, evaluated(b >= a ? y : x))                                                \
+    VUX_SCALAR_OP(min##Ty, T, of, evaluated(b >= a ? x : y))
 
-// Word: unsigned 64-bit.
-Value eqWord(const Value& x, const Value& y) { VUX_FUNCTION; uint64_t a = word_of(x), b = word_of(y); return fromBool(a == b); }
-Value neWord(const Value& x, const Value& y) { VUX_FUNCTION; uint64_t a = word_of(x), b = word_of(y); return fromBool(a != b); }
-Value gtWord(const Value& x, const Value& y) { VUX_FUNCTION; uint64_t a = word_of(x), b = word_of(y); return fromBool(a > b); }
-Value geWord(const Value& x, const Value& y) { VUX_FUNCTION; uint64_t a = word_of(x), b = word_of(y); return fromBool(a >= b); }
-Value ltWord(const Value& x, const Value& y) { VUX_FUNCTION; uint64_t a = word_of(x), b = word_of(y); return fromBool(a < b); }
-Value leWord(const Value& x, const Value& y) { VUX_FUNCTION; uint64_t a = word_of(x), b = word_of(y); return fromBool(a <= b); }
-Value compareWord(const Value& x, const Value& y) { VUX_FUNCTION; uint64_t a = word_of(x), b = word_of(y); return compareWord_hash(a, b); }
-Value maxWord(const Value& x, const Value& y) { VUX_FUNCTION; uint64_t a = word_of(x), b = word_of(y); return evaluated(a > b ? x : y); }
-Value minWord(const Value& x, const Value& y) { VUX_FUNCTION; uint64_t a = word_of(x), b = word_of(y); return evaluated(a > b ? y : x); }
-
-// Char: code points compared unsigned; compare tests equality first.
-Value eqChar(const Value& x, const Value& y) { VUX_FUNCTION; uint64_t a = char_of(x), b = char_of(y); return fromBool(a == b); }
-Value neChar(const Value& x, const Value& y) { VUX_FUNCTION; uint64_t a = char_of(x), b = char_of(y); return fromBool(a != b); }
-Value compareChar(const Value& x, const Value& y) {
-    VUX_FUNCTION;
-    uint64_t a = char_of(x), b = char_of(y);
-    return a == b ? EQ() : a > b ? GT() : LT();
-}
-Value ltChar(const Value& x, const Value& y) { VUX_FUNCTION; uint64_t a = char_of(x), b = char_of(y); return fromBool(a < b); }
-Value leChar(const Value& x, const Value& y) { VUX_FUNCTION; uint64_t a = char_of(x), b = char_of(y); return fromBool(a <= b); }
-Value gtChar(const Value& x, const Value& y) { VUX_FUNCTION; uint64_t a = char_of(x), b = char_of(y); return fromBool(a > b); }
-Value geChar(const Value& x, const Value& y) { VUX_FUNCTION; uint64_t a = char_of(x), b = char_of(y); return fromBool(a >= b); }
-Value maxChar(const Value& x, const Value& y) { VUX_FUNCTION; uint64_t a = char_of(x), b = char_of(y); return evaluated(a > b ? x : y); }
-Value minChar(const Value& x, const Value& y) { VUX_FUNCTION; uint64_t a = char_of(x), b = char_of(y); return evaluated(a > b ? y : x); }
-
-// Float and Double: ordered IEEE comparisons, false when either operand is NaN. compare falls
-// through to GT for NaN; max and min pick by y >= x, so a NaN gives x for max and y for min.
+namespace {
+// Characters: equality is tested first. Enters no cost centre of its own (unlike compareWord#).
+RTS_INLINE Value compare_char(uint64_t a, uint64_t b) { return a == b ? EQ() : a > b ? GT() : LT(); }
 template <class T>
 RTS_INLINE Value ieee_compare(T a, T b) { return a < b ? LT() : a == b ? EQ() : GT(); }
+}  // namespace
 
-Value eqFloat(const Value& x, const Value& y) { VUX_FUNCTION; float a = float_of(x), b = float_of(y); return fromBool(a == b); }
-Value neFloat(const Value& x, const Value& y) { VUX_FUNCTION; float a = float_of(x), b = float_of(y); return fromBool(!(a == b)); }
-Value compareFloat(const Value& x, const Value& y) { VUX_FUNCTION; float a = float_of(x), b = float_of(y); return ieee_compare(a, b); }
-Value ltFloat(const Value& x, const Value& y) { VUX_FUNCTION; float a = float_of(x), b = float_of(y); return fromBool(a < b); }
-Value leFloat(const Value& x, const Value& y) { VUX_FUNCTION; float a = float_of(x), b = float_of(y); return fromBool(a <= b); }
-Value gtFloat(const Value& x, const Value& y) { VUX_FUNCTION; float a = float_of(x), b = float_of(y); return fromBool(a > b); }
-Value geFloat(const Value& x, const Value& y) { VUX_FUNCTION; float a = float_of(x), b = float_of(y); return fromBool(a >= b); }
-Value maxFloat(const Value& x, const Value& y) { VUX_FUNCTION; float a = float_of(x), b = float_of(y); return evaluated(b >= a ? y : x); }
-Value minFloat(const Value& x, const Value& y) { VUX_FUNCTION; float a = float_of(x), b = float_of(y); return evaluated(b >= a ? x : y); }
+// Int: signed 64-bit. Word: unsigned 64-bit. Char: code points compared unsigned.
+VUX_TOTAL_ORDER_OPS(Int, int64_t, int_of, compareInt_hash)
+VUX_TOTAL_ORDER_OPS(Word, uint64_t, word_of, compareWord_hash)
+VUX_TOTAL_ORDER_OPS(Char, uint64_t, char_of, compare_char)
 
-Value eqDouble(const Value& x, const Value& y) { VUX_FUNCTION; double a = double_of(x), b = double_of(y); return fromBool(a == b); }
-Value neDouble(const Value& x, const Value& y) { VUX_FUNCTION; double a = double_of(x), b = double_of(y); return fromBool(!(a == b)); }
-Value compareDouble(const Value& x, const Value& y) { VUX_FUNCTION; double a = double_of(x), b = double_of(y); return ieee_compare(a, b); }
-Value ltDouble(const Value& x, const Value& y) { VUX_FUNCTION; double a = double_of(x), b = double_of(y); return fromBool(a < b); }
-Value leDouble(const Value& x, const Value& y) { VUX_FUNCTION; double a = double_of(x), b = double_of(y); return fromBool(a <= b); }
-Value gtDouble(const Value& x, const Value& y) { VUX_FUNCTION; double a = double_of(x), b = double_of(y); return fromBool(a > b); }
-Value geDouble(const Value& x, const Value& y) { VUX_FUNCTION; double a = double_of(x), b = double_of(y); return fromBool(a >= b); }
-Value maxDouble(const Value& x, const Value& y) { VUX_FUNCTION; double a = double_of(x), b = double_of(y); return evaluated(b >= a ? y : x); }
-Value minDouble(const Value& x, const Value& y) { VUX_FUNCTION; double a = double_of(x), b = double_of(y); return evaluated(b >= a ? x : y); }
+VUX_IEEE_ORDER_OPS(Float, float, float_of)
+VUX_IEEE_ORDER_OPS(Double, double, double_of)
 
-// Bool and Ordering: by constructor index. On a tie max gives the second operand, min the first.
-Value eqBool(const Value& x, const Value& y) { VUX_FUNCTION; uint8_t a = ctor_index(x), b = ctor_index(y); return fromBool(a == b); }
-Value neBool(const Value& x, const Value& y) { VUX_FUNCTION; uint8_t a = ctor_index(x), b = ctor_index(y); return fromBool(a != b); }
-Value compareBool(const Value& x, const Value& y) { VUX_FUNCTION; uint8_t a = ctor_index(x), b = ctor_index(y); return compareWord_hash(a, b); }
-Value ltBool(const Value& x, const Value& y) { VUX_FUNCTION; uint8_t a = ctor_index(x), b = ctor_index(y); return fromBool(a < b); }
-Value leBool(const Value& x, const Value& y) { VUX_FUNCTION; uint8_t a = ctor_index(x), b = ctor_index(y); return fromBool(a <= b); }
-Value gtBool(const Value& x, const Value& y) { VUX_FUNCTION; uint8_t a = ctor_index(x), b = ctor_index(y); return fromBool(a > b); }
-Value geBool(const Value& x, const Value& y) { VUX_FUNCTION; uint8_t a = ctor_index(x), b = ctor_index(y); return fromBool(a >= b); }
-Value maxBool(const Value& x, const Value& y) { VUX_FUNCTION; uint8_t a = ctor_index(x), b = ctor_index(y); return evaluated(a > b ? x : y); }
-Value minBool(const Value& x, const Value& y) { VUX_FUNCTION; uint8_t a = ctor_index(x), b = ctor_index(y); return evaluated(a > b ? y : x); }
-
-Value eqOrdering(const Value& x, const Value& y) { VUX_FUNCTION; uint8_t a = ctor_index(x), b = ctor_index(y); return fromBool(a == b); }
-Value neOrdering(const Value& x, const Value& y) { VUX_FUNCTION; uint8_t a = ctor_index(x), b = ctor_index(y); return fromBool(a != b); }
-Value compareOrdering(const Value& x, const Value& y) {
-    VUX_FUNCTION;
-    uint8_t a = ctor_index(x), b = ctor_index(y);
-    return compareWord_hash(a, b);
-}
-Value ltOrdering(const Value& x, const Value& y) { VUX_FUNCTION; uint8_t a = ctor_index(x), b = ctor_index(y); return fromBool(a < b); }
-Value leOrdering(const Value& x, const Value& y) { VUX_FUNCTION; uint8_t a = ctor_index(x), b = ctor_index(y); return fromBool(a <= b); }
-Value gtOrdering(const Value& x, const Value& y) { VUX_FUNCTION; uint8_t a = ctor_index(x), b = ctor_index(y); return fromBool(a > b); }
-Value geOrdering(const Value& x, const Value& y) { VUX_FUNCTION; uint8_t a = ctor_index(x), b = ctor_index(y); return fromBool(a >= b); }
-Value maxOrdering(const Value& x, const Value& y) { VUX_FUNCTION; uint8_t a = ctor_index(x), b = ctor_index(y); return evaluated(a > b ? x : y); }
-Value minOrdering(const Value& x, const Value& y) { VUX_FUNCTION; uint8_t a = ctor_index(x), b = ctor_index(y); return evaluated(a > b ? y : x); }
+// Bool and Ordering: by constructor index.
+VUX_TOTAL_ORDER_OPS(Bool, uint8_t, ctor_index, compareWord_hash)
+VUX_TOTAL_ORDER_OPS(Ordering, uint8_t, ctor_index, compareWord_hash)
+#undef VUX_IEEE_ORDER_OPS
+#undef VUX_TOTAL_ORDER_OPS
+#undef VUX_SCALAR_COMPARISONS
+#undef VUX_SCALAR_OP
 
 // Unit: always equal; every operation still evaluates both operands.
 Value eqUnit(const Value& x, const Value& y) { VUX_FUNCTION; rts::force(x); rts::force(y); return True(); }

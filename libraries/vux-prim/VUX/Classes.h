@@ -86,69 +86,31 @@ Value eqRecordFrom(Value eq, Value ne);                  // at least one given
 Value ordRecordFrom(Value dEq, Value compare, Value le);  // compare or <= given
 
 // ---------------------------------------------------------------------------------------------
-// Scalar operations: two boxed operands, both evaluated.
-Value eqInt(const Value& x, const Value& y);
-Value neInt(const Value& x, const Value& y);
-Value gtInt(const Value& x, const Value& y);
-Value geInt(const Value& x, const Value& y);
-Value ltInt(const Value& x, const Value& y);
-Value leInt(const Value& x, const Value& y);
-Value compareInt(const Value& x, const Value& y);
-Value compareInt_hash(int64_t x, int64_t y);
-Value maxInt(const Value& x, const Value& y);
-Value minInt(const Value& x, const Value& y);
-
-Value eqWord(const Value& x, const Value& y);
-Value neWord(const Value& x, const Value& y);
-Value gtWord(const Value& x, const Value& y);
-Value geWord(const Value& x, const Value& y);
-Value ltWord(const Value& x, const Value& y);
-Value leWord(const Value& x, const Value& y);
-Value compareWord(const Value& x, const Value& y);
-Value compareWord_hash(uint64_t x, uint64_t y);
-Value maxWord(const Value& x, const Value& y);
-Value minWord(const Value& x, const Value& y);
-
-Value eqChar(const Value& x, const Value& y);
-Value neChar(const Value& x, const Value& y);
-Value compareChar(const Value& x, const Value& y);
-Value ltChar(const Value& x, const Value& y);
-Value leChar(const Value& x, const Value& y);
-Value gtChar(const Value& x, const Value& y);
-Value geChar(const Value& x, const Value& y);
-Value maxChar(const Value& x, const Value& y);
-Value minChar(const Value& x, const Value& y);
-
-Value eqFloat(const Value& x, const Value& y);
-Value neFloat(const Value& x, const Value& y);
-Value compareFloat(const Value& x, const Value& y);
-Value ltFloat(const Value& x, const Value& y);
-Value leFloat(const Value& x, const Value& y);
-Value gtFloat(const Value& x, const Value& y);
-Value geFloat(const Value& x, const Value& y);
-Value maxFloat(const Value& x, const Value& y);
-Value minFloat(const Value& x, const Value& y);
-
-Value eqDouble(const Value& x, const Value& y);
-Value neDouble(const Value& x, const Value& y);
-Value compareDouble(const Value& x, const Value& y);
-Value ltDouble(const Value& x, const Value& y);
-Value leDouble(const Value& x, const Value& y);
-Value gtDouble(const Value& x, const Value& y);
-Value geDouble(const Value& x, const Value& y);
-Value maxDouble(const Value& x, const Value& y);
-Value minDouble(const Value& x, const Value& y);
-
-// The operations above as static function values (`eqInt_fun`...), for records built elsewhere.
-#define VUX_DECLARE_SCALAR_FUNS(ty)                                                                          \
+// Scalar operations: two boxed operands, both evaluated. For each Ty of Int, Word, Char, Float and
+// Double: eqTy, neTy, compareTy, ltTy, leTy, gtTy, geTy, maxTy and minTy, and the same operations as
+// static function values (`eqInt_fun`...) for records built elsewhere.
+#define VUX_DECLARE_SCALAR_OPS(ty)                                                                           \
+    Value eq##ty(const Value& x, const Value& y);                                                            \
+    Value ne##ty(const Value& x, const Value& y);                                                            \
+    Value compare##ty(const Value& x, const Value& y);                                                       \
+    Value lt##ty(const Value& x, const Value& y);                                                            \
+    Value le##ty(const Value& x, const Value& y);                                                            \
+    Value gt##ty(const Value& x, const Value& y);                                                            \
+    Value ge##ty(const Value& x, const Value& y);                                                            \
+    Value max##ty(const Value& x, const Value& y);                                                           \
+    Value min##ty(const Value& x, const Value& y);                                                           \
     extern const rts::StaticFun eq##ty##_fun, ne##ty##_fun, compare##ty##_fun, lt##ty##_fun, le##ty##_fun, \
         gt##ty##_fun, ge##ty##_fun, max##ty##_fun, min##ty##_fun;
-VUX_DECLARE_SCALAR_FUNS(Int)
-VUX_DECLARE_SCALAR_FUNS(Word)
-VUX_DECLARE_SCALAR_FUNS(Char)
-VUX_DECLARE_SCALAR_FUNS(Float)
-VUX_DECLARE_SCALAR_FUNS(Double)
-#undef VUX_DECLARE_SCALAR_FUNS
+VUX_DECLARE_SCALAR_OPS(Int)
+VUX_DECLARE_SCALAR_OPS(Word)
+VUX_DECLARE_SCALAR_OPS(Char)
+VUX_DECLARE_SCALAR_OPS(Float)
+VUX_DECLARE_SCALAR_OPS(Double)
+#undef VUX_DECLARE_SCALAR_OPS
+
+// Three-way comparison of unboxed machine values.
+Value compareInt_hash(int64_t x, int64_t y);
+Value compareWord_hash(uint64_t x, uint64_t y);
 
 // Static records of the scalar types.
 #define VUX_DECLARE_STATIC_INSTANCE(cls, ty, nfields)               \

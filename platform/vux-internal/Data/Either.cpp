@@ -5,7 +5,6 @@
 namespace Data::Either {
 
 using rts::force;
-using rts::ref_slot;
 using namespace VUX::Internal::Base;
 
 Value either(const Value& f, const Value& g, const Value& e) {
@@ -69,33 +68,17 @@ Value sconcat_fn(const Value& ne) {
         rest = std::move(after);
     }
 }
-constinit const rts::StaticFun append_c{rts::static_fun_info<&append_fn>};
 Value stimes_fn(const Value& dI, const Value& n, const Value& x) {
-    return default_stimes(append_c.value(), dI, n, x);
+    return default_stimes(static_fun<&append_fn>.value(), dI, n, x);
 }
+
+using EitherRecords =
+    StaticMonadRecords<&fmap_fn, &replace_fn, &pure_fn, &ap_fn, &liftA2_fn, &then_fn, &before_fn, &bind_fn>;
 }  // namespace
 
-namespace {
-constinit const rts::StaticFun fmap_c{rts::static_fun_info<&fmap_fn>};
-constinit const rts::StaticFun replace_c{rts::static_fun_info<&replace_fn>};
-constinit const rts::StaticFun pure_c{rts::static_fun_info<&pure_fn>};
-constinit const rts::StaticFun ap_c{rts::static_fun_info<&ap_fn>};
-constinit const rts::StaticFun liftA2_c{rts::static_fun_info<&liftA2_fn>};
-constinit const rts::StaticFun then_c{rts::static_fun_info<&then_fn>};
-constinit const rts::StaticFun before_c{rts::static_fun_info<&before_fn>};
-constinit const rts::StaticFun bind_c{rts::static_fun_info<&bind_fn>};
-constinit const rts::StaticFun sconcat_c{rts::static_fun_info<&sconcat_fn>};
-constinit const rts::StaticFun stimes_c{rts::static_fun_info<&stimes_fn>};
-}  // namespace
-
-constinit const rts::StaticCon<2> inst_Functor_Either{C_Functor_tag, ref_slot(fmap_c.object()), ref_slot(replace_c.object())};
-constinit const rts::StaticCon<6> inst_Applicative_Either{
-    C_Applicative_tag,           ref_slot(inst_Functor_Either.object()), ref_slot(pure_c.object()), ref_slot(ap_c.object()),
-    ref_slot(liftA2_c.object()), ref_slot(then_c.object()),             ref_slot(before_c.object())};
-constinit const rts::StaticCon<4> inst_Monad_Either{C_Monad_tag, ref_slot(inst_Applicative_Either.object()),
-                                                    ref_slot(bind_c.object()), ref_slot(then_c.object()),
-                                                    ref_slot(pure_c.object())};
-constinit const rts::StaticCon<3> inst_Semigroup_Either{C_Semigroup_tag, ref_slot(append_c.object()),
-                                                        ref_slot(sconcat_c.object()), ref_slot(stimes_c.object())};
+constinit const rts::StaticCon<2> inst_Functor_Either = EitherRecords::functor();
+constinit const rts::StaticCon<6> inst_Applicative_Either = EitherRecords::applicative(inst_Functor_Either);
+constinit const rts::StaticCon<4> inst_Monad_Either = EitherRecords::monad(inst_Applicative_Either);
+constinit const rts::StaticCon<3> inst_Semigroup_Either = staticSemigroupRecord<&append_fn, &sconcat_fn, &stimes_fn>();
 
 }  // namespace Data::Either

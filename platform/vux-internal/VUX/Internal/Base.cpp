@@ -12,7 +12,6 @@ namespace VUX::Internal::Base {
 
 using namespace VUX::Types;
 using rts::force;
-using rts::ref_slot;
 
 // ---------------------------------------------------------------------------------------------
 // Combinators
@@ -152,35 +151,17 @@ Value list_stimes(const Value& dI, const Value& n, const Value& x) {
 }
 Value list_mconcat(const Value& xss) { return List::concat(xss); }
 
-constinit const rts::StaticFun list_fmap_c{rts::static_fun_info<&list_fmap>};
-constinit const rts::StaticFun list_replace_c{rts::static_fun_info<&list_replace>};
-constinit const rts::StaticFun list_pure_c{rts::static_fun_info<&list_pure>};
-constinit const rts::StaticFun list_bind_c{rts::static_fun_info<&list_bind>};
-constinit const rts::StaticFun list_ap_c{rts::static_fun_info<&list_ap>};
-constinit const rts::StaticFun list_liftA2_c{rts::static_fun_info<&list_liftA2>};
-constinit const rts::StaticFun list_then_c{rts::static_fun_info<&list_then>};
-constinit const rts::StaticFun list_before_c{rts::static_fun_info<&list_before>};
-constinit const rts::StaticFun list_sconcat_c{rts::static_fun_info<&list_sconcat>};
-constinit const rts::StaticFun list_stimes_c{rts::static_fun_info<&list_stimes>};
-constinit const rts::StaticFun list_mconcat_c{rts::static_fun_info<&list_mconcat>};
-constinit const rts::StaticFun list_append_c{rts::static_fun_info<&list_append>};
+using ListRecords = StaticMonadRecords<&list_fmap, &list_replace, &list_pure, &list_ap, &list_liftA2, &list_then,
+                                       &list_before, &list_bind>;
 }  // namespace
 
-constinit const rts::StaticCon<2> inst_Functor_List{C_Functor_tag, ref_slot(list_fmap_c.object()),
-                                                    ref_slot(list_replace_c.object())};
-constinit const rts::StaticCon<6> inst_Applicative_List{
-    C_Applicative_tag,                 ref_slot(inst_Functor_List.object()), ref_slot(list_pure_c.object()),
-    ref_slot(list_ap_c.object()),      ref_slot(list_liftA2_c.object()),     ref_slot(list_then_c.object()),
-    ref_slot(list_before_c.object())};
-constinit const rts::StaticCon<4> inst_Monad_List{C_Monad_tag, ref_slot(inst_Applicative_List.object()),
-                                                  ref_slot(list_bind_c.object()), ref_slot(list_then_c.object()),
-                                                  ref_slot(list_pure_c.object())};
-constinit const rts::StaticCon<3> inst_Semigroup_List{C_Semigroup_tag, ref_slot(list_append_c.object()),
-                                                      ref_slot(list_sconcat_c.object()),
-                                                      ref_slot(list_stimes_c.object())};
-constinit const rts::StaticCon<4> inst_Monoid_List{C_Monoid_tag, ref_slot(inst_Semigroup_List.object()),
-                                                   ref_slot(Nil_closure.object()), ref_slot(list_append_c.object()),
-                                                   ref_slot(list_mconcat_c.object())};
+constinit const rts::StaticCon<2> inst_Functor_List = ListRecords::functor();
+constinit const rts::StaticCon<6> inst_Applicative_List = ListRecords::applicative(inst_Functor_List);
+constinit const rts::StaticCon<4> inst_Monad_List = ListRecords::monad(inst_Applicative_List);
+constinit const rts::StaticCon<3> inst_Semigroup_List =
+    staticSemigroupRecord<&list_append, &list_sconcat, &list_stimes>();
+constinit const rts::StaticCon<4> inst_Monoid_List =
+    staticMonoidRecord<&list_append, &list_mconcat>(inst_Semigroup_List, Nil_closure.object());
 
 // ---------------------------------------------------------------------------------------------
 // Functions r -> a
@@ -209,25 +190,13 @@ Value fn_bind(const Value& m, const Value& k) {
         return rts::apply(k, rts::delay([m, r]() { return rts::apply(m, r); }), r);
     });
 }
-constinit const rts::StaticFun fn_fmap_c{rts::static_fun_info<&fn_fmap>};
-constinit const rts::StaticFun fn_replace_c{rts::static_fun_info<&fn_replace>};
-constinit const rts::StaticFun fn_pure_c{rts::static_fun_info<&fn_pure>};
-constinit const rts::StaticFun fn_ap_c{rts::static_fun_info<&fn_ap>};
-constinit const rts::StaticFun fn_liftA2_c{rts::static_fun_info<&fn_liftA2>};
-constinit const rts::StaticFun fn_then_c{rts::static_fun_info<&fn_then>};
-constinit const rts::StaticFun fn_before_c{rts::static_fun_info<&fn_before>};
-constinit const rts::StaticFun fn_bind_c{rts::static_fun_info<&fn_bind>};
+using FunctionRecords =
+    StaticMonadRecords<&fn_fmap, &fn_replace, &fn_pure, &fn_ap, &fn_liftA2, &fn_then, &fn_before, &fn_bind>;
 }  // namespace
 
-constinit const rts::StaticCon<2> inst_Functor_Function{C_Functor_tag, ref_slot(fn_fmap_c.object()),
-                                                        ref_slot(fn_replace_c.object())};
-constinit const rts::StaticCon<6> inst_Applicative_Function{
-    C_Applicative_tag,             ref_slot(inst_Functor_Function.object()), ref_slot(fn_pure_c.object()),
-    ref_slot(fn_ap_c.object()),    ref_slot(fn_liftA2_c.object()),           ref_slot(fn_then_c.object()),
-    ref_slot(fn_before_c.object())};
-constinit const rts::StaticCon<4> inst_Monad_Function{C_Monad_tag, ref_slot(inst_Applicative_Function.object()),
-                                                      ref_slot(fn_bind_c.object()), ref_slot(fn_then_c.object()),
-                                                      ref_slot(fn_pure_c.object())};
+constinit const rts::StaticCon<2> inst_Functor_Function = FunctionRecords::functor();
+constinit const rts::StaticCon<6> inst_Applicative_Function = FunctionRecords::applicative(inst_Functor_Function);
+constinit const rts::StaticCon<4> inst_Monad_Function = FunctionRecords::monad(inst_Applicative_Function);
 
 // ---------------------------------------------------------------------------------------------
 // Non-empty lists and unit
@@ -247,39 +216,23 @@ Value ne_append(const Value& l, const Value& r) {
                             return List::op_plus_plus(t, Cons(rts::field(b, 0), rts::field(b, 1)));
                         }));
 }
-Value ne_sconcat(const Value& ne);
-Value ne_stimes(const Value& dI, const Value& n, const Value& x);
-constinit const rts::StaticFun ne_fmap_c{rts::static_fun_info<&ne_fmap>};
-constinit const rts::StaticFun ne_replace_c{rts::static_fun_info<&ne_replace>};
-constinit const rts::StaticFun ne_append_c{rts::static_fun_info<&ne_append>};
-constinit const rts::StaticFun ne_sconcat_c{rts::static_fun_info<&ne_sconcat>};
-constinit const rts::StaticFun ne_stimes_c{rts::static_fun_info<&ne_stimes>};
-Value ne_sconcat(const Value& ne) { return sconcatWith(ne_append_c.value(), ne); }
+Value ne_sconcat(const Value& ne) { return sconcatWith(static_fun<&ne_append>.value(), ne); }
 Value ne_stimes(const Value& dI, const Value& n, const Value& x) {
-    return default_stimes(ne_append_c.value(), dI, n, x);
+    return default_stimes(static_fun<&ne_append>.value(), dI, n, x);
 }
 
 Value unit_append(const Value&, const Value&) { return VUX::Tuple::Unit(); }
 Value unit_sconcat(const Value&) { return VUX::Tuple::Unit(); }
 Value unit_stimes(const Value&, const Value&, const Value&) { return VUX::Tuple::Unit(); }
 Value unit_mconcat(const Value&) { return VUX::Tuple::Unit(); }
-constinit const rts::StaticFun unit_append_c{rts::static_fun_info<&unit_append>};
-constinit const rts::StaticFun unit_sconcat_c{rts::static_fun_info<&unit_sconcat>};
-constinit const rts::StaticFun unit_stimes_c{rts::static_fun_info<&unit_stimes>};
-constinit const rts::StaticFun unit_mconcat_c{rts::static_fun_info<&unit_mconcat>};
 }  // namespace
 
-constinit const rts::StaticCon<2> inst_Functor_NonEmpty{C_Functor_tag, ref_slot(ne_fmap_c.object()),
-                                                        ref_slot(ne_replace_c.object())};
-constinit const rts::StaticCon<3> inst_Semigroup_NonEmpty{C_Semigroup_tag, ref_slot(ne_append_c.object()),
-                                                          ref_slot(ne_sconcat_c.object()),
-                                                          ref_slot(ne_stimes_c.object())};
-constinit const rts::StaticCon<3> inst_Semigroup_Unit{C_Semigroup_tag, ref_slot(unit_append_c.object()),
-                                                      ref_slot(unit_sconcat_c.object()),
-                                                      ref_slot(unit_stimes_c.object())};
-constinit const rts::StaticCon<4> inst_Monoid_Unit{C_Monoid_tag, ref_slot(inst_Semigroup_Unit.object()),
-                                                   ref_slot(VUX::Tuple::Unit_closure.object()),
-                                                   ref_slot(unit_append_c.object()),
-                                                   ref_slot(unit_mconcat_c.object())};
+constinit const rts::StaticCon<2> inst_Functor_NonEmpty = staticFunctorRecord<&ne_fmap, &ne_replace>();
+constinit const rts::StaticCon<3> inst_Semigroup_NonEmpty =
+    staticSemigroupRecord<&ne_append, &ne_sconcat, &ne_stimes>();
+constinit const rts::StaticCon<3> inst_Semigroup_Unit =
+    staticSemigroupRecord<&unit_append, &unit_sconcat, &unit_stimes>();
+constinit const rts::StaticCon<4> inst_Monoid_Unit =
+    staticMonoidRecord<&unit_append, &unit_mconcat>(inst_Semigroup_Unit, VUX::Tuple::Unit_closure.object());
 
 }  // namespace VUX::Internal::Base

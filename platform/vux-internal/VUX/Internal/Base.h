@@ -116,6 +116,57 @@ Value op_lt_gt(const Value& dSemigroup, const Value& a, const Value& b);
 Value mempty(const Value& dMonoid);
 
 // ---------------------------------------------------------------------------------------------
+// Static records from plain C++ functions `Value fn(const Value&, ...)`, for instances whose
+// operations need no captured values. Each function gets one static function object, shared by
+// every record that holds it (`>>` and `return` of a monad are its `*>` and `pure`). A record
+// that contains another takes it as an argument, so the exported instances stay separate named
+// objects:
+//   using Records = StaticMonadRecords<&fmap, &replace, &pure, &ap, &liftA2, &then, &before, &bind>;
+//   constinit const rts::StaticCon<2> inst_Functor_T = Records::functor();
+//   constinit const rts::StaticCon<6> inst_Applicative_T = Records::applicative(inst_Functor_T);
+//   constinit const rts::StaticCon<4> inst_Monad_T = Records::monad(inst_Applicative_T);
+
+template <auto Fn>
+inline constexpr rts::StaticFun static_fun{rts::static_fun_info<Fn>};
+
+template <auto Fn>
+constexpr rts::Slot static_fun_slot() {
+    return rts::ref_slot(static_fun<Fn>.object());
+}
+
+template <auto Fmap, auto Replace>
+constexpr rts::StaticCon<2> staticFunctorRecord() {
+    return rts::StaticCon<2>(C_Functor_tag, static_fun_slot<Fmap>(), static_fun_slot<Replace>());
+}
+
+template <auto Fmap, auto Replace, auto Pure, auto Ap, auto LiftA2, auto Then, auto Before, auto Bind>
+struct StaticMonadRecords {
+    static constexpr rts::StaticCon<2> functor() { return staticFunctorRecord<Fmap, Replace>(); }
+    static constexpr rts::StaticCon<6> applicative(const rts::StaticCon<2>& dFunctor) {
+        return rts::StaticCon<6>(C_Applicative_tag, rts::ref_slot(dFunctor.object()), static_fun_slot<Pure>(),
+                                 static_fun_slot<Ap>(), static_fun_slot<LiftA2>(), static_fun_slot<Then>(),
+                                 static_fun_slot<Before>());
+    }
+    static constexpr rts::StaticCon<4> monad(const rts::StaticCon<6>& dApplicative) {
+        return rts::StaticCon<4>(C_Monad_tag, rts::ref_slot(dApplicative.object()), static_fun_slot<Bind>(),
+                                 static_fun_slot<Then>(), static_fun_slot<Pure>());
+    }
+};
+
+template <auto Append, auto Sconcat, auto Stimes>
+constexpr rts::StaticCon<3> staticSemigroupRecord() {
+    return rts::StaticCon<3>(C_Semigroup_tag, static_fun_slot<Append>(), static_fun_slot<Sconcat>(),
+                             static_fun_slot<Stimes>());
+}
+
+// mappend is the semigroup's <>, given again as `Append`.
+template <auto Append, auto Mconcat>
+constexpr rts::StaticCon<4> staticMonoidRecord(const rts::StaticCon<3>& dSemigroup, const rts::Object* mempty) {
+    return rts::StaticCon<4>(C_Monoid_tag, rts::ref_slot(dSemigroup.object()), rts::ref_slot(mempty),
+                             static_fun_slot<Append>(), static_fun_slot<Mconcat>());
+}
+
+// ---------------------------------------------------------------------------------------------
 // Non-empty lists: a :| as
 
 inline constexpr uint8_t op_colon_bar_tag = 0;

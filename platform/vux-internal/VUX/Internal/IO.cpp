@@ -4,7 +4,6 @@
 
 namespace VUX::Internal::IO {
 
-using rts::ref_slot;
 
 constinit const rts::StaticNullary realWorld_closure{0};
 
@@ -67,24 +66,12 @@ Value before_fn(const Value& ma, const Value& mb) {
 }
 Value bind_fn(const Value& m, const Value& k) { return bindIO(m, k); }
 
-constinit const rts::StaticFun fmap_closure{rts::static_fun_info<&fmap_fn>};
-constinit const rts::StaticFun replace_closure{rts::static_fun_info<&replace_fn>};
-constinit const rts::StaticFun pure_closure{rts::static_fun_info<&pure_fn>};
-constinit const rts::StaticFun ap_closure{rts::static_fun_info<&ap_fn>};
-constinit const rts::StaticFun liftA2_closure{rts::static_fun_info<&liftA2_fn>};
-constinit const rts::StaticFun then_closure{rts::static_fun_info<&then_fn>};
-constinit const rts::StaticFun before_closure{rts::static_fun_info<&before_fn>};
-constinit const rts::StaticFun bind_closure{rts::static_fun_info<&bind_fn>};
+using IORecords = Base::StaticMonadRecords<&fmap_fn, &replace_fn, &pure_fn, &ap_fn, &liftA2_fn, &then_fn,
+                                            &before_fn, &bind_fn>;
 }  // namespace
 
-constinit const rts::StaticCon<2> inst_Functor_IO{Base::C_Functor_tag, ref_slot(fmap_closure.object()),
-                                                  ref_slot(replace_closure.object())};
-constinit const rts::StaticCon<6> inst_Applicative_IO{
-    Base::C_Applicative_tag,           ref_slot(inst_Functor_IO.object()), ref_slot(pure_closure.object()),
-    ref_slot(ap_closure.object()),     ref_slot(liftA2_closure.object()),  ref_slot(then_closure.object()),
-    ref_slot(before_closure.object())};
-constinit const rts::StaticCon<4> inst_Monad_IO{Base::C_Monad_tag, ref_slot(inst_Applicative_IO.object()),
-                                                ref_slot(bind_closure.object()), ref_slot(then_closure.object()),
-                                                ref_slot(pure_closure.object())};
+constinit const rts::StaticCon<2> inst_Functor_IO = IORecords::functor();
+constinit const rts::StaticCon<6> inst_Applicative_IO = IORecords::applicative(inst_Functor_IO);
+constinit const rts::StaticCon<4> inst_Monad_IO = IORecords::monad(inst_Applicative_IO);
 
 }  // namespace VUX::Internal::IO

@@ -6,7 +6,6 @@
 namespace VUX::Internal::Maybe {
 
 using rts::force;
-using rts::ref_slot;
 using namespace VUX::Internal::Base;
 
 constinit const rts::StaticNullary Nothing_closure{Nothing_tag};
@@ -55,23 +54,13 @@ Value bind_fn(const Value& m, const Value& k) {
     if (v->tag == Nothing_tag) return Nothing();
     return rts::apply(k, rts::field(v, 0));
 }
-constinit const rts::StaticFun fmap_c{rts::static_fun_info<&fmap_fn>};
-constinit const rts::StaticFun replace_c{rts::static_fun_info<&replace_fn>};
-constinit const rts::StaticFun pure_c{rts::static_fun_info<&pure_fn>};
-constinit const rts::StaticFun ap_c{rts::static_fun_info<&ap_fn>};
-constinit const rts::StaticFun liftA2_c{rts::static_fun_info<&liftA2_fn>};
-constinit const rts::StaticFun then_c{rts::static_fun_info<&then_fn>};
-constinit const rts::StaticFun before_c{rts::static_fun_info<&before_fn>};
-constinit const rts::StaticFun bind_c{rts::static_fun_info<&bind_fn>};
+using MaybeRecords =
+    StaticMonadRecords<&fmap_fn, &replace_fn, &pure_fn, &ap_fn, &liftA2_fn, &then_fn, &before_fn, &bind_fn>;
 }  // namespace
 
-constinit const rts::StaticCon<2> inst_Functor_Maybe{C_Functor_tag, ref_slot(fmap_c.object()), ref_slot(replace_c.object())};
-constinit const rts::StaticCon<6> inst_Applicative_Maybe{
-    C_Applicative_tag,         ref_slot(inst_Functor_Maybe.object()), ref_slot(pure_c.object()), ref_slot(ap_c.object()),
-    ref_slot(liftA2_c.object()), ref_slot(then_c.object()),           ref_slot(before_c.object())};
-constinit const rts::StaticCon<4> inst_Monad_Maybe{C_Monad_tag, ref_slot(inst_Applicative_Maybe.object()),
-                                                   ref_slot(bind_c.object()), ref_slot(then_c.object()),
-                                                   ref_slot(pure_c.object())};
+constinit const rts::StaticCon<2> inst_Functor_Maybe = MaybeRecords::functor();
+constinit const rts::StaticCon<6> inst_Applicative_Maybe = MaybeRecords::applicative(inst_Functor_Maybe);
+constinit const rts::StaticCon<4> inst_Monad_Maybe = MaybeRecords::monad(inst_Applicative_Maybe);
 
 // Nothing is the unit; Just a <> Just b = Just (a <> b).
 Value inst_Semigroup_Maybe(Value dS) {
