@@ -14,7 +14,7 @@ using namespace VUX::Types;
 using rts::force;
 using rts::ref_slot;
 
-VUX_DEFINE_MODULE(trModule, "vux-internal", "VUX.Internal.Exception");
+VUX_DEFINE_MODULE(trModule, VUX_PACKAGE_ID, "VUX.Internal.Exception");
 VUX_DEFINE_TYCON(tcSomeException, trModule, "SomeException", 0, kindType);
 VUX_DEFINE_TYCON(tcErrorCall, trModule, "ErrorCall", 0, kindType);
 VUX_DEFINE_TYCON(tcArithException, trModule, "ArithException", 0, kindType);

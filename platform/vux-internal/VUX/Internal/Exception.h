@@ -65,46 +65,42 @@ namespace detail {
 Value std_toException(const Value& self, const Value& e);
 Value std_fromException(const Value& self, const Value& some);
 Value std_displayException(const Value& self, const Value& e);
-template <const rts::StaticCon<5>* Self>
+Value async_toException(const Value& self, const Value& e);
+Value async_fromException(const Value& self, const Value& some);
+
+// The operations of a static record `Self`: its conversions To and From, and the standard display.
+template <const rts::StaticCon<5>* Self, Value (*To)(const Value&, const Value&),
+          Value (*From)(const Value&, const Value&)>
 struct StaticExceptionOps {
-    static Value to(const Value& e) { return std_toException(Self->value(), e); }
-    static Value from(const Value& s) { return std_fromException(Self->value(), s); }
+    static Value to(const Value& e) { return To(Self->value(), e); }
+    static Value from(const Value& s) { return From(Self->value(), s); }
     static Value display(const Value& e) { return std_displayException(Self->value(), e); }
     static constexpr rts::StaticFun to_closure{rts::static_fun_info<&to>};
     static constexpr rts::StaticFun from_closure{rts::static_fun_info<&from>};
     static constexpr rts::StaticFun display_closure{rts::static_fun_info<&display>};
 };
-}  // namespace detail
-template <const rts::StaticCon<5>* Self>
-constexpr rts::StaticCon<5> staticExceptionRecord(const VUX::Types::StaticTyCon& tc, const rts::StaticCon<3>& dShow) {
-    using Ops = detail::StaticExceptionOps<Self>;
+
+template <class Ops>
+constexpr rts::StaticCon<5> exceptionRecordOf(const VUX::Types::StaticTyCon& tc, const rts::StaticCon<3>& dShow) {
     return rts::StaticCon<5>(C_Exception_tag, rts::ref_slot(tc.object()), rts::ref_slot(dShow.object()),
                              rts::ref_slot(Ops::to_closure.object()), rts::ref_slot(Ops::from_closure.object()),
                              rts::ref_slot(Ops::display_closure.object()));
 }
+}  // namespace detail
+
+template <const rts::StaticCon<5>* Self>
+constexpr rts::StaticCon<5> staticExceptionRecord(const VUX::Types::StaticTyCon& tc, const rts::StaticCon<3>& dShow) {
+    return detail::exceptionRecordOf<
+        detail::StaticExceptionOps<Self, &detail::std_toException, &detail::std_fromException>>(tc, dShow);
+}
 
 // Records of asynchronous exception types: toException is asyncExceptionToException,
 // fromException asyncExceptionFromException, displayException `show`.
-namespace detail {
-Value async_toException(const Value& self, const Value& e);
-Value async_fromException(const Value& self, const Value& some);
-template <const rts::StaticCon<5>* Self>
-struct StaticAsyncExceptionOps {
-    static Value to(const Value& e) { return async_toException(Self->value(), e); }
-    static Value from(const Value& s) { return async_fromException(Self->value(), s); }
-    static Value display(const Value& e) { return std_displayException(Self->value(), e); }
-    static constexpr rts::StaticFun to_closure{rts::static_fun_info<&to>};
-    static constexpr rts::StaticFun from_closure{rts::static_fun_info<&from>};
-    static constexpr rts::StaticFun display_closure{rts::static_fun_info<&display>};
-};
-}  // namespace detail
 template <const rts::StaticCon<5>* Self>
 constexpr rts::StaticCon<5> staticAsyncExceptionRecord(const VUX::Types::StaticTyCon& tc,
                                                        const rts::StaticCon<3>& dShow) {
-    using Ops = detail::StaticAsyncExceptionOps<Self>;
-    return rts::StaticCon<5>(C_Exception_tag, rts::ref_slot(tc.object()), rts::ref_slot(dShow.object()),
-                             rts::ref_slot(Ops::to_closure.object()), rts::ref_slot(Ops::from_closure.object()),
-                             rts::ref_slot(Ops::display_closure.object()));
+    return detail::exceptionRecordOf<
+        detail::StaticExceptionOps<Self, &detail::async_toException, &detail::async_fromException>>(tc, dShow);
 }
 
 // Calling through the record.
