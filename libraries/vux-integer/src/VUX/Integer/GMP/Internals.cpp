@@ -4,6 +4,7 @@
 
 #include <gmp.h>
 
+#include <optional>
 #include <string>
 
 #include "VUX/Internal/Err.h"
@@ -38,6 +39,13 @@ const uint64_t* limbPointer(const Value& limbs) {
 uint64_t limbCount(const Value& limbs) { return rts::bytes_length(limbs) >> 3; }
 
 Value boxed(Value limbs) { return BN_hash(std::move(limbs)); }
+
+// A limb-array operation applied to the limbs of two BigNats, forced from left to right.
+template <auto Op>
+auto onLimbs(const Value& a, const Value& b) {
+    const Value& x = unBigNat(a);
+    return Op(x, unBigNat(b));
+}
 
 // The underflow of each subtraction: the arithmetic exception with a call stack of one entry, the
 // `throw` at that subtraction, raised by evaluating the constant.
@@ -170,8 +178,7 @@ Value oneBigNat() { return oneBigNatConstant.value(); }
 
 Value plusBigNat(const Value& a, const Value& b) {
     VUX_FUNCTION;
-    const Value& x = unBigNat(a);
-    return boxed(B::bigNatAdd(x, unBigNat(b)));
+    return boxed(onLimbs<&B::bigNatAdd>(a, b));
 }
 Value plusBigNatWord(const Value& a, GmpLimb_hash w) {
     VUX_FUNCTION;
@@ -180,8 +187,7 @@ Value plusBigNatWord(const Value& a, GmpLimb_hash w) {
 
 Value minusBigNat(const Value& a, const Value& b) {
     VUX_FUNCTION;
-    const Value& x = unBigNat(a);
-    return subtracted(B::bigNatSub(x, unBigNat(b)), minusBigNatUnderflow);
+    return subtracted(onLimbs<&B::bigNatSub>(a, b), minusBigNatUnderflow);
 }
 Value minusBigNatWord(const Value& a, GmpLimb_hash w) {
     VUX_FUNCTION;
@@ -190,8 +196,7 @@ Value minusBigNatWord(const Value& a, GmpLimb_hash w) {
 
 Value timesBigNat(const Value& a, const Value& b) {
     VUX_FUNCTION;
-    const Value& x = unBigNat(a);
-    return boxed(B::bigNatMul(x, unBigNat(b)));
+    return boxed(onLimbs<&B::bigNatMul>(a, b));
 }
 Value timesBigNatWord(const Value& a, GmpLimb_hash w) {
     VUX_FUNCTION;
@@ -204,8 +209,7 @@ Value sqrBigNat(const Value& a) {
 
 std::pair<Value, Value> quotRemBigNat(const Value& a, const Value& b) {
     VUX_FUNCTION;
-    const Value& x = unBigNat(a);
-    auto [q, r] = B::bigNatQuotRem_hash(x, unBigNat(b));
+    auto [q, r] = onLimbs<&B::bigNatQuotRem_hash>(a, b);
     return {boxed(std::move(q)), boxed(std::move(r))};
 }
 std::pair<Value, GmpLimb_hash> quotRemBigNatWord(const Value& a, GmpLimb_hash w) {
@@ -215,8 +219,7 @@ std::pair<Value, GmpLimb_hash> quotRemBigNatWord(const Value& a, GmpLimb_hash w)
 }
 Value quotBigNat(const Value& a, const Value& b) {
     VUX_FUNCTION;
-    const Value& x = unBigNat(a);
-    return boxed(B::bigNatQuot(x, unBigNat(b)));
+    return boxed(onLimbs<&B::bigNatQuot>(a, b));
 }
 Value quotBigNatWord(const Value& a, GmpLimb_hash w) {
     VUX_FUNCTION;
@@ -224,8 +227,7 @@ Value quotBigNatWord(const Value& a, GmpLimb_hash w) {
 }
 Value remBigNat(const Value& a, const Value& b) {
     VUX_FUNCTION;
-    const Value& x = unBigNat(a);
-    return boxed(B::bigNatRem(x, unBigNat(b)));
+    return boxed(onLimbs<&B::bigNatRem>(a, b));
 }
 GmpLimb_hash remBigNatWord(const Value& a, GmpLimb_hash w) {
     VUX_FUNCTION;
@@ -233,8 +235,7 @@ GmpLimb_hash remBigNatWord(const Value& a, GmpLimb_hash w) {
 }
 Value gcdBigNat(const Value& a, const Value& b) {
     VUX_FUNCTION;
-    const Value& x = unBigNat(a);
-    return boxed(B::bigNatGcd(x, unBigNat(b)));
+    return boxed(onLimbs<&B::bigNatGcd>(a, b));
 }
 GmpLimb_hash gcdBigNatWord(const Value& a, GmpLimb_hash w) {
     VUX_FUNCTION;
@@ -266,18 +267,15 @@ Value setBitBigNat(const Value& a, int64_t i) {
 }
 Value andBigNat(const Value& a, const Value& b) {
     VUX_FUNCTION;
-    const Value& x = unBigNat(a);
-    return boxed(B::bigNatAnd(x, unBigNat(b)));
+    return boxed(onLimbs<&B::bigNatAnd>(a, b));
 }
 Value orBigNat(const Value& a, const Value& b) {
     VUX_FUNCTION;
-    const Value& x = unBigNat(a);
-    return boxed(B::bigNatOr(x, unBigNat(b)));
+    return boxed(onLimbs<&B::bigNatOr>(a, b));
 }
 Value xorBigNat(const Value& a, const Value& b) {
     VUX_FUNCTION;
-    const Value& x = unBigNat(a);
-    return boxed(B::bigNatXor(x, unBigNat(b)));
+    return boxed(onLimbs<&B::bigNatXor>(a, b));
 }
 Value bitBigNat(int64_t i) {
     VUX_FUNCTION;
@@ -329,8 +327,7 @@ Value isZeroBigNat(const Value& a) {
 }
 Value compareBigNat(const Value& a, const Value& b) {
     VUX_FUNCTION;
-    const Value& x = unBigNat(a);
-    return B::bigNatCompare(x, unBigNat(b));
+    return onLimbs<&B::bigNatCompare>(a, b);
 }
 Value compareBigNatWord(const Value& a, GmpLimb_hash w) {
     VUX_FUNCTION;
@@ -349,13 +346,11 @@ Value eqBigNatWord(const Value& a, GmpLimb_hash w) {
 }
 int64_t eqBigNat_hash(const Value& a, const Value& b) {
     VUX_SCC("eqBigNat#");
-    const Value& x = unBigNat(a);
-    return B::bigNatEq_hash(x, unBigNat(b));
+    return onLimbs<&B::bigNatEq_hash>(a, b);
 }
 Value eqBigNat(const Value& a, const Value& b) {
     VUX_FUNCTION;
-    const Value& x = unBigNat(a);
-    return B::bigNatEq(x, unBigNat(b));
+    return onLimbs<&B::bigNatEq>(a, b);
 }
 int64_t gtBigNatWord_hash(const Value& a, GmpLimb_hash w) {
     VUX_SCC("gtBigNatWord#");
