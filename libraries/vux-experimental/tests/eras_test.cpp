@@ -120,6 +120,10 @@ TEST(Profiling, TheModulesRegisterInOrderAtLoad) {
     }
 }
 
+#else  // the plain variant
+
+TEST(Plain, RegistersNothing) { EXPECT_TRUE(rts::prof::registrations().empty()); }
+
 #endif
 
 }  // namespace

@@ -822,6 +822,8 @@ TEST(Profiling, TheModuleRegistersItsCentresAtLoad) {
     popCountBigNat(bigNatOfWord(3));
     EXPECT_EQ(rts::prof::totals_of("VUX.Integer.GMP.Internals", "popCountBigNat").entries, before + 1);
 }
+#else  // the plain variant
+TEST(Plain, RegistersNothing) { EXPECT_TRUE(rts::prof::registrations().empty()); }
 #endif
 
 }  // namespace
