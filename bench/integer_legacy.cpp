@@ -4,33 +4,21 @@
 #include <benchmark/benchmark.h>
 #include <gmp.h>
 
-#include <random>
 #include <vector>
 
 #include "VUX/Integer/GMP/Internals.h"
-#include "VUX/Num/BigNat.h"
+#include "random_limbs.h"
 
 namespace {
 
 using rts::Value;
 namespace L = VUX::Integer::GMP::Internals;
 
-std::vector<mp_limb_t> randomLimbs(size_t n, unsigned seed) {
-    std::mt19937_64 gen(seed);
-    std::vector<mp_limb_t> v(n);
-    for (auto& l : v) l = gen();
-    v.back() |= mp_limb_t(1) << 63;
-    return v;
-}
-
-Value bigNatOf(const std::vector<mp_limb_t>& limbs) {
-    Value words = rts::byte_array_from(limbs.data(), limbs.size() * sizeof(mp_limb_t));
-    return L::BN_hash(VUX::Num::BigNat::bigNatFromWordArray_hash(words, limbs.size()));
-}
+Value bigNatOf(const std::vector<mp_limb_t>& limbs) { return L::BN_hash(bignat_of(limbs)); }
 
 void BM_PlusBigNat(benchmark::State& state) {
     auto n = static_cast<size_t>(state.range(0));
-    Value a = bigNatOf(randomLimbs(n, 1)), b = bigNatOf(randomLimbs(n, 2));
+    Value a = bigNatOf(random_limbs(n, 1)), b = bigNatOf(random_limbs(n, 2));
     for (auto _ : state) {
         Value r = L::plusBigNat(a, b);
         benchmark::DoNotOptimize(r.get());
@@ -39,7 +27,7 @@ void BM_PlusBigNat(benchmark::State& state) {
 
 void BM_PlusMpn(benchmark::State& state) {
     auto n = static_cast<size_t>(state.range(0));
-    auto a = randomLimbs(n, 1), b = randomLimbs(n, 2);
+    auto a = random_limbs(n, 1), b = random_limbs(n, 2);
     std::vector<mp_limb_t> r(n + 1);
     for (auto _ : state) {
         r[n] = mpn_add_n(r.data(), a.data(), b.data(), static_cast<mp_size_t>(n));
@@ -49,12 +37,12 @@ void BM_PlusMpn(benchmark::State& state) {
 }
 
 void BM_PopCountBigNat(benchmark::State& state) {
-    Value a = bigNatOf(randomLimbs(static_cast<size_t>(state.range(0)), 3));
+    Value a = bigNatOf(random_limbs(static_cast<size_t>(state.range(0)), 3));
     for (auto _ : state) benchmark::DoNotOptimize(L::popCountBigNat(a));
 }
 
 void BM_PopCountMpn(benchmark::State& state) {
-    auto a = randomLimbs(static_cast<size_t>(state.range(0)), 3);
+    auto a = random_limbs(static_cast<size_t>(state.range(0)), 3);
     for (auto _ : state) {
         benchmark::DoNotOptimize(mpn_popcount(a.data(), static_cast<mp_size_t>(a.size())));
         benchmark::ClobberMemory();
