@@ -89,7 +89,8 @@ TEST(Handlers, RunMaskedAndTheCallersStateIsRestored) {
 TEST(Handlers, AnExceptionNotTakenPassesOnUnchanged) {
     // A runtime thread-killed failure through a handler of another type keeps its kind and
     // asynchrony (a forked thread ends silently on it; an interrupted computation reruns).
-    Value killed = IO::io([]() -> Value { throw rts::Exception(Value(), rts::RtsError::ThreadKilled, true); });
+    Value killed =
+        IO::io([]() -> Value { throw rts::Exception(Value(), rts::RtsError::ThreadKilled, true); });
     Value handler = rts::fun<1>([](const Value&) { return IO::returnIO(unit()); });
     for (const Value& act : {Ex::catch_(Ex::inst_Exception_ArithException.value(), killed, handler),
                              Ex::try_(Ex::inst_Exception_ErrorCall.value(), killed),
@@ -178,8 +179,9 @@ TEST(Bracketing, CleanupRunsOnEveryExitAndMasked) {
         SCOPED_TRACE(std::string(c.name) + (c.fails ? " failing" : ""));
         Log log;
         Value before = logging(log, "before", str("res"));
-        Value act = std::string(c.name) == "bracket" ? Ex::bracket(before, after(log), thing(log, c.fails))
-                                                     : Ex::bracketOnError(before, after(log), thing(log, c.fails));
+        Value act = std::string(c.name) == "bracket"
+                        ? Ex::bracket(before, after(log), thing(log, c.fails))
+                        : Ex::bracketOnError(before, after(log), thing(log, c.fails));
         EXPECT_EQ(resultOf(act), c.result);
         EXPECT_EQ(log, c.log);
     }
@@ -226,9 +228,8 @@ class Threads : public ::testing::Test {
 
 TEST_F(Threads, ForkAndTalkThroughMailboxes) {
     Value box = run(Conc::newEmptyMVar());
-    Value child = run(Conc::forkIO(IO::bindIO(Conc::myThreadId(), rts::fun<1>([box](const Value& me) {
-        return Conc::putMVar(box, me);
-    }))));
+    Value child = run(Conc::forkIO(IO::bindIO(
+        Conc::myThreadId(), rts::fun<1>([box](const Value& me) { return Conc::putMVar(box, me); }))));
     EXPECT_TRUE(same(run(Conc::takeMVar(box)), child));
     EXPECT_FALSE(same(run(Conc::myThreadId()), child));
 
@@ -250,7 +251,8 @@ TEST_F(Threads, ThrowToAndKillReachBlockedThreadsAndKilledThreadsEndSilently) {
     Value dErr = Ex::inst_Exception_ErrorCall.value();
     Value gate = run(Conc::newEmptyMVar());
     Value answer = run(Conc::newEmptyMVar());
-    Value handler = rts::fun<1>([answer](const Value& e) { return Conc::putMVar(answer, rts::field(rts::force(e), 0)); });
+    Value handler =
+        rts::fun<1>([answer](const Value& e) { return Conc::putMVar(answer, rts::field(rts::force(e), 0)); });
     Value t = run(Conc::forkIO(Ex::catch_(dErr, Conc::takeMVar(gate), handler)));
     waitBlocked(t);
     run(Conc::throwTo(dErr, t, Ex::ErrorCall(str("stop"))));
@@ -265,8 +267,10 @@ TEST_F(Threads, ThrowToAndKillReachBlockedThreadsAndKilledThreadsEndSilently) {
         Value body = i == 2 ? Ex::catch_(dAsync, Conc::takeMVar(gate), rethrow) : Conc::takeMVar(gate);
         Value target = run(Conc::forkIO(body));
         waitBlocked(target);
-        if (i == 0) run(Conc::throwTo(dAsync, target, asyncValue(Ex::ThreadKilled_tag)));
-        else run(Conc::killThread(target));
+        if (i == 0)
+            run(Conc::throwTo(dAsync, target, asyncValue(Ex::ThreadKilled_tag)));
+        else
+            run(Conc::killThread(target));
         threads.push_back(target);
     }
     // An ErrorCall escaping a thread is reported.
@@ -322,7 +326,8 @@ TEST_F(Threads, ModifyingAMailboxPutsTheOldValueBackOnFailure) {
 
     Value append = rts::fun<1>([](const Value& s) { return IO::returnIO(str(to_string(s) + "+")); });
     run(Conc::modifyMVar_(m, append));
-    EXPECT_EQ(to_string(run(Conc::withMVar(m, rts::fun<1>([](const Value& s) { return IO::returnIO(s); })))), "old+");
+    EXPECT_EQ(to_string(run(Conc::withMVar(m, rts::fun<1>([](const Value& s) { return IO::returnIO(s); })))),
+              "old+");
     // modifyMVar: the pair's first component goes back, the second is the result.
     Value split = rts::fun<1>([](const Value& s) {
         return IO::returnIO(VUX::Tuple::Tuple2(str("new"), str("was " + to_string(s))));

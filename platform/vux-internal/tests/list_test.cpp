@@ -32,7 +32,8 @@ Value naturals() { return List::iterate(succ(), I_hash(0)); }
 
 TEST(Lists, LazyWhereTheLanguageIs) {
     // map, ++ and take on an endless list, and elements that fail but are never demanded.
-    Value doubled = List::map(rts::fun<1>([](const Value& x) { return I_hash(2 * intOf(rts::force(x))); }), naturals());
+    Value doubled =
+        List::map(rts::fun<1>([](const Value& x) { return I_hash(2 * intOf(rts::force(x))); }), naturals());
     EXPECT_EQ(int_values(List::take(4, doubled)), (std::vector<int64_t>{0, 2, 4, 6}));
     Value appended = List::op_plus_plus(ints({7}), naturals());
     EXPECT_EQ(int_values(List::take(3, appended)), (std::vector<int64_t>{7, 0, 1}));
@@ -47,7 +48,8 @@ TEST(Lists, LazyWhereTheLanguageIs) {
     EXPECT_EQ(List::length(mapped), 2);
     EXPECT_THROW(int_values(mapped), rts::Exception);
     EXPECT_EQ(List::length(List::replicate(3, failing())), 3);
-    EXPECT_EQ(int_values(List::take(2, List::concat(vux::testing::list({ints({}), ints({5}), List::repeat(I_hash(9))})))),
+    EXPECT_EQ(int_values(List::take(
+                  2, List::concat(vux::testing::list({ints({}), ints({5}), List::repeat(I_hash(9))})))),
               (std::vector<int64_t>{5, 9}));
 }
 
@@ -92,13 +94,16 @@ TEST(Records, MonadsAndSemigroups) {
     EXPECT_EQ(int_values(op_gt_gt_eq(inst_Monad_List.value(), ints({1, 2}), twice)),
               (std::vector<int64_t>{1, 1, 2, 2}));
     // Functions: (f >>= k) r = k (f r) r.
-    Value add = rts::fun<2>([](const Value& a, const Value& b) { return I_hash(intOf(rts::force(a)) + intOf(rts::force(b))); });
+    Value add = rts::fun<2>(
+        [](const Value& a, const Value& b) { return I_hash(intOf(rts::force(a)) + intOf(rts::force(b))); });
     Value bound = op_gt_gt_eq(inst_Monad_Function.value(), succ(), add);
     EXPECT_EQ(intOf(rts::force(rts::apply(bound, I_hash(5)))), 11);
     // stimes by doubling on lists, with Int and Integer counts; a count of 0 fails.
     Value stimes = stimes_sel(inst_Semigroup_List.value());
-    EXPECT_EQ(to_string(rts::apply(stimes, Real::inst_Integral_Int.value(), I_hash(5), str("ab"))), "ababababab");
-    EXPECT_EQ(to_string(rts::apply(stimes, Real::inst_Integral_Integer.value(), VUX::Num::Integer::IS(3), str("x"))),
+    EXPECT_EQ(to_string(rts::apply(stimes, Real::inst_Integral_Int.value(), I_hash(5), str("ab"))),
+              "ababababab");
+    EXPECT_EQ(to_string(rts::apply(stimes, Real::inst_Integral_Integer.value(), VUX::Num::Integer::IS(3),
+                                   str("x"))),
               "xxx");
     try {
         rts::apply(stimes, Real::inst_Integral_Int.value(), I_hash(0), str("x"));
@@ -107,9 +112,11 @@ TEST(Records, MonadsAndSemigroups) {
         EXPECT_EQ(rts::display(e), "stimes: positive multiplier expected");
     }
     // mconcat and sconcat.
-    EXPECT_EQ(to_string(rts::apply(mconcat_sel(inst_Monoid_List.value()), vux::testing::list({str("a"), str(""), str("bc")}))),
+    EXPECT_EQ(to_string(rts::apply(mconcat_sel(inst_Monoid_List.value()),
+                                   vux::testing::list({str("a"), str(""), str("bc")}))),
               "abc");
-    EXPECT_EQ(to_string(rts::apply(sconcat_sel(inst_Semigroup_List.value()), op_colon_bar(str("a"), vux::testing::list({str("b")})))),
+    EXPECT_EQ(to_string(rts::apply(sconcat_sel(inst_Semigroup_List.value()),
+                                   op_colon_bar(str("a"), vux::testing::list({str("b")})))),
               "ab");
 }
 
