@@ -11,6 +11,7 @@
 #include <cstring>
 #include <exception>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "VUX/Internal/Encoding.h"
@@ -752,10 +753,10 @@ struct WriteSettings {
 };
 
 // Writes encoded text to the handle (which may have been closed since the text was started).
-void commitText(const Value& handle, const std::string& bytes, const char* loc) {
+void commitText(const Value& handle, const uint8_t* bytes, size_t n, const char* loc) {
     withState(handle, true, [&](const Value& h, State& s) {
         checkWritable(h, s, loc);
-        commitBytes(h, s, loc, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+        commitBytes(h, s, loc, bytes, n);
         return 0;
     });
 }
@@ -768,46 +769,47 @@ void commitText(const Value& handle, const std::string& bytes, const char* loc) 
     __builtin_unreachable();
 }
 
-void putText(const Value& handle, const Value& str, const char* loc) {
+// Encodes the characters a buffer at a time and commits each buffer; the cells behind are
+// dropped as the walk goes (when nothing else holds the list).
+void putText(const Value& handle, Value str, const char* loc) {
     WriteSettings w = withState(handle, true, [&](const Value& h, State& s) {
         checkWritable(h, s, loc);
         return WriteSettings{s.codec, s.buffering == Buffering::Line};
     });
-    std::string chunk;
-    chunk.reserve(kBufferSize + 4);
-    Value cur = str;
+    std::vector<uint8_t> chunk(kBufferSize + 4);
+    size_t len = 0;
+    Value cur = std::move(str);
     try {
         for (;;) {
             const Value& cell = force(cur);
             if (cell->tag == Nil_tag) break;
             uint32_t c = charOf(force(rts::field(cell, 0)));
-            uint8_t bytes[4];
-            size_t k = Encoding::encodeChar(w.codec, c, bytes);
-            if (k == 0) {
-                commitText(handle, chunk, loc);
-                chunk.clear();
-                encodeError(handle, c, loc);
+            if (c < 0x80 && w.codec != Codec::Char8) {
+                chunk[len++] = static_cast<uint8_t>(c);
+            } else {
+                size_t k = Encoding::encodeChar(w.codec, c, chunk.data() + len);
+                if (k == 0) {
+                    commitText(handle, chunk.data(), std::exchange(len, 0), loc);
+                    encodeError(handle, c, loc);
+                }
+                len += k;
             }
-            chunk.append(reinterpret_cast<const char*>(bytes), k);
-            if (chunk.size() >= kBufferSize || (c == '\n' && w.lineBuffered)) {
-                commitText(handle, chunk, loc);
-                chunk.clear();
-            }
-            Value next = rts::field(cell, 1);
-            cur = std::move(next);
+            if (len >= kBufferSize || (c == '\n' && w.lineBuffered))
+                commitText(handle, chunk.data(), std::exchange(len, 0), loc);
+            cur = rts::field(cell, 1);
         }
     } catch (...) {
         // What was encoded before the failure is still written; a failure of that write gives
         // way to the first one.
-        if (!chunk.empty()) {
+        if (len > 0) {
             try {
-                commitText(handle, chunk, loc);
+                commitText(handle, chunk.data(), len, loc);
             } catch (...) {
             }
         }
         throw;
     }
-    commitText(handle, chunk, loc);
+    commitText(handle, chunk.data(), len, loc);
 }
 }  // namespace
 
@@ -817,6 +819,8 @@ Value hPutStr(Value handle, Value str) {
         return unit();
     });
 }
+
+void hPutChars(const Value& handle, Value str) { putText(handle, std::move(str), "hPutStr"); }
 
 Value hPutStrLn(Value handle, Value str) {
     return IO::io([handle, str] {

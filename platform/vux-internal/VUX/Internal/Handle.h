@@ -115,6 +115,10 @@ Value hGetContents_prime(Value h);
 // encoded before is still written; a character the encoding cannot represent is an error.
 Value hPutStr(Value h, Value str);
 Value hPutStrLn(Value h, Value str);
+// hPutStr performed at once, consuming `str`: when the caller holds no other reference, the cells
+// already written are freed as the walk goes, so a long lazy string is written in flat memory (an
+// action holds its string for as long as the action lives).
+void hPutChars(const Value& h, Value str);
 
 // ---------------------------------------------------------------------------------------------
 // Bytes (performed at once)
