@@ -221,18 +221,17 @@ struct PrettyCopy {
     // -----------------------------------------------------------------------------------------
     // PrettyLevel: Eq, Ord and Show
 
-    static constexpr rts::StaticCon<2> levelEq{VUX::Classes::C_Eq_tag, rts::ref_slot(VUX::Classes::eqInt_fun.object()),
-                                               rts::ref_slot(VUX::Classes::neInt_fun.object())};
-    static constexpr rts::StaticCon<8> levelOrd{
-        VUX::Classes::C_Ord_tag,
-        rts::ref_slot(levelEq.object()),
-        rts::ref_slot(VUX::Classes::compareInt_fun.object()),
-        rts::ref_slot(VUX::Classes::ltInt_fun.object()),
-        rts::ref_slot(VUX::Classes::leInt_fun.object()),
-        rts::ref_slot(VUX::Classes::gtInt_fun.object()),
-        rts::ref_slot(VUX::Classes::geInt_fun.object()),
-        rts::ref_slot(VUX::Classes::maxInt_fun.object()),
-        rts::ref_slot(VUX::Classes::minInt_fun.object())};
+    static constexpr VUX::Record::Static<VUX::Classes::C_Eq_class> levelEq{
+        VUX::Record::fn<&VUX::Classes::eqInt>, VUX::Record::fn<&VUX::Classes::neInt>};
+    static constexpr VUX::Record::Static<VUX::Classes::C_Ord_class> levelOrd{
+        VUX::Record::ref(levelEq),
+        VUX::Record::fn<&VUX::Classes::compareInt>,
+        VUX::Record::fn<&VUX::Classes::ltInt>,
+        VUX::Record::fn<&VUX::Classes::leInt>,
+        VUX::Record::fn<&VUX::Classes::gtInt>,
+        VUX::Record::fn<&VUX::Classes::geInt>,
+        VUX::Record::fn<&VUX::Classes::maxInt>,
+        VUX::Record::fn<&VUX::Classes::minInt>};
 
     static Value showsLevel(int64_t d, const Value& x, Value s) {
         using VUX::Internal::List::boxChar;
