@@ -2,7 +2,9 @@
 //
 // A class (interface) is a record of operations: a constructor `C_<Class>` whose fields are, in
 // order, the records of its superclasses and then its operations. A class of one operation and
-// no superclass has no record: its instance is the operation itself (a function value).
+// no superclass has no record and no declaration: its instance is the operation itself, and a
+// static one is declared `VUX_STATIC_INSTANCE(inst_NFData_T, VUX::Record::Operation)` and defined
+// `constinit const rts::StaticFun inst_NFData_T_closure{rts::static_fun_info<&rnfT>};`.
 //
 // Declare a class once, in its module's header and namespace:
 //

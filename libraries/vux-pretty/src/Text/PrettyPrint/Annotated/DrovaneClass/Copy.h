@@ -241,12 +241,19 @@ struct PrettyCopy {
         Value body = VUX::Internal::Show::showText("PrettyLevel ", VUX::Internal::Show::showSignedInt(11, n, std::move(s)));
         return paren ? VUX::Types::Cons(boxChar('('), std::move(body)) : body;
     }
-    static constexpr rts::StaticCon<3> levelShow = VUX::Internal::Show::staticShowRecord<&showsLevel>();
+    static const VUX::Record::Static<VUX::Internal::Show::C_Show_class> levelShow;
 
   private:
     static Value op_lt_plus_gt(const Value& p, const Value& q) { return Annotated::Drovane::op_lt_plus_gt(p, q); }
     static Value fsep(const Value& docs) { return Annotated::Drovane::fsep(docs); }
     static Value punctuate(const Value& sep, const Value& docs) { return Annotated::Drovane::punctuate(sep, docs); }
 };
+
+// Defined outside the class: its defaults refer to the record itself.
+template <class F>
+constinit const VUX::Record::Static<VUX::Internal::Show::C_Show_class> PrettyCopy<F>::levelShow{
+    VUX::Record::fn<&VUX::Internal::Show::showsPrecWith<&PrettyCopy<F>::showsLevel>>,
+    VUX::Record::fn<&VUX::Internal::Show::default_show, &PrettyCopy<F>::levelShow>,
+    VUX::Record::fn<&VUX::Internal::Show::default_showList, &PrettyCopy<F>::levelShow>};
 
 }  // namespace Text::PrettyPrint::Annotated::DrovaneClassCopy
