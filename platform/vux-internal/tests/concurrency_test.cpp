@@ -66,7 +66,7 @@ Value asyncValue(uint8_t tag) { return Value::adopt(Ex::AsyncException_closure_t
 
 TEST(Handlers, RunMaskedAndTheCallersStateIsRestored) {
     // Unmasked callers get handlers masked interruptibly; masked callers keep their state.
-    Value dErr = Ex::inst_Exception_ErrorCall.value();
+    Value dErr = Ex::inst_Exception_ErrorCall();
     for (MaskingState outer : kStates) {
         SCOPED_TRACE(int(outer));
         const uint8_t expected = outer == MaskingState::MaskedUninterruptible ? Ex::MaskedUninterruptible_tag
@@ -89,11 +89,10 @@ TEST(Handlers, RunMaskedAndTheCallersStateIsRestored) {
 TEST(Handlers, AnExceptionNotTakenPassesOnUnchanged) {
     // A runtime thread-killed failure through a handler of another type keeps its kind and
     // asynchrony (a forked thread ends silently on it; an interrupted computation reruns).
-    Value killed =
-        IO::io([]() -> Value { throw rts::Exception(Value(), rts::RtsError::ThreadKilled, true); });
+    Value killed = IO::io([]() -> Value { throw rts::Exception(Value(), rts::RtsError::ThreadKilled, true); });
     Value handler = rts::fun<1>([](const Value&) { return IO::returnIO(unit()); });
-    for (const Value& act : {Ex::catch_(Ex::inst_Exception_ArithException.value(), killed, handler),
-                             Ex::try_(Ex::inst_Exception_ErrorCall.value(), killed),
+    for (const Value& act : {Ex::catch_(Ex::inst_Exception_ArithException(), killed, handler),
+                             Ex::try_(Ex::inst_Exception_ErrorCall(), killed),
                              Ex::onException(killed, IO::returnIO(unit()))}) {
         try {
             run(act);
@@ -106,7 +105,7 @@ TEST(Handlers, AnExceptionNotTakenPassesOnUnchanged) {
     }
     // The same value thrown as a language exception is recognised too.
     try {
-        Ex::throw_(Ex::inst_Exception_AsyncException.value(), asyncValue(Ex::ThreadKilled_tag));
+        Ex::throw_(Ex::inst_Exception_AsyncException(), asyncValue(Ex::ThreadKilled_tag));
     } catch (const rts::Exception& e) {
         EXPECT_EQ(e.kind(), rts::RtsError::None);
         EXPECT_TRUE(Ex::isThreadKilled(e));
@@ -142,7 +141,7 @@ TEST(Masking, MaskRestoreAndInterruptibleInEveryState) {
 
 TEST(Bracketing, CleanupRunsOnEveryExitAndMasked) {
     using Log = std::vector<std::string>;
-    Value dErr = Ex::inst_Exception_ErrorCall.value();
+    Value dErr = Ex::inst_Exception_ErrorCall();
     auto thing = [](Log& log, bool fails) {
         return rts::fun<1>([&log, fails](const Value& a) -> Value {
             log.push_back("thing " + to_string(a));
@@ -179,9 +178,8 @@ TEST(Bracketing, CleanupRunsOnEveryExitAndMasked) {
         SCOPED_TRACE(std::string(c.name) + (c.fails ? " failing" : ""));
         Log log;
         Value before = logging(log, "before", str("res"));
-        Value act = std::string(c.name) == "bracket"
-                        ? Ex::bracket(before, after(log), thing(log, c.fails))
-                        : Ex::bracketOnError(before, after(log), thing(log, c.fails));
+        Value act = std::string(c.name) == "bracket" ? Ex::bracket(before, after(log), thing(log, c.fails))
+                                                     : Ex::bracketOnError(before, after(log), thing(log, c.fails));
         EXPECT_EQ(resultOf(act), c.result);
         EXPECT_EQ(log, c.log);
     }
@@ -228,8 +226,9 @@ class Threads : public ::testing::Test {
 
 TEST_F(Threads, ForkAndTalkThroughMailboxes) {
     Value box = run(Conc::newEmptyMVar());
-    Value child = run(Conc::forkIO(IO::bindIO(
-        Conc::myThreadId(), rts::fun<1>([box](const Value& me) { return Conc::putMVar(box, me); }))));
+    Value child = run(Conc::forkIO(IO::bindIO(Conc::myThreadId(), rts::fun<1>([box](const Value& me) {
+        return Conc::putMVar(box, me);
+    }))));
     EXPECT_TRUE(same(run(Conc::takeMVar(box)), child));
     EXPECT_FALSE(same(run(Conc::myThreadId()), child));
 
@@ -248,11 +247,10 @@ TEST_F(Threads, ForkAndTalkThroughMailboxes) {
 
 TEST_F(Threads, ThrowToAndKillReachBlockedThreadsAndKilledThreadsEndSilently) {
     // A handler in the target catches what is thrown to it, here an ErrorCall.
-    Value dErr = Ex::inst_Exception_ErrorCall.value();
+    Value dErr = Ex::inst_Exception_ErrorCall();
     Value gate = run(Conc::newEmptyMVar());
     Value answer = run(Conc::newEmptyMVar());
-    Value handler =
-        rts::fun<1>([answer](const Value& e) { return Conc::putMVar(answer, rts::field(rts::force(e), 0)); });
+    Value handler = rts::fun<1>([answer](const Value& e) { return Conc::putMVar(answer, rts::field(rts::force(e), 0)); });
     Value t = run(Conc::forkIO(Ex::catch_(dErr, Conc::takeMVar(gate), handler)));
     waitBlocked(t);
     run(Conc::throwTo(dErr, t, Ex::ErrorCall(str("stop"))));
@@ -260,17 +258,15 @@ TEST_F(Threads, ThrowToAndKillReachBlockedThreadsAndKilledThreadsEndSilently) {
 
     // The ThreadKilled value thrown by language code, killThread, and a handler that catches the
     // kill and raises it again with throwIO: each ends its thread without a report.
-    Value dAsync = Ex::inst_Exception_AsyncException.value();
+    Value dAsync = Ex::inst_Exception_AsyncException();
     Value rethrow = rts::fun<1>([dAsync](const Value& e) { return Ex::throwIO(dAsync, e); });
     std::vector<Value> threads;
     for (int i = 0; i < 3; ++i) {
         Value body = i == 2 ? Ex::catch_(dAsync, Conc::takeMVar(gate), rethrow) : Conc::takeMVar(gate);
         Value target = run(Conc::forkIO(body));
         waitBlocked(target);
-        if (i == 0)
-            run(Conc::throwTo(dAsync, target, asyncValue(Ex::ThreadKilled_tag)));
-        else
-            run(Conc::killThread(target));
+        if (i == 0) run(Conc::throwTo(dAsync, target, asyncValue(Ex::ThreadKilled_tag)));
+        else run(Conc::killThread(target));
         threads.push_back(target);
     }
     // An ErrorCall escaping a thread is reported.
@@ -326,8 +322,7 @@ TEST_F(Threads, ModifyingAMailboxPutsTheOldValueBackOnFailure) {
 
     Value append = rts::fun<1>([](const Value& s) { return IO::returnIO(str(to_string(s) + "+")); });
     run(Conc::modifyMVar_(m, append));
-    EXPECT_EQ(to_string(run(Conc::withMVar(m, rts::fun<1>([](const Value& s) { return IO::returnIO(s); })))),
-              "old+");
+    EXPECT_EQ(to_string(run(Conc::withMVar(m, rts::fun<1>([](const Value& s) { return IO::returnIO(s); })))), "old+");
     // modifyMVar: the pair's first component goes back, the second is the result.
     Value split = rts::fun<1>([](const Value& s) {
         return IO::returnIO(VUX::Tuple::Tuple2(str("new"), str("was " + to_string(s))));

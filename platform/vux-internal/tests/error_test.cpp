@@ -19,8 +19,7 @@ using vux::testing::to_string;
 
 namespace {
 
-const Stack::Loc kMixLoc{
-    "vux-cover-0.7.0.2-c685", "Trace.Cover.Mix", "libraries/vux-cover/Trace/Cover/Mix", 60, 27, 60, 32};
+const Stack::Loc kMixLoc{"vux-cover-0.7.0.2-c685", "Trace.Cover.Mix", "libraries/vux-cover/Trace/Cover/Mix", 60, 27, 60, 32};
 
 std::string textOf(const rts::Exception& e) { return rts::display(e); }
 
@@ -34,8 +33,7 @@ TEST(Errors, ErrorTextWithCallStack) {
         EXPECT_EQ(textOf(e),
                   "updateTix failed\n"
                   "CallStack (from HasCallStack):\n"
-                  "  error, called at libraries/vux-cover/Trace/Cover/Mix:60:27 in "
-                  "vux-cover-0.7.0.2-c685:Trace.Cover.Mix");
+                  "  error, called at libraries/vux-cover/Trace/Cover/Mix:60:27 in vux-cover-0.7.0.2-c685:Trace.Cover.Mix");
         // The exception is kept: a second demand raises the same value without running again.
         try {
             rts::force(failing);
@@ -46,16 +44,11 @@ TEST(Errors, ErrorTextWithCallStack) {
 }
 
 TEST(Errors, TwoEntriesAndNoStack) {
-    Value stack = Stack::callStack(
-        {{"lastError",
-          {"vux-internal", "VUX.Internal.List", "platform/vux-internal/VUX/Internal/List", 1646, 29, 1646,
-           38}},
-         {"last",
-          {"vux-boot-th", "VUX.Boot.TH.Ppr", "libraries/vux-boot-th/VUX/Boot/TH/Ppr", 12, 3, 12, 7}}});
+    Value stack = Stack::callStack({{"lastError", {"vux-internal", "VUX.Internal.List", "platform/vux-internal/VUX/Internal/List", 1646, 29, 1646, 38}},
+                                    {"last", {"vux-boot-th", "VUX.Boot.TH.Ppr", "libraries/vux-boot-th/VUX/Boot/TH/Ppr", 12, 3, 12, 7}}});
     EXPECT_EQ(to_string(Stack::prettyCallStack(stack)),
               "CallStack (from HasCallStack):\n"
-              "  lastError, called at platform/vux-internal/VUX/Internal/List:1646:29 in "
-              "vux-internal:VUX.Internal.List\n"
+              "  lastError, called at platform/vux-internal/VUX/Internal/List:1646:29 in vux-internal:VUX.Internal.List\n"
               "  last, called at libraries/vux-boot-th/VUX/Boot/TH/Ppr:12:3 in vux-boot-th:VUX.Boot.TH.Ppr");
     try {
         Err::errorWithoutStackTrace(str("stimes: positive multiplier expected"));
@@ -63,9 +56,7 @@ TEST(Errors, TwoEntriesAndNoStack) {
         EXPECT_EQ(textOf(e), "stimes: positive multiplier expected");
     }
     // `last` of an empty list pushes lastError's own entry onto the caller's stack.
-    Value caller = Stack::callStack(
-        {{"last",
-          {"vux-boot-th", "VUX.Boot.TH.Ppr", "libraries/vux-boot-th/VUX/Boot/TH/Ppr", 12, 3, 12, 7}}});
+    Value caller = Stack::callStack({{"last", {"vux-boot-th", "VUX.Boot.TH.Ppr", "libraries/vux-boot-th/VUX/Boot/TH/Ppr", 12, 3, 12, 7}}});
     try {
         List::last(Nil(), caller);
         FAIL();
@@ -86,14 +77,12 @@ TEST(Errors, FrozenStacksIgnorePushes) {
     Stack::withFrozenCallStack(base, f);
     Value pushed = Stack::pushCallStack(str("x"), Stack::srcLoc(kMixLoc), seen);
     EXPECT_EQ(List::length(Stack::getCallStack(pushed)), 1);
-    EXPECT_EQ(to_string(rts::field(rts::force(vux::testing::items(Stack::getCallStack(pushed))[0]), 0)),
-              "throwError");
+    EXPECT_EQ(to_string(rts::field(rts::force(vux::testing::items(Stack::getCallStack(pushed))[0]), 0)), "throwError");
 }
 
 Value runCatchArith(Value act) {
-    Value handler =
-        rts::fun<1>([](const Value& e) { return IO::returnIO(I_hash(100 + rts::force(e)->tag)); });
-    return IO::runIO(Exception::catch_(Exception::inst_Exception_ArithException.value(), act, handler));
+    Value handler = rts::fun<1>([](const Value& e) { return IO::returnIO(I_hash(100 + rts::force(e)->tag)); });
+    return IO::runIO(Exception::catch_(Exception::inst_Exception_ArithException(), act, handler));
 }
 
 TEST(Exceptions, CatchByTypeLetsOthersPass) {
@@ -118,7 +107,7 @@ TEST(Exceptions, CatchByTypeLetsOthersPass) {
         EXPECT_TRUE(vux::testing::is_failure(e, "marker"));
     }
     // catching SomeException catches everything.
-    Value all = Exception::catch_(Exception::inst_Exception_SomeException.value(), err,
+    Value all = Exception::catch_(Exception::inst_Exception_SomeException(), err,
                                   rts::fun<1>([](const Value& some) {
                                       return IO::returnIO(Exception::displaySomeExceptionText(some));
                                   }));
@@ -126,11 +115,10 @@ TEST(Exceptions, CatchByTypeLetsOthersPass) {
 }
 
 TEST(Exceptions, TryThrowIOEvaluate) {
-    Value dErr = Exception::inst_Exception_ErrorCall.value();
+    Value dErr = Exception::inst_Exception_ErrorCall();
     Value ok = IO::runIO(Exception::try_(dErr, IO::returnIO(I_hash(3))));
     ASSERT_EQ(rts::force(ok)->tag, Data::Either::Right_tag);
-    Value thrown =
-        IO::runIO(Exception::try_(dErr, Exception::throwIO(dErr, Exception::ErrorCall(str("io")))));
+    Value thrown = IO::runIO(Exception::try_(dErr, Exception::throwIO(dErr, Exception::ErrorCall(str("io")))));
     ASSERT_EQ(rts::force(thrown)->tag, Data::Either::Left_tag);
     EXPECT_EQ(to_string(rts::field(rts::force(rts::field(rts::force(thrown), 0)), 0)), "io");
     // Building the action raises nothing; evaluate raises when run.
@@ -157,9 +145,9 @@ TEST(Exceptions, RuntimeFailuresAreTheLanguagesExceptionValues) {
         {rts::RtsError::HeapOverflow, Async, Exception::HeapOverflow_tag, "heap overflow"},
         {rts::RtsError::ThreadKilled, Async, Exception::ThreadKilled_tag, "thread killed"},
     };
-    const Value records[] = {Exception::inst_Exception_ArithException.value(),
-                             Exception::inst_Exception_AsyncException.value(),
-                             Exception::inst_Exception_NonTermination.value()};
+    const Value records[] = {Exception::inst_Exception_ArithException(),
+                             Exception::inst_Exception_AsyncException(),
+                             Exception::inst_Exception_NonTermination()};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         Value raising = IO::io([kind = c.kind]() -> Value { rts::raise(kind); });
@@ -185,7 +173,7 @@ TEST(Exceptions, RuntimeFailuresAreTheLanguagesExceptionValues) {
         }
         // Asynchronous ones travel in a SomeAsyncException, which a handler of that type takes;
         // it shows and displays as the exception inside.
-        Value someAsync = Exception::try_(Exception::inst_Exception_SomeAsyncException.value(), raising);
+        Value someAsync = Exception::try_(Exception::inst_Exception_SomeAsyncException(), raising);
         if (c.type != Async) {
             EXPECT_THROW(IO::runIO(someAsync), rts::Exception);
             continue;
@@ -194,16 +182,14 @@ TEST(Exceptions, RuntimeFailuresAreTheLanguagesExceptionValues) {
         const Value& either = rts::force(layer);
         ASSERT_EQ(either->tag, Data::Either::Left_tag);
         const Value& inner = rts::field(either, 0);
-        EXPECT_EQ(to_string(Exception::displayException(Exception::inst_Exception_SomeAsyncException.value(),
-                                                        inner)),
+        EXPECT_EQ(to_string(Exception::displayException(Exception::inst_Exception_SomeAsyncException(), inner)),
                   c.text);
-        EXPECT_EQ(
-            to_string(Show::showsPrec(Exception::inst_Show_SomeAsyncException.value(), 11, inner, str("!"))),
-            std::string(c.text) + "!");
+        EXPECT_EQ(to_string(Show::showsPrec(Exception::inst_Show_SomeAsyncException(), 11, inner, str("!"))),
+                  std::string(c.text) + "!");
     }
     // An AsyncException thrown by language code has the same shape as the runtime's.
     Value userInterrupt = Value::adopt(Exception::AsyncException_closure_tbl[Exception::UserInterrupt_tag]);
-    Value thrown = IO::runIO(Exception::try_(Exception::inst_Exception_SomeAsyncException.value(),
+    Value thrown = IO::runIO(Exception::try_(Exception::inst_Exception_SomeAsyncException(),
                                              Exception::throwIO(records[Async], userInterrupt)));
     ASSERT_EQ(rts::force(thrown)->tag, Data::Either::Left_tag);
     EXPECT_TRUE(same(rts::field(rts::force(rts::field(rts::force(thrown), 0)), 1), userInterrupt));
@@ -214,11 +200,10 @@ TEST(Errors, ErrorAtNamesTheCallersSourceLine) {
     try {
         Err::errorAt("layout failed", "vux-pretty-1.1.3.6", "Text.PrettyPrint.Annotated.Drovane");
     } catch (const rts::Exception& e) {
-        const std::string expected =
-            "layout failed\n"
-            "CallStack (from HasCallStack):\n"
-            "  error, called at platform/vux-internal/tests/error_test.cpp:" +
-            std::to_string(line) + ":";
+        const std::string expected = "layout failed\n"
+                                     "CallStack (from HasCallStack):\n"
+                                     "  error, called at platform/vux-internal/tests/error_test.cpp:" +
+                                     std::to_string(line) + ":";
         const std::string text = textOf(e);
         EXPECT_EQ(text.substr(0, expected.size()), expected);
         const std::string site = " in vux-pretty-1.1.3.6:Text.PrettyPrint.Annotated.Drovane";

@@ -57,7 +57,7 @@ std::string ioErrorText(const std::function<void()>& body) {
     } catch (const rts::Exception& e) {
         Value ioe = IOError::ioExceptionOf(e);
         if (!ioe) return "not an IOException: " + rts::display(e);
-        return to_string(Show::show(IOError::inst_Show_IOException.value(), ioe));
+        return to_string(Show::show(IOError::inst_Show_IOException(), ioe));
     }
     return "no exception";
 }
@@ -233,7 +233,7 @@ TEST_F(HandleTest, LinesAndEndOfInput) {
     Value eof = caughtIOError([&] { run(Handle::hGetLine(h)); });
     ASSERT_TRUE(eof);
     EXPECT_TRUE(IOError::isEOFError(eof));
-    EXPECT_EQ(to_string(Show::show(IOError::inst_Show_IOException.value(), eof)),
+    EXPECT_EQ(to_string(Show::show(IOError::inst_Show_IOException(), eof)),
               path("lines.txt") + ": hGetLine: end of file");
     run(Handle::hClose(h));
     // A line longer than the buffer, and an empty file.
@@ -287,7 +287,7 @@ TEST_F(HandleTest, OpenFailuresNameTheFile) {
     ASSERT_TRUE(e);
     EXPECT_TRUE(IOError::isDoesNotExistError(e));
     EXPECT_EQ(IOError::ioeGetErrno(e), ENOENT);
-    EXPECT_EQ(to_string(Show::show(IOError::inst_Show_IOException.value(), e)),
+    EXPECT_EQ(to_string(Show::show(IOError::inst_Show_IOException(), e)),
               missing + ": openFile: does not exist (No such file or directory)");
     EXPECT_NE(::access(missing.c_str(), F_OK), 0);  // ReadMode creates nothing
     EXPECT_EQ(ioErrorText([&] { run(Handle::openFile(str(dir), ReadMode())); }),
@@ -405,7 +405,7 @@ TEST_F(HandleTest, HandlesFromDescriptors) {
     int fd = ::open(path("fd.txt").c_str(), O_WRONLY | O_CREAT, 0644);
     ASSERT_GE(fd, 0);
     Value h = run(Handle::fdToHandle_prime(fd, Maybe::Nothing(), false, str("named"), WriteMode(), true));
-    EXPECT_EQ(to_string(Show::show(HandleTypes::inst_Show_Handle.value(), h)), "{handle: named}");
+    EXPECT_EQ(to_string(Show::show(HandleTypes::inst_Show_Handle(), h)), "{handle: named}");
     EXPECT_EQ(Handle::handleFd(h), fd);
     run(Handle::hPutStr(h, str("via fd")));
     run(Handle::hClose(h));
@@ -422,7 +422,7 @@ TEST_F(HandleTest, HandlesFromDescriptors) {
 }
 
 TEST(StandardHandles, NamesAndModes) {
-    EXPECT_EQ(to_string(Show::show(HandleTypes::inst_Show_Handle.value(), Handle::stdout_())),
+    EXPECT_EQ(to_string(Show::show(HandleTypes::inst_Show_Handle(), Handle::stdout_())),
               "{handle: <stdout>}");
     EXPECT_TRUE(isTrue(rts::force(run(Handle::hIsWritable(Handle::stderr_())))));
     EXPECT_FALSE(isTrue(rts::force(run(Handle::hIsWritable(Handle::stdin_())))));

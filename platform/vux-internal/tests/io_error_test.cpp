@@ -30,7 +30,7 @@ using vux::testing::to_string;
 namespace {
 
 Value run(const Value& action) { return IO::runIO(action); }
-std::string shown(const Value& e) { return to_string(Show::show(IOError::inst_Show_IOException.value(), e)); }
+std::string shown(const Value& e) { return to_string(Show::show(IOError::inst_Show_IOException(), e)); }
 Value just(Value v) { return Maybe::Just(std::move(v)); }
 Value nothing() { return Maybe::Nothing(); }
 Value someHandle(const std::string& path) { return HandleTypes::FileHandle(str(path), rts::newMVar_hash()); }
@@ -83,9 +83,8 @@ TEST(IOErrorText, EveryKindHasItsText) {
                                          "resource vanished",
                                          "interrupted"};
     for (size_t t = 0; t < IOError::kIOErrorTypes; ++t)
-        EXPECT_EQ(
-            to_string(Show::show(IOError::inst_Show_IOErrorType.value(), IOError::IOErrorType(uint8_t(t)))),
-            expected[t]);
+        EXPECT_EQ(to_string(Show::show(IOError::inst_Show_IOErrorType(), IOError::IOErrorType(uint8_t(t)))),
+                  expected[t]);
 }
 
 TEST(IOErrorValues, ErrnoKindsAccessorsAndSetters) {
@@ -113,8 +112,8 @@ TEST(IOErrorValues, ErrnoKindsAccessorsAndSetters) {
     // Annotating keeps a file name that is already there.
     EXPECT_EQ(shown(annotateIOError(annotated, str("loc2"), nothing(), just(str("g")))),
               "f: loc2: user error (m)");
-    EXPECT_TRUE(VUX::Classes::call_test(IOError::inst_Eq_IOException.value(), 0, e, e));
-    EXPECT_FALSE(VUX::Classes::call_test(IOError::inst_Eq_IOException.value(), 0, e, changed));
+    EXPECT_TRUE(VUX::Record::test(VUX::Classes::op_eq_eq(IOError::inst_Eq_IOException()), e, e));
+    EXPECT_FALSE(VUX::Record::test(VUX::Classes::op_eq_eq(IOError::inst_Eq_IOException()), e, changed));
 }
 
 TEST(IOErrorCatching, CatchesIOExceptionsAlone) {

@@ -11,6 +11,9 @@
 
 #include <cstdint>
 
+#include "VUX/Classes.h"
+#include "VUX/Internal/Show.h"
+#include "VUX/Record.h"
 #include "VUX/Types.h"
 #include "rts/rts.h"
 
@@ -36,10 +39,10 @@ inline const Value& handleWriteCell(const Value& h) {
 
 // `h1 == h2`: the same (write) cell.
 bool eqHandle(const Value& a, const Value& b);
-extern const rts::StaticCon<2> inst_Eq_Handle;
+VUX_STATIC_INSTANCE(inst_Eq_Handle, VUX::Classes::C_Eq_class);
 // `show h`: "{handle: " path "}" at every precedence.
 Value showsHandle(int64_t d, const Value& h, Value s);
-extern const rts::StaticCon<3> inst_Show_Handle;
+VUX_STATIC_INSTANCE(inst_Show_Handle, Show::C_Show_class);
 
 // IOMode
 inline constexpr uint8_t ReadMode_tag = 0;
@@ -52,7 +55,7 @@ inline Value ReadMode() { return IOMode(ReadMode_tag); }
 inline Value WriteMode() { return IOMode(WriteMode_tag); }
 inline Value AppendMode() { return IOMode(AppendMode_tag); }
 inline Value ReadWriteMode() { return IOMode(ReadWriteMode_tag); }
-extern const rts::StaticCon<3> inst_Show_IOMode;
+VUX_STATIC_INSTANCE(inst_Show_IOMode, Show::C_Show_class);
 
 // BufferMode
 inline constexpr uint8_t NoBuffering_tag = 0;

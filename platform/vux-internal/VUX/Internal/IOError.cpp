@@ -7,7 +7,6 @@
 
 #include "Data/Either.h"
 #include "VUX/Classes.h"
-#include "VUX/Internal/Base.h"
 #include "VUX/Internal/Exception.h"
 #include "VUX/Internal/HandleTypes.h"
 #include "VUX/Internal/IO.h"
@@ -19,6 +18,8 @@ namespace VUX::Internal::IOError {
 
 using namespace VUX::Types;
 using rts::force;
+using VUX::Record::fn;
+using VUX::Record::ref;
 
 VUX_DEFINE_MODULE(trModule, VUX_PACKAGE_ID, "VUX.Internal.IOError");
 VUX_DEFINE_TYCON(tcIOException, trModule, "IOException", 0, kindType);
@@ -65,12 +66,13 @@ Value showsKind(int64_t, const Value& k, Value s) {
     return Show::showText(ioErrorTypeText(force(k)->tag), std::move(s));
 }
 Value eqKind(const Value& a, const Value& b) { return fromBool(force(a)->tag == force(b)->tag); }
-Value neKind(const Value& a, const Value& b) { return fromBool(force(a)->tag != force(b)->tag); }
 }  // namespace
 
-constinit const rts::StaticCon<3> inst_Show_IOErrorType = Show::staticShowRecord<&showsKind>();
-constinit const rts::StaticCon<2> inst_Eq_IOErrorType(Classes::C_Eq_tag, Base::static_fun_slot<&eqKind>(),
-                                                      Base::static_fun_slot<&neKind>());
+constinit const Record::Static<Show::C_Show_class> inst_Show_IOErrorType_closure{
+    fn<&Show::showsPrecWith<&showsKind>>, fn<&Show::default_show, &inst_Show_IOErrorType_closure>,
+    fn<&Show::default_showList, &inst_Show_IOErrorType_closure>};
+constinit const Record::Static<Classes::C_Eq_class> inst_Eq_IOErrorType_closure{
+    fn<&eqKind>, fn<&Classes::default_op_slash_eq, &inst_Eq_IOErrorType_closure>};
 
 // ---------------------------------------------------------------------------------------------
 // Text
@@ -93,9 +95,14 @@ Value showsIOException(int64_t, const Value& x, Value s) {
     return tail;
 }
 
-constinit const rts::StaticCon<3> inst_Show_IOException = Show::staticShowRecord<&showsIOException>();
-constinit const rts::StaticCon<5> inst_Exception_IOException =
-    Exception::staticExceptionRecord<&inst_Exception_IOException>(tcIOException, inst_Show_IOException);
+constinit const Record::Static<Show::C_Show_class> inst_Show_IOException_closure{
+    fn<&Show::showsPrecWith<&showsIOException>>, fn<&Show::default_show, &inst_Show_IOException_closure>,
+    fn<&Show::default_showList, &inst_Show_IOException_closure>};
+constinit const Record::Static<Exception::C_Exception_class> inst_Exception_IOException_closure{
+    ref(tcIOException), ref(inst_Show_IOException_closure),
+    fn<&Exception::default_toException, &inst_Exception_IOException_closure>,
+    fn<&Exception::default_fromException, &inst_Exception_IOException_closure>,
+    fn<&Exception::default_displayException, &inst_Exception_IOException_closure>};
 
 namespace {
 bool eqMaybe(const Value& a, const Value& b, bool (*eq)(const Value&, const Value&)) {
@@ -117,12 +124,10 @@ bool eqIOException(const Value& a, const Value& b) {
            eqMaybe(ioe_filename(x), ioe_filename(y), &List::eqString);
 }
 Value eqIOExceptionOp(const Value& a, const Value& b) { return fromBool(eqIOException(a, b)); }
-Value neIOExceptionOp(const Value& a, const Value& b) { return fromBool(!eqIOException(a, b)); }
 }  // namespace
 
-constinit const rts::StaticCon<2> inst_Eq_IOException(Classes::C_Eq_tag,
-                                                      Base::static_fun_slot<&eqIOExceptionOp>(),
-                                                      Base::static_fun_slot<&neIOExceptionOp>());
+constinit const Record::Static<Classes::C_Eq_class> inst_Eq_IOException_closure{
+    fn<&eqIOExceptionOp>, fn<&Classes::default_op_slash_eq, &inst_Eq_IOException_closure>};
 
 // ---------------------------------------------------------------------------------------------
 // Building and raising
@@ -218,14 +223,14 @@ Value errnoToIOError(Value location, int errnum, Value maybeHandle, Value maybeF
                    List::fromUtf8(text), Maybe::Just(I_hash(errnum)), std::move(maybeFilePath));
 }
 
-void throwIOError(const Value& e) { Exception::throw_(inst_Exception_IOException.value(), e); }
+void throwIOError(const Value& e) { Exception::throw_(inst_Exception_IOException(), e); }
 
 Value ioError(Value e) {
     return IO::io([e]() -> Value { throwIOError(e); });
 }
 Value ioError(Value e, Value callStack) {
     return IO::io([e, callStack]() -> Value {
-        Exception::throwWithCallStack(inst_Exception_IOException.value(), e, callStack);
+        Exception::throwWithCallStack(inst_Exception_IOException(), e, callStack);
     });
 }
 
@@ -240,9 +245,9 @@ void throwErrnoPath(std::string_view location, Value path) {
 }
 
 Value catchIOError(Value act, Value handler) {
-    return Exception::catch_(inst_Exception_IOException.value(), std::move(act), std::move(handler));
+    return Exception::catch_(inst_Exception_IOException(), std::move(act), std::move(handler));
 }
-Value tryIOError(Value act) { return Exception::try_(inst_Exception_IOException.value(), std::move(act)); }
+Value tryIOError(Value act) { return Exception::try_(inst_Exception_IOException(), std::move(act)); }
 
 namespace {
 // A copy of an evaluated error with field i replaced.
@@ -304,7 +309,7 @@ bool isResourceVanishedError(const Value& e) { return ioErrorKind(e) == Resource
 Value ioExceptionOf(const rts::Exception& e) {
     Value some = Exception::exceptionValue(e);
     if (!some || !Exception::isSomeException(force(some))) return Value();
-    Value m = Exception::fromException(inst_Exception_IOException.value(), some);
+    Value m = Exception::fromException(inst_Exception_IOException(), some);
     const Value& r = force(m);
     return Maybe::isJust(r) ? rts::field(r, 0) : Value();
 }

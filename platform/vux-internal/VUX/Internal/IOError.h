@@ -21,6 +21,10 @@
 #include <optional>
 #include <string_view>
 
+#include "VUX/Classes.h"
+#include "VUX/Internal/Exception.h"
+#include "VUX/Internal/Show.h"
+#include "VUX/Record.h"
 #include "VUX/Types.h"
 #include "rts/rts.h"
 
@@ -53,8 +57,8 @@ extern rts::Object* const IOErrorType_closure_tbl[kIOErrorTypes];
 inline Value IOErrorType(uint8_t tag) { return Value::adopt(IOErrorType_closure_tbl[tag]); }
 // The kind's text: "already exists", "does not exist", "end of file", "user error"...
 const char* ioErrorTypeText(uint8_t tag);
-extern const rts::StaticCon<3> inst_Show_IOErrorType;
-extern const rts::StaticCon<2> inst_Eq_IOErrorType;
+VUX_STATIC_INSTANCE(inst_Show_IOErrorType, Show::C_Show_class);
+VUX_STATIC_INSTANCE(inst_Eq_IOErrorType, VUX::Classes::C_Eq_class);
 
 // IOException
 inline constexpr uint8_t IOError_tag = 0;
@@ -71,9 +75,9 @@ inline const Value& ioe_description(const Value& e) { return rts::field(e, 3); }
 inline const Value& ioe_errno(const Value& e) { return rts::field(e, 4); }
 inline const Value& ioe_filename(const Value& e) { return rts::field(e, 5); }
 
-extern const rts::StaticCon<3> inst_Show_IOException;
-extern const rts::StaticCon<5> inst_Exception_IOException;
-extern const rts::StaticCon<2> inst_Eq_IOException;
+VUX_STATIC_INSTANCE(inst_Show_IOException, Show::C_Show_class);
+VUX_STATIC_INSTANCE(inst_Exception_IOException, Exception::C_Exception_class);
+VUX_STATIC_INSTANCE(inst_Eq_IOException, VUX::Classes::C_Eq_class);
 extern const VUX::Types::StaticModule trModule;
 extern const VUX::Types::StaticTyCon tcIOException, tcIOErrorType;
 
