@@ -429,4 +429,30 @@ TEST(StandardHandles, NamesAndModes) {
     EXPECT_EQ(rts::force(run(Handle::hGetBuffering(Handle::stderr_())))->tag, NoBuffering_tag);
 }
 
+// Output still in the standard output's buffer is written when the program exits (checked in a
+// child process, whose standard output is a file).
+TEST(StandardHandlesDeathTest, BufferedOutputIsWrittenAtExit) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    // The child runs this test again from the start: it finds the file through the environment.
+    if (std::getenv("VUX_STDOUT_FILE") == nullptr) {
+        char tmpl[] = "/tmp/vux-stdout-XXXXXX";
+        int made = ::mkstemp(tmpl);
+        ASSERT_GE(made, 0);
+        ::close(made);
+        ::setenv("VUX_STDOUT_FILE", tmpl, 1);
+    }
+    std::string file = std::getenv("VUX_STDOUT_FILE");
+    EXPECT_EXIT(
+        {
+            std::fflush(stdout);  // the C library's own buffer goes where it was meant to
+            ::dup2(::open(file.c_str(), O_WRONLY | O_TRUNC), 1);
+            run(System::IO::putStr(str("written at exit")));
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(readBytes(file), "written at exit");
+    ::unlink(file.c_str());
+    ::unsetenv("VUX_STDOUT_FILE");
+}
+
 }  // namespace

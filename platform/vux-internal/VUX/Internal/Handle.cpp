@@ -240,10 +240,12 @@ void flushBestEffort(State& s) {
     s.wbuf.clear();
 }
 
-// Before writing: input read ahead on a read-write file is given back (the file position moves
-// back to the first unread byte), so the write lands where the reader stopped.
+// Before writing: input read ahead from a read-write file is given back (the file position moves
+// back to the first unread byte), so the write lands where the reader stopped. Input read ahead
+// from a stream (a FIFO, a terminal) stays buffered for the next read.
 void prepareWrite(State& s) {
-    if (s.rpos < s.rend && s.regular) ::lseek(s.fd, -static_cast<off_t>(s.rend - s.rpos), SEEK_CUR);
+    if (s.rpos == s.rend || !s.regular) return;
+    ::lseek(s.fd, -static_cast<off_t>(s.rend - s.rpos), SEEK_CUR);
     s.rpos = s.rend = 0;
 }
 // Before reading: pending output is written first.
@@ -402,7 +404,8 @@ Value makeStdHandle(int fd, const char* name, uint8_t mode, bool unbuffered) {
 }
 
 // At exit, what the standard output handles hold is written out (without waiting on a full
-// pipe); a handle in use by another thread at that moment is left alone.
+// pipe); a handle in use by another thread at that moment is left alone. Only the mailbox
+// operations that never block are used: the exiting thread's runtime state is already gone.
 std::atomic<rts::Object*> exitFlushCells[2] = {nullptr, nullptr};
 void flushStdHandlesAtExit() {
     for (auto& slot : exitFlushCells) {
@@ -414,7 +417,7 @@ void flushStdHandlesAtExit() {
         if (!st) continue;
         State& s = stateOf(st);
         if (s.status != Status::Closed) flushBestEffort(s);
-        rts::putMVar_hash(cell, std::move(st));
+        (void)rts::tryPutMVar_hash(cell, std::move(st));
     }
 }
 Value registerExitFlush(Value h, int slot) {
