@@ -12,6 +12,7 @@
 #include <string>
 #include <thread>
 
+#include "TempDir.h"
 #include "Testing.h"
 #include "VUX/Internal/Encoding.h"
 #include "VUX/Internal/Handle.h"
@@ -30,22 +31,16 @@ Value run(const Value& action) { return IO::runIO(action); }
 
 class HandleThreads : public ::testing::Test {
   protected:
-    void SetUp() override {
-        char tmpl[] = "/tmp/vux-handle-threads-XXXXXX";
-        ASSERT_NE(::mkdtemp(tmpl), nullptr);
-        dir = tmpl;
-    }
-    void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }
     // A FIFO opened for reading through a handle (non-blocking), and its writing end.
     std::pair<Value, int> fifo() {
-        std::string path = dir + "/fifo";
+        std::string path = temp.path("fifo");
         EXPECT_EQ(::mkfifo(path.c_str(), 0600), 0);
         Value reader = run(Handle::openBinaryFile(str(path), ReadMode()));
         int writer = ::open(path.c_str(), O_WRONLY);
         EXPECT_GE(writer, 0);
         return {reader, writer};
     }
-    std::string dir;
+    vux::testing::TempDir temp;
 };
 
 void writeAll(int fd, const std::string& s) {
@@ -90,7 +85,7 @@ TEST_F(HandleThreads, BlockedReadIsInterruptedAndLeavesTheHandleUsable) {
 }
 
 TEST_F(HandleThreads, ConcurrentLinesDoNotInterleave) {
-    std::string path = dir + "/lines.txt";
+    std::string path = temp.path("lines.txt");
     Value h = run(Handle::openFile(str(path), WriteMode()));
     run(Handle::hSetEncoding(h, Encoding::utf8()));
     constexpr int kThreads = 4, kLines = 500;

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <string>
 
+#include "TempDir.h"
 #include "Testing.h"
 #include "VUX/Internal/Handle.h"
 #include "VUX/Internal/IO.h"
@@ -38,9 +39,8 @@ size_t peakResident() {
 }
 
 TEST(LazyRead, PeakMemoryStaysFlat) {
-    char tmpl[] = "/tmp/vux-lazy-XXXXXX";
-    ASSERT_NE(::mkdtemp(tmpl), nullptr);
-    std::string path = std::string(tmpl) + "/big.txt";
+    vux::testing::TempDir temp;
+    std::string path = temp.path("big.txt");
     // 16 MiB of text: held as a list, it would take half a gigabyte of cells.
     constexpr size_t kSize = size_t(16) << 20;
     {
@@ -64,7 +64,6 @@ TEST(LazyRead, PeakMemoryStaysFlat) {
     EXPECT_EQ(newlines, kSize / 64);
     EXPECT_LT(growth, size_t(32) << 20) << "peak grew by " << growth << " bytes";
     EXPECT_TRUE(VUX::Types::isTrue(rts::force(IO::runIO(Handle::hIsClosed(h)))));
-    std::system(("rm -rf '" + std::string(tmpl) + "'").c_str());
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "System/IO.h"
+#include "TempDir.h"
 #include "Testing.h"
 #include "VUX/Internal/Encoding.h"
 #include "VUX/Internal/Err.h"
@@ -81,13 +82,7 @@ int openDescriptors() {
 
 class HandleTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        char tmpl[] = "/tmp/vux-handle-XXXXXX";
-        ASSERT_NE(::mkdtemp(tmpl), nullptr);
-        dir = tmpl;
-    }
-    void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }
-    std::string path(const std::string& name) const { return dir + "/" + name; }
+    std::string path(const std::string& name) const { return temp.path(name); }
     Value open(const std::string& name, Value mode) {
         return run(Handle::openFile(str(path(name)), std::move(mode)));
     }
@@ -96,7 +91,8 @@ class HandleTest : public ::testing::Test {
         run(Handle::hSetEncoding(h, std::move(encoding)));
         return h;
     }
-    std::string dir;
+    vux::testing::TempDir temp;
+    const std::string& dir = temp.dir();
 };
 
 // ---------------------------------------------------------------------------------------------

@@ -180,32 +180,30 @@ void waitReady(int fd, short events) {
     });
 }
 
-// One read of at most n bytes; waits while there is nothing yet. 0 at end of input.
-size_t readSome(const Value& h, const State& s, const char* loc, uint8_t* p, size_t n) {
+// One transfer (a read or a write), retried after a signal and, when the descriptor is not ready,
+// after waiting for `events`. Answers the count.
+template <class Call>
+size_t transfer(const Value& h, const State& s, const char* loc, short events, Call call) {
     for (;;) {
-        SysResult r = sysCall(s, [&] { return ::read(s.fd, p, n); });
+        SysResult r = sysCall(s, call);
         if (r.value >= 0) return static_cast<size_t>(r.value);
         if (r.error == EINTR) continue;
         if (r.error == EAGAIN || r.error == EWOULDBLOCK) {
-            waitReady(s.fd, POLLIN);
+            waitReady(s.fd, events);
             continue;
         }
         errnoError(h, s, loc, r.error);
     }
 }
 
-// One write of at most n bytes; waits while the descriptor takes nothing. Answers the count.
+// One read of at most n bytes; waits while there is nothing yet. 0 at end of input.
+size_t readSome(const Value& h, const State& s, const char* loc, uint8_t* p, size_t n) {
+    return transfer(h, s, loc, POLLIN, [&] { return ::read(s.fd, p, n); });
+}
+
+// One write of at most n bytes; waits while the descriptor takes nothing.
 size_t writeSome(const Value& h, const State& s, const char* loc, const uint8_t* p, size_t n) {
-    for (;;) {
-        SysResult r = sysCall(s, [&] { return ::write(s.fd, p, n); });
-        if (r.value >= 0) return static_cast<size_t>(r.value);
-        if (r.error == EINTR) continue;
-        if (r.error == EAGAIN || r.error == EWOULDBLOCK) {
-            waitReady(s.fd, POLLOUT);
-            continue;
-        }
-        errnoError(h, s, loc, r.error);
-    }
+    return transfer(h, s, loc, POLLOUT, [&] { return ::write(s.fd, p, n); });
 }
 
 void writeAll(const Value& h, const State& s, const char* loc, const uint8_t* p, size_t n) {
