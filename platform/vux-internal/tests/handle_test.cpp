@@ -133,6 +133,58 @@ TEST_F(HandleTest, EachEncodingWritesAndReadsBack) {
     }
 }
 
+TEST_F(HandleTest, EncodingsAreNamedSettableAndGettable) {
+    Value utf8 = run(Encoding::mkTextEncoding(str("utf8")));
+    EXPECT_EQ(to_string(Encoding::textEncodingName(utf8)), "UTF-8");
+    EXPECT_EQ(to_string(Encoding::textEncodingName(run(Encoding::mkTextEncoding(str("UTF-8//ROUNDTRIP"))))),
+              "UTF-8//ROUNDTRIP");
+    EXPECT_EQ(to_string(Encoding::textEncodingName(run(Encoding::mkTextEncoding(str("latin1"))))),
+              "ISO-8859-1");
+    EXPECT_EQ(ioErrorText([&] { run(Encoding::mkTextEncoding(str("EBCDIC"))); }),
+              "mkTextEncoding: does not exist (unknown encoding:EBCDIC)");
+    // New text handles take the locale's encoding as it is when they are opened.
+    Value before = run(Encoding::getLocaleEncoding());
+    run(Encoding::setLocaleEncoding(Encoding::latin1()));
+    Value h = open("loc.txt", WriteMode());
+    run(Encoding::setLocaleEncoding(before));
+    EXPECT_EQ(to_string(Encoding::textEncodingName(rts::field(rts::force(run(Handle::hGetEncoding(h))), 0))),
+              "ISO-8859-1");
+    run(Handle::hPutStr(h, vux::testing::utf8("\xC3\xA9")));
+    run(Handle::hClose(h));
+    EXPECT_EQ(readBytes(path("loc.txt")), "\xE9");
+    // The file-system encoding decides how names become bytes.
+    Value fsBefore = run(Encoding::getFileSystemEncoding());
+    run(Encoding::setFileSystemEncoding(Encoding::latin1()));
+    run(System::IO::writeFile(vux::testing::utf8(path("\xC3\xA9")), str("x")));
+    run(Encoding::setFileSystemEncoding(fsBefore));
+    EXPECT_EQ(readBytes(path("\xE9")), "x");
+    EXPECT_EQ(to_string(Encoding::textEncodingName(run(Encoding::getFileSystemEncoding()))),
+              "UTF-8//ROUNDTRIP");
+}
+
+TEST_F(HandleTest, WithFileClosesOnEveryExit) {
+    Value seen;
+    Value failing = rts::fun<1>([&seen](const Value& h) {
+        seen = h;
+        return IO::io([]() -> Value { Err::errorWithoutStackTrace(str("inside")); });
+    });
+    try {
+        run(System::IO::withFile(str(path("wf.txt")), WriteMode(), failing));
+        FAIL() << "no exception";
+    } catch (const rts::Exception& e) {
+        EXPECT_EQ(rts::display(e), "inside");
+    }
+    ASSERT_TRUE(seen);
+    EXPECT_TRUE(isTrue(rts::force(run(Handle::hIsClosed(seen)))));
+    Value write = rts::fun<1>([&seen](const Value& h) {
+        seen = h;
+        return Handle::hPutStr(h, str("body"));
+    });
+    run(System::IO::withFile(str(path("wf.txt")), WriteMode(), write));
+    EXPECT_TRUE(isTrue(rts::force(run(Handle::hIsClosed(seen)))));
+    EXPECT_EQ(readBytes(path("wf.txt")), "body");
+}
+
 TEST_F(HandleTest, BinaryModeIsOneBytePerCharacter) {
     std::string all;
     for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
