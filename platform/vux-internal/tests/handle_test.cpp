@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -26,6 +27,7 @@
 #include "VUX/Internal/List.h"
 #include "VUX/Internal/Maybe.h"
 #include "VUX/Internal/Show.h"
+#include "rts/MVar.h"
 #include "rts/Weak.h"
 
 using namespace VUX::Internal;
@@ -467,6 +469,37 @@ TEST_F(HandleTest, HandlesFromDescriptors) {
               }),
               "dir: fdToHandle': inappropriate type (is a directory)");
     EXPECT_EQ(::close(d), 0);
+}
+
+TEST_F(HandleTest, FinalizerBuildingBlocks) {
+    // hClose_help closes a state taken out of its cell and reports no failure.
+    Value h = open("a.txt", WriteMode());
+    run(Handle::hPutStr(h, str("flushed")));
+    const Value& cell = handleWriteCell(rts::force(h));
+    Value state = rts::takeMVar_hash(cell);
+    Value result = rts::force(run(Handle::hClose_help(state)));
+    EXPECT_TRUE(Maybe::isNothing(rts::force(rts::field(result, 1))));
+    rts::putMVar_hash(cell, rts::field(result, 0));
+    EXPECT_TRUE(isTrue(rts::force(run(Handle::hIsClosed(h)))));
+    EXPECT_EQ(readBytes(path("a.txt")), "flushed");
+    // handleFinalizer does the same through the cell.
+    Value g = open("b.txt", WriteMode());
+    run(Handle::hPutStr(g, str("too")));
+    run(Handle::handleFinalizer(handlePath(rts::force(g)), handleWriteCell(rts::force(g))));
+    EXPECT_TRUE(isTrue(rts::force(run(Handle::hIsClosed(g)))));
+    EXPECT_EQ(readBytes(path("b.txt")), "too");
+    // A finalizer of one's own runs with the path and the cell once the handle is dropped.
+    auto seen = std::make_shared<std::string>();
+    Value finalizer = rts::fun<3>([seen](const Value& p, const Value& c, const Value& token) {
+        *seen = to_string(p);
+        return rts::apply(Handle::handleFinalizer(p, c), token);
+    });
+    {
+        Value d = open("c.txt", WriteMode());
+        Handle::addHandleFinalizer(d, finalizer);
+    }
+    rts::wait_for_finalizers();
+    EXPECT_EQ(*seen, path("c.txt"));
 }
 
 TEST(StandardHandles, NamesAndModes) {
