@@ -23,7 +23,7 @@ namespace {
     VUX::Internal::Err::errorWithoutStackTrace(List::fromBytes("printf: " + what));
 }
 
-struct Spec {
+struct Directive {
     bool left = false, plus = false, space = false, zero = false, alt = false;
     int width = -1, precision = -1;
     char32_t conversion = 0;
@@ -101,7 +101,7 @@ Integral integralOf(const PrintfArg& a, bool unsignedConversion) {
 }
 
 // Pads `body` (after its sign or prefix `lead`) to the width.
-Text pad(const Spec& s, const Text& lead, Text body, bool numeric) {
+Text pad(const Directive& s, const Text& lead, Text body, bool numeric) {
     size_t width = s.width < 0 ? 0 : static_cast<size_t>(s.width);
     size_t len = lead.size() + body.size();
     if (len >= width) return lead + body;
@@ -111,7 +111,7 @@ Text pad(const Spec& s, const Text& lead, Text body, bool numeric) {
     return fill + lead + body;
 }
 
-Text formatIntegral(const Spec& s, const PrintfArg& a) {
+Text formatIntegral(const Directive& s, const PrintfArg& a) {
     char32_t c = s.conversion;
     bool isUnsigned = c == U'u' || c == U'x' || c == U'X' || c == U'o' || c == U'b';
     Integral n = integralOf(a, isUnsigned);
@@ -140,12 +140,12 @@ Text formatIntegral(const Spec& s, const PrintfArg& a) {
     if (s.precision >= 0 && digits.size() < static_cast<size_t>(s.precision))
         digits.insert(0, static_cast<size_t>(s.precision) - digits.size(), '0');
     std::string sign = n.negative ? "-" : (s.plus ? "+" : (s.space ? " " : ""));
-    Spec padding = s;
+    Directive padding = s;
     if (s.precision >= 0) padding.zero = false;
     return pad(padding, ascii(sign + prefix), ascii(digits), true);
 }
 
-Text formatDouble(const Spec& s, const PrintfArg& a) {
+Text formatDouble(const Directive& s, const PrintfArg& a) {
     if (a.type != PrintfArg::Type::Double) failure("bad argument");
     double d = doubleOf(force(a.value));
     char conv = s.conversion == U'v' ? 'g' : static_cast<char>(s.conversion);
@@ -178,7 +178,7 @@ Text codePoints(const Value& chars) {
     }
 }
 
-Text formatOne(const Spec& s, const PrintfArg& a) {
+Text formatOne(const Directive& s, const PrintfArg& a) {
     using T = PrintfArg::Type;
     char32_t c = s.conversion;
     if (c == U'v') {
@@ -191,22 +191,22 @@ Text formatOne(const Spec& s, const PrintfArg& a) {
         else
             c = U'd';
     }
-    Spec spec = s;
-    spec.conversion = c;
+    Directive directive = s;
+    directive.conversion = c;
     switch (c) {
         case U'c':
             if (a.type != T::Char) failure("bad argument");
-            return pad(spec, Text(), Text(1, static_cast<char32_t>(charOf(force(a.value)))), false);
+            return pad(directive, Text(), Text(1, static_cast<char32_t>(charOf(force(a.value)))), false);
         case U's': {
             if (a.type != T::String) failure("bad argument");
             Text str = codePoints(a.value);
             if (s.precision >= 0 && str.size() > static_cast<size_t>(s.precision))
                 str.resize(static_cast<size_t>(s.precision));
-            return pad(spec, Text(), str, false);
+            return pad(directive, Text(), str, false);
         }
         case U'e':
         case U'f':
-        case U'g': return formatDouble(spec, a);
+        case U'g': return formatDouble(directive, a);
         case U'd':
         case U'i':
         case U'u':
@@ -215,7 +215,7 @@ Text formatOne(const Spec& s, const PrintfArg& a) {
         case U'o':
         case U'b':
             if (a.type == T::Double || a.type == T::String) failure("bad argument");
-            return formatIntegral(spec, a);
+            return formatIntegral(directive, a);
         default: {
             std::string shown =
                 "'" + List::toUtf8(List::fromBytes(std::string(1, static_cast<char>(c)))) + "'";
@@ -225,8 +225,8 @@ Text formatOne(const Spec& s, const PrintfArg& a) {
 }
 
 // Reads a directive's flags, width and precision from `fmt` at `i` (after the '%').
-Spec readSpec(const Text& fmt, size_t& i) {
-    Spec s;
+Directive readDirective(const Text& fmt, size_t& i) {
+    Directive s;
     for (; i < fmt.size(); ++i) {
         char32_t c = fmt[i];
         if (c == U'-')
@@ -273,7 +273,7 @@ Text format(const Value& formatChars, const std::vector<PrintfArg>& args) {
             ++i;
             continue;
         }
-        Spec s = readSpec(fmt, i);
+        Directive s = readDirective(fmt, i);
         if (next >= args.size()) failure("argument list ended prematurely");
         out += formatOne(s, args[next++]);
     }
