@@ -9,6 +9,7 @@
 
 #include "Data/Either.h"
 #include "Testing.h"
+#include "VUX/Internal/Derived.h"
 #include "VUX/Internal/Float.h"
 #include "VUX/Internal/Maybe.h"
 #include "VUX/Internal/Num.h"
@@ -42,14 +43,17 @@ TEST(ShowForms, TableOfValues) {
     const Value dInt = Show::inst_Show_Int.value(), dD = Float::inst_Show_Double.value(),
                 dF = Float::inst_Show_Float.value(), dC = Show::inst_Show_Char.value(),
                 dS = Show::inst_Show_List(Show::inst_Show_Char.value());
-    const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN(),
+                 inf = std::numeric_limits<double>::infinity();
     std::vector<Row> rows = {
         {"int", dInt, I_hash(42), 0, "42"},
         {"negative int at 6", dInt, I_hash(-5), 6, "-5"},
         {"negative int at 7", dInt, I_hash(-5), 7, "(-5)"},
         {"min int", dInt, I_hash(std::numeric_limits<int64_t>::min()), 0, "-9223372036854775808"},
         {"word", Show::inst_Show_Word.value(), W_hash(~0ull), 11, "18446744073709551615"},
-        {"integer big", Num::inst_Show_Integer.value(), VUX::Num::Integer::integerMul(VUX::Num::Integer::IS(-4611686018427387904), VUX::Num::Integer::IS(4)), 11, "(-18446744073709551616)"},
+        {"integer big", Num::inst_Show_Integer.value(),
+         VUX::Num::Integer::integerMul(VUX::Num::Integer::IS(-4611686018427387904), VUX::Num::Integer::IS(4)),
+         11, "(-18446744073709551616)"},
         {"one", dD, D_hash(1.0), 0, "1.0"},
         {"tenth", dD, D_hash(0.1), 0, "0.1"},
         {"hundredth", dD, D_hash(0.01), 0, "1.0e-2"},
@@ -99,15 +103,19 @@ TEST(ShowForms, TableOfValues) {
         {"unit", Show::inst_Show_Unit.value(), VUX::Tuple::Unit(), 11, "()"},
         {"list of ints", Show::inst_Show_List(dInt), vux::testing::ints({1, -2, 3}), 11, "[1,-2,3]"},
         {"empty list", Show::inst_Show_List(dInt), Nil(), 0, "[]"},
-        {"list of strings", Show::inst_Show_List(dS), vux::testing::list({str("a"), str("b")}), 0, "[\"a\",\"b\"]"},
+        {"list of strings", Show::inst_Show_List(dS), vux::testing::list({str("a"), str("b")}), 0,
+         "[\"a\",\"b\"]"},
         {"nothing", Show::inst_Show_Maybe(dInt), Maybe::Nothing(), 11, "Nothing"},
         {"just at 10", Show::inst_Show_Maybe(dInt), Maybe::Just(I_hash(-1)), 10, "Just (-1)"},
         {"just at 11", Show::inst_Show_Maybe(dInt), Maybe::Just(I_hash(5)), 11, "(Just 5)"},
-        {"just just", Show::inst_Show_Maybe(Show::inst_Show_Maybe(dInt)), Maybe::Just(Maybe::Just(I_hash(1))), 0, "Just (Just 1)"},
+        {"just just", Show::inst_Show_Maybe(Show::inst_Show_Maybe(dInt)), Maybe::Just(Maybe::Just(I_hash(1))),
+         0, "Just (Just 1)"},
         {"left", Show::inst_Show_Either(dC, dInt), Data::Either::Left(C_hash('x')), 0, "Left 'x'"},
         {"right at 11", Show::inst_Show_Either(dC, dInt), Data::Either::Right(I_hash(2)), 11, "(Right 2)"},
-        {"pair", Show::inst_Show_Tuple2(dInt, dC), VUX::Tuple::Tuple2(I_hash(-1), C_hash('a')), 11, "(-1,'a')"},
-        {"triple", Show::inst_Show_Tuple3(dInt, dInt, dD), VUX::Tuple::Tuple3(I_hash(1), I_hash(2), D_hash(-0.5)), 0, "(1,2,-0.5)"},
+        {"pair", Show::inst_Show_Tuple2(dInt, dC), VUX::Tuple::Tuple2(I_hash(-1), C_hash('a')), 11,
+         "(-1,'a')"},
+        {"triple", Show::inst_Show_Tuple3(dInt, dInt, dD),
+         VUX::Tuple::Tuple3(I_hash(1), I_hash(2), D_hash(-0.5)), 0, "(1,2,-0.5)"},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
@@ -128,7 +136,8 @@ TEST(ShowForms, ShowAndShowListAgreeWithShowsPrec) {
 TEST(ShowForms, MultiLineString) {
     auto lines = [](const std::string& s) {
         std::vector<std::string> out;
-        for (const Value& l : vux::testing::items(Show::showMultiLineString(str(s)))) out.push_back(to_string(l));
+        for (const Value& l : vux::testing::items(Show::showMultiLineString(str(s))))
+            out.push_back(to_string(l));
         return out;
     };
     EXPECT_EQ(lines("a\nb"), (std::vector<std::string>{"\"a\\n\\", "\\b\""}));
@@ -137,21 +146,17 @@ TEST(ShowForms, MultiLineString) {
     EXPECT_EQ(lines("x\n\n\"y"), (std::vector<std::string>{"\"x\\n\\", "\\\\n\\", "\\\\\"y\""}));
 }
 
-// Derived forms from a table of constructors.
-const char* const kSpanFields[] = {"spanStart", "spanLength", "spanAnnotation"};
-const Show::FieldRep kSpanReps[] = {Show::FieldRep::Boxed, Show::FieldRep::Int, Show::FieldRep::Int};
-const Show::ConDesc kSpanCon[] = {{"Span", 3, kSpanFields, kSpanReps}};
-const Show::ConDesc kShapeCons[] = {{"Dot"}, {"Box", 2}, {":+", 2, nullptr, nullptr, 6}};
-
+// Derived forms from a description of the constructors: words and references stored apart.
 TEST(ShowForms, DerivedFromTables) {
-    Value dInt = Show::inst_Show_Int.value();
-    Value dSpan = Show::derivedShow(kSpanCon, 1, {dInt});
+    namespace D = VUX::Internal::Derived;
+    Value dSpan = D::deriveShow(
+        {{"Span", {{D::Rep::Int, "spanStart"}, {D::Int(), "spanLength"}, {D::Rep::Int, "spanAnnotation"}}}});
     uint64_t words[2] = {3, static_cast<uint64_t>(-2)};
     Value span = rts::con_words(0, words, I_hash(7));
-    EXPECT_EQ(showsAt(dSpan, 0, span), "Span {spanStart = 7, spanLength = 3, spanAnnotation = -2}");
-    EXPECT_EQ(showsAt(dSpan, 11, span), "(Span {spanStart = 7, spanLength = 3, spanAnnotation = -2})");
+    EXPECT_EQ(showsAt(dSpan, 0, span), "Span {spanStart = 3, spanLength = 7, spanAnnotation = -2}");
+    EXPECT_EQ(showsAt(dSpan, 11, span), "(Span {spanStart = 3, spanLength = 7, spanAnnotation = -2})");
 
-    Value dShape = Show::derivedShow(kShapeCons, 3, {dInt, dInt, dInt, dInt});
+    Value dShape = D::deriveShow({{"Dot"}, {"Box", {D::Int(), D::Int()}}, {":+", {D::Int(), D::Int()}, 6}});
     EXPECT_EQ(showsAt(dShape, 11, rts::con(0)), "Dot");
     EXPECT_EQ(showsAt(dShape, 10, rts::con(1, I_hash(1), I_hash(-2))), "Box 1 (-2)");
     EXPECT_EQ(showsAt(dShape, 11, rts::con(1, I_hash(1), I_hash(2))), "(Box 1 2)");
@@ -197,9 +202,10 @@ TEST(ShowForms, RandomDoublesAndFloatsRoundTrip) {
 TEST(Unicode, SimpleLowerCase) {
     struct {
         uint32_t c, lower;
-    } rows[] = {{'A', 'a'}, {'z', 'z'}, {'1', '1'},   {0xC4, 0xE4},   {0xDF, 0xDF},   {0x130, 'i'},
-                {0x100, 0x101}, {0x101, 0x101}, {0x391, 0x3B1}, {0x3A3, 0x3C3}, {0x410, 0x430}, {0x1E9E, 0xDF},
-                {0x2160, 0x2170}, {0xFF21, 0xFF41}, {0x10400, 0x10428}, {0x1F600, 0x1F600}, {0x212A, 'k'}};
+    } rows[] = {{'A', 'a'},         {'z', 'z'},     {'1', '1'},       {0xC4, 0xE4},     {0xDF, 0xDF},
+                {0x130, 'i'},       {0x100, 0x101}, {0x101, 0x101},   {0x391, 0x3B1},   {0x3A3, 0x3C3},
+                {0x410, 0x430},     {0x1E9E, 0xDF}, {0x2160, 0x2170}, {0xFF21, 0xFF41}, {0x10400, 0x10428},
+                {0x1F600, 0x1F600}, {0x212A, 'k'}};
     for (auto r : rows) EXPECT_EQ(Unicode::toSimpleLowerCase(r.c), r.lower) << std::hex << r.c;
 }
 
