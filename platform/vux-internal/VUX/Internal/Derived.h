@@ -111,7 +111,7 @@ inline Forms formsOf(const rts::Constant& show, const rts::Constant& read) {
 // Defines `inst_Show_T`, `inst_Read_T` and `forms_T()` from the constructors of T (each a
 // `Derived::Con` in braces), in the current namespace.
 #define VUX_DERIVE_TEXT_FORMS(T, ...)                                                                \
-    ::VUX::Internal::Derived::Forms forms_##T();                                                     \
+    [[maybe_unused]] ::VUX::Internal::Derived::Forms forms_##T();                                    \
     static std::vector<::VUX::Internal::Derived::Con> T##_derived_cons() { return {__VA_ARGS__}; }   \
     RTS_CONSTANT(inst_Show_##T) { return ::VUX::Internal::Derived::deriveShow(T##_derived_cons()); } \
     RTS_CONSTANT(inst_Read_##T) { return ::VUX::Internal::Derived::deriveRead(T##_derived_cons()); } \
