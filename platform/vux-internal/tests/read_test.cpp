@@ -227,6 +227,40 @@ TEST(Readers, PrecedenceAndParentheses) {
     EXPECT_EQ(parses(Read::inst_Read_Bool.value(), 11, "TrueFalse").size(), 0u);
 }
 
+// A record from a hand-written readsPrec: a 32-bit hash read with the Int reader and narrowed;
+// its list reader is the default one.
+TEST(Readers, RecordFromReadsPrec) {
+    Value readsHash = rts::fun<2>([](const Value& d, const Value& s) {
+        std::vector<Value> out;
+        for (const Value& p :
+             vux::testing::items(Read::readsPrec(Read::inst_Read_Int.value(), intOf(rts::force(d)), s))) {
+            const Value& t = rts::force(p);
+            uint64_t low = static_cast<uint32_t>(intOf(rts::force(rts::field(t, 0))));
+            out.push_back(VUX::Tuple::Tuple2(Word::W32_hash(static_cast<uint32_t>(low)), rts::field(t, 1)));
+        }
+        return vux::testing::list(out);
+    });
+    Value dHash = Read::readsPrecRecord(readsHash);
+    auto hashes =
+        vux::testing::items(Read::read(Read::inst_Read_List(dHash), str(" [4294967297, (-1) ,0x10]")));
+    ASSERT_EQ(hashes.size(), 3u);
+    EXPECT_EQ(Word::wordNOf(rts::force(hashes[0])), 1u);
+    EXPECT_EQ(Word::wordNOf(rts::force(hashes[1])), 4294967295u);
+    EXPECT_EQ(Word::wordNOf(rts::force(hashes[2])), 16u);
+    EXPECT_EQ(parses(dHash, 11, "-1").size(), 0u);
+
+    Value x = Text::ParserCombinators::ReadP::readP_to_S(Read::choose({{"x", VUX::Tuple::Unit()}}));
+    for (auto [text, mandatory, count] : {std::tuple{"x", false, 1u}, std::tuple{"x", true, 0u},
+                                          std::tuple{" ( (x) )", true, 1u}, std::tuple{"((x)", false, 0u}}) {
+        SCOPED_TRACE(text);
+        Value found = rts::apply(Read::readParen(mandatory, x), str(text));
+        size_t complete = 0;
+        for (const Value& p : vux::testing::items(found))
+            complete += Lex::onlySpaces(rts::field(rts::force(p), 1));
+        EXPECT_EQ(complete, count);
+    }
+}
+
 // ---------------------------------------------------------------------------------------------
 // Derived forms
 

@@ -35,15 +35,27 @@ Value readRecord(const Parser& p, const Parser& listP) {
 
 Value readRecord(const Parser& p) { return readRecord(p, list(p)); }
 
+Value readsPrecRecord(Value readsPrec) {
+    Parser p = ReadPrec::readS_to_Prec(readsPrec);
+    Parser listP = list(p);
+    return C_Read(std::move(readsPrec), ReadP::readP_to_S(listP), ReadPrec::toReadPrec(p),
+                  ReadPrec::toReadPrec(listP));
+}
+
+Value readParen(bool mandatory, Value g) {
+    Parser inner = ReadP::readS_to_P(std::move(g));
+    return ReadP::readP_to_S(mandatory ? paren(parens(inner)) : parens(inner));
+}
+
 Parser readPrecOf(Value dRead) {
     return Parser([dRead](int64_t d, const Value& in, Parses& out) {
-        ReadPrec::fromReadPrec(readPrec_sel(dRead)).run(d, in, out);
+        ReadPrec::runReadPrec(readPrec_sel(dRead), d, in, out);
     });
 }
 
 Parser readListPrecOf(Value dRead) {
     return Parser([dRead](int64_t d, const Value& in, Parses& out) {
-        ReadPrec::fromReadPrec(readListPrec_sel(dRead)).run(d, in, out);
+        ReadPrec::runReadPrec(readListPrec_sel(dRead), d, in, out);
     });
 }
 

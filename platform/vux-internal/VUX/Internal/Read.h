@@ -51,6 +51,10 @@ inline const Value& readListPrec_sel(const Value& d) { return rts::field(rts::fo
 Value readRecord(const Parser& readPrec);
 Value readRecord(const Parser& readPrec, const Parser& readListPrec);
 
+// A record from a hand-written readsPrec (precedence -> ReadS), the others by their defaults:
+// readPrec runs readsPrec, readListPrec is `list` of it, readList runs that at 0.
+Value readsPrecRecord(Value readsPrec);
+
 // The parsers of a record, which is evaluated only when they run (a record may refer to itself).
 Parser readPrecOf(Value dRead);
 Parser readListPrecOf(Value dRead);
@@ -92,6 +96,10 @@ Step lexemeStep(uint8_t kind, std::string_view text);
 // values, in order, with the input after it.
 void sequence(const std::vector<Step>& steps, const Value& input,
               const std::function<void(std::vector<Value>& values, Value rest)>& done);
+
+// `readParen b g`: the ReadS function of g's parses inside any number of parentheses, at least
+// one pair when b.
+Value readParen(bool mandatory, Value g);
 
 // `readNumber convert`: a number lexeme converted by `convert` (which appends its values: none
 // for a lexeme it does not take), or "-" and such a lexeme when the precedence is 6 or less,

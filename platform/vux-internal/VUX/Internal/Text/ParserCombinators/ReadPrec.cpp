@@ -43,19 +43,24 @@ Value runParserFun(rts::Object* self, const Value* args) {
 
 Value toReadPrec(const Parser& p) { return rts::fun<2>(NativePrec{p}); }
 
-Parser fromReadPrec(Value readPrec) {
-    return Parser([readPrec](int64_t d, const Value& in, Parses& out) {
-        const Value& fn = force(readPrec);
-        if (fn->kind == rts::Kind::Fun && rts::fun_info(fn.get()) == nativePrecInfo()) {
+void runReadPrec(const Value& readPrec, int64_t d, const Value& in, Parses& out) {
+    const Value& fn = force(readPrec);
+    if (fn->kind == rts::Kind::Fun) {
+        const rts::FunInfo* info = rts::fun_info(fn.get());
+        if (info == nativePrecInfo()) {
             rts::fun_storage<NativePrec>(fn.get())->parser.run(d, in, out);
             return;
         }
-        if (fn->kind == rts::Kind::Fun && rts::fun_info(fn.get())->code == &runParserFun) {
-            reinterpret_cast<const ParserFunInfo*>(rts::fun_info(fn.get()))->make().run(d, in, out);
+        if (info->code == &runParserFun) {
+            reinterpret_cast<const ParserFunInfo*>(info)->make().run(d, in, out);
             return;
         }
-        ReadP::listToParses(rts::apply(fn, Show::precBox(d), in), out);
-    });
+    }
+    ReadP::listToParses(rts::apply(fn, Show::precBox(d), in), out);
+}
+
+Parser fromReadPrec(Value readPrec) {
+    return Parser([readPrec](int64_t d, const Value& in, Parses& out) { runReadPrec(readPrec, d, in, out); });
 }
 
 Value readPrec_to_S(const Value& readPrec, int64_t n) { return rts::apply(readPrec, Show::precBox(n)); }

@@ -32,6 +32,9 @@ Parser lift(Parser p);
 // a value. The value is not evaluated until the parser runs.
 Value toReadPrec(const Parser& p);
 Parser fromReadPrec(Value readPrec);
+// Runs a ReadPrec value at precedence d (a parser made in C++ directly, any other function through
+// its list of parses).
+void runReadPrec(const Value& readPrec, int64_t d, const Value& input, ReadP::Parses& out);
 
 // `readPrec_to_S p n`: the ReadS function of a ReadPrec value at precedence n.
 Value readPrec_to_S(const Value& readPrec, int64_t n);
