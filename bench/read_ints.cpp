@@ -74,7 +74,7 @@ void measure(benchmark::State& state, const char* name, F run) {
 // are timed.
 void BM_ReadInts(benchmark::State& state) {
     const Value chars = VUX::Internal::List::fromBytes(intsText(state.range(0)));
-    const Value dList = Read::inst_Read_List(Read::inst_Read_Int.value());
+    const Value dList = Read::inst_Read_List(Read::inst_Read_Int());
     measure(state, "read", [&] {
         size_t count = 0;
         rts::run_on_large_stack(
@@ -107,8 +107,8 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     // The reader and from_chars agree on the elements (checked once, before measuring).
     const std::string sample = intsText(1000);
-    Value dList = Read::inst_Read_List(Read::inst_Read_Int.value());
-    Value shown = VUX::Internal::Show::showList(VUX::Internal::Show::inst_Show_Int.value(),
+    Value dList = Read::inst_Read_List(Read::inst_Read_Int());
+    Value shown = VUX::Internal::Show::showList(VUX::Internal::Show::inst_Show_Int(),
                                                 Read::read(dList, VUX::Internal::List::fromBytes(sample)),
                                                 VUX::Types::Nil());
     if (VUX::Internal::List::toUtf8(shown) != sample) {

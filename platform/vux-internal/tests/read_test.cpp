@@ -164,7 +164,7 @@ TEST(Lexer, NumberValues) {
 // Whole readers
 
 TEST(Readers, ErrorsOfRead) {
-    const Value dInt = Read::inst_Read_Int.value();
+    const Value dInt = Read::inst_Read_Int();
     EXPECT_EQ(readError(dInt, " 42 \n"), "");
     EXPECT_EQ(readError(dInt, "42 x"), "Prelude.read: no parse");
     EXPECT_EQ(readError(dInt, ""), "Prelude.read: no parse");
@@ -194,7 +194,7 @@ struct PrecRow {
 };
 
 TEST(Readers, PrecedenceAndParentheses) {
-    const Value dInt = Read::inst_Read_Int.value();
+    const Value dInt = Read::inst_Read_Int();
     std::vector<PrecRow> rows = {
         {"-5", 6, 1},       {"-5", 7, 0},         {"-5", 11, 0},   {"(-5)", 11, 1},
         {"( - 5 )", 11, 1}, {"((((5))))", 11, 1}, {"((5)", 0, 0},  {"(5))", 0, 1},
@@ -208,23 +208,23 @@ TEST(Readers, PrecedenceAndParentheses) {
     ASSERT_EQ(p.size(), 1u);
     EXPECT_EQ(p[0].second, ") x");
 
-    const Value dWord32 = Read::inst_Read_Word32.value(), dInt8 = Read::inst_Read_Int8.value();
+    const Value dWord32 = Read::inst_Read_Word32(), dInt8 = Read::inst_Read_Int8();
     EXPECT_EQ(Word::wordNOf(rts::force(Read::read(dWord32, str("4294967296")))), 0u);
     EXPECT_EQ(Word::wordNOf(rts::force(Read::read(dWord32, str("4294967297")))), 1u);
     EXPECT_EQ(Word::wordNOf(rts::force(Read::read(dWord32, str("-1")))), 4294967295u);
     EXPECT_EQ(Int::intNOf(rts::force(Read::read(dInt8, str("200")))), -56);
-    EXPECT_EQ(readError(Read::inst_Read_Natural.value(), "-1"), "Prelude.read: no parse");
+    EXPECT_EQ(readError(Read::inst_Read_Natural(), "-1"), "Prelude.read: no parse");
 
-    const Value dString = Read::inst_Read_List(Read::inst_Read_Char.value());
+    const Value dString = Read::inst_Read_List(Read::inst_Read_Char());
     EXPECT_EQ(to_string(Read::read(dString, str("['a', 'b']"))), "ab");
     EXPECT_EQ(to_string(Read::read(dString, str(" ( \"a\\SO\\&Hb\" ) "))), "a\x0eHb");
-    const Value dDouble = Read::inst_Read_Double.value();
+    const Value dDouble = Read::inst_Read_Double();
     EXPECT_TRUE(std::isnan(doubleOf(rts::force(Read::read(dDouble, str("NaN"))))));
     EXPECT_EQ(doubleOf(rts::force(Read::read(dDouble, str("-Infinity")))),
               -std::numeric_limits<double>::infinity());
     EXPECT_EQ(doubleOf(rts::force(Read::read(dDouble, str("3")))), 3.0);
-    EXPECT_EQ(parses(Read::inst_Read_Unit.value(), 11, " ( ( ) ) ").size(), 1u);
-    EXPECT_EQ(parses(Read::inst_Read_Bool.value(), 11, "TrueFalse").size(), 0u);
+    EXPECT_EQ(parses(Read::inst_Read_Unit(), 11, " ( ( ) ) ").size(), 1u);
+    EXPECT_EQ(parses(Read::inst_Read_Bool(), 11, "TrueFalse").size(), 0u);
 }
 
 // A record from a hand-written readsPrec: a 32-bit hash read with the Int reader and narrowed;
@@ -233,7 +233,7 @@ TEST(Readers, RecordFromReadsPrec) {
     Value readsHash = rts::fun<2>([](const Value& d, const Value& s) {
         std::vector<Value> out;
         for (const Value& p :
-             vux::testing::items(Read::readsPrec(Read::inst_Read_Int.value(), intOf(rts::force(d)), s))) {
+             vux::testing::items(Read::readsPrec(Read::inst_Read_Int(), intOf(rts::force(d)), s))) {
             const Value& t = rts::force(p);
             uint64_t low = static_cast<uint32_t>(intOf(rts::force(rts::field(t, 0))));
             out.push_back(VUX::Tuple::Tuple2(Word::W32_hash(static_cast<uint32_t>(low)), rts::field(t, 1)));
@@ -289,7 +289,7 @@ struct FormRow {
 };
 
 TEST(Derived, WrittenAndReadBack) {
-    const Value dShow = inst_Show_Shape.value(), dRead = inst_Read_Shape.value();
+    const Value dShow = inst_Show_Shape(), dRead = inst_Read_Shape();
     std::vector<FormRow> rows = {
         {rts::con(0), 11, "Dot"},
         {Box(-1, {}), 10, "Box (-1) []"},
@@ -307,9 +307,9 @@ TEST(Derived, WrittenAndReadBack) {
         EXPECT_TRUE(sameValue(p[0].first, r.value));
         EXPECT_EQ(p[0].second, "");
     }
-    const Value dSpan = inst_Show_Span.value();
+    const Value dSpan = inst_Show_Span();
     EXPECT_EQ(showAt(dSpan, 0, Span(-3, 1, 'x')), "Span {start = -3, mode = Slow, c = 'x'}");
-    EXPECT_TRUE(sameValue(Read::read(inst_Read_Span.value(), str("Span{start=(-3),mode=((Slow)),c='x'}")),
+    EXPECT_TRUE(sameValue(Read::read(inst_Read_Span(), str("Span{start=(-3),mode=((Slow)),c='x'}")),
                           Span(-3, 1, 'x')));
 }
 
@@ -320,7 +320,7 @@ struct AcceptRow {
 };
 
 TEST(Derived, ExactlyTheWrittenForms) {
-    const Value dRead = inst_Read_Shape.value();
+    const Value dRead = inst_Read_Shape();
     std::vector<AcceptRow> rows = {
         {"Box 1 []", 10, true},
         {"Box 1 []", 11, false},
@@ -446,14 +446,14 @@ void roundTrip(const D::Forms& f, const Value& x) {
 
 TEST(RoundTrips, GeneratedValuesOfEveryInstance) {
     Gen g;
-    const D::Forms intN[] = {{Show::inst_Show_Int.value(), Read::inst_Read_Int8.value()},
-                             {Show::inst_Show_Int.value(), Read::inst_Read_Int16.value()},
-                             {Show::inst_Show_Int.value(), Read::inst_Read_Int32.value()},
-                             {Show::inst_Show_Int.value(), Read::inst_Read_Int64.value()}};
-    const D::Forms wordN[] = {{Show::inst_Show_Word.value(), Read::inst_Read_Word8.value()},
-                              {Show::inst_Show_Word.value(), Read::inst_Read_Word16.value()},
-                              {Show::inst_Show_Word.value(), Read::inst_Read_Word32.value()},
-                              {Show::inst_Show_Word.value(), Read::inst_Read_Word64.value()}};
+    const D::Forms intN[] = {{Show::inst_Show_Int(), Read::inst_Read_Int8()},
+                             {Show::inst_Show_Int(), Read::inst_Read_Int16()},
+                             {Show::inst_Show_Int(), Read::inst_Read_Int32()},
+                             {Show::inst_Show_Int(), Read::inst_Read_Int64()}};
+    const D::Forms wordN[] = {{Show::inst_Show_Word(), Read::inst_Read_Word8()},
+                              {Show::inst_Show_Word(), Read::inst_Read_Word16()},
+                              {Show::inst_Show_Word(), Read::inst_Read_Word32()},
+                              {Show::inst_Show_Word(), Read::inst_Read_Word64()}};
     const D::Forms pair = D::tupleOf({D::Integer(), D::maybeOf(D::Char())});
     const D::Forms nested =
         D::listOf(D::tupleOf({D::eitherOf(D::Int(), D::String()), D::Float(), forms_Shape()}));
@@ -521,12 +521,12 @@ TEST(BadInput, DeepNestingOverflowsCatchably) {
     std::string boxes;
     for (int i = 0; i < depth; ++i) boxes += "Box 1 [";
     boxes += "Dot" + std::string(depth, ']');
-    const Value dInt = Read::inst_Read_Int.value();
+    const Value dInt = Read::inst_Read_Int();
     // On a small stack: the runtime's stack-overflow exception, nothing else.
     uintptr_t previous = rts::limit_stack_depth(256 * 1024);
     for (const std::string* text : std::vector<const std::string*>{&deep, &boxes}) {
         try {
-            Read::readEither(text == &deep ? dInt : inst_Read_Shape.value(), str(*text));
+            Read::readEither(text == &deep ? dInt : inst_Read_Shape(), str(*text));
             ADD_FAILURE() << "no overflow";
         } catch (const rts::Exception& e) {
             EXPECT_EQ(e.kind(), rts::RtsError::StackOverflow);

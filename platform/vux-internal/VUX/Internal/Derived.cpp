@@ -94,9 +94,8 @@ std::shared_ptr<const Table> makeTable(std::vector<Con> cons) {
 // Field f of the evaluated value v at precedence fd in front of t, written when reached.
 Value fieldText(const FieldInfo& f, const Value& v, int64_t fd, Value t) {
     Value x = f.ref ? rts::field(v, f.slot) : rts::con_word(0, rts::word(v, f.slot));  // words as their boxes
-    return rts::delay([d = f.type.show, fd, x, t]() {
-        return rts::apply(Show::showsPrec_sel(d), Show::precBox(fd), x, t);
-    });
+    return rts::delay(
+        [d = f.type.show, fd, x, t]() { return rts::apply(Show::showsPrec(d), Show::precBox(fd), x, t); });
 }
 
 inline Value consChar(uint32_t c, Value s) { return Cons(List::boxChar(c), std::move(s)); }
@@ -243,17 +242,17 @@ Forms derive(std::vector<Con> cons) {
 // ---------------------------------------------------------------------------------------------
 // Forms of the basic and compound types
 
-Forms Int() { return {Show::inst_Show_Int.value(), Read::inst_Read_Int.value()}; }
-Forms Word() { return {Show::inst_Show_Word.value(), Read::inst_Read_Word.value()}; }
-Forms Integer() { return {Num::inst_Show_Integer.value(), Read::inst_Read_Integer.value()}; }
-Forms Natural() { return {Num::inst_Show_Natural.value(), Read::inst_Read_Natural.value()}; }
-Forms Double() { return {Float::inst_Show_Double.value(), Read::inst_Read_Double.value()}; }
-Forms Float() { return {Float::inst_Show_Float.value(), Read::inst_Read_Float.value()}; }
-Forms Char() { return {Show::inst_Show_Char.value(), Read::inst_Read_Char.value()}; }
+Forms Int() { return {Show::inst_Show_Int(), Read::inst_Read_Int()}; }
+Forms Word() { return {Show::inst_Show_Word(), Read::inst_Read_Word()}; }
+Forms Integer() { return {Num::inst_Show_Integer(), Read::inst_Read_Integer()}; }
+Forms Natural() { return {Num::inst_Show_Natural(), Read::inst_Read_Natural()}; }
+Forms Double() { return {Float::inst_Show_Double(), Read::inst_Read_Double()}; }
+Forms Float() { return {Float::inst_Show_Float(), Read::inst_Read_Float()}; }
+Forms Char() { return {Show::inst_Show_Char(), Read::inst_Read_Char()}; }
 Forms String() { return listOf(Char()); }
-Forms Bool() { return {Show::inst_Show_Bool.value(), Read::inst_Read_Bool.value()}; }
-Forms Ordering() { return {Show::inst_Show_Ordering.value(), Read::inst_Read_Ordering.value()}; }
-Forms Unit() { return {Show::inst_Show_Unit.value(), Read::inst_Read_Unit.value()}; }
+Forms Bool() { return {Show::inst_Show_Bool(), Read::inst_Read_Bool()}; }
+Forms Ordering() { return {Show::inst_Show_Ordering(), Read::inst_Read_Ordering()}; }
+Forms Unit() { return {Show::inst_Show_Unit(), Read::inst_Read_Unit()}; }
 
 namespace {
 // Applies the instance functions to the records present.

@@ -25,9 +25,10 @@
 //         {"Dot"},
 //         {"Box", {Derived::Int(), Derived::listOf(forms_Shape())}},
 //         {"Named", {{Derived::String(), "label"}, {Derived::maybeOf(Derived::Double()), "size"}}})
-// which defines the constants `inst_Show_Shape` and `inst_Read_Shape` (records built on first
-// use, shared afterwards) and `forms_Shape()` (both, unevaluated, for use in other descriptions
-// and in its own: a recursive type names itself). A header declares them with
+// which defines the constants `inst_Show_Shape_closure` and `inst_Read_Shape_closure` (records
+// built on first use, shared afterwards), `inst_Show_Shape()` and `inst_Read_Shape()` (each
+// constant as a Value, unevaluated) and `forms_Shape()` (both, for use in other descriptions and
+// in its own: a recursive type names itself). A header declares them with
 // `VUX_DECLARE_TEXT_FORMS(Shape);`. For records that take the records of type parameters,
 // call `derive`, `deriveShow` or `deriveRead` with the description built from the arguments.
 #pragma once
@@ -102,19 +103,28 @@ inline Forms formsOf(const rts::Constant& show, const rts::Constant& read) {
 
 }  // namespace VUX::Internal::Derived
 
-// Declares the constants defined by VUX_DERIVE_TEXT_FORMS in the current namespace.
-#define VUX_DECLARE_TEXT_FORMS(T)         \
-    extern ::rts::Constant inst_Show_##T; \
-    extern ::rts::Constant inst_Read_##T; \
+// Declares what VUX_DERIVE_TEXT_FORMS defines, in the current namespace.
+#define VUX_DECLARE_TEXT_FORMS(T)                   \
+    extern ::rts::Constant inst_Show_##T##_closure; \
+    extern ::rts::Constant inst_Read_##T##_closure; \
+    ::rts::Value inst_Show_##T();                   \
+    ::rts::Value inst_Read_##T();                   \
     ::VUX::Internal::Derived::Forms forms_##T()
 
-// Defines `inst_Show_T`, `inst_Read_T` and `forms_T()` from the constructors of T (each a
+// Defines the constants `inst_Show_T_closure` and `inst_Read_T_closure`, the functions
+// `inst_Show_T()` and `inst_Read_T()` and `forms_T()` from the constructors of T (each a
 // `Derived::Con` in braces), in the current namespace.
-#define VUX_DERIVE_TEXT_FORMS(T, ...)                                                                \
-    [[maybe_unused]] ::VUX::Internal::Derived::Forms forms_##T();                                    \
-    static std::vector<::VUX::Internal::Derived::Con> T##_derived_cons() { return {__VA_ARGS__}; }   \
-    RTS_CONSTANT(inst_Show_##T) { return ::VUX::Internal::Derived::deriveShow(T##_derived_cons()); } \
-    RTS_CONSTANT(inst_Read_##T) { return ::VUX::Internal::Derived::deriveRead(T##_derived_cons()); } \
-    ::VUX::Internal::Derived::Forms forms_##T() {                                                    \
-        return ::VUX::Internal::Derived::formsOf(inst_Show_##T, inst_Read_##T);                      \
+#define VUX_DERIVE_TEXT_FORMS(T, ...)                                                               \
+    [[maybe_unused]] ::VUX::Internal::Derived::Forms forms_##T();                                   \
+    static std::vector<::VUX::Internal::Derived::Con> T##_derived_cons() { return {__VA_ARGS__}; }  \
+    RTS_CONSTANT(inst_Show_##T##_closure) {                                                         \
+        return ::VUX::Internal::Derived::deriveShow(T##_derived_cons());                            \
+    }                                                                                               \
+    RTS_CONSTANT(inst_Read_##T##_closure) {                                                         \
+        return ::VUX::Internal::Derived::deriveRead(T##_derived_cons());                            \
+    }                                                                                               \
+    [[maybe_unused]] ::rts::Value inst_Show_##T() { return inst_Show_##T##_closure.value(); }       \
+    [[maybe_unused]] ::rts::Value inst_Read_##T() { return inst_Read_##T##_closure.value(); }       \
+    ::VUX::Internal::Derived::Forms forms_##T() {                                                   \
+        return ::VUX::Internal::Derived::formsOf(inst_Show_##T##_closure, inst_Read_##T##_closure); \
     }

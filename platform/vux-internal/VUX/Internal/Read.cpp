@@ -49,21 +49,21 @@ Value readParen(bool mandatory, Value g) {
 
 Parser readPrecOf(Value dRead) {
     return Parser([dRead](int64_t d, const Value& in, Parses& out) {
-        ReadPrec::runReadPrec(readPrec_sel(dRead), d, in, out);
+        ReadPrec::runReadPrec(readPrec(dRead), d, in, out);
     });
 }
 
 Parser readListPrecOf(Value dRead) {
     return Parser([dRead](int64_t d, const Value& in, Parses& out) {
-        ReadPrec::runReadPrec(readListPrec_sel(dRead), d, in, out);
+        ReadPrec::runReadPrec(readListPrec(dRead), d, in, out);
     });
 }
 
 Value readsPrec(const Value& dRead, int64_t d, const Value& input) {
-    return rts::apply(readsPrec_sel(dRead), Show::precBox(d), input);
+    return rts::apply(readsPrec(dRead), Show::precBox(d), input);
 }
 
-Value readList(const Value& dRead, const Value& input) { return rts::apply(readList_sel(dRead), input); }
+Value readList(const Value& dRead, const Value& input) { return rts::apply(readList(dRead), input); }
 
 // ---------------------------------------------------------------------------------------------
 // Building blocks
@@ -410,24 +410,39 @@ const Parser& unitParser() {
 
 }  // namespace
 
-constinit const rts::StaticCon<4> inst_Read_Int = staticReadRecord<&fixedParser<&boxInt>>();
-constinit const rts::StaticCon<4> inst_Read_Word = staticReadRecord<&fixedParser<&boxWord>>();
-constinit const rts::StaticCon<4> inst_Read_Int8 = staticReadRecord<&fixedParser<&boxIntN<8>>>();
-constinit const rts::StaticCon<4> inst_Read_Int16 = staticReadRecord<&fixedParser<&boxIntN<16>>>();
-constinit const rts::StaticCon<4> inst_Read_Int32 = staticReadRecord<&fixedParser<&boxIntN<32>>>();
-constinit const rts::StaticCon<4> inst_Read_Int64 = staticReadRecord<&fixedParser<&boxIntN<64>>>();
-constinit const rts::StaticCon<4> inst_Read_Word8 = staticReadRecord<&fixedParser<&boxWordN<8>>>();
-constinit const rts::StaticCon<4> inst_Read_Word16 = staticReadRecord<&fixedParser<&boxWordN<16>>>();
-constinit const rts::StaticCon<4> inst_Read_Word32 = staticReadRecord<&fixedParser<&boxWordN<32>>>();
-constinit const rts::StaticCon<4> inst_Read_Word64 = staticReadRecord<&fixedParser<&boxWordN<64>>>();
-constinit const rts::StaticCon<4> inst_Read_Integer = staticReadRecord<&integerParser>();
-constinit const rts::StaticCon<4> inst_Read_Natural = staticReadRecord<&naturalParser>();
-constinit const rts::StaticCon<4> inst_Read_Double = staticReadRecord<&doubleParser>();
-constinit const rts::StaticCon<4> inst_Read_Float = staticReadRecord<&floatParser>();
-constinit const rts::StaticCon<4> inst_Read_Char = staticReadRecord<&charParser, &stringParser>();
-constinit const rts::StaticCon<4> inst_Read_Bool = staticReadRecord<&boolParser>();
-constinit const rts::StaticCon<4> inst_Read_Ordering = staticReadRecord<&orderingParser>();
-constinit const rts::StaticCon<4> inst_Read_Unit = staticReadRecord<&unitParser>();
+constinit const VUX::Record::Static<C_Read_class> inst_Read_Int_closure =
+    staticReadRecord<&fixedParser<&boxInt>>();
+constinit const VUX::Record::Static<C_Read_class> inst_Read_Word_closure =
+    staticReadRecord<&fixedParser<&boxWord>>();
+constinit const VUX::Record::Static<C_Read_class> inst_Read_Int8_closure =
+    staticReadRecord<&fixedParser<&boxIntN<8>>>();
+constinit const VUX::Record::Static<C_Read_class> inst_Read_Int16_closure =
+    staticReadRecord<&fixedParser<&boxIntN<16>>>();
+constinit const VUX::Record::Static<C_Read_class> inst_Read_Int32_closure =
+    staticReadRecord<&fixedParser<&boxIntN<32>>>();
+constinit const VUX::Record::Static<C_Read_class> inst_Read_Int64_closure =
+    staticReadRecord<&fixedParser<&boxIntN<64>>>();
+constinit const VUX::Record::Static<C_Read_class> inst_Read_Word8_closure =
+    staticReadRecord<&fixedParser<&boxWordN<8>>>();
+constinit const VUX::Record::Static<C_Read_class> inst_Read_Word16_closure =
+    staticReadRecord<&fixedParser<&boxWordN<16>>>();
+constinit const VUX::Record::Static<C_Read_class> inst_Read_Word32_closure =
+    staticReadRecord<&fixedParser<&boxWordN<32>>>();
+constinit const VUX::Record::Static<C_Read_class> inst_Read_Word64_closure =
+    staticReadRecord<&fixedParser<&boxWordN<64>>>();
+constinit const VUX::Record::Static<C_Read_class> inst_Read_Integer_closure =
+    staticReadRecord<&integerParser>();
+constinit const VUX::Record::Static<C_Read_class> inst_Read_Natural_closure =
+    staticReadRecord<&naturalParser>();
+constinit const VUX::Record::Static<C_Read_class> inst_Read_Double_closure =
+    staticReadRecord<&doubleParser>();
+constinit const VUX::Record::Static<C_Read_class> inst_Read_Float_closure = staticReadRecord<&floatParser>();
+constinit const VUX::Record::Static<C_Read_class> inst_Read_Char_closure =
+    staticReadRecord<&charParser, &stringParser>();
+constinit const VUX::Record::Static<C_Read_class> inst_Read_Bool_closure = staticReadRecord<&boolParser>();
+constinit const VUX::Record::Static<C_Read_class> inst_Read_Ordering_closure =
+    staticReadRecord<&orderingParser>();
+constinit const VUX::Record::Static<C_Read_class> inst_Read_Unit_closure = staticReadRecord<&unitParser>();
 
 Value inst_Read_List(Value d) {
     Parser elems = readListPrecOf(d);

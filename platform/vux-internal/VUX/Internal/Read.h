@@ -21,6 +21,7 @@
 #include "VUX/Internal/Text/ParserCombinators/ReadP.h"
 #include "VUX/Internal/Text/ParserCombinators/ReadPrec.h"
 #include "VUX/Internal/Text/Read/Lex.h"
+#include "VUX/Record.h"
 #include "rts/rts.h"
 
 namespace VUX::Internal::Read {
@@ -34,16 +35,7 @@ namespace Lex = Text::Read::Lex;
 // ---------------------------------------------------------------------------------------------
 // The record
 
-inline constexpr uint8_t C_Read_tag = 0;
-inline Value C_Read(Value readsPrec, Value readList, Value readPrec, Value readListPrec) {
-    return rts::con(C_Read_tag, std::move(readsPrec), std::move(readList), std::move(readPrec),
-                    std::move(readListPrec));
-}
-// Selectors: evaluate the record and return its field.
-inline const Value& readsPrec_sel(const Value& d) { return rts::field(rts::force(d), 0); }
-inline const Value& readList_sel(const Value& d) { return rts::field(rts::force(d), 1); }
-inline const Value& readPrec_sel(const Value& d) { return rts::field(rts::force(d), 2); }
-inline const Value& readListPrec_sel(const Value& d) { return rts::field(rts::force(d), 3); }
+VUX_CLASS(Read, (), readsPrec, readList, readPrec, readListPrec);
 
 // A record from the parser of one value: readsPrec runs it, readListPrec is `list` of it, readList
 // runs that at precedence 0. The second form takes the list parser too (characters read a list
@@ -130,26 +122,26 @@ extern const rts::StaticFun read_closure;
 // Integral numbers: a decimal, hexadecimal (0x) or octal (0o) literal, "-" before it at
 // precedence 6 or less. Int, Word and the fixed-width types keep the low bits of the value
 // (arithmetic modulo 2^width, as their fromInteger); Natural rejects a negative number.
-extern const rts::StaticCon<4> inst_Read_Int;
-extern const rts::StaticCon<4> inst_Read_Word;
-extern const rts::StaticCon<4> inst_Read_Int8;
-extern const rts::StaticCon<4> inst_Read_Int16;
-extern const rts::StaticCon<4> inst_Read_Int32;
-extern const rts::StaticCon<4> inst_Read_Int64;
-extern const rts::StaticCon<4> inst_Read_Word8;
-extern const rts::StaticCon<4> inst_Read_Word16;
-extern const rts::StaticCon<4> inst_Read_Word32;
-extern const rts::StaticCon<4> inst_Read_Word64;
-extern const rts::StaticCon<4> inst_Read_Integer;
-extern const rts::StaticCon<4> inst_Read_Natural;
+VUX_STATIC_INSTANCE(inst_Read_Int, C_Read_class);
+VUX_STATIC_INSTANCE(inst_Read_Word, C_Read_class);
+VUX_STATIC_INSTANCE(inst_Read_Int8, C_Read_class);
+VUX_STATIC_INSTANCE(inst_Read_Int16, C_Read_class);
+VUX_STATIC_INSTANCE(inst_Read_Int32, C_Read_class);
+VUX_STATIC_INSTANCE(inst_Read_Int64, C_Read_class);
+VUX_STATIC_INSTANCE(inst_Read_Word8, C_Read_class);
+VUX_STATIC_INSTANCE(inst_Read_Word16, C_Read_class);
+VUX_STATIC_INSTANCE(inst_Read_Word32, C_Read_class);
+VUX_STATIC_INSTANCE(inst_Read_Word64, C_Read_class);
+VUX_STATIC_INSTANCE(inst_Read_Integer, C_Read_class);
+VUX_STATIC_INSTANCE(inst_Read_Natural, C_Read_class);
 // Floating point: any number literal, rounded to the nearest value, "NaN" and "Infinity".
-extern const rts::StaticCon<4> inst_Read_Double;
-extern const rts::StaticCon<4> inst_Read_Float;
+VUX_STATIC_INSTANCE(inst_Read_Double, C_Read_class);
+VUX_STATIC_INSTANCE(inst_Read_Float, C_Read_class);
 // A character literal; a String (list of Char) reads as a string literal or a list of characters.
-extern const rts::StaticCon<4> inst_Read_Char;
-extern const rts::StaticCon<4> inst_Read_Bool;
-extern const rts::StaticCon<4> inst_Read_Ordering;
-extern const rts::StaticCon<4> inst_Read_Unit;
+VUX_STATIC_INSTANCE(inst_Read_Char, C_Read_class);
+VUX_STATIC_INSTANCE(inst_Read_Bool, C_Read_class);
+VUX_STATIC_INSTANCE(inst_Read_Ordering, C_Read_class);
+VUX_STATIC_INSTANCE(inst_Read_Unit, C_Read_class);
 
 // Compound types: functions of the component records.
 Value inst_Read_List(Value dRead);
@@ -164,7 +156,8 @@ Value inst_Read_Tuple3(Value a, Value b, Value c);
 // Static records from a parser built once: `Make` returns the parser (built on first use, never
 // freed), `MakeList` the list parser (by default `list` of it).
 //   const Parser& myParser();
-//   constinit const rts::StaticCon<4> inst_Read_T = staticReadRecord<&myParser>();
+//   VUX_STATIC_INSTANCE(inst_Read_T, C_Read_class);                                   (header)
+//   constinit const VUX::Record::Static<C_Read_class> inst_Read_T_closure = staticReadRecord<&myParser>();
 
 // The list parser of a parser given by its maker, built on first use.
 template <const Parser& (*Make)()>
@@ -184,12 +177,11 @@ struct StaticReadOps {
 };
 // readsPrec and readPrec have the same form here, so one function serves both fields.
 template <const Parser& (*Make)(), const Parser& (*MakeList)() = &listParserOf<Make>>
-constexpr rts::StaticCon<4> staticReadRecord() {
+constexpr VUX::Record::Static<C_Read_class> staticReadRecord() {
     using Ops = StaticReadOps<Make, MakeList>;
-    return rts::StaticCon<4>(C_Read_tag, rts::ref_slot(Ops::readPrec_closure.object()),
-                             rts::ref_slot(Ops::readList_closure.object()),
-                             rts::ref_slot(Ops::readPrec_closure.object()),
-                             rts::ref_slot(Ops::readListPrec_closure.object()));
+    return VUX::Record::Static<C_Read_class>(
+        rts::ref_slot(Ops::readPrec_closure.object()), rts::ref_slot(Ops::readList_closure.object()),
+        rts::ref_slot(Ops::readPrec_closure.object()), rts::ref_slot(Ops::readListPrec_closure.object()));
 }
 
 }  // namespace VUX::Internal::Read

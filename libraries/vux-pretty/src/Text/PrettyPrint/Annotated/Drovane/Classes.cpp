@@ -28,7 +28,7 @@ namespace Derived = VUX::Internal::Derived;
 
 namespace {
 
-Derived::Forms showString() { return Derived::showOnly(Show::inst_Show_List(Show::inst_Show_Char.value())); }
+Derived::Forms showString() { return Derived::showOnly(Show::inst_Show_List(Show::inst_Show_Char())); }
 
 RTS_CONSTANT(showTextDetailsRecord) {
     VUX_CAF("showTextDetailsRecord");
@@ -44,8 +44,8 @@ RTS_CONSTANT(showStyleRecord) {
     return Derived::deriveShow(
         {{"Style",
           {{Derived::showOnly(showModeRecord.get()), "mode"},
-           {Derived::showOnly(Show::inst_Show_Int.value()), "lineLength"},
-           {Derived::showOnly(VUX::Internal::Float::inst_Show_Float.value()), "ribbonsPerLine"}}}});
+           {Derived::showOnly(Show::inst_Show_Int()), "lineLength"},
+           {Derived::showOnly(VUX::Internal::Float::inst_Show_Float()), "ribbonsPerLine"}}}});
 }
 }  // namespace
 
@@ -65,8 +65,8 @@ Value showsSpan(const Value& dShow, int64_t d, const Value& x, Value s) {
     const Value& sp = force(x);
     return Show::showsRecordForm(
         d, "Span",
-        {{"spanStart", Show::showsPrecS(Show::inst_Show_Int.value(), 0, I_hash(rts::int_word(sp, 0)))},
-         {"spanLength", Show::showsPrecS(Show::inst_Show_Int.value(), 0, I_hash(rts::int_word(sp, 1)))},
+        {{"spanStart", Show::showsPrecS(Show::inst_Show_Int(), 0, I_hash(rts::int_word(sp, 0)))},
+         {"spanLength", Show::showsPrecS(Show::inst_Show_Int(), 0, I_hash(rts::int_word(sp, 1)))},
          {"spanAnnotation", Show::showsPrecS(dShow, 0, field(sp, 0))}},
         std::move(s));
 }
@@ -162,14 +162,8 @@ Value inst_NFData_Doc(const Value& dNFData) {
 // ---------------------------------------------------------------------------------------------
 // Number documents: the number's standard text, counted once when the document is built.
 
-Value int_(const Value& i) {
-    VUX_SCC("int");
-    return text(Show::itos(intOf(force(i)), Nil()));
-}
-Value integer(const Value& i) {
-    VUX_FUNCTION;
-    return text(VUX::Internal::Num::showsInteger(0, i, Nil()));
-}
+Value int_(const Value& i) { VUX_SCC("int"); return text(Show::itos(intOf(force(i)), Nil())); }
+Value integer(const Value& i) { VUX_FUNCTION; return text(VUX::Internal::Num::showsInteger(0, i, Nil())); }
 Value float_(const Value& f) {
     VUX_SCC("float");
     return text(VUX::Internal::Float::showSignedFloat(0, floatOf(force(f)), Nil()));
@@ -180,7 +174,7 @@ Value double_(const Value& d) {
 }
 Value rational(const Value& r) {
     VUX_FUNCTION;
-    return text(Show::showsPrec(VUX::Internal::Real::inst_Show_Rational.value(), 0, r, Nil()));
+    return text(Show::showsPrec(VUX::Internal::Real::inst_Show_Rational(), 0, r, Nil()));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -210,20 +204,17 @@ constinit const rts::StaticFun replaceAnnotDetails_closure{rts::static_fun_info<
 constinit const rts::StaticFun fmapSpan_closure{rts::static_fun_info<&fmapSpan>};
 constinit const rts::StaticFun replaceSpan_closure{rts::static_fun_info<&replaceSpan>};
 using rts::ref_slot;
-constinit const rts::StaticCon<3> semigroupDoc{
-    VUX::Internal::Base::C_Semigroup_tag, ref_slot(op_lt_gt_closure.object()),
-    ref_slot(sconcat_closure.object()), ref_slot(stimes_closure.object())};
-constinit const rts::StaticCon<4> monoidDoc{
-    VUX::Internal::Base::C_Monoid_tag, ref_slot(semigroupDoc.object()), ref_slot(Empty_closure.object()),
-    ref_slot(op_lt_gt_closure.object()), ref_slot(mconcat_closure.object())};
-constinit const rts::StaticCon<2> functorDoc{VUX::Internal::Base::C_Functor_tag,
-                                             ref_slot(fmapDoc_closure.object()),
+constinit const rts::StaticCon<3> semigroupDoc{VUX::Internal::Base::C_Semigroup_tag, ref_slot(op_lt_gt_closure.object()),
+                                               ref_slot(sconcat_closure.object()), ref_slot(stimes_closure.object())};
+constinit const rts::StaticCon<4> monoidDoc{VUX::Internal::Base::C_Monoid_tag, ref_slot(semigroupDoc.object()),
+                                            ref_slot(Empty_closure.object()), ref_slot(op_lt_gt_closure.object()),
+                                            ref_slot(mconcat_closure.object())};
+constinit const rts::StaticCon<2> functorDoc{VUX::Internal::Base::C_Functor_tag, ref_slot(fmapDoc_closure.object()),
                                              ref_slot(replaceDoc_closure.object())};
 constinit const rts::StaticCon<2> functorAnnotDetails{VUX::Internal::Base::C_Functor_tag,
                                                       ref_slot(fmapAnnotDetails_closure.object()),
                                                       ref_slot(replaceAnnotDetails_closure.object())};
-constinit const rts::StaticCon<2> functorSpan{VUX::Internal::Base::C_Functor_tag,
-                                              ref_slot(fmapSpan_closure.object()),
+constinit const rts::StaticCon<2> functorSpan{VUX::Internal::Base::C_Functor_tag, ref_slot(fmapSpan_closure.object()),
                                               ref_slot(replaceSpan_closure.object())};
 }  // namespace
 
