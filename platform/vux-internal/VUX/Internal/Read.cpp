@@ -185,55 +185,12 @@ void sequence(const std::vector<Step>& steps, const Value& input,
     for (Open& o : open) done(o.values, std::move(o.rest));
 }
 
-// `list`: after "[", a loop over the open parses: each either ends with "]" or (after the first
-// element, with ",") reads another element.
-namespace {
-Value listValue(const std::vector<Value>& items) {
-    List::ListBuilder b;
-    for (const Value& x : items) b.push(x);
-    return b.finish(Nil());
-}
-
-void listRun(const Parser& elem, const Value& in, Parses& out) {
-    Value afterOpen;
-    if (!skipLexeme(in, Lex::Punc_tag, "[", afterOpen)) return;
-    struct Item {
-        std::vector<Value> items;
-        Value rest;
-    };
-    std::vector<Item> open;
-    open.push_back({{}, afterOpen});
-    while (!open.empty()) {
-        std::vector<Item> grown;
-        for (Item& o : open) {
-            Lex::Token tok;
-            Value rest;
-            if (!Lex::lexToken(o.rest, tok, rest)) continue;
-            bool started = !o.items.empty();
-            if (isLexeme(tok, Lex::Punc_tag, "]")) {
-                out.push_back({listValue(o.items), std::move(rest)});
-                continue;
-            }
-            const Value* from = &o.rest;
-            if (started) {
-                if (!isLexeme(tok, Lex::Punc_tag, ",")) continue;
-                from = &rest;
-            }
-            Parses rs = elem.parse(0, *from);
-            for (size_t i = 0; i < rs.size(); ++i) {
-                Item g{i + 1 == rs.size() ? std::move(o.items) : o.items, std::move(rs[i].rest)};
-                g.items.push_back(std::move(rs[i].value));
-                grown.push_back(std::move(g));
-            }
-        }
-        open = std::move(grown);
-    }
-}
-}  // namespace
-
+// `list`: "[" then "]", or elements separated by "," then "]" (the repetition runs as a loop).
 Parser list(Parser elem) {
-    Parser bare([elem](int64_t, const Value& in, Parses& out) { listRun(elem, in, out); });
-    return parens(std::move(bare));
+    Parser close = expectP(Lex::Punc_tag, "]");
+    Parser elems = ReadP::sepBy1Till(ReadPrec::reset(std::move(elem)), expectP(Lex::Punc_tag, ","), close);
+    Parser rest = ReadP::alt(ReadP::then(close, ReadP::result(Nil())), std::move(elems));
+    return parens(ReadP::then(expectP(Lex::Punc_tag, "["), std::move(rest)));
 }
 
 Parser readNumber(std::function<void(const Lex::Token&, std::vector<Value>&)> convert,

@@ -139,32 +139,34 @@ Parser skipSpaces() {
 
 namespace {
 
+// A partial repetition: the values so far, last first (cells shared between the repetitions that
+// grow from it), and the input after them.
 struct Open {
-    std::vector<Value> items;
+    Value reversed;
     Value rest;
 };
 
-Value listOf(const std::vector<Value>& items) {
-    List::ListBuilder b;
-    for (const Value& x : items) b.push(x);
-    return b.finish(Nil());
-}
-
-// Every parse of `first` followed by any number of `next` (each parse of each count is kept).
-// Parses that read nothing end the repetition, so a parser of empty text cannot loop.
-void repeatFrom(const Parser& first, const Parser& next, int64_t d, const Value& in, Parses& out) {
+// Every parse of `first` followed by any number of `next` (each parse of each count is kept),
+// and then of `end` when given (whose value is dropped). Each count's list is built only when its
+// value is used, so the open parses cost constant work per step. Parses that read nothing end the
+// repetition, so a parser of empty text cannot loop.
+void repeatFrom(const Parser& first, const Parser& next, const Parser* end, int64_t d, const Value& in,
+                Parses& out) {
     std::vector<Open> open;
-    for (Parse& r : first.parse(d, in)) open.push_back({{std::move(r.value)}, std::move(r.rest)});
+    for (Parse& r : first.parse(d, in)) open.push_back({Cons(std::move(r.value), Nil()), std::move(r.rest)});
     while (!open.empty()) {
         std::vector<Open> grown;
         for (Open& o : open) {
-            out.push_back({listOf(o.items), o.rest});
-            Parses more = next.parse(d, o.rest);
-            for (size_t i = 0; i < more.size(); ++i) {
-                if (rts::same(more[i].rest, o.rest)) continue;
-                Open g{i + 1 == more.size() ? std::move(o.items) : o.items, std::move(more[i].rest)};
-                g.items.push_back(std::move(more[i].value));
-                grown.push_back(std::move(g));
+            auto value = [&o] {
+                return rts::delay([reversed = o.reversed] { return List::reverse(reversed); });
+            };
+            if (!end)
+                out.push_back({value(), o.rest});
+            else
+                for (Parse& e : end->parse(d, o.rest)) out.push_back({value(), std::move(e.rest)});
+            for (Parse& r : next.parse(d, o.rest)) {
+                if (rts::same(r.rest, o.rest)) continue;
+                grown.push_back({Cons(std::move(r.value), o.reversed), std::move(r.rest)});
             }
         }
         open = std::move(grown);
@@ -174,14 +176,21 @@ void repeatFrom(const Parser& first, const Parser& next, int64_t d, const Value&
 }  // namespace
 
 Parser many1(Parser p) {
-    return Parser([p](int64_t d, const Value& in, Parses& out) { repeatFrom(p, p, d, in, out); });
+    return Parser([p](int64_t d, const Value& in, Parses& out) { repeatFrom(p, p, nullptr, d, in, out); });
 }
 
 Parser many(Parser p) { return alt(result(Nil()), many1(std::move(p))); }
 
 Parser sepBy1(Parser p, Parser sep) {
     Parser next = then(std::move(sep), p);
-    return Parser([p, next](int64_t d, const Value& in, Parses& out) { repeatFrom(p, next, d, in, out); });
+    return Parser(
+        [p, next](int64_t d, const Value& in, Parses& out) { repeatFrom(p, next, nullptr, d, in, out); });
+}
+
+Parser sepBy1Till(Parser p, Parser sep, Parser end) {
+    Parser next = then(std::move(sep), p);
+    return Parser(
+        [p, next, end](int64_t d, const Value& in, Parses& out) { repeatFrom(p, next, &end, d, in, out); });
 }
 
 Parser sepBy(Parser p, Parser sep) { return alt(result(Nil()), sepBy1(std::move(p), std::move(sep))); }

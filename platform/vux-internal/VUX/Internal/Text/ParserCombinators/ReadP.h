@@ -91,6 +91,9 @@ Parser many1(Parser p);
 // `sepBy p sep`, `sepBy1`: repetitions of p separated by sep, as a list.
 Parser sepBy(Parser p, Parser sep);
 Parser sepBy1(Parser p, Parser sep);
+// `sepBy1 p sep` followed by `end`, the list of p's values (cheaper than `sepBy1` then `end`: a
+// list is built only for the counts that `end` closes).
+Parser sepBy1Till(Parser p, Parser sep, Parser end);
 // `between open close p`, `option x p` (x, or p), `optional p` (unit with or without p).
 Parser between(Parser open, Parser close, Parser p);
 Parser option(Value x, Parser p);
