@@ -90,18 +90,10 @@ void BM_FromChars(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_FromChars)
-    ->Arg(100000)
-    ->Arg(1000000)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(5);
-BENCHMARK(BM_ReadInts)
-    ->Arg(100000)
-    ->Arg(1000000)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(3);
+// clang-format off
+BENCHMARK(BM_FromChars)->Arg(100000)->Arg(1000000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_ReadInts)->Arg(100000)->Arg(1000000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+// clang-format on
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
