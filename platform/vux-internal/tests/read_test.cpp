@@ -2,6 +2,7 @@
 // generated values through the writers, derived forms from one description, and bad input.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -142,7 +143,56 @@ TEST(Lexer, OneLexemeAtATime) {
         else
             EXPECT_EQ(tok.text, r.text);
         EXPECT_EQ(to_string(rest), r.rest);
+        EXPECT_TRUE(Lex::sameLexeme(Lex::tokenOf(Lex::lexemeValue(tok)), tok));
     }
+    // The language's lex: one (lexeme, rest) pair, or none.
+    auto lexed = vux::testing::items(rts::apply(Lex::lex_closure.value(), str(" foo bar")));
+    ASSERT_EQ(lexed.size(), 1u);
+    const Value& pair = rts::force(lexed[0]);
+    EXPECT_EQ(rts::force(rts::field(pair, 0))->tag, Lex::Ident_tag);
+    EXPECT_EQ(to_string(rts::field(pair, 1)), " bar");
+    EXPECT_TRUE(vux::testing::items(Lex::lex(str("\"abc"))).empty());
+}
+
+// The parser combinators keep every parse.
+TEST(Parsers, EveryParseIsKept) {
+    namespace P = VUX::Internal::Text::ParserCombinators::ReadP;
+    auto isA = [](uint32_t c) { return c == 'a'; };
+    auto texts = [](const P::Parser& p, const std::string& input) {
+        std::vector<std::string> out;
+        for (const P::Parse& r : p.parse(0, str(input)))
+            out.push_back(to_string(r.value) + "|" + to_string(r.rest));
+        std::sort(out.begin(), out.end());
+        return out;
+    };
+    using V = std::vector<std::string>;
+    auto sorted = [](V v) {
+        std::sort(v.begin(), v.end());
+        return v;
+    };
+    EXPECT_EQ(texts(P::many(P::char_('a')), "aab"), sorted({"a|ab", "aa|b", "|aab"}));
+    EXPECT_EQ(texts(P::munch(isA), "aab"), (V{"aa|b"}));
+    EXPECT_EQ(texts(P::munch1(isA), "b"), V{});
+    V sepRests;
+    for (const P::Parse& r : P::sepBy(P::munch1(isA), P::char_(',')).parse(0, str("a,aa,b")))
+        sepRests.push_back(std::to_string(vux::testing::items(r.value).size()) + "|" + to_string(r.rest));
+    std::sort(sepRests.begin(), sepRests.end());
+    EXPECT_EQ(sepRests, (V{"0|a,aa,b", "1|,aa,b", "2|,b"}));
+    EXPECT_EQ(texts(P::alt(P::string("ab"), P::string("a")), "abc"), sorted({"a|bc", "ab|c"}));
+    EXPECT_EQ(texts(P::leftAlt(P::string("ab"), P::string("a")), "abc"), (V{"ab|c"}));
+    EXPECT_EQ(texts(P::leftAlt(P::string("x"), P::string("a")), "abc"), (V{"a|bc"}));
+    EXPECT_EQ(texts(P::then(P::skipSpaces(), P::string("a")), "  a"), (V{"a|"}));
+    EXPECT_EQ(texts(P::between(P::char_('('), P::char_(')'), P::munch(isA)), "(aa)x"), (V{"aa|x"}));
+    auto as_bs = [](const Value& as) { return P::string(std::string(to_string(as).size(), 'b')); };
+    EXPECT_EQ(texts(P::bind(P::munch1(isA), as_bs), "aabbc"), (V{"bb|c"}));
+    EXPECT_EQ(P::eof().parse(0, str("")).size(), 1u);
+    EXPECT_EQ(P::eof().parse(0, str("x")).size(), 0u);
+    // A repeated parser that reads nothing stops rather than loops.
+    EXPECT_EQ(P::many(P::munch(isA)).parse(0, str("b")).size(), 2u);
+    // ReadS functions made in C++ and the parsers of ReadS functions agree.
+    Value readS = P::readP_to_S(P::many(P::char_('a')));
+    EXPECT_EQ(vux::testing::items(rts::apply(readS, str("aa"))).size(), 3u);
+    EXPECT_EQ(texts(P::readS_to_P(readS), "ab"), sorted({"a|b", "|ab"}));
 }
 
 TEST(Lexer, NumberValues) {
