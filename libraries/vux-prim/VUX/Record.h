@@ -83,6 +83,14 @@ RTS_INLINE bool test(const Value& op, const A&... args) {
     return Types::isTrue(rts::force(r));
 }
 
+// A fresh record of Class from its fields in order (what `C_<Class>(...)` does, for code written
+// over any class).
+template <class Class, class... F>
+requires(sizeof...(F) == Class::fields && (std::is_convertible_v<F, Value> && ...)) RTS_INLINE Value
+    make(F&&... fields) {
+    return rts::con(Class::tag, std::forward<F>(fields)...);
+}
+
 // ---------------------------------------------------------------------------------------------
 // Static records
 
@@ -190,9 +198,8 @@ Value with(C&&... captured) {
     };                                                                                                       \
     inline constexpr uint8_t C_##Class##_tag = C_##Class##_class::tag;                                       \
     template <class... F>                                                                                    \
-    requires(sizeof...(F) == C_##Class##_class::fields &&                                                    \
-             (std::is_convertible_v<F, ::rts::Value> && ...)) inline ::rts::Value C_##Class(F&&... fields) { \
-        return ::rts::con(C_##Class##_tag, std::forward<F>(fields)...);                                      \
+    RTS_INLINE ::rts::Value C_##Class(F&&... fields) {                                                       \
+        return ::VUX::Record::make<C_##Class##_class>(std::forward<F>(fields)...);                           \
     }                                                                                                        \
     VUX_RECORD_EACH_IN(VUX_RECORD_SUPER_SELECTOR, Class, Supers)                                             \
     VUX_RECORD_EACH(VUX_RECORD_SELECTOR, Class, __VA_ARGS__)                                                 \

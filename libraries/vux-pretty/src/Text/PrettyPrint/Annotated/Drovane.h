@@ -124,9 +124,9 @@ bool annotDetailsEq(const Value& dEq, const Value& x, const Value& y);
 bool modeEq(const Value& x, const Value& y);
 bool styleEq(const Value& x, const Value& y);  // ribbons compared as IEEE floats: NaN is unequal
 bool spanEq(const Value& dEq, const Value& x, const Value& y);
-Value inst_Eq_TextDetails();
-Value inst_Eq_Mode();
-Value inst_Eq_Style();
+VUX_STATIC_INSTANCE(inst_Eq_TextDetails, VUX::Classes::C_Eq_class);
+VUX_STATIC_INSTANCE(inst_Eq_Mode, VUX::Classes::C_Eq_class);
+VUX_STATIC_INSTANCE(inst_Eq_Style, VUX::Classes::C_Eq_class);
 Value inst_Eq_AnnotDetails(const Value& dEq);
 Value inst_Eq_Span(const Value& dEq);
 
@@ -150,7 +150,7 @@ Value showsSpan(const Value& dShow, int64_t d, const Value& span, Value s);
 Value rnfTextDetails(const Value& t);
 Value rnfAnnotDetails(const Value& dNFData, const Value& e);
 Value rnfDoc(const Value& dNFData, const Value& d);
-Value inst_NFData_TextDetails();
+VUX_STATIC_INSTANCE(inst_NFData_TextDetails, VUX::Record::Operation);
 Value inst_NFData_AnnotDetails(const Value& dNFData);
 Value inst_NFData_Doc(const Value& dNFData);
 

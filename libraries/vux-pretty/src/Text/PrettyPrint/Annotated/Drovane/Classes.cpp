@@ -149,12 +149,8 @@ Value rnfDoc(const Value& dNFData, const Value& d) {
     return VUX::Tuple::Unit();
 }
 
-namespace {
-constinit const rts::StaticFun rnfTextDetails_closure{rts::static_fun_info<&rnfTextDetails>};
-}  // namespace
-
 // NFData has one operation, so its record is that operation.
-Value inst_NFData_TextDetails() { return rnfTextDetails_closure.value(); }
+constinit const rts::StaticFun inst_NFData_TextDetails_closure{rts::static_fun_info<&rnfTextDetails>};
 Value inst_NFData_AnnotDetails(const Value& dNFData) {
     VUX_FUNCTION;
     return rts::fun<1>([dNFData](const Value& e) { return rnfAnnotDetails(dNFData, e); });
