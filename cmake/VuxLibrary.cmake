@@ -125,7 +125,7 @@ function(vux_add_library name)
   endforeach()
   if(NOT A_NO_INSTALL)
     install(DIRECTORY ${A_INCLUDE_DIR}/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/vux/${name}
-      FILES_MATCHING PATTERN "*.h" PATTERN "tests" EXCLUDE PATTERN "cbits" EXCLUDE)
+      FILES_MATCHING PATTERN "*.h" PATTERN "*.inc" PATTERN "tests" EXCLUDE PATTERN "cbits" EXCLUDE)
     set_property(GLOBAL APPEND PROPERTY VUX_HEADER_DIRS ${name})
   endif()
 endfunction()

@@ -44,36 +44,6 @@ constinit const rts::StaticCon<3, 0> style_closure{Style_tag, ref_slot(PageMode_
                                                    ref_slot(defaultLineLength.object()),
                                                    ref_slot(defaultRibbons.object())};
 
-namespace detail {
-constinit const StaticCharDoc semiDoc{';'};
-constinit const StaticCharDoc commaDoc{','};
-constinit const StaticCharDoc colonDoc{':'};
-constinit const StaticCharDoc equalsDoc{'='};
-constinit const StaticCharDoc lparenDoc{'('};
-constinit const StaticCharDoc rparenDoc{')'};
-constinit const StaticCharDoc lbrackDoc{'['};
-constinit const StaticCharDoc rbrackDoc{']'};
-constinit const StaticCharDoc lbraceDoc{'{'};
-constinit const StaticCharDoc rbraceDoc{'}'};
-}  // namespace detail
-
-namespace {
-constinit const rts::StaticCon<2, 0> spaceDoc{TextBeside_tag, ref_slot(spaceText_closure.object()),
-                                              ref_slot(Empty_closure.object())};
-}  // namespace
-using namespace detail;
-
-Value semi() { return semiDoc.value(); }
-Value comma() { return commaDoc.value(); }
-Value colon() { return colonDoc.value(); }
-Value space() { return spaceDoc.value(); }
-Value equals() { return equalsDoc.value(); }
-Value lparen() { return lparenDoc.value(); }
-Value rparen() { return rparenDoc.value(); }
-Value lbrack() { return lbrackDoc.value(); }
-Value rbrack() { return rbrackDoc.value(); }
-Value lbrace() { return lbraceDoc.value(); }
-Value rbrace() { return rbraceDoc.value(); }
 Value empty() { return Empty(); }
 
 // ---------------------------------------------------------------------------------------------

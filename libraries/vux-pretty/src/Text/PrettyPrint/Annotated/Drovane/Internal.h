@@ -8,10 +8,6 @@
 
 namespace Text::PrettyPrint::Annotated::Drovane::detail {
 
-// The static one-character documents, shared with the bracketing operations.
-extern const StaticCharDoc semiDoc, commaDoc, colonDoc, equalsDoc, lparenDoc, rparenDoc, lbrackDoc, rbrackDoc,
-    lbraceDoc, rbraceDoc;
-
 inline constexpr const char* kModule = "Text.PrettyPrint.Annotated.Drovane";
 
 // Raises an internal error of the layout engine: an error exception with the message and the call
