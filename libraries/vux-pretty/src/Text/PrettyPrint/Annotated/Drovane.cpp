@@ -12,6 +12,7 @@ namespace Text::PrettyPrint::Annotated::Drovane {
 
 using namespace VUX::Types;
 using detail::later;
+using VUX::Internal::List::forceList;
 using rts::force;
 using rts::ref_slot;
 using rts::word_slot;
@@ -146,7 +147,7 @@ int64_t spineLength(const Value& list) {
     int64_t n = 0;
     Value cur = list;
     for (;;) {
-        const Value& c = force(cur);
+        const Value& c = forceList(cur);
         if (c->tag == Nil_tag) return n;
         ++n;
         Value next = rts::field(c, 1);
@@ -189,7 +190,7 @@ Value compose(const Value& p, const Value& q) {
 // The chain d1 `node` (d2 `node` (... (dn `node` Empty))), built on demand from the list.
 template <uint8_t Tag>
 Value chain(const Value& docs, const Value& flag) {
-    const Value& cell = force(docs);
+    const Value& cell = forceList(docs);
     if (cell->tag == Nil_tag) return Empty();
     Value rest = rts::field(cell, 1);
     return rts::con(Tag, rts::field(cell, 0), flag, later([rest, flag] { return chain<Tag>(rest, flag); }));
@@ -198,6 +199,7 @@ Value chain(const Value& docs, const Value& flag) {
 // Drops the empty members of a chain of `Tag` nodes, wherever they stand.
 template <uint8_t Tag>
 Value reduceChain(const Value& d) {
+    rts::stack_check();
     Value x = d;
     for (;;) {
         const Value& xv = force(x);
@@ -245,12 +247,12 @@ Value nest(const Value& amount, const Value& d) {
 
 Value punctuate(const Value& separator, const Value& docs) {
     VUX_FUNCTION;
-    const Value& cell = force(docs);
+    const Value& cell = forceList(docs);
     if (cell->tag == Nil_tag) return Nil();
     // Each element but the last is composed with the separator; the rest is produced on demand.
     struct Go {
         static Value run(const Value& sep, const Value& d, const Value& ds) {
-            const Value& next = force(ds);
+            const Value& next = forceList(ds);
             if (next->tag == Nil_tag) return Cons(d, Nil());
             Value head = later([sep, d] { return op_lt_gt(d, sep); });
             Value y = rts::field(next, 0);
@@ -280,7 +282,7 @@ Value sconcat(const Value& nonEmpty) {
     items.push_back(rts::field(ne, 0));
     Value cur = rts::field(ne, 1);
     for (;;) {
-        const Value& c = force(cur);
+        const Value& c = forceList(cur);
         if (c->tag == Nil_tag) break;
         items.push_back(rts::field(c, 0));
         Value next = rts::field(c, 1);
@@ -296,7 +298,7 @@ Value mconcat(const Value& docs) {
     std::vector<Value> items;
     Value cur = docs;
     for (;;) {
-        const Value& c = force(cur);
+        const Value& c = forceList(cur);
         if (c->tag == Nil_tag) break;
         items.push_back(rts::field(c, 0));
         Value next = rts::field(c, 1);

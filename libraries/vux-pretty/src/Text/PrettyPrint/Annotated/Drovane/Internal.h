@@ -5,6 +5,7 @@
 
 #include "Text/PrettyPrint/Annotated/Drovane.h"
 #include "VUX/Internal/Err.h"
+#include "VUX/Internal/List.h"
 
 namespace Text::PrettyPrint::Annotated::Drovane::detail {
 
@@ -20,6 +21,10 @@ inline constexpr const char* kModule = "Text.PrettyPrint.Annotated.Drovane";
     const char* message, VUX::Internal::Err::SourceLocation site = VUX::Internal::Err::SourceLocation::current()) {
     VUX::Internal::Err::errorAt(message, VUX_PACKAGE_ID, kModule, site);
 }
+
+// Raises the error of a value that is not a document where the layout engine expects one (a list,
+// a number, a function passed by mistake): an error exception instead of undefined behaviour.
+[[noreturn]] void notADocument(const char* where);
 
 // A suspended computation of `f()`.
 template <class F>

@@ -4,6 +4,8 @@
 // Positions are relative: every sub-document has a reference column, where it starts a line when
 // it starts one. Descending past an element or a nest, the reduction corrects the pending
 // indentation of what it attaches by the element's width or the nest's amount.
+#include <string>
+
 #include "Text/PrettyPrint/Annotated/Drovane/Internal.h"
 #include "rts/Profiling.h"
 
@@ -17,11 +19,20 @@ using detail::flagOf;
 using detail::subSat;
 using detail::later;
 using detail::layoutError;
+using detail::notADocument;
 using rts::field;
 using rts::force;
 
+namespace detail {
+RTS_COLD void notADocument(const char* where) {
+    std::string message = std::string(where) + ": not a document";
+    layoutError(message.c_str());
+}
+}  // namespace detail
+
 Value reduceDoc(const Value& d) {
     VUX_FUNCTION;
+    rts::stack_check();
     const Value& dv = force(d);
     switch (dv->tag) {
         case Beside_tag: {
@@ -38,6 +49,7 @@ Value reduceDoc(const Value& d) {
 
 Value beside(const Value& p, const Value& g, const Value& q) {
     VUX_FUNCTION;
+    rts::stack_check();
     const Value& pv = force(p);
     switch (pv->tag) {
         case NoDoc_tag: return NoDoc();
@@ -63,7 +75,7 @@ Value beside(const Value& p, const Value& g, const Value& q) {
                             }));
         }
     }
-    __builtin_unreachable();
+    notADocument("beside");
 }
 
 Value nilBeside(const Value& g, const Value& q) {
@@ -84,6 +96,7 @@ Value nilBeside(const Value& g, const Value& q) {
 
 Value above(const Value& p, const Value& g, const Value& q) {
     VUX_FUNCTION;
+    rts::stack_check();
     const Value& pv = force(p);
     switch (pv->tag) {
         case Above_tag: {
@@ -97,6 +110,7 @@ Value above(const Value& p, const Value& g, const Value& q) {
 
 Value aboveNest(const Value& p, const Value& g, int64_t k, const Value& q) {
     VUX_FUNCTION;
+    rts::stack_check();
     const Value& pv = force(p);
     switch (pv->tag) {
         case NoDoc_tag: return NoDoc();
@@ -128,7 +142,7 @@ Value aboveNest(const Value& p, const Value& g, int64_t k, const Value& q) {
         case Above_tag: layoutError("aboveNest Above");
         case Beside_tag: layoutError("aboveNest Beside");
     }
-    __builtin_unreachable();
+    notADocument("aboveNest");
 }
 
 Value nilAboveNest(const Value& g, int64_t k, const Value& q) {
@@ -201,6 +215,7 @@ Value oneLiner(const Value& d) {
             }
             case Above_tag: layoutError("oneLiner Above");
             case Beside_tag: layoutError("oneLiner Beside");
+            default: notADocument("oneLiner");
         }
     }
 }
@@ -225,6 +240,7 @@ bool fits(int64_t n, const Value& d) {
             case Nest_tag: layoutError("fits Nest");
             case Above_tag: layoutError("fits Above");
             case Beside_tag: layoutError("fits Beside");
+            default: notADocument("fits");
         }
     }
 }
@@ -251,6 +267,7 @@ bool nonEmptySet(const Value& d) {
             }
             case Above_tag: layoutError("nonEmptySet Above");
             case Beside_tag: layoutError("nonEmptySet Beside");
+            default: notADocument("nonEmptySet");
         }
     }
 }

@@ -20,6 +20,7 @@ using namespace VUX::Types;
 using detail::addSat;
 using detail::later;
 using detail::layoutError;
+using detail::notADocument;
 using detail::subSat;
 using rts::field;
 using rts::force;
@@ -51,6 +52,7 @@ Value choose(int64_t w, int64_t r, int64_t sl, const Value& u, Layout layout) {
 }
 
 Value get(int64_t w, int64_t r, const Value& d) {
+    rts::stack_check();
     const Value& dv = force(d);
     switch (dv->tag) {
         case Empty_tag:
@@ -75,10 +77,11 @@ Value get(int64_t w, int64_t r, const Value& d) {
         case Beside_tag: layoutError("best get Beside");
         case Above_tag: layoutError("best get Above");
     }
-    __builtin_unreachable();
+    notADocument("best");
 }
 
 Value get1(int64_t w, int64_t r, int64_t sl, const Value& d) {
+    rts::stack_check();
     Value cur = d;
     for (;;) {
         const Value& dv = force(cur);
@@ -105,6 +108,7 @@ Value get1(int64_t w, int64_t r, int64_t sl, const Value& d) {
                 return choose(w, r, sl, dv, [w, r, sl](const Value& p) { return get1(w, r, sl, p); });
             case Beside_tag: layoutError("best get1 Beside");
             case Above_tag: layoutError("best get1 Above");
+            default: notADocument("best");
         }
     }
 }
@@ -127,7 +131,7 @@ namespace {
 struct Display {
     Value txt;
     Value end;
-    Value slashes;      // the zig-zag marker chunks
+    Value slashes;      // the zig-zag marker chunks, suspended: only a fold demands them
     Value backslashes;
     bool zigzag;
     int64_t gap;
@@ -140,10 +144,13 @@ Value lay2(const DisplayRef& ctx, int64_t k, const Value& d);
 
 Value indentChunk(int64_t k) { return NoAnnot_hash(Str(indent(k)), k); }
 
+// A marker chunk of n copies of c, built when first demanded, its characters produced on demand:
+// page mode never writes one, and the widths of an unbounded line would not fit in memory.
 Value repeatChunk(char c, int64_t n) {
-    VUX::Internal::List::ListBuilder b;
-    for (int64_t i = 0; i < n; ++i) b.pushChar(static_cast<unsigned char>(c));
-    return NoAnnot_hash(Str(b.finish(Nil())), n);
+    return later([c, n] {
+        using VUX::Internal::List::boxChar;
+        return NoAnnot_hash(Str(VUX::Internal::List::replicate(n, boxChar(static_cast<unsigned char>(c)))), n);
+    });
 }
 
 Value lay1(const DisplayRef& ctx, int64_t k, const Value& s, const Value& p) {
@@ -164,6 +171,7 @@ Value fold(const DisplayRef& ctx, const Value& marker, int64_t k, const Value& s
 }
 
 Value lay(const DisplayRef& ctx, int64_t k, const Value& d) {
+    rts::stack_check();
     Value cur = d;
     for (;;) {
         const Value& dv = force(cur);
@@ -190,11 +198,13 @@ Value lay(const DisplayRef& ctx, int64_t k, const Value& d) {
             case NoDoc_tag: layoutError("display lay NoDoc");
             case Beside_tag: layoutError("display lay Beside");
             case Above_tag: layoutError("display lay Above");
+            default: notADocument("display");
         }
     }
 }
 
 Value lay2(const DisplayRef& ctx, int64_t k, const Value& d) {
+    rts::stack_check();
     Value cur = d;
     for (;;) {
         const Value& dv = force(cur);
@@ -219,6 +229,7 @@ Value lay2(const DisplayRef& ctx, int64_t k, const Value& d) {
             case NoDoc_tag: layoutError("display lay2 NoDoc");
             case Beside_tag: layoutError("display lay2 Beside");
             case Above_tag: layoutError("display lay2 Above");
+            default: notADocument("display");
         }
     }
 }
@@ -226,6 +237,7 @@ Value lay2(const DisplayRef& ctx, int64_t k, const Value& d) {
 // The walk of LeftMode and OneLineMode: no indentation, a separator for each line break, and
 // `takeFirst` choosing between the alternatives of a Union.
 Value easyDisplay(const Value& separator, bool takeFirst, const Value& txt, const Value& end, const Value& d) {
+    rts::stack_check();
     Value cur = d;
     for (;;) {
         const Value& dv = force(cur);
@@ -257,6 +269,7 @@ Value easyDisplay(const Value& separator, bool takeFirst, const Value& txt, cons
             }
             case Above_tag: layoutError("easyDisplay Above");
             case Beside_tag: layoutError("easyDisplay Beside");
+            default: notADocument("easyDisplay");
         }
     }
 }

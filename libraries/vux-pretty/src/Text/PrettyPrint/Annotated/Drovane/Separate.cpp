@@ -11,8 +11,10 @@ using namespace VUX::Types;
 using detail::flagOf;
 using detail::later;
 using detail::layoutError;
+using detail::notADocument;
 using detail::subSat;
 using rts::field;
+using VUX::Internal::List::forceList;
 using rts::force;
 
 namespace {
@@ -23,21 +25,35 @@ Value stackedRest(bool filling, const Value& g, const Value& ys) {
     return later([ys] { return reduceDoc(vcat(ys)); });
 }
 
-// The step shared by sep1 (filling = false) and fill1 (filling = true).
+Value stepFrom(bool filling, const Value& g, const Value& pv, int64_t k, const Value& ys);
+
+// The step shared by sep1 (filling = false) and fill1 (filling = true). Empty documents in front
+// are skipped in a loop: the step of an Empty is the step of the next document at column 0, nested
+// by k, so a list that starts with many empty documents takes no stack.
 Value step1(bool filling, const Value& g, const Value& p, int64_t k, const Value& ys) {
+    rts::stack_check();
     const Value& pv = force(p);
+    if (pv->tag != Empty_tag) return stepFrom(filling, g, pv, k, ys);
+    Value rest = ys;
+    for (;;) {
+        const Value& cell = forceList(rest);
+        if (cell->tag == Nil_tag) return mkNest(k, Empty());
+        Value next = reduceDoc(field(cell, 0));
+        Value tail = field(cell, 1);
+        const Value& nv = force(next);
+        if (nv->tag != Empty_tag) return mkNest(k, stepFrom(filling, g, nv, 0, tail));
+        rest = std::move(tail);
+    }
+}
+
+// The step of a document that is not Empty.
+Value stepFrom(bool filling, const Value& g, const Value& pv, int64_t k, const Value& ys) {
     switch (pv->tag) {
         case NoDoc_tag: return NoDoc();
         case Union_tag: {
             Value p1 = field(pv, 0), q1 = field(pv, 1);
             return Union(later([filling, g, p1, k, ys] { return step1(filling, g, p1, k, ys); }),
                          later([filling, g, q1, k, ys] { return aboveNest(q1, False(), k, stackedRest(filling, g, ys)); }));
-        }
-        case Empty_tag: {
-            if (filling) return mkNest(k, fill(g, ys));
-            const Value& cell = force(ys);
-            if (cell->tag == Nil_tag) return mkNest(k, Empty());
-            return mkNest(k, sep1(g, reduceDoc(field(cell, 0)), 0, field(cell, 1)));
         }
         case Nest_tag: {
             int64_t n = nestAmount(pv);
@@ -62,11 +78,12 @@ Value step1(bool filling, const Value& g, const Value& p, int64_t k, const Value
         case Above_tag: layoutError(filling ? "fill1 Above" : "sep1 Above");
         case Beside_tag: layoutError(filling ? "fill1 Beside" : "sep1 Beside");
     }
-    __builtin_unreachable();
+    notADocument(filling ? "fill1" : "sep1");
 }
 
 // The choice for the next document y after the text of the current line.
 Value fillStep(const Value& g, int64_t k, const Value& y, const Value& rest) {
+    rts::stack_check();
     int64_t k1 = flagOf(g) ? subSat(k, 1) : k;
     Value y1 = oneLiner(reduceDoc(y));
     const Value& y1v = force(y1);
@@ -81,7 +98,7 @@ Value fillStep(const Value& g, int64_t k, const Value& y, const Value& rest) {
 
 template <bool Filling>
 Value separate(const Value& g, const Value& docs) {
-    const Value& cell = force(docs);
+    const Value& cell = forceList(docs);
     if (cell->tag == Nil_tag) return Empty();
     return step1(Filling, g, reduceDoc(field(cell, 0)), 0, field(cell, 1));
 }
@@ -125,7 +142,7 @@ Value fillNB(const Value& g, const Value& p, int64_t k, const Value& ys) {
             continue;
         }
         if (pv->tag != Empty_tag) return fill1(g, pv, k, rest);
-        const Value& cell = force(rest);
+        const Value& cell = forceList(rest);
         if (cell->tag == Nil_tag) return Empty();
         const Value& y = field(cell, 0);
         if (force(y)->tag == Empty_tag) {
