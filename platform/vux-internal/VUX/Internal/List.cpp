@@ -25,7 +25,8 @@ inline const Value& hd(const Value& cell) { return rts::field(cell, 0); }
 inline const Value& tl(const Value& cell) { return rts::field(cell, 1); }
 }  // namespace
 
-constinit const std::array<rts::StaticCon<0, 1>, 256> latin1_chars = make_chars(std::make_index_sequence<256>{});
+constinit const std::array<rts::StaticCon<0, 1>, 256> latin1_chars =
+    make_chars(std::make_index_sequence<256>{});
 
 Value prependBytes(std::string_view s, Value tail) {
     Value acc = std::move(tail);
@@ -33,7 +34,9 @@ Value prependBytes(std::string_view s, Value tail) {
     return acc;
 }
 
-void notAList() { Err::errorWithoutStackTrace(fromBytes("not a list: a value of another type where a list is expected")); }
+void notAList() {
+    Err::errorWithoutStackTrace(fromBytes("not a list: a value of another type where a list is expected"));
+}
 
 namespace {
 
@@ -331,8 +334,8 @@ bool null(const Value& xs) { return force(xs)->tag == Nil_tag; }
 
 namespace {
 RTS_CONSTANT(lastErrorSite) {
-    return Stack::srcLoc({"vux-internal", "VUX.Internal.List", "platform/vux-internal/VUX/Internal/List", 1646, 29,
-                          1646, 38});
+    return Stack::srcLoc(
+        {"vux-internal", "VUX.Internal.List", "platform/vux-internal/VUX/Internal/List", 1646, 29, 1646, 38});
 }
 }  // namespace
 

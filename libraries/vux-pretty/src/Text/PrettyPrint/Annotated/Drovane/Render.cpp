@@ -18,6 +18,7 @@ namespace Text::PrettyPrint::Annotated::Drovane {
 
 using namespace VUX::Types;
 using detail::addSat;
+using detail::forceDoc;
 using detail::later;
 using detail::layoutError;
 using detail::notADocument;
@@ -53,7 +54,7 @@ Value choose(int64_t w, int64_t r, int64_t sl, const Value& u, Layout layout) {
 
 Value get(int64_t w, int64_t r, const Value& d) {
     rts::stack_check();
-    const Value& dv = force(d);
+    const Value& dv = forceDoc(d);
     switch (dv->tag) {
         case Empty_tag:
         case NoDoc_tag: return dv;
@@ -77,14 +78,14 @@ Value get(int64_t w, int64_t r, const Value& d) {
         case Beside_tag: layoutError("best get Beside");
         case Above_tag: layoutError("best get Above");
     }
-    notADocument("best");
+    notADocument();
 }
 
 Value get1(int64_t w, int64_t r, int64_t sl, const Value& d) {
     rts::stack_check();
     Value cur = d;
     for (;;) {
-        const Value& dv = force(cur);
+        const Value& dv = forceDoc(cur);
         switch (dv->tag) {
             case Empty_tag:
             case NoDoc_tag: return dv;
@@ -108,7 +109,7 @@ Value get1(int64_t w, int64_t r, int64_t sl, const Value& d) {
                 return choose(w, r, sl, dv, [w, r, sl](const Value& p) { return get1(w, r, sl, p); });
             case Beside_tag: layoutError("best get1 Beside");
             case Above_tag: layoutError("best get1 Above");
-            default: notADocument("best");
+            default: notADocument();
         }
     }
 }
@@ -120,7 +121,10 @@ Value best(int64_t lineLength, int64_t ribbon, const Value& d) {
     return get(lineLength, ribbon, d);
 }
 
-Value first(const Value& p, const Value& q) { VUX_FUNCTION; return nonEmptySet(p) ? force(p) : force(q); }
+Value first(const Value& p, const Value& q) {
+    VUX_FUNCTION;
+    return nonEmptySet(p) ? forceDoc(p) : forceDoc(q);
+}
 
 // ---------------------------------------------------------------------------------------------
 // Display
@@ -131,7 +135,7 @@ namespace {
 struct Display {
     Value txt;
     Value end;
-    Value slashes;      // the zig-zag marker chunks, suspended: only a fold demands them
+    Value slashes;  // the zig-zag marker chunks, suspended: only a fold demands them
     Value backslashes;
     bool zigzag;
     int64_t gap;
@@ -149,7 +153,8 @@ Value indentChunk(int64_t k) { return NoAnnot_hash(Str(indent(k)), k); }
 Value repeatChunk(char c, int64_t n) {
     return later([c, n] {
         using VUX::Internal::List::boxChar;
-        return NoAnnot_hash(Str(VUX::Internal::List::replicate(n, boxChar(static_cast<unsigned char>(c)))), n);
+        return NoAnnot_hash(Str(VUX::Internal::List::replicate(n, boxChar(static_cast<unsigned char>(c)))),
+                            n);
     });
 }
 
@@ -166,7 +171,8 @@ Value fold(const DisplayRef& ctx, const Value& marker, int64_t k, const Value& s
     Value afterMarker = later([ctx, k, s, p] {
         return rts::apply(ctx->txt, newlineText(), later([ctx, k, s, p] { return lay1(ctx, k, s, p); }));
     });
-    Value markerLine = later([ctx, marker, afterMarker] { return rts::apply(ctx->txt, marker, afterMarker); });
+    Value markerLine =
+        later([ctx, marker, afterMarker] { return rts::apply(ctx->txt, marker, afterMarker); });
     return rts::apply(ctx->txt, newlineText(), markerLine);
 }
 
@@ -174,7 +180,7 @@ Value lay(const DisplayRef& ctx, int64_t k, const Value& d) {
     rts::stack_check();
     Value cur = d;
     for (;;) {
-        const Value& dv = force(cur);
+        const Value& dv = forceDoc(cur);
         switch (dv->tag) {
             case Nest_tag: {
                 k = addSat(k, nestAmount(dv));
@@ -198,7 +204,7 @@ Value lay(const DisplayRef& ctx, int64_t k, const Value& d) {
             case NoDoc_tag: layoutError("display lay NoDoc");
             case Beside_tag: layoutError("display lay Beside");
             case Above_tag: layoutError("display lay Above");
-            default: notADocument("display");
+            default: notADocument();
         }
     }
 }
@@ -207,7 +213,7 @@ Value lay2(const DisplayRef& ctx, int64_t k, const Value& d) {
     rts::stack_check();
     Value cur = d;
     for (;;) {
-        const Value& dv = force(cur);
+        const Value& dv = forceDoc(cur);
         switch (dv->tag) {
             case NilAbove_tag: {
                 Value p = field(dv, 0);
@@ -229,18 +235,19 @@ Value lay2(const DisplayRef& ctx, int64_t k, const Value& d) {
             case NoDoc_tag: layoutError("display lay2 NoDoc");
             case Beside_tag: layoutError("display lay2 Beside");
             case Above_tag: layoutError("display lay2 Above");
-            default: notADocument("display");
+            default: notADocument();
         }
     }
 }
 
 // The walk of LeftMode and OneLineMode: no indentation, a separator for each line break, and
 // `takeFirst` choosing between the alternatives of a Union.
-Value easyDisplay(const Value& separator, bool takeFirst, const Value& txt, const Value& end, const Value& d) {
+Value easyDisplay(const Value& separator, bool takeFirst, const Value& txt, const Value& end,
+                  const Value& d) {
     rts::stack_check();
     Value cur = d;
     for (;;) {
-        const Value& dv = force(cur);
+        const Value& dv = forceDoc(cur);
         switch (dv->tag) {
             case NoDoc_tag: layoutError("easyDisplay: NoDoc");
             case Union_tag: {
@@ -269,7 +276,7 @@ Value easyDisplay(const Value& separator, bool takeFirst, const Value& txt, cons
             }
             case Above_tag: layoutError("easyDisplay Above");
             case Beside_tag: layoutError("easyDisplay Beside");
-            default: notADocument("easyDisplay");
+            default: notADocument();
         }
     }
 }
@@ -290,10 +297,11 @@ Value fullRenderAnn(const Value& modeV, const Value& lineLengthV, const Value& r
     return display(zigzag, gap, gap / 2, txt, end, best(zigzag ? INT64_MAX : len, ribbon, reduceDoc(doc)));
 }
 
-Value display(bool zigzag, int64_t gap, int64_t shift, const Value& txt, const Value& end, const Value& laidOut) {
+Value display(bool zigzag, int64_t gap, int64_t shift, const Value& txt, const Value& end,
+              const Value& laidOut) {
     VUX_FUNCTION;
-    auto ctx = std::make_shared<const Display>(Display{txt, end, repeatChunk('/', shift), repeatChunk('\\', shift),
-                                                      zigzag, gap, shift});
+    auto ctx = std::make_shared<const Display>(
+        Display{txt, end, repeatChunk('/', shift), repeatChunk('\\', shift), zigzag, gap, shift});
     return lay(ctx, 0, laidOut);
 }
 
@@ -309,14 +317,16 @@ Value forwardText(const Value& txt, const Value& chunk, const Value& rest) {
 Value fullRender(const Value& modeV, const Value& lineLengthV, const Value& ribbonsV, const Value& txt,
                  const Value& end, const Value& doc) {
     VUX_FUNCTION;
-    Value txt1 = rts::fun<2>([txt](const Value& chunk, const Value& rest) { return forwardText(txt, chunk, rest); });
+    Value txt1 =
+        rts::fun<2>([txt](const Value& chunk, const Value& rest) { return forwardText(txt, chunk, rest); });
     return fullRenderAnn(modeV, lineLengthV, ribbonsV, txt1, end, doc);
 }
 
 Value txtPrinter(const Value& details, const Value& rest) {
     VUX_FUNCTION;
     const Value& d = force(details);
-    if (d->tag == Chr_tag) return Cons(VUX::Internal::List::boxChar(static_cast<uint32_t>(rts::word(d, 0))), rest);
+    if (d->tag == Chr_tag)
+        return Cons(VUX::Internal::List::boxChar(static_cast<uint32_t>(rts::word(d, 0))), rest);
     return VUX::Internal::List::op_plus_plus(field(d, 0), rest);
 }
 
@@ -335,6 +345,9 @@ Value renderStyle(const Value& s, const Value& doc) {
     return fullRenderAnn(field(sv, 0), field(sv, 1), field(sv, 2), renderChunk_closure.value(), Nil(), doc);
 }
 
-Value render(const Value& doc) { VUX_FUNCTION; return renderStyle(style(), doc); }
+Value render(const Value& doc) {
+    VUX_FUNCTION;
+    return renderStyle(style(), doc);
+}
 
 }  // namespace Text::PrettyPrint::Annotated::Drovane
