@@ -101,8 +101,7 @@ Value renderSpans(const Value& doc) {
     // Finished spans were met from the last start to the first; consing them in that order puts
     // the first start at the head.
     Value spans = Nil();
-    for (Finished& f : finished)
-        spans = Cons(Span_hash(offset - f.startFromEnd, f.length, std::move(f.annotation)), spans);
+    for (Finished& f : finished) spans = Cons(Span_hash(offset - f.startFromEnd, f.length, std::move(f.annotation)), spans);
     return VUX::Tuple::Tuple2(std::move(output), std::move(spans));
 }
 
@@ -139,8 +138,7 @@ Value renderDecoratedM(const Value& dMonad, const Value& start, const Value& end
     // `f a >> rest`, suspended; only `>>` of the caller's monad is used.
     auto then = [&dMonad](const Value& f, const Value& a, const Value& rest) {
         return rts::delay([dMonad, f, a, rest] {
-            return VUX::Internal::Base::op_gt_gt(dMonad, rts::delay([f, a] { return rts::apply(f, a); }),
-                                                 rest);
+            return VUX::Internal::Base::op_gt_gt(dMonad, rts::delay([f, a] { return rts::apply(f, a); }), rest);
         });
     };
     for (size_t i = chunks.size(); i-- > 0;) {

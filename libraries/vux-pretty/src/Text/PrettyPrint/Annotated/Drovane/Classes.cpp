@@ -32,8 +32,7 @@ constexpr FieldRep kChrReps[] = {FieldRep::Char};
 constexpr ConDesc kTextDetailsCons[] = {{"Chr", 1, nullptr, kChrReps}, {"Str", 1}, {"PStr", 1}};
 
 constexpr FieldRep kNoAnnotReps[] = {FieldRep::Boxed, FieldRep::Int};
-constexpr ConDesc kAnnotDetailsCons[] = {
-    {"AnnotStart"}, {"NoAnnot", 2, nullptr, kNoAnnotReps}, {"AnnotEnd", 1}};
+constexpr ConDesc kAnnotDetailsCons[] = {{"AnnotStart"}, {"NoAnnot", 2, nullptr, kNoAnnotReps}, {"AnnotEnd", 1}};
 
 constexpr ConDesc kModeCons[] = {{"PageMode"}, {"ZigZagMode"}, {"LeftMode"}, {"OneLineMode"}};
 
@@ -49,15 +48,11 @@ RTS_CONSTANT(showTextDetailsRecord) {
     VUX_CAF("showTextDetailsRecord");
     return Show::derivedShow(kTextDetailsCons, 3, {showString(), showString()});
 }
-RTS_CONSTANT(showModeRecord) {
-    VUX_CAF("showModeRecord");
-    return Show::derivedShow(kModeCons, 4, {});
-}
+RTS_CONSTANT(showModeRecord) { VUX_CAF("showModeRecord"); return Show::derivedShow(kModeCons, 4, {}); }
 RTS_CONSTANT(showStyleRecord) {
     VUX_CAF("showStyleRecord");
-    return Show::derivedShow(
-        kStyleCons, 1,
-        {showModeRecord.get(), Show::inst_Show_Int.value(), VUX::Internal::Float::inst_Show_Float.value()});
+    return Show::derivedShow(kStyleCons, 1, {showModeRecord.get(), Show::inst_Show_Int.value(),
+                                             VUX::Internal::Float::inst_Show_Float.value()});
 }
 }  // namespace
 
@@ -172,14 +167,8 @@ Value inst_NFData_Doc(const Value& dNFData) {
 // ---------------------------------------------------------------------------------------------
 // Number documents: the number's standard text, counted once when the document is built.
 
-Value int_(const Value& i) {
-    VUX_SCC("int");
-    return text(Show::itos(intOf(force(i)), Nil()));
-}
-Value integer(const Value& i) {
-    VUX_FUNCTION;
-    return text(VUX::Internal::Num::showsInteger(0, i, Nil()));
-}
+Value int_(const Value& i) { VUX_SCC("int"); return text(Show::itos(intOf(force(i)), Nil())); }
+Value integer(const Value& i) { VUX_FUNCTION; return text(VUX::Internal::Num::showsInteger(0, i, Nil())); }
 Value float_(const Value& f) {
     VUX_SCC("float");
     return text(VUX::Internal::Float::showSignedFloat(0, floatOf(force(f)), Nil()));
@@ -220,20 +209,17 @@ constinit const rts::StaticFun replaceAnnotDetails_closure{rts::static_fun_info<
 constinit const rts::StaticFun fmapSpan_closure{rts::static_fun_info<&fmapSpan>};
 constinit const rts::StaticFun replaceSpan_closure{rts::static_fun_info<&replaceSpan>};
 using rts::ref_slot;
-constinit const rts::StaticCon<3> semigroupDoc{
-    VUX::Internal::Base::C_Semigroup_tag, ref_slot(op_lt_gt_closure.object()),
-    ref_slot(sconcat_closure.object()), ref_slot(stimes_closure.object())};
-constinit const rts::StaticCon<4> monoidDoc{
-    VUX::Internal::Base::C_Monoid_tag, ref_slot(semigroupDoc.object()), ref_slot(Empty_closure.object()),
-    ref_slot(op_lt_gt_closure.object()), ref_slot(mconcat_closure.object())};
-constinit const rts::StaticCon<2> functorDoc{VUX::Internal::Base::C_Functor_tag,
-                                             ref_slot(fmapDoc_closure.object()),
+constinit const rts::StaticCon<3> semigroupDoc{VUX::Internal::Base::C_Semigroup_tag, ref_slot(op_lt_gt_closure.object()),
+                                               ref_slot(sconcat_closure.object()), ref_slot(stimes_closure.object())};
+constinit const rts::StaticCon<4> monoidDoc{VUX::Internal::Base::C_Monoid_tag, ref_slot(semigroupDoc.object()),
+                                            ref_slot(Empty_closure.object()), ref_slot(op_lt_gt_closure.object()),
+                                            ref_slot(mconcat_closure.object())};
+constinit const rts::StaticCon<2> functorDoc{VUX::Internal::Base::C_Functor_tag, ref_slot(fmapDoc_closure.object()),
                                              ref_slot(replaceDoc_closure.object())};
 constinit const rts::StaticCon<2> functorAnnotDetails{VUX::Internal::Base::C_Functor_tag,
                                                       ref_slot(fmapAnnotDetails_closure.object()),
                                                       ref_slot(replaceAnnotDetails_closure.object())};
-constinit const rts::StaticCon<2> functorSpan{VUX::Internal::Base::C_Functor_tag,
-                                              ref_slot(fmapSpan_closure.object()),
+constinit const rts::StaticCon<2> functorSpan{VUX::Internal::Base::C_Functor_tag, ref_slot(fmapSpan_closure.object()),
                                               ref_slot(replaceSpan_closure.object())};
 }  // namespace
 

@@ -31,18 +31,13 @@ bool annotDetailsEq(const Value& dEq, const Value& x, const Value& y) {
     const Value& b = force(y);
     if (a->tag != b->tag) return false;
     switch (a->tag) {
-        case NoAnnot_tag:
-            return textDetailsEq(field(a, 0), field(b, 0)) && rts::word(a, 0) == rts::word(b, 0);
-        case AnnotEnd_tag:
-            return VUX::Classes::call_test(dEq, VUX::Classes::Eq_op_eq_eq, field(a, 0), field(b, 0));
+        case NoAnnot_tag: return textDetailsEq(field(a, 0), field(b, 0)) && rts::word(a, 0) == rts::word(b, 0);
+        case AnnotEnd_tag: return VUX::Classes::call_test(dEq, VUX::Classes::Eq_op_eq_eq, field(a, 0), field(b, 0));
         default: return true;
     }
 }
 
-bool modeEq(const Value& x, const Value& y) {
-    VUX_FUNCTION;
-    return force(x)->tag == force(y)->tag;
-}
+bool modeEq(const Value& x, const Value& y) { VUX_FUNCTION; return force(x)->tag == force(y)->tag; }
 
 bool styleEq(const Value& x, const Value& y) {
     VUX_FUNCTION;
@@ -86,14 +81,8 @@ Value eqRecordWith(const Value& dEq) {
 Value inst_Eq_TextDetails() { return EqRecord<&textDetailsEq>::record.value(); }
 Value inst_Eq_Mode() { return EqRecord<&modeEq>::record.value(); }
 Value inst_Eq_Style() { return EqRecord<&styleEq>::record.value(); }
-Value inst_Eq_AnnotDetails(const Value& dEq) {
-    VUX_FUNCTION;
-    return eqRecordWith<&annotDetailsEq>(dEq);
-}
-Value inst_Eq_Span(const Value& dEq) {
-    VUX_FUNCTION;
-    return eqRecordWith<&spanEq>(dEq);
-}
+Value inst_Eq_AnnotDetails(const Value& dEq) { VUX_FUNCTION; return eqRecordWith<&annotDetailsEq>(dEq); }
+Value inst_Eq_Span(const Value& dEq) { VUX_FUNCTION; return eqRecordWith<&spanEq>(dEq); }
 
 // ---------------------------------------------------------------------------------------------
 // Mapping over annotations: only AnnotEnd values change, each application deferred.

@@ -27,10 +27,7 @@ Value showsPrecDoc(int64_t, const Value& doc, Value rest) {
     VUX_FUNCTION;
     return detail::renderInFront(renderChunk_closure.value(), doc, std::move(rest));
 }
-Value showDoc(const Value& doc) {
-    VUX_FUNCTION;
-    return render(doc);
-}
+Value showDoc(const Value& doc) { VUX_FUNCTION; return render(doc); }
 
 namespace {
 Value showsDoc0(const Value& doc, const Value& rest) { return showsPrecDoc(0, doc, rest); }
@@ -61,11 +58,12 @@ bool eqDoc(const Value& x, const Value& y) {
     return VUX::Internal::List::eqString(render(x), render(y));
 }
 
-constinit const rts::StaticCon<3> inst_Show_Doc_closure{
-    VUX::Internal::Show::C_Show_tag, ref_slot(showsPrecDoc_closure.object()),
-    ref_slot(showDoc_closure.object()), ref_slot(showListDoc_closure.object())};
-constinit const rts::StaticCon<2> inst_Eq_Doc_closure{
-    VUX::Classes::C_Eq_tag, ref_slot(eqDoc_closure.object()), ref_slot(neDoc_closure.object())};
+constinit const rts::StaticCon<3> inst_Show_Doc_closure{VUX::Internal::Show::C_Show_tag,
+                                                ref_slot(showsPrecDoc_closure.object()),
+                                                ref_slot(showDoc_closure.object()),
+                                                ref_slot(showListDoc_closure.object())};
+constinit const rts::StaticCon<2> inst_Eq_Doc_closure{VUX::Classes::C_Eq_tag, ref_slot(eqDoc_closure.object()),
+                                              ref_slot(neDoc_closure.object())};
 
 // ---------------------------------------------------------------------------------------------
 // Bracketing
@@ -82,8 +80,7 @@ constinit const detail::StaticCharDoc doubleQuoteDoc{'"'};
 constinit const detail::StaticPairDoc emptyQuotesDoc{quoteDoc.object(), quoteDoc.object()};
 constinit const detail::StaticPairDoc emptyDoubleQuotesDoc{doubleQuoteDoc.object(), doubleQuoteDoc.object()};
 constinit const detail::StaticPairDoc emptyParensDoc{detail::lparenDoc.object(), detail::rparenDoc.object()};
-constinit const detail::StaticPairDoc emptyBracketsDoc{detail::lbrackDoc.object(),
-                                                       detail::rbrackDoc.object()};
+constinit const detail::StaticPairDoc emptyBracketsDoc{detail::lbrackDoc.object(), detail::rbrackDoc.object()};
 constinit const detail::StaticPairDoc emptyBracesDoc{detail::lbraceDoc.object(), detail::rbraceDoc.object()};
 
 Value chosen(const Value& flag, Value (*bracketing)(const Value&), const Value& d) {
@@ -100,47 +97,26 @@ Value emptyParens() { return emptyParensDoc.value(); }
 Value emptyBrackets() { return emptyBracketsDoc.value(); }
 Value emptyBraces() { return emptyBracesDoc.value(); }
 
-Value quotes(const Value& d) {
-    VUX_FUNCTION;
-    return detail::bracket(quote(), quote(), emptyQuotes(), d);
-}
+Value quotes(const Value& d) { VUX_FUNCTION; return detail::bracket(quote(), quote(), emptyQuotes(), d); }
 Value doubleQuotes(const Value& d) {
     VUX_FUNCTION;
     return detail::bracket(doubleQuote(), doubleQuote(), emptyDoubleQuotes(), d);
 }
-Value parens(const Value& d) {
-    VUX_FUNCTION;
-    return detail::bracket(lparen(), rparen(), emptyParens(), d);
-}
+Value parens(const Value& d) { VUX_FUNCTION; return detail::bracket(lparen(), rparen(), emptyParens(), d); }
 Value brackets(const Value& d) {
     VUX_FUNCTION;
     return detail::bracket(lbrack(), rbrack(), emptyBrackets(), d);
 }
-Value braces(const Value& d) {
-    VUX_FUNCTION;
-    return detail::bracket(lbrace(), rbrace(), emptyBraces(), d);
-}
+Value braces(const Value& d) { VUX_FUNCTION; return detail::bracket(lbrace(), rbrace(), emptyBraces(), d); }
 
-Value maybeQuotes(const Value& flag, const Value& d) {
-    VUX_FUNCTION;
-    return chosen(flag, &quotes, d);
-}
+Value maybeQuotes(const Value& flag, const Value& d) { VUX_FUNCTION; return chosen(flag, &quotes, d); }
 Value maybeDoubleQuotes(const Value& flag, const Value& d) {
     VUX_FUNCTION;
     return chosen(flag, &doubleQuotes, d);
 }
-Value maybeParens(const Value& flag, const Value& d) {
-    VUX_FUNCTION;
-    return chosen(flag, &parens, d);
-}
-Value maybeBrackets(const Value& flag, const Value& d) {
-    VUX_FUNCTION;
-    return chosen(flag, &brackets, d);
-}
-Value maybeBraces(const Value& flag, const Value& d) {
-    VUX_FUNCTION;
-    return chosen(flag, &braces, d);
-}
+Value maybeParens(const Value& flag, const Value& d) { VUX_FUNCTION; return chosen(flag, &parens, d); }
+Value maybeBrackets(const Value& flag, const Value& d) { VUX_FUNCTION; return chosen(flag, &brackets, d); }
+Value maybeBraces(const Value& flag, const Value& d) { VUX_FUNCTION; return chosen(flag, &braces, d); }
 
 // ---------------------------------------------------------------------------------------------
 // Constructors as function values
@@ -159,9 +135,7 @@ Value strFn(const Value& s) { return Str(s); }
 Value pstrFn(const Value& s) { return PStr(s); }
 Value spanFn(const Value& s, const Value& l, const Value& a) { return Span(s, l, a); }
 Value styleFn(const Value& m, const Value& l, const Value& r) { return Style(m, l, r); }
-Value spansFn(const Value& o, const Value& st, const Value& sp, const Value& out) {
-    return Spans(o, st, sp, out);
-}
+Value spansFn(const Value& o, const Value& st, const Value& sp, const Value& out) { return Spans(o, st, sp, out); }
 }  // namespace
 
 constinit const rts::StaticFun NilAbove_closure{rts::static_fun_info<&nilAboveFn>};
