@@ -65,6 +65,32 @@ TEST(Lists, LongListsRunInConstantStack) {
     EXPECT_FALSE(List::eqString(a, List::op_plus_plus(List::replicate(n - 1, C_hash('a')), str("b"))));
 }
 
+// Int enumerations whose step does not fit an Int still step, and stop at the limit.
+TEST(Lists, IntEnumerationsWithHugeSteps) {
+    const Value& d = Real::inst_Enum_Int.value();
+    auto fromThen = [&](int64_t x, int64_t y) {
+        return int_values(List::take(4, rts::apply(rts::field(d, 5), I_hash(x), I_hash(y))));
+    };
+    auto fromThenTo = [&](int64_t x, int64_t y, int64_t z) {
+        return int_values(rts::apply(rts::field(d, 7), I_hash(x), I_hash(y), I_hash(z)));
+    };
+    using V = std::vector<int64_t>;
+    EXPECT_EQ(fromThen(INT64_MIN, INT64_MAX), (V{INT64_MIN, INT64_MAX}));
+    EXPECT_EQ(fromThen(INT64_MAX, INT64_MIN), (V{INT64_MAX, INT64_MIN}));
+    EXPECT_EQ(fromThen(INT64_MIN, 0), (V{INT64_MIN, 0}));
+    EXPECT_EQ(fromThen(-1, INT64_MAX), (V{-1, INT64_MAX}));
+    EXPECT_EQ(fromThen(INT64_MAX - 2, INT64_MAX - 1), (V{INT64_MAX - 2, INT64_MAX - 1, INT64_MAX}));
+    EXPECT_EQ(fromThen(5, 5), (V{5, 5, 5, 5}));
+    EXPECT_EQ(fromThenTo(INT64_MIN, 0, INT64_MAX), (V{INT64_MIN, 0}));
+    EXPECT_EQ(fromThenTo(INT64_MIN, INT64_MAX, INT64_MAX), (V{INT64_MIN, INT64_MAX}));
+    EXPECT_EQ(fromThenTo(INT64_MAX, INT64_MIN, INT64_MIN), (V{INT64_MAX, INT64_MIN}));
+    EXPECT_EQ(fromThenTo(INT64_MAX, -1, INT64_MIN), (V{INT64_MAX, -1}));
+    EXPECT_EQ(fromThenTo(0, 3, 10), (V{0, 3, 6, 9}));
+    EXPECT_EQ(fromThenTo(10, 7, 0), (V{10, 7, 4, 1}));
+    EXPECT_EQ(fromThenTo(0, -1, 1), (V{}));
+    EXPECT_EQ(fromThenTo(1, 2, 0), (V{}));
+}
+
 TEST(Lists, StringFunctions) {
     auto lineTexts = [](const std::string& s) {
         std::vector<std::string> out;
