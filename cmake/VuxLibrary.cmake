@@ -24,10 +24,12 @@ set_property(GLOBAL PROPERTY VUX_LIBRARIES "")
 set_property(GLOBAL PROPERTY VUX_HEADER_DIRS "")
 set_property(GLOBAL PROPERTY VUX_EXAMPLES "")
 
-# `ninja vux-tests` builds the test programs and only what they need.
+# `ninja vux-tests` builds the test programs and only what they need; `ninja vux-examples` the
+# example programs and only what they need.
 if(VUX_BUILD_TESTS)
   add_custom_target(vux-tests)
 endif()
+add_custom_target(vux-examples)
 
 function(_vux_variants out)
   if(VUX_BUILD_PROFILING)
@@ -215,6 +217,7 @@ function(vux_add_example name)
   endforeach()
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/examples)
   set_property(GLOBAL APPEND PROPERTY VUX_EXAMPLES ${name})
+  add_dependencies(vux-examples ${name})
   if(VUX_BUILD_TESTS)
     add_test(NAME example_${name} COMMAND ${name})
     _vux_test_properties(example_${name} ${variant} example)
