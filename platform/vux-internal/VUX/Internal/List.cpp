@@ -81,8 +81,8 @@ void appendUtf8(std::string& out, uint32_t cp) {
 
 // Calls `f` on each element of a list forced to its end.
 template <class F>
-void forEach(const Value& list, F f) {
-    Value cur = list;
+void forEach(Value list, F f) {
+    Value cur = std::move(list);
     for (;;) {
         const Value& c = forceList(cur);
         if (c->tag == Nil_tag) return;
@@ -104,15 +104,15 @@ Value fromUtf8(std::string_view s) {
     return b.finish(Nil());
 }
 
-std::string toUtf8(const Value& chars) {
+std::string toUtf8(Value chars) {
     std::string out;
-    forEach(chars, [&](const Value& c) { appendUtf8(out, charOf(force(c))); });
+    forEach(std::move(chars), [&](const Value& c) { appendUtf8(out, charOf(force(c))); });
     return out;
 }
 
-std::vector<uint32_t> codePoints(const Value& chars) {
+std::vector<uint32_t> codePoints(Value chars) {
     std::vector<uint32_t> out;
-    forEach(chars, [&](const Value& c) { out.push_back(charOf(force(c))); });
+    forEach(std::move(chars), [&](const Value& c) { out.push_back(charOf(force(c))); });
     return out;
 }
 
@@ -122,9 +122,9 @@ Value fromValues(const std::vector<Value>& items) {
     return b.finish(Nil());
 }
 
-std::vector<Value> toValues(const Value& list) {
+std::vector<Value> toValues(Value list) {
     std::vector<Value> out;
-    forEach(list, [&](const Value& x) { out.push_back(x); });
+    forEach(std::move(list), [&](const Value& x) { out.push_back(x); });
     return out;
 }
 

@@ -60,13 +60,15 @@ inline Value fromBytes(std::string_view s) { return prependBytes(s, VUX::Types::
 // sequence (overlong, surrogate, above U+10FFFF, truncated) becomes U+FFFD.
 Value fromUtf8(std::string_view s);
 // A character list forced to its end, as UTF-8 text; a surrogate code point becomes U+FFFD.
-std::string toUtf8(const Value& chars);
+// The walks below take the list by value: a list moved in is let go cell by cell as it is read,
+// so a long text produced on demand is converted in constant memory.
+std::string toUtf8(Value chars);
 // The code points of a character list forced to its end.
-std::vector<uint32_t> codePoints(const Value& chars);
+std::vector<uint32_t> codePoints(Value chars);
 // A list of the given values, fully built; and the elements of a list forced to its end (the
 // elements themselves are not evaluated).
 Value fromValues(const std::vector<Value>& items);
-std::vector<Value> toValues(const Value& list);
+std::vector<Value> toValues(Value list);
 
 // Builds a list front to back, then closes it with a tail. Cells are allocated as elements are
 // pushed; an exception midway frees what was built.
