@@ -21,14 +21,11 @@ constexpr int64_t kDepth = 100'000;
 
 // Runs `body` with the calling thread's stack limited to a quarter megabyte below this frame.
 void onSmallStack(const std::function<void()>& body) {
-    uintptr_t previous = rts::limit_stack_depth(256 * 1024);
-    try {
-        body();
-    } catch (...) {
-        rts::restore_stack_limit(previous);
-        throw;
-    }
-    rts::restore_stack_limit(previous);
+    struct Limit {
+        uintptr_t previous = rts::limit_stack_depth(256 * 1024);
+        ~Limit() { rts::restore_stack_limit(previous); }
+    } limit;
+    body();
 }
 
 // The runtime kind of the exception `body` raises (None when it raises none).
