@@ -12,6 +12,7 @@ namespace Text::PrettyPrint::Annotated::Drovane {
 
 using namespace VUX::Types;
 using detail::later;
+using VUX::Internal::List::forceList;
 using rts::force;
 using rts::ref_slot;
 using rts::word_slot;
@@ -116,7 +117,7 @@ int64_t spineLength(const Value& list) {
     int64_t n = 0;
     Value cur = list;
     for (;;) {
-        const Value& c = force(cur);
+        const Value& c = forceList(cur);
         if (c->tag == Nil_tag) return n;
         ++n;
         Value next = rts::field(c, 1);
@@ -149,9 +150,9 @@ namespace {
 // The right operand is tested first, then the left; Empty on either side yields the other.
 template <uint8_t Tag, bool Flag>
 Value compose(const Value& p, const Value& q) {
-    const Value& qv = force(q);
-    if (qv->tag == Empty_tag) return force(p);
-    const Value& pv = force(p);
+    const Value& qv = forceDoc(q);
+    if (qv->tag == Empty_tag) return forceDoc(p);
+    const Value& pv = forceDoc(p);
     if (pv->tag == Empty_tag) return qv;
     return rts::con(Tag, pv, fromBool(Flag), qv);
 }
@@ -159,7 +160,7 @@ Value compose(const Value& p, const Value& q) {
 // The chain d1 `node` (d2 `node` (... (dn `node` Empty))), built on demand from the list.
 template <uint8_t Tag>
 Value chain(const Value& docs, const Value& flag) {
-    const Value& cell = force(docs);
+    const Value& cell = forceList(docs);
     if (cell->tag == Nil_tag) return Empty();
     Value rest = rts::field(cell, 1);
     return rts::con(Tag, rts::field(cell, 0), flag, later([rest, flag] { return chain<Tag>(rest, flag); }));
@@ -168,9 +169,10 @@ Value chain(const Value& docs, const Value& flag) {
 // Drops the empty members of a chain of `Tag` nodes, wherever they stand.
 template <uint8_t Tag>
 Value reduceChain(const Value& d) {
+    rts::stack_check();
     Value x = d;
     for (;;) {
-        const Value& xv = force(x);
+        const Value& xv = forceDoc(x);
         if (xv->tag != Tag) return xv;
         Value p = reduceChain<Tag>(rts::field(xv, 0));
         Value q = rts::field(xv, 2);
@@ -215,12 +217,12 @@ Value nest(const Value& amount, const Value& d) {
 
 Value punctuate(const Value& separator, const Value& docs) {
     VUX_FUNCTION;
-    const Value& cell = force(docs);
+    const Value& cell = forceList(docs);
     if (cell->tag == Nil_tag) return Nil();
     // Each element but the last is composed with the separator; the rest is produced on demand.
     struct Go {
         static Value run(const Value& sep, const Value& d, const Value& ds) {
-            const Value& next = force(ds);
+            const Value& next = forceList(ds);
             if (next->tag == Nil_tag) return Cons(d, Nil());
             Value head = later([sep, d] { return op_lt_gt(d, sep); });
             Value y = rts::field(next, 0);
@@ -250,7 +252,7 @@ Value sconcat(const Value& nonEmpty) {
     items.push_back(rts::field(ne, 0));
     Value cur = rts::field(ne, 1);
     for (;;) {
-        const Value& c = force(cur);
+        const Value& c = forceList(cur);
         if (c->tag == Nil_tag) break;
         items.push_back(rts::field(c, 0));
         Value next = rts::field(c, 1);
@@ -266,7 +268,7 @@ Value mconcat(const Value& docs) {
     std::vector<Value> items;
     Value cur = docs;
     for (;;) {
-        const Value& c = force(cur);
+        const Value& c = forceList(cur);
         if (c->tag == Nil_tag) break;
         items.push_back(rts::field(c, 0));
         Value next = rts::field(c, 1);
