@@ -68,7 +68,7 @@ TEST(Lists, LongListsRunInConstantStack) {
 
 // Int enumerations whose step does not fit an Int still step, and stop at the limit.
 TEST(Lists, IntEnumerationsWithHugeSteps) {
-    const Value& d = Real::inst_Enum_Int.value();
+    Value d = Real::inst_Enum_Int();
     auto fromThen = [&](int64_t x, int64_t y) {
         return int_values(List::take(4, rts::apply(rts::field(d, 5), I_hash(x), I_hash(y))));
     };

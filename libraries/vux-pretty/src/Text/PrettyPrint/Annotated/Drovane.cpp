@@ -11,6 +11,7 @@ VUX_MODULE("Text.PrettyPrint.Annotated.Drovane");
 namespace Text::PrettyPrint::Annotated::Drovane {
 
 using namespace VUX::Types;
+using detail::forceDoc;
 using detail::later;
 using VUX::Internal::List::forceList;
 using rts::force;
