@@ -1,5 +1,11 @@
 #include "Testing.h"
 
+#include <ftw.h>
+#include <stdlib.h>
+
+#include <cstdio>
+#include <stdexcept>
+
 namespace vux::testing {
 
 using namespace VUX::Types;
@@ -38,7 +44,8 @@ Value utf8(const std::string& s) {
         unsigned char b = s[i];
         int n = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
         uint32_t cp = n == 1 ? b : n == 2 ? (b & 0x1F) : n == 3 ? (b & 0x0F) : (b & 0x07);
-        for (int k = 1; k < n && i + k < s.size(); ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+        for (int k = 1; k < n && i + k < s.size(); ++k)
+            cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
         cps.push_back(cp);
         i += n;
     }
@@ -111,6 +118,17 @@ std::vector<int64_t> int_values(const Value& l) {
     std::vector<int64_t> out;
     for (const Value& v : items(l)) out.push_back(intOf(rts::force(v)));
     return out;
+}
+
+TempDirectory::TempDirectory() {
+    char pattern[] = "/tmp/vux-test-XXXXXX";
+    if (mkdtemp(pattern) == nullptr) throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+}
+
+TempDirectory::~TempDirectory() {
+    auto remove = [](const char* p, const struct stat*, int, struct FTW*) { return ::remove(p); };
+    nftw(path_.c_str(), remove, 16, FTW_DEPTH | FTW_PHYS);
 }
 
 }  // namespace vux::testing
