@@ -49,13 +49,16 @@ endfunction()
 # vux_add_library(<name>
 #   SOURCES <files...>            sources of the library
 #   [INCLUDE_DIR <dir>]           root of its public headers (default: the current source dir)
+#   [PACKAGE_ID <id>]             the package identifier its type representations and call stacks
+#                                 name, where the library has a fixed one (default: see below)
 #   [DEPS <libs...>]              vux libraries it calls (matching variant is linked)
-#   [NAMED <libs...>]             vux libraries its link list names without calling them
+#   [NAMED <libs...>]             libraries its link list names without calling them (vux
+#                                 libraries, or outside ones such as GMP)
 #   [EXTERNAL <targets...>]       outside libraries (GMP, threads)
 #   [PLAIN_ONLY]                  build no profiling variant
 #   [NO_INSTALL])                 a helper of the build (tests), not part of the installed package
 function(vux_add_library name)
-  cmake_parse_arguments(A "PLAIN_ONLY;NO_INSTALL" "INCLUDE_DIR" "SOURCES;DEPS;NAMED;EXTERNAL" ${ARGN})
+  cmake_parse_arguments(A "PLAIN_ONLY;NO_INSTALL" "INCLUDE_DIR;PACKAGE_ID" "SOURCES;DEPS;NAMED;EXTERNAL" ${ARGN})
   if(NOT A_INCLUDE_DIR)
     set(A_INCLUDE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
   endif()
@@ -65,7 +68,9 @@ function(vux_add_library name)
   endif()
   # The package identifier that the library's type representations and call stacks name: the
   # bare name for the primitive core, name, version and a short hash for the others.
-  if(name STREQUAL "vux-prim")
+  if(A_PACKAGE_ID)
+    set(package_id ${A_PACKAGE_ID})
+  elseif(name STREQUAL "vux-prim")
     set(package_id ${name})
   else()
     string(MD5 package_hash "${name}-${PROJECT_VERSION}")
@@ -96,11 +101,16 @@ function(vux_add_library name)
     if(A_NAMED)
       set(named)
       foreach(dep IN LISTS A_NAMED)
-        vux_variant_target(dt ${dep} ${variant})
-        list(APPEND named ${dt})
+        get_target_property(outside ${dep} IMPORTED)
+        if(outside)
+          list(APPEND named ${dep})
+        else()
+          vux_variant_target(dt ${dep} ${variant})
+          list(APPEND named ${dt})
+        endif()
       endforeach()
       # Named but not called: keep them in the dynamic section all the same.
-      target_link_libraries(${target} PRIVATE "LINKER:--no-as-needed" ${named} "LINKER:--as-needed")
+      target_link_libraries(${target} PRIVATE "-Wl,--no-as-needed" ${named} "-Wl,--as-needed")
     endif()
     if(A_EXTERNAL)
       target_link_libraries(${target} PUBLIC ${A_EXTERNAL})
