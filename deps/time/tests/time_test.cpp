@@ -12,6 +12,7 @@
 #include "Testing.h"
 #include "VUX/Classes.h"
 #include "VUX/Internal/IO.h"
+#include "VUX/Internal/Read.h"
 #include "VUX/Internal/Show.h"
 #include "VUX/Num/Integer.h"
 #include "VUX/Record.h"
@@ -185,6 +186,22 @@ TEST(TimeText, ReaderAcceptsZonesParenthesesAndLeavesTheRest) {
     Value parses = Fmt::readsPrecUTCTime(VUX::Types::I_hash(0), endless);
     EXPECT_EQ(vux::testing::items(parses).size(), 2u);
     EXPECT_FALSE(Fmt::readUTCTime("2024-05-17 08:30:00 UTC junk").has_value());
+    // Through the Read record: the same parses, and lists of instants.
+    Value viaRecord = VUX::Internal::Read::readsPrec(Fmt::inst_Read_UTCTime(), 11,
+                                                     vux::testing::str("2024-05-17 08:30:00 UTC"));
+    EXPECT_EQ(vux::testing::items(viaRecord).size(), 2u);
+    Value lists = VUX::Internal::Read::readList(
+        Fmt::inst_Read_UTCTime(), vux::testing::str("[2024-05-17 08:30:00 UTC, 2000-01-01 00:00:00.5]"));
+    bool found = false;
+    for (const Value& p : vux::testing::items(lists)) {
+        const Value& pair = rts::force(p);
+        if (vux::testing::to_string(rts::field(pair, 1)) != "") continue;
+        std::vector<Value> times = vux::testing::items(rts::field(pair, 0));
+        ASSERT_EQ(times.size(), 2u);
+        EXPECT_EQ(Fmt::showUTCTimeText(times[1]), "2000-01-01 00:00:00.5 UTC");
+        found = true;
+    }
+    EXPECT_TRUE(found);
 }
 
 TEST(Clock, CurrentTimeAgreesWithTheSystemClock) {

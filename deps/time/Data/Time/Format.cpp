@@ -6,6 +6,7 @@
 #include "Data/Time/Clock.h"
 #include "VUX/Internal/List.h"
 #include "VUX/Internal/Maybe.h"
+#include "VUX/Internal/Read.h"
 #include "VUX/Internal/Show.h"
 #include "VUX/Num/Integer.h"
 #include "VUX/Tuple.h"
@@ -223,6 +224,12 @@ Value readsPrecUTCTime(const Value&, const Value& s) {
 }
 
 constinit const rts::StaticFun readsPrecUTCTime_closure{rts::static_fun_info<&readsPrecUTCTime>};
+
+RTS_CONSTANT(readRecordUTCTime) {
+    return VUX::Internal::Read::readsPrecRecord(readsPrecUTCTime_closure.value());
+}
+
+Value inst_Read_UTCTime() { return Value(readRecordUTCTime.get()); }
 
 std::optional<Value> readUTCTime(std::string_view text) {
     std::optional<Value> found;

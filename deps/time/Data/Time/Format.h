@@ -35,6 +35,9 @@ VUX_STATIC_INSTANCE(inst_Show_UTCTime, VUX::Internal::Show::C_Show_class);
 // `readsPrec d s` of UTCTime: a list of pairs (UTCTime, remaining text).
 Value readsPrecUTCTime(const Value& d, const Value& s);
 extern const rts::StaticFun readsPrecUTCTime_closure;
+// The Read record of UTCTime: readsPrec as above, the others by their defaults (a list is
+// "[", the instants separated by ",", "]"). Made on first use, then shared.
+Value inst_Read_UTCTime();
 // A complete read of C++ text: the one parse that leaves only white space, or nothing.
 std::optional<Value> readUTCTime(std::string_view text);
 
