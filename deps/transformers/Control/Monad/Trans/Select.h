@@ -1,0 +1,24 @@
+// Module Control.Monad.Trans.Select: the selection transformer `SelectT r m a`, a function from a
+// selection function (a candidate to an inner computation of its score r) to an inner
+// computation of the chosen candidate.
+#pragma once
+
+#include "rts/rts.h"
+
+namespace Control::Monad::Trans::Select {
+
+using rts::Value;
+
+inline Value SelectT(Value f) { return f; }
+inline Value runSelectT(const Value& m, const Value& k) { return rts::apply(m, k); }
+// `mapSelectT f m = f . m`.
+Value mapSelectT(const Value& f, const Value& m);
+// Over Identity: `select f` chooses f k for the scoring k; `runSelect m k` is the choice itself.
+Value select(const Value& f);
+inline Value runSelect(const Value& m, const Value& k) { return rts::apply(m, k); }
+
+Value inst_Monad_SelectT(Value dMonad);
+// `lift m = const m`.
+extern const rts::StaticCon<2> inst_MonadTrans_SelectT;
+
+}  // namespace Control::Monad::Trans::Select

@@ -1,0 +1,23 @@
+#include "Control/Monad/Trans/State/Lazy.h"
+
+#include "Control/Monad/Trans/Class.h"
+
+namespace Control::Monad::Trans::State::Lazy {
+
+namespace {
+constexpr Shared::Match kMatch = Shared::Match::Lazy;
+Value superclass(const Value& dMonad) { return Shared::superclass(dMonad, kMatch); }
+}  // namespace
+
+Value inst_Monad_StateT_Lazy(Value dMonad) { return Shared::monadRecord(std::move(dMonad), kMatch); }
+constinit const rts::StaticCon<2> inst_MonadTrans_StateT_Lazy =
+    Class::staticMonadTransRecord<&superclass, &Shared::lift>();
+
+Value evalStateT(const Value& dMonad, const Value& m, const Value& s) {
+    return Shared::evalStateT(dMonad, m, s, kMatch);
+}
+Value execStateT(const Value& dMonad, const Value& m, const Value& s) {
+    return Shared::execStateT(dMonad, m, s, kMatch);
+}
+
+}  // namespace Control::Monad::Trans::State::Lazy

@@ -1,0 +1,21 @@
+// Module Control.Monad.Trans.State.Strict: the strict state transformer. `>>=` evaluates the pair of each
+// step before the next one runs. The operations shared with the other variant are in State/Shared.h.
+#pragma once
+
+#include "Control/Monad/Trans/State/Shared.h"
+
+namespace Control::Monad::Trans::State::Strict {
+
+using rts::Value;
+using Shared::runStateT, Shared::StateT, Shared::state, Shared::get, Shared::put, Shared::modify,
+    Shared::modify_prime, Shared::gets, Shared::mapStateT, Shared::withStateT, Shared::runState,
+    Shared::evalState, Shared::execState;
+
+// The Monad record of `StateT s m` from `Monad m` (its Applicative and Functor records inside).
+Value inst_Monad_StateT_Strict(Value dMonad);
+extern const rts::StaticCon<2> inst_MonadTrans_StateT_Strict;
+
+Value evalStateT(const Value& dMonad, const Value& m, const Value& s);
+Value execStateT(const Value& dMonad, const Value& m, const Value& s);
+
+}  // namespace Control::Monad::Trans::State::Strict
