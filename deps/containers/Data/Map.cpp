@@ -1,5 +1,7 @@
 #include "Data/Map.h"
 
+#include <utility>
+
 #include "VUX/Classes.h"
 #include "VUX/Internal/Maybe.h"
 #include "VUX/Internal/Show.h"
@@ -17,7 +19,9 @@ namespace {
 constexpr uint64_t kDelta = 3;
 constexpr uint64_t kRatio = 2;
 
-// Fields of an evaluated Bin: key, value, left, right (references), size (word).
+// Fields of an evaluated Bin: key, value, left, right (references), then two words: the size and
+// the key's own word when the key is a one-word box (an Int, a Char...), else 0. With the Int
+// record, searches compare that word and never visit the key's box.
 const Value& key(const Value& n) { return rts::field(n, 0); }
 const Value& val(const Value& n) { return rts::field(n, 1); }
 const Value& left(const Value& n) { return rts::field(n, 2); }
@@ -25,9 +29,13 @@ const Value& right(const Value& n) { return rts::field(n, 3); }
 // Subtrees are always evaluated, so their size is read without forcing.
 uint64_t sizeOf(const Value& t) { return t->tag == Tip_tag ? 0 : rts::word(t, 0); }
 
+uint64_t keyWord(const Value& k) {
+    return k->kind == rts::Kind::Con && k->nptrs == 0 && k->nwords == 1 ? rts::word(k, 0) : 0;
+}
+
 Value bin(Value k, Value x, Value l, Value r) {
-    uint64_t n = sizeOf(l) + sizeOf(r) + 1;
-    return rts::con_words<1>(Bin_tag, {n}, std::move(k), std::move(x), std::move(l), std::move(r));
+    uint64_t n = sizeOf(l) + sizeOf(r) + 1, w = keyWord(k);
+    return rts::con_words<2>(Bin_tag, {n, w}, std::move(k), std::move(x), std::move(l), std::move(r));
 }
 
 // Three-way comparison through the Ord record: negative, zero or positive. The Int record, the
@@ -45,11 +53,31 @@ class Comparer {
         }
         return static_cast<int>(rts::force(rts::apply(compare_, a, b))->tag) - VUX::Types::EQ_tag;
     }
+    bool ints() const { return ints_; }
 
   private:
     Value dOrd_;
     bool ints_;
     Value compare_;
+};
+
+// One key compared with the keys of nodes; with the Int record, against their cached words.
+class Probe {
+  public:
+    Probe(const Comparer& cmp, const Value& k)
+        : cmp_(cmp), k_(k), int_(cmp.ints() ? VUX::Types::intOf(rts::force(k)) : 0) {}
+    int against(const Value& node) const {
+        if (cmp_.ints()) {
+            int64_t y = static_cast<int64_t>(rts::word(node, 1));
+            return (int_ > y) - (int_ < y);
+        }
+        return cmp_(k_, key(node));
+    }
+
+  private:
+    const Comparer& cmp_;
+    const Value& k_;
+    int64_t int_;
 };
 
 // Rotations (see the header): the subtree on the heavy side moves up.
@@ -87,20 +115,56 @@ Value balance(Value k, Value x, Value l, Value r) {
     return bin(std::move(k), std::move(x), std::move(l), std::move(r));
 }
 
-Value insertIn(const Comparer& cmp, const Value& k, const Value& x, const Value& t) {
+bool isBalanced(uint64_t sl, uint64_t sr) { return sl + sr <= 1 || (sl <= kDelta * sr && sr <= kDelta * sl); }
+
+// Takes a reference field out of a node that only the caller holds, leaving the static Tip in
+// its place (every slot stays valid if an exception drops the node).
+Value takeField(const Value& node, size_t i) {
+    return std::exchange(rts::as_value_mut(rts::con_slots(node.get())[i].ref), empty());
+}
+void putField(const Value& node, size_t i, Value v) {
+    rts::as_value_mut(rts::con_slots(node.get())[i].ref) = std::move(v);
+}
+
+// Inserts into t, which the caller gives up. A node that nobody else holds is updated in place
+// (no one can tell the difference); a shared node is copied, so every other holder of the old map
+// keeps it unchanged.
+Value insertIn(const Probe& probe, const Value& k, const Value& x, Value t) {
     rts::stack_check();
     if (t->tag == Tip_tag) return bin(k, x, empty(), empty());
-    int c = cmp(k, key(t));
-    if (c < 0) return balance(key(t), val(t), insertIn(cmp, k, x, left(t)), right(t));
-    if (c > 0) return balance(key(t), val(t), left(t), insertIn(cmp, k, x, right(t)));
-    return bin(k, x, left(t), right(t));
+    int c = probe.against(t);
+    const bool unique = t->rc.load(std::memory_order_acquire) == 1;
+    if (c == 0) {
+        if (!unique) return bin(k, x, left(t), right(t));
+        putField(t, 0, k);
+        putField(t, 1, x);
+        rts::con_slots(t.get())[5].word = keyWord(k);
+        return t;
+    }
+    const size_t side = c < 0 ? 2 : 3;
+    if (!unique) {
+        Value sub = insertIn(probe, k, x, rts::field(t, side));
+        return side == 2 ? balance(key(t), val(t), std::move(sub), right(t))
+                         : balance(key(t), val(t), left(t), std::move(sub));
+    }
+    Value sub = insertIn(probe, k, x, takeField(t, side));
+    const Value& other = rts::field(t, side == 2 ? 3 : 2);
+    if (isBalanced(sizeOf(sub), sizeOf(other))) {
+        rts::con_slots(t.get())[4].word = sizeOf(sub) + sizeOf(other) + 1;
+        putField(t, side, std::move(sub));
+        return t;
+    }
+    Value kt = takeField(t, 0), xt = takeField(t, 1), rest = takeField(t, side == 2 ? 3 : 2);
+    return side == 2 ? balance(std::move(kt), std::move(xt), std::move(sub), std::move(rest))
+                     : balance(std::move(kt), std::move(xt), std::move(rest), std::move(sub));
 }
 
 // The node holding k (alive as long as m is), or null.
 const Value* find(const Comparer& cmp, const Value& k, const Value& m) {
+    Probe probe(cmp, k);
     const Value* t = &rts::force(m);
     while ((*t)->tag != Tip_tag) {
-        int c = cmp(k, key(*t));
+        int c = probe.against(*t);
         if (c == 0) return t;
         t = c < 0 ? &left(*t) : &right(*t);
     }
@@ -121,8 +185,8 @@ bool validIn(const Comparer& cmp, const Value& t, const Value* lo, const Value* 
     if (t->tag == Tip_tag) return true;
     if ((lo && cmp(*lo, key(t)) >= 0) || (hi && cmp(key(t), *hi) >= 0)) return false;
     uint64_t sl = sizeOf(left(t)), sr = sizeOf(right(t));
-    if (rts::word(t, 0) != sl + sr + 1) return false;
-    if (sl + sr > 1 && (sl > kDelta * sr || sr > kDelta * sl)) return false;
+    if (rts::word(t, 0) != sl + sr + 1 || rts::word(t, 1) != keyWord(key(t))) return false;
+    if (!isBalanced(sl, sr)) return false;
     return validIn(cmp, left(t), lo, &key(t)) && validIn(cmp, right(t), &key(t), hi);
 }
 
@@ -137,10 +201,11 @@ Value singleton(const Value& k, Value x) { return bin(rts::force(k), std::move(x
 
 int64_t size(const Value& m) { return static_cast<int64_t>(sizeOf(rts::force(m))); }
 
-Value insert(const Value& dOrd, const Value& k, const Value& x, const Value& m) {
+Value insert(const Value& dOrd, const Value& k, const Value& x, Value m) {
     Comparer cmp(dOrd);
     Value key = rts::force(k);
-    return insertIn(cmp, key, x, rts::force(m));
+    Value root = rts::force(std::move(m));
+    return insertIn(Probe(cmp, key), key, x, std::move(root));
 }
 
 Value lookup(const Value& dOrd, const Value& k, const Value& m) {
@@ -161,7 +226,7 @@ Value fromList(const Value& dOrd, const Value& xs) {
         if (cell->tag == VUX::Types::Nil_tag) return t;
         const Value& p = rts::force(rts::field(cell, 0));
         Value k = rts::force(rts::field(p, 0));
-        t = insertIn(cmp, k, rts::field(p, 1), t);
+        t = insertIn(Probe(cmp, k), k, rts::field(p, 1), std::move(t));
         Value next = rts::field(cell, 1);
         cur = std::move(next);
     }

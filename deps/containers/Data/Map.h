@@ -3,11 +3,11 @@
 //
 //   data Map k a = Bin Size k a (Map k a) (Map k a) | Tip
 //
-// `Bin` (tag 0) holds the key, the value and the two subtrees as references and the size as an
-// unboxed word; `Tip` (tag 1) is static. As in the language's lazy map, keys and subtrees are
-// evaluated when a map is built, values are stored as given (unevaluated). Every operation that
-// changes a map returns a new one sharing the unchanged subtrees; depth stays logarithmic, so the
-// walks recurse at most O(log n) deep.
+// `Bin` (tag 0) holds the key, the value and the two subtrees as references, then the size and
+// a copy of a one-word key's contents as unboxed words; `Tip` (tag 1) is static. As in the language's lazy
+// map, keys and subtrees are evaluated when a map is built, values are stored as given (unevaluated). Every
+// operation that changes a map returns a new one sharing the unchanged subtrees; depth stays logarithmic, so
+// the walks recurse at most O(log n) deep.
 //
 // Balance: for every node, either both subtrees hold at most one element together, or neither
 // holds more than `delta` (3) times the other's elements. Single and double rotations keep it,
@@ -32,7 +32,9 @@ Value singleton(const Value& k, Value x);
 int64_t size(const Value& m);
 
 // `insert k x m`: m with k mapped to x (an equal key already there is replaced, key and value).
-Value insert(const Value& dOrd, const Value& k, const Value& x, const Value& m);
+// The map argument is consumed: a caller that gives up its only reference (`std::move`) lets the
+// nodes on the path be reused in place; any other holder of the old map still sees it unchanged.
+Value insert(const Value& dOrd, const Value& k, const Value& x, Value m);
 // `lookup k m`: `Just` the value, or `Nothing`. `member k m`: whether k is a key (a Bool).
 Value lookup(const Value& dOrd, const Value& k, const Value& m);
 Value member(const Value& dOrd, const Value& k, const Value& m);
@@ -42,7 +44,7 @@ Value fromList(const Value& dOrd, const Value& xs);
 // `toList m` (`toAscList`): the (key, value) pairs in ascending key order, produced on demand.
 Value toList(const Value& m);
 
-// `valid m`: balance, order (strictly ascending keys) and the stored sizes all hold.
+// `valid m`: balance, order (strictly ascending keys) and the stored sizes and key words all hold.
 bool valid(const Value& dOrd, const Value& m);
 
 // Equality: equal sizes and equal ascending lists. Text form: "fromList " then the list of pairs,

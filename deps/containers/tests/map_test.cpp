@@ -54,7 +54,7 @@ TEST(Map, RandomInsertsKeepBalanceAndOrderAndAgreeWithStdMap) {
     std::map<int64_t, int64_t> atSnapshot;
     for (int64_t i = 0; i < 100'000; ++i) {
         int64_t k = keyOf(rng);
-        m = insert(intOrd(), I_hash(k), I_hash(i), m);
+        m = insert(intOrd(), I_hash(k), I_hash(i), std::move(m));
         expected[k] = i;
         if (i == 1000) snapshot = m, atSnapshot = expected;
         if (i % 20'000 == 0) {
@@ -65,7 +65,9 @@ TEST(Map, RandomInsertsKeepBalanceAndOrderAndAgreeWithStdMap) {
     EXPECT_EQ(size(m), static_cast<int64_t>(expected.size()));
     for (int64_t k = -50'010; k <= 50'010; k += 7) {
         auto it = expected.find(k);
-        EXPECT_EQ(found(intOrd(), k, m), it == expected.end() ? std::nullopt : std::optional<int64_t>(it->second)) << k;
+        EXPECT_EQ(found(intOrd(), k, m),
+                  it == expected.end() ? std::nullopt : std::optional<int64_t>(it->second))
+            << k;
         EXPECT_EQ(VUX::Types::isTrue(rts::force(member(intOrd(), I_hash(k), m))), it != expected.end());
     }
     std::vector<int64_t> ascending;
@@ -80,7 +82,7 @@ TEST(Map, RandomInsertsKeepBalanceAndOrderAndAgreeWithStdMap) {
 TEST(Map, AscendingAndDescendingInsertsStayBalanced) {
     Value up = empty(), down = empty();
     for (int64_t i = 0; i < 5000; ++i) {
-        up = insert(intOrd(), I_hash(i), I_hash(i), up);
+        up = insert(intOrd(), I_hash(i), I_hash(i), std::move(up));
         down = insert(intOrd(), I_hash(-i), I_hash(i), down);
     }
     EXPECT_TRUE(valid(intOrd(), up));
@@ -90,8 +92,9 @@ TEST(Map, AscendingAndDescendingInsertsStayBalanced) {
 
 TEST(Map, ACustomOrdRecordDecidesOrderAndEquality) {
     Value reversed = ordBy([](int64_t a, int64_t b) { return (b > a) - (b < a); });
-    Value m = fromList(reversed, vux::testing::list({pair(I_hash(2), I_hash(0)), pair(I_hash(9), I_hash(0)),
-                                                     pair(I_hash(-4), I_hash(0)), pair(I_hash(5), I_hash(0))}));
+    Value m =
+        fromList(reversed, vux::testing::list({pair(I_hash(2), I_hash(0)), pair(I_hash(9), I_hash(0)),
+                                               pair(I_hash(-4), I_hash(0)), pair(I_hash(5), I_hash(0))}));
     EXPECT_EQ(keys(m), (std::vector<int64_t>{9, 5, 2, -4}));
     EXPECT_TRUE(valid(reversed, m));
     EXPECT_FALSE(valid(intOrd(), m));
@@ -104,7 +107,8 @@ TEST(Map, ACustomOrdRecordDecidesOrderAndEquality) {
 }
 
 TEST(Map, ValuesStayUnevaluatedKeysAreEvaluated) {
-    Value m = insert(intOrd(), I_hash(1), vux::testing::failing(), singleton(I_hash(2), vux::testing::failing()));
+    Value m =
+        insert(intOrd(), I_hash(1), vux::testing::failing(), singleton(I_hash(2), vux::testing::failing()));
     EXPECT_EQ(size(m), 2);
     const Value& r = rts::force(lookup(intOrd(), I_hash(1), m));
     ASSERT_EQ(r->tag, VUX::Internal::Maybe::Just_tag);
@@ -113,7 +117,8 @@ TEST(Map, ValuesStayUnevaluatedKeysAreEvaluated) {
     EXPECT_THROW(insert(intOrd(), vux::testing::failing(), I_hash(0), empty()), rts::Exception);
     EXPECT_THROW(singleton(vux::testing::failing(), I_hash(0)), rts::Exception);
     // fromList: a later pair replaces an earlier one with an equal key.
-    Value f = fromList(intOrd(), vux::testing::list({pair(I_hash(1), I_hash(10)), pair(I_hash(1), I_hash(20))}));
+    Value f =
+        fromList(intOrd(), vux::testing::list({pair(I_hash(1), I_hash(10)), pair(I_hash(1), I_hash(20))}));
     EXPECT_EQ(found(intOrd(), 1, f), 20);
     EXPECT_EQ(size(f), 1);
 }
@@ -137,7 +142,9 @@ TEST(Map, EqualityAndTextForm) {
               "(fromList [(1,'a'),(2,'b')])");
     EXPECT_EQ(vux::testing::to_string(Show::show(dShow, empty())), "fromList []");
     Value dEq = inst_Eq_Map(VUX::Classes::inst_Eq_Int(), VUX::Classes::inst_Eq_Char());
-    auto eq = [&](const Value& a, const Value& b) { return VUX::Classes::call_test(dEq, VUX::Classes::Eq_op_eq_eq, a, b); };
+    auto eq = [&](const Value& a, const Value& b) {
+        return VUX::Classes::call_test(dEq, VUX::Classes::Eq_op_eq_eq, a, b);
+    };
     EXPECT_TRUE(eq(ab, chars({{1, 'a'}, {2, 'b'}})));
     EXPECT_FALSE(eq(ab, chars({{1, 'a'}, {2, 'c'}})));
     EXPECT_FALSE(eq(ab, chars({{1, 'a'}})));

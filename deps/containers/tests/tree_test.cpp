@@ -19,7 +19,8 @@ Value leaf(int64_t n) { return Node(I_hash(n), VUX::Types::Nil()); }
 Value node(int64_t n, std::vector<Value> children) { return Node(I_hash(n), vux::testing::list(children)); }
 
 bool equal(const Value& a, const Value& b) {
-    return VUX::Classes::call_test(inst_Eq_Tree(VUX::Classes::inst_Eq_Int()), VUX::Classes::Eq_op_eq_eq, a, b);
+    return VUX::Classes::call_test(inst_Eq_Tree(VUX::Classes::inst_Eq_Int()), VUX::Classes::Eq_op_eq_eq, a,
+                                   b);
 }
 
 TEST(Tree, DerivedEquality) {
@@ -30,8 +31,8 @@ TEST(Tree, DerivedEquality) {
     EXPECT_FALSE(equal(t, node(0, {node(2, {leaf(4)}), leaf(3)})));
     // Labels decide first: a different label stops the comparison before the forests.
     EXPECT_FALSE(equal(Node(I_hash(1), vux::testing::failing()), Node(I_hash(2), vux::testing::failing())));
-    EXPECT_TRUE(VUX::Classes::call_test(inst_Eq_Tree(VUX::Classes::inst_Eq_Int()), VUX::Classes::Eq_op_slash_eq, t,
-                                        leaf(1)));
+    EXPECT_TRUE(VUX::Classes::call_test(inst_Eq_Tree(VUX::Classes::inst_Eq_Int()),
+                                        VUX::Classes::Eq_op_slash_eq, t, leaf(1)));
 }
 
 TEST(Tree, DerivedTextForm) {

@@ -31,7 +31,9 @@ Value unit() { return VUX::Tuple::Unit(); }
 Value errorCalls() { return Ex::inst_Exception_ErrorCall.value(); }
 Value arith() { return Ex::inst_Exception_ArithException.value(); }
 Value divideByZero() { return Value::adopt(Ex::ArithException_closure_tbl[Ex::DivideByZero_tag]); }
-Value raising(const std::string& message) { return throwM(inst_MonadThrow_IO.value(), errorCalls(), Ex::ErrorCall(str(message))); }
+Value raising(const std::string& message) {
+    return throwM(inst_MonadThrow_IO.value(), errorCalls(), Ex::ErrorCall(str(message)));
+}
 
 // An action that appends `what` to the log.
 Value logging(std::vector<std::string>& log, std::string what) {
@@ -63,7 +65,8 @@ TEST(Catch, ThrowCatchAndTryByType) {
 TEST(Bracket, ReleasesAfterReturnAndAfterASynchronousException) {
     Value dMask = inst_MonadMask_IO.value();
     std::vector<std::string> log;
-    Value result = run(bracket_(dMask, logging(log, "acquire"), logging(log, "release"), IO::returnIO(str("done"))));
+    Value result =
+        run(bracket_(dMask, logging(log, "acquire"), logging(log, "release"), IO::returnIO(str("done"))));
     EXPECT_EQ(to_string(result), "done");
     EXPECT_EQ(log, (std::vector<std::string>{"acquire", "release"}));
     log.clear();
@@ -72,7 +75,8 @@ TEST(Bracket, ReleasesAfterReturnAndAfterASynchronousException) {
         run(bracket_(dMask, logging(log, "acquire"), logging(log, "release"), failing));
         ADD_FAILURE() << "the exception was lost";
     } catch (const rts::Exception& e) {
-        EXPECT_EQ(to_string(rts::field(rts::force(Ex::someExceptionValue(Ex::exceptionValue(e))), 0)), "use failed");
+        EXPECT_EQ(to_string(rts::field(rts::force(Ex::someExceptionValue(Ex::exceptionValue(e))), 0)),
+                  "use failed");
     }
     EXPECT_EQ(log, (std::vector<std::string>{"acquire", "use", "release"}));
 }
@@ -102,8 +106,8 @@ TEST(Bracket, ReleasesWhenTheThreadIsKilled) {
     Value dMask = inst_MonadMask_IO.value();
     Value gate = run(Conc::newEmptyMVar());
     Value released = run(Conc::newEmptyMVar());
-    Value t = run(Conc::forkIO(
-        bracket_(dMask, IO::returnIO(unit()), Conc::putMVar(released, str("released")), Conc::takeMVar(gate))));
+    Value t = run(Conc::forkIO(bracket_(dMask, IO::returnIO(unit()), Conc::putMVar(released, str("released")),
+                                        Conc::takeMVar(gate))));
     while (rts::thread_status(t) != rts::ThreadStatus::Blocked) std::this_thread::yield();
     run(Conc::killThread(t));
     EXPECT_EQ(to_string(run(Conc::takeMVar(released))), "released");

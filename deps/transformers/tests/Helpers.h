@@ -44,7 +44,9 @@ inline Value then(const Value& d, Value m, Value x) { return Base::op_gt_gt(d, m
 inline Value showInt() { return Show::inst_Show_Int.value(); }
 inline Value showInts() { return Show::inst_Show_List(showInt()); }
 inline Value showPair(Value a, Value b) { return Show::inst_Show_Tuple2(std::move(a), std::move(b)); }
-inline std::string show(const Value& dShow, const Value& x) { return vux::testing::to_string(Show::show(dShow, x)); }
+inline std::string show(const Value& dShow, const Value& x) {
+    return vux::testing::to_string(Show::show(dShow, x));
+}
 
 // `length`, `sum` of a list of Ints, and `w ++ [x]`, as language functions.
 inline Value lengthFn() {

@@ -44,13 +44,18 @@ struct Named {
 
 LawCase identityCase() {
     Value d = identity();
-    return {d, {I(3), rts::delay([] { return I(4); })}, intFn([](int64_t x) { return I(x + 1); }),
-            intFn([](int64_t x) { return I(x * 10); }), [](const Value& m) { return show(showInt(), m); }};
+    return {d,
+            {I(3), rts::delay([] { return I(4); })},
+            intFn([](int64_t x) { return I(x + 1); }),
+            intFn([](int64_t x) { return I(x * 10); }),
+            [](const Value& m) { return show(showInt(), m); }};
 }
 
 LawCase maybeTCase() {
     Value d = T::Maybe::inst_Monad_MaybeT(identity());
-    auto observe = [](const Value& m) { return show(Show::inst_Show_Maybe(showInt()), T::Maybe::runMaybeT(m)); };
+    auto observe = [](const Value& m) {
+        return show(Show::inst_Show_Maybe(showInt()), T::Maybe::runMaybeT(m));
+    };
     return {d,
             {ret(d, I(2)), Nothing(), Just(I(5))},
             intFn([d](int64_t x) { return x % 2 == 0 ? ret(d, I(x + 1)) : Nothing(); }),
@@ -60,7 +65,8 @@ LawCase maybeTCase() {
 
 LawCase exceptTCase() {
     Value id = identity(), d = T::Except::inst_Monad_ExceptT(id);
-    Value recovered = T::Except::catchE(id, T::Except::throwE(id, I(7)), intFn([d](int64_t e) { return ret(d, I(e + 1)); }));
+    Value recovered = T::Except::catchE(id, T::Except::throwE(id, I(7)),
+                                        intFn([d](int64_t e) { return ret(d, I(e + 1)); }));
     auto observe = [](const Value& m) {
         return show(Show::inst_Show_Either(showInt(), showInt()), T::Except::runExceptT(m));
     };
@@ -74,21 +80,26 @@ LawCase exceptTCase() {
 LawCase identityTCase() {
     Value dMaybe = VUX::Internal::Maybe::inst_Monad_Maybe.value();
     Value d = T::Identity::inst_Monad_IdentityT(dMaybe);
-    return {d,
-            {Just(I(1)), Nothing()},
-            intFn([](int64_t x) { return x > 5 ? Nothing() : Just(I(x + 1)); }),
-            intFn([](int64_t x) { return Just(I(x * 3)); }),
-            [](const Value& m) { return show(Show::inst_Show_Maybe(showInt()), T::Identity::runIdentityT(m)); }};
+    return {
+        d,
+        {Just(I(1)), Nothing()},
+        intFn([](int64_t x) { return x > 5 ? Nothing() : Just(I(x + 1)); }),
+        intFn([](int64_t x) { return Just(I(x * 3)); }),
+        [](const Value& m) { return show(Show::inst_Show_Maybe(showInt()), T::Identity::runIdentityT(m)); }};
 }
 
 LawCase readerTCase() {
     Value id = identity(), d = T::Reader::inst_Monad_ReaderT(id);
     Value twice = intFn([](int64_t r) { return I(r * 2); });
     return {d,
-            {T::Reader::ask(id), T::Reader::asks(id, twice), T::Reader::local(intFn([](int64_t r) { return I(r + 1); }), T::Reader::ask(id))},
-            intFn([id, x0 = 0](int64_t x) { return T::Reader::reader(id, intFn([x](int64_t r) { return I(r + x); })); }),
+            {T::Reader::ask(id), T::Reader::asks(id, twice),
+             T::Reader::local(intFn([](int64_t r) { return I(r + 1); }), T::Reader::ask(id))},
+            intFn([id, x0 = 0](int64_t x) {
+                return T::Reader::reader(id, intFn([x](int64_t r) { return I(r + x); }));
+            }),
             intFn([id, d, twice](int64_t x) {
-                return bind(d, T::Reader::local(twice, T::Reader::ask(id)), intFn([d, x](int64_t r) { return ret(d, I(r - x)); }));
+                return bind(d, T::Reader::local(twice, T::Reader::ask(id)),
+                            intFn([d, x](int64_t r) { return ret(d, I(r - x)); }));
             }),
             [](const Value& m) { return show(showInt(), T::Reader::runReader(m, I(10))); }};
 }
@@ -98,30 +109,37 @@ LawCase readerTCase() {
 template <class Variant>
 LawCase stateTCase(Value inner, Value dMonad, std::function<Value(const Value&)> run) {
     Value d = dMonad;
-    Value steps = T::State::Shared::state(inner, fn1([](const Value& s) { return pair(I(intv(s) * 2), I(intv(s) + 1)); }));
+    Value steps = T::State::Shared::state(
+        inner, fn1([](const Value& s) { return pair(I(intv(s) * 2), I(intv(s) + 1)); }));
     return {d,
-            {T::State::Shared::get(inner), steps, T::State::Shared::gets(inner, intFn([](int64_t s) { return I(s + 3); })),
+            {T::State::Shared::get(inner), steps,
+             T::State::Shared::gets(inner, intFn([](int64_t s) { return I(s + 3); })),
              then(d, T::State::Shared::put(inner, I(5)), I(9))},
             intFn([inner](int64_t x) {
-                return T::State::Shared::state(inner, intFn([x](int64_t s) { return pair(I(x + s), I(s * 2)); }));
+                return T::State::Shared::state(inner,
+                                               intFn([x](int64_t s) { return pair(I(x + s), I(s * 2)); }));
             }),
             intFn([inner, d](int64_t x) {
-                return then(d, T::State::Shared::modify(inner, intFn([x](int64_t s) { return I(s + x); })), I(x * 3));
+                return then(d, T::State::Shared::modify(inner, intFn([x](int64_t s) { return I(s + x); })),
+                            I(x * 3));
             }),
-            [run](const Value& m) { return show(showPair(showInt(), showInt()), run(T::State::Shared::runStateT(m, I(1)))); }};
+            [run](const Value& m) {
+                return show(showPair(showInt(), showInt()), run(T::State::Shared::runStateT(m, I(1))));
+            }};
 }
 
 LawCase stateTLazyCase() {
-    return stateTCase<void>(identity(), T::State::Lazy::inst_Monad_StateT_Lazy(identity()), [](const Value& p) { return p; });
+    return stateTCase<void>(identity(), T::State::Lazy::inst_Monad_StateT_Lazy(identity()),
+                            [](const Value& p) { return p; });
 }
 LawCase stateTStrictCase() {
-    return stateTCase<void>(identity(), T::State::Strict::inst_Monad_StateT_Strict(identity()), [](const Value& p) { return p; });
+    return stateTCase<void>(identity(), T::State::Strict::inst_Monad_StateT_Strict(identity()),
+                            [](const Value& p) { return p; });
 }
 LawCase stateTStrictIOCase() {
     Value io = VUX::Internal::IO::inst_Monad_IO.value();
-    return stateTCase<void>(io, T::State::Strict::inst_Monad_StateT_Strict(io), [](const Value& act) {
-        return VUX::Internal::IO::runIO(act);
-    });
+    return stateTCase<void>(io, T::State::Strict::inst_Monad_StateT_Strict(io),
+                            [](const Value& act) { return VUX::Internal::IO::runIO(act); });
 }
 
 // WriterT (lazy or strict) over Identity with lists of Ints as output.
@@ -135,8 +153,12 @@ LawCase writerTCase(Value d) {
             intFn([id, d](int64_t x) { return then(d, W::tell(id, ints({x * 10})), I(x)); }),
             [](const Value& m) { return show(showPair(showInt(), showInts()), W::runWriter(m)); }};
 }
-LawCase writerTLazyCase() { return writerTCase(T::Writer::Lazy::inst_Monad_WriterT_Lazy(listMonoid(), identity())); }
-LawCase writerTStrictCase() { return writerTCase(T::Writer::Strict::inst_Monad_WriterT_Strict(listMonoid(), identity())); }
+LawCase writerTLazyCase() {
+    return writerTCase(T::Writer::Lazy::inst_Monad_WriterT_Lazy(listMonoid(), identity()));
+}
+LawCase writerTStrictCase() {
+    return writerTCase(T::Writer::Strict::inst_Monad_WriterT_Strict(listMonoid(), identity()));
+}
 
 LawCase writerTCPSCase() {
     Value id = identity(), w = listMonoid(), d = T::Writer::CPS::inst_Monad_WriterT_CPS(id);
@@ -153,36 +175,48 @@ LawCase writerTCPSCase() {
 LawCase rwsTCase(Value d) {
     Value id = identity(), w = listMonoid();
     namespace R = T::RWS::Shared;
-    Value readAndTell = bind(d, R::ask(w, id), fn1([d, id](const Value& r) { return then(d, R::tell(id, ints({intv(r)})), r); }));
+    Value readAndTell = bind(
+        d, R::ask(w, id), fn1([d, id](const Value& r) { return then(d, R::tell(id, ints({intv(r)})), r); }));
     return {d,
             {ret(d, I(1)), readAndTell, R::gets(w, id, intFn([](int64_t s) { return I(s + 5); }))},
             intFn([d, w, id](int64_t x) {
                 return then(d, R::modify(w, id, intFn([x](int64_t s) { return I(s + x); })), I(x * 2));
             }),
-            intFn([d, id](int64_t x) { return R::local(intFn([x](int64_t r) { return I(r + x); }),
-                                                       bind(d, R::tell(id, ints({x})), fn1([id, d](const Value&) {
-                                                                return R::reader(listMonoid(), id, Base::id_closure.value());
-                                                            }))); }),
+            intFn([d, id](int64_t x) {
+                return R::local(intFn([x](int64_t r) { return I(r + x); }),
+                                bind(d, R::tell(id, ints({x})), fn1([id, d](const Value&) {
+                                         return R::reader(listMonoid(), id, Base::id_closure.value());
+                                     })));
+            }),
             [](const Value& m) {
-                return show(Show::inst_Show_Tuple3(showInt(), showInt(), showInts()), R::runRWS(m, I(10), I(1)));
+                return show(Show::inst_Show_Tuple3(showInt(), showInt(), showInts()),
+                            R::runRWS(m, I(10), I(1)));
             }};
 }
 LawCase rwsTLazyCase() { return rwsTCase(T::RWS::Lazy::inst_Monad_RWST_Lazy(listMonoid(), identity())); }
-LawCase rwsTStrictCase() { return rwsTCase(T::RWS::Strict::inst_Monad_RWST_Strict(listMonoid(), identity())); }
+LawCase rwsTStrictCase() {
+    return rwsTCase(T::RWS::Strict::inst_Monad_RWST_Strict(listMonoid(), identity()));
+}
 
 LawCase rwsTCPSCase() {
     Value id = identity(), w = listMonoid(), d = T::RWS::CPS::inst_Monad_RWST_CPS(id);
     namespace R = T::RWS::CPS;
-    Value readAndTell = bind(d, R::ask(id), fn1([d, id, w](const Value& r) { return then(d, R::tell(w, id, ints({intv(r)})), r); }));
+    Value readAndTell =
+        bind(d, R::ask(id),
+             fn1([d, id, w](const Value& r) { return then(d, R::tell(w, id, ints({intv(r)})), r); }));
     return {d,
             {ret(d, I(1)), readAndTell, R::gets(id, intFn([](int64_t s) { return I(s + 5); }))},
-            intFn([d, id](int64_t x) { return then(d, R::modify(id, intFn([x](int64_t s) { return I(s + x); })), I(x * 2)); }),
+            intFn([d, id](int64_t x) {
+                return then(d, R::modify(id, intFn([x](int64_t s) { return I(s + x); })), I(x * 2));
+            }),
             intFn([d, id, w](int64_t x) {
-                return R::local(intFn([x](int64_t r) { return I(r + x); }),
-                                bind(d, R::tell(w, id, ints({x})), fn1([id](const Value&) { return R::ask(id); })));
+                return R::local(
+                    intFn([x](int64_t r) { return I(r + x); }),
+                    bind(d, R::tell(w, id, ints({x})), fn1([id](const Value&) { return R::ask(id); })));
             }),
             [w](const Value& m) {
-                return show(Show::inst_Show_Tuple3(showInt(), showInt(), showInts()), R::runRWS(w, m, I(10), I(1)));
+                return show(Show::inst_Show_Tuple3(showInt(), showInt(), showInts()),
+                            R::runRWS(w, m, I(10), I(1)));
             }};
 }
 
@@ -192,11 +226,16 @@ LawCase accumTCase() {
     namespace A = T::Accum;
     return {d,
             {ret(d, I(1)), A::looks(w, id, lengthFn()), then(d, A::add(id, ints({1, 2})), I(2)),
-             A::accum(id, fn1([](const Value& acc) { return pair(I(VUX::Internal::List::length(acc)), ints({9})); }))},
+             A::accum(id, fn1([](const Value& acc) {
+                          return pair(I(VUX::Internal::List::length(acc)), ints({9}));
+                      }))},
             intFn([d, id, w](int64_t x) {
-                return bind(d, A::add(id, ints({x})), fn1([id, w](const Value&) { return A::looks(w, id, lengthFn()); }));
+                return bind(d, A::add(id, ints({x})),
+                            fn1([id, w](const Value&) { return A::looks(w, id, lengthFn()); }));
             }),
-            intFn([d, id](int64_t x) { return then(d, A::add(id, ints({x, x})), I(x + 1)); }),
+            intFn([d, id](int64_t x) {
+                return then(d, A::add(id, ints({x, x})), I(x + 1));
+            }),
             [](const Value& m) { return show(showPair(showInt(), showInts()), A::runAccum(m, ints({0}))); }};
 }
 
@@ -213,14 +252,16 @@ LawCase selectTCase() {
             intFn(better),
             intFn([d](int64_t x) { return ret(d, I(x * 2)); }),
             [](const Value& m) {
-                return show(showInt(), T::Select::runSelect(m, intFn([](int64_t x) { return I((x * 7) % 5); })));
+                return show(showInt(),
+                            T::Select::runSelect(m, intFn([](int64_t x) { return I((x * 7) % 5); })));
             }};
 }
 
 LawCase contTCase() {
     Value d = T::Cont::inst_Monad_ContT.value();
     // callCC (\esc -> esc 5 >> return 100) yields 5.
-    Value escaped = T::Cont::callCC(fn1([d](const Value& esc) { return then(d, rts::apply(esc, I(5)), I(100)); }));
+    Value escaped =
+        T::Cont::callCC(fn1([d](const Value& esc) { return then(d, rts::apply(esc, I(5)), I(100)); }));
     return {d,
             {ret(d, I(3)), escaped},
             intFn([d](int64_t x) {
@@ -229,16 +270,29 @@ LawCase contTCase() {
                 }));
             }),
             intFn([d](int64_t x) { return ret(d, I(x - 1)); }),
-            [](const Value& m) { return show(showInt(), T::Cont::runCont(m, intFn([](int64_t x) { return I(x * 10); }))); }};
+            [](const Value& m) {
+                return show(showInt(), T::Cont::runCont(m, intFn([](int64_t x) { return I(x * 10); })));
+            }};
 }
 
 const Named kCases[] = {
-    {"Identity", identityCase},     {"MaybeT", maybeTCase},           {"ExceptT", exceptTCase},
-    {"IdentityT", identityTCase},   {"ReaderT", readerTCase},         {"StateTLazy", stateTLazyCase},
-    {"StateTStrict", stateTStrictCase}, {"StateTStrictOverIO", stateTStrictIOCase}, {"WriterTLazy", writerTLazyCase},
-    {"WriterTStrict", writerTStrictCase}, {"WriterTCPS", writerTCPSCase}, {"RWSTLazy", rwsTLazyCase},
-    {"RWSTStrict", rwsTStrictCase}, {"RWSTCPS", rwsTCPSCase},          {"AccumT", accumTCase},
-    {"SelectT", selectTCase},       {"ContT", contTCase},
+    {"Identity", identityCase},
+    {"MaybeT", maybeTCase},
+    {"ExceptT", exceptTCase},
+    {"IdentityT", identityTCase},
+    {"ReaderT", readerTCase},
+    {"StateTLazy", stateTLazyCase},
+    {"StateTStrict", stateTStrictCase},
+    {"StateTStrictOverIO", stateTStrictIOCase},
+    {"WriterTLazy", writerTLazyCase},
+    {"WriterTStrict", writerTStrictCase},
+    {"WriterTCPS", writerTCPSCase},
+    {"RWSTLazy", rwsTLazyCase},
+    {"RWSTStrict", rwsTStrictCase},
+    {"RWSTCPS", rwsTCPSCase},
+    {"AccumT", accumTCase},
+    {"SelectT", selectTCase},
+    {"ContT", contTCase},
 };
 
 class MonadLaws : public ::testing::TestWithParam<Named> {};
@@ -278,7 +332,9 @@ TEST_P(MonadLaws, FunctorAndApplicativeAgreeWithBind) {
         same(rts::apply(Base::op_lt_dollar_sel(dF), I(42), m), bind(d, m, Base::const_(ret(d, I(42)))));
         same(rts::apply(Base::op_lt_star_gt_sel(dA), ret(d, plus1), m), mapped);
         Value both = bind(d, m, fn1([d, n, minus](const Value& x) {
-                              return bind(d, n, fn1([d, x, minus](const Value& y) { return ret(d, rts::apply(minus, x, y)); }));
+                              return bind(d, n, fn1([d, x, minus](const Value& y) {
+                                              return ret(d, rts::apply(minus, x, y));
+                                          }));
                           }));
         same(rts::apply(Base::liftA2_sel(dA), minus, m, n), both);
         same(rts::apply(Base::op_star_gt_sel(dA), m, n), bind(d, m, Base::const_(n)));
@@ -289,6 +345,8 @@ TEST_P(MonadLaws, FunctorAndApplicativeAgreeWithBind) {
 }
 
 INSTANTIATE_TEST_SUITE_P(LayeredTypes, MonadLaws, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<Named>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<Named>& info) {
+                             return std::string(info.param.name);
+                         });
 
 }  // namespace

@@ -74,7 +74,8 @@ void expectFlatMemory(Run run) {
 class StateLoop : public ::testing::TestWithParam<bool> {
   protected:
     Value monad() const {
-        return GetParam() ? T::State::Strict::inst_Monad_StateT_Strict(io()) : T::State::Lazy::inst_Monad_StateT_Lazy(io());
+        return GetParam() ? T::State::Strict::inst_Monad_StateT_Strict(io())
+                          : T::State::Lazy::inst_Monad_StateT_Lazy(io());
     }
 };
 
@@ -88,7 +89,9 @@ TEST_P(StateLoop, AMillionStepsInConstantStackAndFlatMemory) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Variants, StateLoop, ::testing::Values(false, true),
-                         [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Strict" : "Lazy"; });
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return info.param ? "Strict" : "Lazy";
+                         });
 
 // The output of each step is the number it tells; summed, strictly.
 Value sumMonoid() {

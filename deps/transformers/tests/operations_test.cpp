@@ -44,8 +44,12 @@ Value reverseFn() {
 }
 std::string showIntPair(const Value& p) { return show(showPair(showInt(), showInt()), p); }
 std::string showOutput(const Value& p) { return show(showPair(showInt(), showInts()), p); }
-std::string showListened(const Value& p) { return show(showPair(showPair(showInt(), showInts()), showInts()), p); }
-std::string showTriple(const Value& t) { return show(Show::inst_Show_Tuple3(showInt(), showInt(), showInts()), t); }
+std::string showListened(const Value& p) {
+    return show(showPair(showPair(showInt(), showInts()), showInts()), p);
+}
+std::string showTriple(const Value& t) {
+    return show(Show::inst_Show_Tuple3(showInt(), showInt(), showInts()), t);
+}
 
 // n : the list of the states that follow, produced by a loop that never ends.
 Value countFrom(const Value& d, const Value& inner) {
@@ -75,11 +79,14 @@ void withSmallStack(F f) {
 TEST(StateT, OperationsAndRunning) {
     namespace S = T::State::Shared;
     Value id = identity();
-    for (Value d : {T::State::Lazy::inst_Monad_StateT_Lazy(id), T::State::Strict::inst_Monad_StateT_Strict(id)}) {
+    for (Value d :
+         {T::State::Lazy::inst_Monad_StateT_Lazy(id), T::State::Strict::inst_Monad_StateT_Strict(id)}) {
         Value m = Base::op_gt_gt(d, S::modify(id, plus(1)), S::gets(id, times(2)));
         EXPECT_EQ(intv(S::evalState(m, I(3))), 8);
         EXPECT_EQ(intv(S::execState(m, I(3))), 4);
-        Value shifted = fn1([](const Value& p) { return pair(I(intv(rts::field(rts::force(p), 0)) + 100), rts::field(rts::force(p), 1)); });
+        Value shifted = fn1([](const Value& p) {
+            return pair(I(intv(rts::field(rts::force(p), 0)) + 100), rts::field(rts::force(p), 1));
+        });
         EXPECT_EQ(showIntPair(S::runState(S::mapStateT(shifted, S::get(id)), I(1))), "(101,1)");
         EXPECT_EQ(showIntPair(S::runState(S::withStateT(plus(10), S::get(id)), I(1))), "(11,11)");
         EXPECT_EQ(showIntPair(S::runState(then(d, S::put(id, I(7)), I(0)), I(1))), "(0,7)");
@@ -126,16 +133,19 @@ TEST(WriterT, LazyAndStrictOperations) {
         Value (*censor)(const Value&, const Value&, const Value&);
         Value (*listens)(const Value&, const Value&, const Value&);
     };
-    for (const Variant& v : {Variant{T::Writer::Lazy::inst_Monad_WriterT_Lazy(w, id), T::Writer::Lazy::listen,
-                                     T::Writer::Lazy::pass, T::Writer::Lazy::censor, T::Writer::Lazy::listens},
-                             Variant{T::Writer::Strict::inst_Monad_WriterT_Strict(w, id), T::Writer::Strict::listen,
-                                     T::Writer::Strict::pass, T::Writer::Strict::censor, T::Writer::Strict::listens}}) {
+    for (const Variant& v :
+         {Variant{T::Writer::Lazy::inst_Monad_WriterT_Lazy(w, id), T::Writer::Lazy::listen,
+                  T::Writer::Lazy::pass, T::Writer::Lazy::censor, T::Writer::Lazy::listens},
+          Variant{T::Writer::Strict::inst_Monad_WriterT_Strict(w, id), T::Writer::Strict::listen,
+                  T::Writer::Strict::pass, T::Writer::Strict::censor, T::Writer::Strict::listens}}) {
         Value m = Base::op_gt_gt(v.d, W::tell(id, ints({2})), W::writer(id, pair(I(1), ints({3}))));
         EXPECT_EQ(showOutput(m), "(1,[2,3])");
         EXPECT_EQ(showListened(v.listen(id, m)), "((1,[2,3]),[2,3])");
-        EXPECT_EQ(showOutput(v.pass(id, W::writer(id, pair(pair(I(1), reverseFn()), ints({1, 2}))))), "(1,[2,1])");
+        EXPECT_EQ(showOutput(v.pass(id, W::writer(id, pair(pair(I(1), reverseFn()), ints({1, 2}))))),
+                  "(1,[2,1])");
         EXPECT_EQ(showOutput(v.censor(id, reverseFn(), m)), "(1,[3,2])");
-        EXPECT_EQ(show(showPair(showPair(showInt(), showInt()), showInts()), v.listens(id, lengthFn(), m)), "((1,2),[2,3])");
+        EXPECT_EQ(show(showPair(showPair(showInt(), showInt()), showInts()), v.listens(id, lengthFn(), m)),
+                  "((1,2),[2,3])");
         EXPECT_EQ(show(showInts(), W::execWriter(m)), "[2,3]");
     }
     // The strict variant evaluates each step's pair; the lazy one only what is demanded.
@@ -165,7 +175,8 @@ TEST(WriterT, ContinuationPassingFormKeepsItsOutputEvaluated) {
     Value m = Base::op_gt_gt(d, W::tell(w, id, ints({2})), W::writer(w, id, pair(I(1), ints({3}))));
     // listen, pass and censor see only their own computation's output; what came before stays.
     Value before = W::tell(w, id, ints({0}));
-    EXPECT_EQ(showListened(W::runWriter(w, Base::op_gt_gt(d, before, W::listen(w, id, m)))), "((1,[2,3]),[0,2,3])");
+    EXPECT_EQ(showListened(W::runWriter(w, Base::op_gt_gt(d, before, W::listen(w, id, m)))),
+              "((1,[2,3]),[0,2,3])");
     Value passed = W::pass(w, id, W::writer(w, id, pair(pair(I(1), reverseFn()), ints({1, 2}))));
     EXPECT_EQ(showOutput(W::runWriter(w, Base::op_gt_gt(d, before, passed))), "(1,[0,2,1])");
     EXPECT_EQ(showOutput(W::runWriter(w, W::censor(w, id, reverseFn(), m))), "(1,[3,2])");
@@ -174,13 +185,13 @@ TEST(WriterT, ContinuationPassingFormKeepsItsOutputEvaluated) {
     Value fromInner = W::writerT(w, id, pair(I(5), ints({5})));
     EXPECT_EQ(showOutput(W::runWriter(w, Base::op_gt_gt(d, before, fromInner))), "(5,[0,5])");
     // mapWriterT rewrites the inner pair.
-    Value swapOut = fn1([](const Value& p) { return pair(I(9), List::reverse(rts::field(rts::force(p), 1))); });
+    Value swapOut =
+        fn1([](const Value& p) { return pair(I(9), List::reverse(rts::field(rts::force(p), 1))); });
     EXPECT_EQ(showOutput(W::runWriter(w, W::mapWriterT(w, w, id, swapOut, m))), "(9,[3,2])");
     // tell evaluates the new output when it runs.
-    Value badMonoid = Base::monoidRecord(Base::semigroupRecord(rts::fun<2>([](const Value&, const Value&) {
-                                             return failing();
-                                         })),
-                                         VUX::Types::Nil());
+    Value badMonoid = Base::monoidRecord(
+        Base::semigroupRecord(rts::fun<2>([](const Value&, const Value&) { return failing(); })),
+        VUX::Types::Nil());
     EXPECT_THROW(W::runWriter(badMonoid, W::tell(badMonoid, id, ints({1}))), rts::Exception);
 }
 
@@ -189,7 +200,8 @@ TEST(RWST, OperationsOfTheThreeVariants) {
     namespace R = T::RWS::Shared;
     namespace C = T::RWS::CPS;
     for (bool strict : {false, true}) {
-        Value d = strict ? T::RWS::Strict::inst_Monad_RWST_Strict(w, id) : T::RWS::Lazy::inst_Monad_RWST_Lazy(w, id);
+        Value d = strict ? T::RWS::Strict::inst_Monad_RWST_Strict(w, id)
+                         : T::RWS::Lazy::inst_Monad_RWST_Lazy(w, id);
         auto listen = strict ? T::RWS::Strict::listen : T::RWS::Lazy::listen;
         auto pass = strict ? T::RWS::Strict::pass : T::RWS::Lazy::pass;
         auto writer = strict ? T::RWS::Strict::writer : T::RWS::Lazy::writer;
@@ -201,7 +213,8 @@ TEST(RWST, OperationsOfTheThreeVariants) {
         EXPECT_EQ(show(Show::inst_Show_Tuple3(showPair(showInt(), showInts()), showInt(), showInts()),
                        R::runRWS(heard, I(10), I(1))),
                   "((11,[11]),1,[11])");
-        EXPECT_EQ(showTriple(R::runRWS(pass(id, writer(id, pair(pair(I(1), reverseFn()), ints({1, 2})))), I(0), I(0))),
+        EXPECT_EQ(showTriple(R::runRWS(pass(id, writer(id, pair(pair(I(1), reverseFn()), ints({1, 2})))),
+                                       I(0), I(0))),
                   "(1,0,[2,1])");
         EXPECT_EQ(showOutput(R::execRWS(then(d, R::put(w, id, I(4)), I(0)), I(0), I(1))), "(4,[])");
     }
@@ -218,8 +231,10 @@ TEST(RWST, OperationsOfTheThreeVariants) {
     Value passed = C::pass(w, id, C::writer(w, id, pair(pair(I(1), reverseFn()), ints({1, 2}))));
     EXPECT_EQ(showTriple(C::runRWS(w, Base::op_gt_gt(d, before, passed), I(0), I(0))), "(1,0,[0,2,1])");
     EXPECT_EQ(showTriple(C::runRWS(w, C::rws(w, fn1([](const Value& r) {
-                                                  return intFn([r](int64_t s) { return VUX::Tuple::Tuple3(r, I(s + 1), ints({s})); });
-                                              })),
+                                                 return intFn([r](int64_t s) {
+                                                     return VUX::Tuple::Tuple3(r, I(s + 1), ints({s}));
+                                                 });
+                                             })),
                                    I(3), I(4))),
               "(3,5,[4])");
 }
@@ -233,8 +248,9 @@ TEST(RWST, StateTransitionsFollowTheVariant) {
     EXPECT_EQ(intv(rts::field(rts::force(t), 0)), 5);
     EXPECT_THROW(rts::force(rts::field(rts::force(t), 1)), rts::Exception);
     Value strict = T::RWS::Strict::inst_Monad_RWST_Strict(w, id);
-    EXPECT_THROW(rts::force(T::RWS::Shared::runRWS(then(strict, T::RWS::Strict::state(w, id, bad), I(5)), I(0), I(0))),
-                 rts::Exception);
+    EXPECT_THROW(
+        rts::force(T::RWS::Shared::runRWS(then(strict, T::RWS::Strict::state(w, id, bad), I(5)), I(0), I(0))),
+        rts::Exception);
 }
 
 TEST(ReaderT, Operations) {
@@ -243,9 +259,11 @@ TEST(ReaderT, Operations) {
     EXPECT_EQ(intv(R::runReader(R::withReaderT(plus(1), R::asks(id, times(2))), I(10))), 22);
     EXPECT_EQ(intv(R::runReader(R::mapReaderT(plus(5), R::ask(id)), I(10))), 15);
     Value d = R::inst_Monad_ReaderT(id);
-    Value both = bind(d, R::local(plus(1), R::ask(id)), fn1([d, id](const Value& inner) {
-                          return bind(d, R::ask(id), intFn([d, inner](int64_t outer) { return ret(d, pair(inner, I(outer))); }));
-                      }));
+    Value both =
+        bind(d, R::local(plus(1), R::ask(id)), fn1([d, id](const Value& inner) {
+                 return bind(d, R::ask(id),
+                             intFn([d, inner](int64_t outer) { return ret(d, pair(inner, I(outer))); }));
+             }));
     EXPECT_EQ(showIntPair(R::runReader(both, I(10))), "(11,10)");
     // The function values for records built elsewhere.
     EXPECT_EQ(intv(R::runReader(rts::apply(R::reader_closure.value(), id, times(3)), I(2))), 6);
@@ -273,9 +291,11 @@ TEST(ExceptT, Operations) {
 
 TEST(MaybeT, NothingStopsTheComputation) {
     Value id = identity(), d = T::Maybe::inst_Monad_MaybeT(id);
-    EXPECT_EQ(show(Show::inst_Show_Maybe(showInt()), bind(d, VUX::Internal::Maybe::Nothing(), failing())), "Nothing");
-    EXPECT_EQ(show(Show::inst_Show_Maybe(showInt()), T::Maybe::hoistMaybe(id, VUX::Internal::Maybe::Just(I(2)))),
-              "Just 2");
+    EXPECT_EQ(show(Show::inst_Show_Maybe(showInt()), bind(d, VUX::Internal::Maybe::Nothing(), failing())),
+              "Nothing");
+    EXPECT_EQ(
+        show(Show::inst_Show_Maybe(showInt()), T::Maybe::hoistMaybe(id, VUX::Internal::Maybe::Just(I(2)))),
+        "Just 2");
 }
 
 TEST(AccumT, StepsSeeWhatWasAddedBefore) {
@@ -291,7 +311,8 @@ TEST(AccumT, StepsSeeWhatWasAddedBefore) {
         return pair(I(List::length(rts::field(e, 0))), rts::field(e, 1));
     });
     EXPECT_EQ(showOutput(A::runAccum(A::mapAccumT(withLength, m), ints({0}))), "(2,[1])");
-    EXPECT_EQ(showOutput(A::runAccum(rts::apply(A::mapAccumT_closure.value(), withLength, m), ints({0}))), "(2,[1])");
+    EXPECT_EQ(showOutput(A::runAccum(rts::apply(A::mapAccumT_closure.value(), withLength, m), ints({0}))),
+              "(2,[1])");
     // add never evaluates what it appends.
     EXPECT_NO_THROW(rts::force(A::runAccum(A::add(id, failing()), ints({}))));
 }
@@ -314,17 +335,19 @@ TEST(ContT, CallCCResetAndShift) {
     Value id = identity(), d = C::inst_Monad_ContT.value();
     EXPECT_EQ(intv(C::evalCont(ret(d, I(3)))), 3);
     // reset (do x <- shift (\k -> return (k (k 10))); return (x + 1)) = 12
-    Value shifted = C::shiftT(id, fn1([d](const Value& k) {
-                                  return ret(d, rts::delay([k]() { return rts::apply(k, rts::apply(k, I(10))); }));
-                              }));
+    Value shifted =
+        C::shiftT(id, fn1([d](const Value& k) {
+                      return ret(d, rts::delay([k]() { return rts::apply(k, rts::apply(k, I(10))); }));
+                  }));
     Value body = bind(d, shifted, intFn([d](int64_t x) { return ret(d, I(x + 1)); }));
     EXPECT_EQ(intv(C::evalCont(C::resetT(id, body))), 12);
     // The escape drops the rest of the callCC body.
-    Value escaping = rts::apply(C::callCC_closure.value(), fn1([d](const Value& esc) {
-                                    return bind(d, rts::apply(esc, I(5)), failing());
-                                }));
+    Value escaping =
+        rts::apply(C::callCC_closure.value(),
+                   fn1([d](const Value& esc) { return bind(d, rts::apply(esc, I(5)), failing()); }));
     EXPECT_EQ(intv(C::evalCont(escaping)), 5);
-    Value afterIncrement = fn1([](const Value& c) { return intFn([c](int64_t x) { return rts::apply(c, I(x + 1)); }); });
+    Value afterIncrement =
+        fn1([](const Value& c) { return intFn([c](int64_t x) { return rts::apply(c, I(x + 1)); }); });
     EXPECT_EQ(intv(C::runCont(C::withContT(afterIncrement, ret(d, I(1))), times(10))), 20);
     EXPECT_EQ(intv(C::runCont(C::mapContT(plus(1), ret(d, I(1))), times(10))), 11);
 }
@@ -339,19 +362,29 @@ TEST(MonadTrans, LiftThroughEveryLayeredType) {
         std::function<Value(const Value&)> run;  // to the inner Maybe of the result
     };
     auto firstOf = [inner](Value m) {
-        return Base::fmap(Base::functor_of_applicative(Base::applicative_of_monad(inner)), Base::fst_closure.value(), m);
+        return Base::fmap(Base::functor_of_applicative(Base::applicative_of_monad(inner)),
+                          Base::fst_closure.value(), m);
     };
     const Case cases[] = {
-        {"StateTLazy", T::State::Lazy::inst_MonadTrans_StateT_Lazy.value(), [&](const Value& m) { return firstOf(rts::apply(m, I(0))); }},
-        {"StateTStrict", T::State::Strict::inst_MonadTrans_StateT_Strict.value(), [&](const Value& m) { return firstOf(rts::apply(m, I(0))); }},
-        {"ReaderT", T::Reader::inst_MonadTrans_ReaderT.value(), [](const Value& m) { return rts::apply(m, I(0)); }},
-        {"WriterTLazy", T::Writer::Lazy::inst_MonadTrans_WriterT_Lazy(w), [&](const Value& m) { return firstOf(m); }},
-        {"WriterTStrict", T::Writer::Strict::inst_MonadTrans_WriterT_Strict(w), [&](const Value& m) { return firstOf(m); }},
-        {"WriterTCPS", T::Writer::CPS::inst_MonadTrans_WriterT_CPS.value(), [&](const Value& m) { return firstOf(T::Writer::CPS::runWriterT(w, m)); }},
+        {"StateTLazy", T::State::Lazy::inst_MonadTrans_StateT_Lazy.value(),
+         [&](const Value& m) { return firstOf(rts::apply(m, I(0))); }},
+        {"StateTStrict", T::State::Strict::inst_MonadTrans_StateT_Strict.value(),
+         [&](const Value& m) { return firstOf(rts::apply(m, I(0))); }},
+        {"ReaderT", T::Reader::inst_MonadTrans_ReaderT.value(),
+         [](const Value& m) { return rts::apply(m, I(0)); }},
+        {"WriterTLazy", T::Writer::Lazy::inst_MonadTrans_WriterT_Lazy(w),
+         [&](const Value& m) { return firstOf(m); }},
+        {"WriterTStrict", T::Writer::Strict::inst_MonadTrans_WriterT_Strict(w),
+         [&](const Value& m) { return firstOf(m); }},
+        {"WriterTCPS", T::Writer::CPS::inst_MonadTrans_WriterT_CPS.value(),
+         [&](const Value& m) { return firstOf(T::Writer::CPS::runWriterT(w, m)); }},
         {"IdentityT", T::Identity::inst_MonadTrans_IdentityT.value(), [](const Value& m) { return m; }},
-        {"ContT", T::Cont::inst_MonadTrans_ContT.value(), [inner](const Value& m) { return T::Cont::evalContT(inner, m); }},
-        {"SelectT", T::Select::inst_MonadTrans_SelectT.value(), [](const Value& m) { return rts::apply(m, failing()); }},
-        {"AccumT", T::Accum::inst_MonadTrans_AccumT(w), [&](const Value& m) { return firstOf(rts::apply(m, ints({}))); }},
+        {"ContT", T::Cont::inst_MonadTrans_ContT.value(),
+         [inner](const Value& m) { return T::Cont::evalContT(inner, m); }},
+        {"SelectT", T::Select::inst_MonadTrans_SelectT.value(),
+         [](const Value& m) { return rts::apply(m, failing()); }},
+        {"AccumT", T::Accum::inst_MonadTrans_AccumT(w),
+         [&](const Value& m) { return firstOf(rts::apply(m, ints({}))); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -359,16 +392,22 @@ TEST(MonadTrans, LiftThroughEveryLayeredType) {
         Value dOuter = T::Class::monadOf(c.dTrans, inner);
         Value m = bind(dOuter, lifted, intFn([dOuter](int64_t x) { return ret(dOuter, I(x + 1)); }));
         EXPECT_EQ(show(Show::inst_Show_Maybe(showInt()), c.run(m)), "Just 4");
-        EXPECT_EQ(show(Show::inst_Show_Maybe(showInt()), c.run(T::Class::lift(c.dTrans, inner, VUX::Internal::Maybe::Nothing()))),
+        EXPECT_EQ(show(Show::inst_Show_Maybe(showInt()),
+                       c.run(T::Class::lift(c.dTrans, inner, VUX::Internal::Maybe::Nothing()))),
                   "Nothing");
     }
     // Failure layers wrap the lifted result in their success constructor.
-    Value maybeT = T::Class::lift(T::Maybe::inst_MonadTrans_MaybeT.value(), inner, VUX::Internal::Maybe::Just(I(3)));
+    Value maybeT =
+        T::Class::lift(T::Maybe::inst_MonadTrans_MaybeT.value(), inner, VUX::Internal::Maybe::Just(I(3)));
     EXPECT_EQ(show(Show::inst_Show_Maybe(Show::inst_Show_Maybe(showInt())), maybeT), "Just (Just 3)");
-    Value exceptT = T::Class::lift(T::Except::inst_MonadTrans_ExceptT.value(), inner, VUX::Internal::Maybe::Just(I(3)));
-    EXPECT_EQ(show(Show::inst_Show_Maybe(Show::inst_Show_Either(showInt(), showInt())), exceptT), "Just (Right 3)");
-    Value rws = T::Class::lift(T::RWS::Lazy::inst_MonadTrans_RWST_Lazy(w), inner, VUX::Internal::Maybe::Just(I(3)));
-    EXPECT_EQ(show(Show::inst_Show_Maybe(Show::inst_Show_Tuple3(showInt(), showInt(), showInts())), rts::apply(rws, I(0), I(7))),
+    Value exceptT =
+        T::Class::lift(T::Except::inst_MonadTrans_ExceptT.value(), inner, VUX::Internal::Maybe::Just(I(3)));
+    EXPECT_EQ(show(Show::inst_Show_Maybe(Show::inst_Show_Either(showInt(), showInt())), exceptT),
+              "Just (Right 3)");
+    Value rws =
+        T::Class::lift(T::RWS::Lazy::inst_MonadTrans_RWST_Lazy(w), inner, VUX::Internal::Maybe::Just(I(3)));
+    EXPECT_EQ(show(Show::inst_Show_Maybe(Show::inst_Show_Tuple3(showInt(), showInt(), showInts())),
+                   rts::apply(rws, I(0), I(7))),
               "Just (3,7,[])");
 }
 
@@ -376,10 +415,15 @@ TEST(MonadIO, LiftIOThroughStateT) {
     namespace IOC = Control::Monad::IO::Class;
     namespace IO = VUX::Internal::IO;
     int runs = 0;
-    Value act = IO::io([&runs]() { ++runs; return I(7); });
-    Value dIO = IOC::inst_MonadIO_Lifted(T::State::Strict::inst_MonadTrans_StateT_Strict.value(), IOC::inst_MonadIO_IO.value());
+    Value act = IO::io([&runs]() {
+        ++runs;
+        return I(7);
+    });
+    Value dIO = IOC::inst_MonadIO_Lifted(T::State::Strict::inst_MonadTrans_StateT_Strict.value(),
+                                         IOC::inst_MonadIO_IO.value());
     Value m = IOC::liftIO(dIO, act);
-    Value program = bind(IOC::p1MonadIO(dIO), m, intFn([dIO](int64_t x) { return ret(IOC::p1MonadIO(dIO), I(x * 2)); }));
+    Value program =
+        bind(IOC::p1MonadIO(dIO), m, intFn([dIO](int64_t x) { return ret(IOC::p1MonadIO(dIO), I(x * 2)); }));
     EXPECT_EQ(runs, 0);
     EXPECT_EQ(showIntPair(IO::runIO(T::State::Shared::runStateT(program, I(1)))), "(14,1)");
     EXPECT_EQ(runs, 1);
