@@ -26,8 +26,8 @@ Value rnfScalar(const Value& x) {
 }
 }  // namespace
 
-constinit const rts::StaticFun inst_NFData_Scalar{rts::static_fun_info<&rnfScalar>};
-constinit const rts::StaticFun inst_NFData_Function{rts::static_fun_info<&rnfScalar>};
+constinit const rts::StaticFun inst_NFData_Scalar_closure{rts::static_fun_info<&rnfScalar>};
+constinit const rts::StaticFun inst_NFData_Function_closure{rts::static_fun_info<&rnfScalar>};
 
 Value inst_NFData_List(Value dElem) {
     return rts::fun<1>([dElem](const Value& xs) -> Value {

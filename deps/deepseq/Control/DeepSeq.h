@@ -2,6 +2,7 @@
 // and `force`. Walks over lists and other spines are loops, so long lists cost no stack.
 #pragma once
 
+#include "VUX/Record.h"
 #include "rts/rts.h"
 
 namespace Control::DeepSeq {
@@ -16,13 +17,13 @@ Value force(const Value& dNFData, const Value& x);
 
 // Scalars (Int, Word, Char, Double, Float, Bool, Ordering, unit, Integer, Natural, Rational):
 // evaluation to weak head normal form is complete.
-extern const rts::StaticFun inst_NFData_Scalar;
+VUX_STATIC_INSTANCE(inst_NFData_Scalar, VUX::Record::Operation);
 // Compound types: functions of the element records.
 Value inst_NFData_List(Value dElem);
 Value inst_NFData_Maybe(Value dElem);
 Value inst_NFData_Either(Value dLeft, Value dRight);
 Value inst_NFData_Tuple2(Value a, Value b);
 // Functions are in normal form as soon as they are evaluated.
-extern const rts::StaticFun inst_NFData_Function;
+VUX_STATIC_INSTANCE(inst_NFData_Function, VUX::Record::Operation);
 
 }  // namespace Control::DeepSeq

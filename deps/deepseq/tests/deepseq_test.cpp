@@ -10,7 +10,7 @@ using rts::Value;
 namespace {
 
 TEST(DeepSeq, ForcesEveryElement) {
-    Value d = inst_NFData_List(inst_NFData_Scalar.value());
+    Value d = inst_NFData_List(inst_NFData_Scalar());
     vux::testing::Counter c;
     Value xs = vux::testing::list({vux::testing::counting(c, VUX::Types::I_hash(1)), VUX::Types::I_hash(2)});
     Value r = force(d, xs);
@@ -19,7 +19,7 @@ TEST(DeepSeq, ForcesEveryElement) {
     // A failing element anywhere makes deepseq fail; the second component is not returned.
     Value bad = vux::testing::list({VUX::Types::I_hash(1), vux::testing::failing()});
     EXPECT_THROW(deepseq(d, bad, VUX::Types::I_hash(0)), rts::Exception);
-    Value nested = inst_NFData_Maybe(inst_NFData_Tuple2(inst_NFData_Scalar.value(), d));
+    Value nested = inst_NFData_Maybe(inst_NFData_Tuple2(inst_NFData_Scalar(), d));
     Value m = rts::con(1, rts::con(0, VUX::Types::I_hash(1), bad));
     EXPECT_THROW(rnf(nested, m), rts::Exception);
 }
@@ -27,7 +27,7 @@ TEST(DeepSeq, ForcesEveryElement) {
 TEST(DeepSeq, LongListsInConstantStack) {
     Value xs = VUX::Types::Nil();
     for (int i = 0; i < 3000000; ++i) xs = VUX::Types::Cons(VUX::Types::I_hash(i), std::move(xs));
-    Value d = inst_NFData_List(inst_NFData_List(inst_NFData_Scalar.value()));
+    Value d = inst_NFData_List(inst_NFData_List(inst_NFData_Scalar()));
     EXPECT_NO_THROW(rnf(d, VUX::Types::Cons(xs, VUX::Types::Nil())));
 }
 

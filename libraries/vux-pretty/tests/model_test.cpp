@@ -45,7 +45,7 @@ std::string failureText(F&& f) {
 
 TEST(TextForms, ElementsModesStylesAndSpans) {
     Value noAnnot = D::NoAnnot(D::Chr_hash('x'), I_hash(-1));
-    Value showAnnot = D::inst_Show_AnnotDetails(Show::inst_Show_Int.value());
+    Value showAnnot = D::inst_Show_AnnotDetails(Show::inst_Show_Int());
     struct Row {
         Value record;
         int64_t prec;
@@ -66,9 +66,9 @@ TEST(TextForms, ElementsModesStylesAndSpans) {
         {D::inst_Show_Style(), 0,
          D::Style(Value::adopt(D::Mode_closure_tbl[D::LeftMode_tag]), I_hash(-3), VUX::Types::F_hash(std::nanf(""))),
          "Style {mode = LeftMode, lineLength = -3, ribbonsPerLine = NaN}"},
-        {D::inst_Show_Span(Show::inst_Show_Int.value()), 0, D::Span_hash(3, -2, I_hash(7)),
+        {D::inst_Show_Span(Show::inst_Show_Int()), 0, D::Span_hash(3, -2, I_hash(7)),
          "Span {spanStart = 3, spanLength = -2, spanAnnotation = 7}"},
-        {D::inst_Show_Span(Show::inst_Show_Int.value()), 11, D::Span_hash(0, 0, I_hash(-1)),
+        {D::inst_Show_Span(Show::inst_Show_Int()), 11, D::Span_hash(0, 0, I_hash(-1)),
          "(Span {spanStart = 0, spanLength = 0, spanAnnotation = -1})"},
     };
     for (const Row& r : rows) EXPECT_EQ(shows(r.record, r.prec, r.value), r.expected);
@@ -112,11 +112,11 @@ TEST(DeepEvaluation, WalksUnreducedNodesAndAnnotations) {
     vux::testing::Counter c;
     Value d = D::op_lt_gt(txt("a"), D::annotate(vux::testing::counting(c, I_hash(1)), txt("b")));
     ASSERT_EQ(rts::force(d)->tag, D::Beside_tag);
-    Control::DeepSeq::rnf(D::inst_NFData_Doc(Control::DeepSeq::inst_NFData_Scalar.value()), d);
+    Control::DeepSeq::rnf(D::inst_NFData_Doc(Control::DeepSeq::inst_NFData_Scalar()), d);
     EXPECT_EQ(c.count(), 1);
     // A failing character inside a string is reached.
     Value bad = D::text(VUX::Types::Cons(failing(), VUX::Types::Nil()));
-    EXPECT_THROW(Control::DeepSeq::rnf(D::inst_NFData_Doc(Control::DeepSeq::inst_NFData_Scalar.value()), bad),
+    EXPECT_THROW(Control::DeepSeq::rnf(D::inst_NFData_Doc(Control::DeepSeq::inst_NFData_Scalar()), bad),
                  rts::Exception);
 }
 
@@ -158,7 +158,7 @@ TEST(Construction, NestingPunctuationAndNumbers) {
 }
 
 TEST(Semigroup, StimesSconcatMconcat) {
-    Value dIntegralInt = VUX::Internal::Real::inst_Integral_Int.value();
+    Value dIntegralInt = VUX::Internal::Real::inst_Integral_Int();
     Value ab = txt("ab");
     for (int64_t n : {0, -3}) {
         Value r = D::stimes(dIntegralInt, I_hash(n), ab);  // nothing raised until demanded

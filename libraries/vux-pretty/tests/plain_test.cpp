@@ -208,8 +208,8 @@ TEST(PlainFront, DeepEvaluationEvaluatesUnitAnnotations) {
 }
 
 TEST(PlainFront, SemigroupAndMonoid) {
-    Value dIntInt = VUX::Internal::Real::inst_Integral_Int.value();
-    Value dIntegral = VUX::Internal::Real::inst_Integral_Integer.value();
+    Value dIntInt = VUX::Internal::Real::inst_Integral_Int();
+    Value dIntegral = VUX::Internal::Real::inst_Integral_Integer();
     Value ab = t("ab");
     for (int64_t n : {0, -3}) {
         auto err = errorOf([&] { P::stimes(dIntInt, I(n), ab); });

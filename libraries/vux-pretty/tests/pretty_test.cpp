@@ -254,7 +254,8 @@ TEST_P(PrettyCopies, PrettyLevelInstances) {
     Value ord = c.ordLevel();
     EXPECT_EQ(rts::force(rts::apply(VUX::Classes::compare(ord), I(2), I(1)))->tag, VUX::Types::GT_tag);
     EXPECT_EQ(rts::force(rts::apply(VUX::Classes::compare(ord), I(0), c.prettyNormal()))->tag, VUX::Types::EQ_tag);
-    EXPECT_TRUE(VUX::Types::isTrue(rts::force(rts::apply(VUX::Classes::op_eq_eq(VUX::Classes::p1Ord(ord)), I(7), I(7)))));
+    EXPECT_TRUE(VUX::Types::isTrue(
+        rts::force(rts::apply(VUX::Classes::op_eq_eq(VUX::Classes::Ord_Eq(ord)), I(7), I(7)))));
 }
 
 INSTANTIATE_TEST_SUITE_P(Copies, PrettyCopies, ::testing::ValuesIn(copies),

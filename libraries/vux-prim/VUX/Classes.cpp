@@ -14,10 +14,10 @@ using Types::isTrue;
 using Types::LT;
 using Types::True;
 
-namespace {
-constexpr rts::Slot ref(const rts::StaticFun& f) { return rts::ref_slot(f.object()); }
-constexpr rts::Slot ref(const rts::Object* o) { return rts::ref_slot(o); }
+using Record::fn;
+using Record::ref;
 
+namespace {
 // The unboxed contents of an operand, evaluating it. Callers read x before y by declaring them in
 // that order.
 RTS_INLINE int64_t int_of(const Value& v) { return Types::intOf(rts::force(v)); }
@@ -28,10 +28,6 @@ RTS_INLINE float float_of(const Value& v) { return Types::floatOf(rts::force(v))
 RTS_INLINE double double_of(const Value& v) { return Types::doubleOf(rts::force(v)); }
 RTS_INLINE uint8_t ctor_index(const Value& v) { return rts::force(v)->tag; }
 RTS_INLINE Value evaluated(const Value& v) { return Value(rts::force(v)); }
-RTS_INLINE bool test(const Value& f, const Value& x, const Value& y) {
-    Value r = rts::apply(f, x, y);
-    return isTrue(rts::force(r));
-}
 RTS_INLINE uint8_t compare_tag(const Value& f, const Value& x, const Value& y) {
     Value r = rts::apply(f, x, y);
     return rts::force(r)->tag;
@@ -49,37 +45,40 @@ Value not_(const Value& x) { VUX_SCC("not"); return fromBool(!isTrue(rts::force(
 
 Value default_op_eq_eq(const Value& dEq, const Value& x, const Value& y) {
     VUX_FUNCTION;
-    return fromBool(!call_test(dEq, Eq_op_slash_eq, x, y));
+    return fromBool(!test(op_slash_eq(dEq), x, y));
 }
 Value default_op_slash_eq(const Value& dEq, const Value& x, const Value& y) {
     VUX_FUNCTION;
-    return fromBool(!call_test(dEq, Eq_op_eq_eq, x, y));
+    return fromBool(!test(op_eq_eq(dEq), x, y));
 }
 Value default_compare(const Value& dOrd, const Value& x, const Value& y) {
     VUX_FUNCTION;
-    if (call_test(p1Ord(dOrd), Eq_op_eq_eq, x, y)) return EQ();
-    return call_test(dOrd, Ord_op_lt_eq, x, y) ? LT() : GT();
+    if (test(op_eq_eq(Ord_Eq(dOrd)), x, y)) return EQ();
+    return test(op_lt_eq(dOrd), x, y) ? LT() : GT();
 }
 Value default_op_lt_eq(const Value& dOrd, const Value& x, const Value& y) {
     VUX_FUNCTION;
-    return fromBool(call_op(dOrd, Ord_compare, x, y)->tag != Types::GT_tag);
+    return fromBool(call(compare(dOrd), x, y)->tag != Types::GT_tag);
 }
-Value default_op_gt_eq(const Value& dOrd, const Value& x, const Value& y) { VUX_FUNCTION; return call_op(dOrd, Ord_op_lt_eq, y, x); }
+Value default_op_gt_eq(const Value& dOrd, const Value& x, const Value& y) {
+    VUX_FUNCTION;
+    return call(op_lt_eq(dOrd), y, x);
+}
 Value default_op_lt(const Value& dOrd, const Value& x, const Value& y) {
     VUX_FUNCTION;
-    return fromBool(!call_test(dOrd, Ord_op_lt_eq, y, x));
+    return fromBool(!test(op_lt_eq(dOrd), y, x));
 }
 Value default_op_gt(const Value& dOrd, const Value& x, const Value& y) {
     VUX_FUNCTION;
-    return fromBool(!call_test(dOrd, Ord_op_lt_eq, x, y));
+    return fromBool(!test(op_lt_eq(dOrd), x, y));
 }
 Value default_max(const Value& dOrd, const Value& x, const Value& y) {
     VUX_FUNCTION;
-    return call_test(dOrd, Ord_op_lt_eq, x, y) ? evaluated(y) : evaluated(x);
+    return test(op_lt_eq(dOrd), x, y) ? evaluated(y) : evaluated(x);
 }
 Value default_min(const Value& dOrd, const Value& x, const Value& y) {
     VUX_FUNCTION;
-    return call_test(dOrd, Ord_op_lt_eq, x, y) ? evaluated(x) : evaluated(y);
+    return test(op_lt_eq(dOrd), x, y) ? evaluated(x) : evaluated(y);
 }
 
 Value eqRecordFrom(Value eq, Value ne) {
@@ -97,7 +96,7 @@ Value ordRecordFrom(Value dEq, Value cmp, Value le) {
     }
     if (!cmp) {
         cmp = rts::fun<2>([dEq, le](const Value& x, const Value& y) {
-            if (call_test(dEq, Eq_op_eq_eq, x, y)) return EQ();
+            if (test(op_eq_eq(dEq), x, y)) return EQ();
             return test(le, x, y) ? LT() : GT();
         });
     }
@@ -181,22 +180,16 @@ Value maxminUnit(const Value& x, const Value& y) { VUX_FUNCTION; rts::force(x); 
 // ---------------------------------------------------------------------------------------------
 // Static records
 
-#define VUX_STATIC_OP(fn) constinit const rts::StaticFun fn##_fun{rts::static_fun_info<&fn>};
-#define VUX_SCALAR_INSTANCES(ty)                                                                            \
-    VUX_STATIC_OP(eq##ty)                                                                                   \
-    VUX_STATIC_OP(ne##ty)                                                                                   \
-    VUX_STATIC_OP(compare##ty)                                                                              \
-    VUX_STATIC_OP(lt##ty)                                                                                   \
-    VUX_STATIC_OP(le##ty)                                                                                   \
-    VUX_STATIC_OP(gt##ty)                                                                                   \
-    VUX_STATIC_OP(ge##ty)                                                                                   \
-    VUX_STATIC_OP(max##ty)                                                                                  \
-    VUX_STATIC_OP(min##ty)                                                                                  \
-    constinit const rts::StaticCon<2> inst_Eq_##ty##_closure{C_Eq_tag, ref(eq##ty##_fun), ref(ne##ty##_fun)}; \
-    constinit const rts::StaticCon<8> inst_Ord_##ty##_closure{                                              \
-        C_Ord_tag,          ref(&inst_Eq_##ty##_closure.header), ref(compare##ty##_fun), ref(lt##ty##_fun), \
-        ref(le##ty##_fun),  ref(gt##ty##_fun),                   ref(ge##ty##_fun),      ref(max##ty##_fun), \
-        ref(min##ty##_fun)};
+#define VUX_SCALAR_INSTANCES(ty)                                                                     \
+    constinit const Record::Static<C_Eq_class> inst_Eq_##ty##_closure{fn<&eq##ty>, fn<&ne##ty>};     \
+    constinit const Record::Static<C_Ord_class> inst_Ord_##ty##_closure{ref(inst_Eq_##ty##_closure), \
+                                                                        fn<&compare##ty>,            \
+                                                                        fn<&lt##ty>,                 \
+                                                                        fn<&le##ty>,                 \
+                                                                        fn<&gt##ty>,                 \
+                                                                        fn<&ge##ty>,                 \
+                                                                        fn<&max##ty>,                \
+                                                                        fn<&min##ty>};
 
 VUX_SCALAR_INSTANCES(Int)
 VUX_SCALAR_INSTANCES(Word)
@@ -205,25 +198,21 @@ VUX_SCALAR_INSTANCES(Float)
 VUX_SCALAR_INSTANCES(Double)
 VUX_SCALAR_INSTANCES(Bool)
 VUX_SCALAR_INSTANCES(Ordering)
+#undef VUX_SCALAR_INSTANCES
 
 // Unit: its equality serves as >=, and one operation serves as both max and min.
-VUX_STATIC_OP(eqUnit)
-VUX_STATIC_OP(neUnit)
-VUX_STATIC_OP(compareUnit)
-VUX_STATIC_OP(ltUnit)
-VUX_STATIC_OP(maxminUnit)
-constinit const rts::StaticCon<2> inst_Eq_Unit_closure{C_Eq_tag, ref(eqUnit_fun), ref(neUnit_fun)};
-constinit const rts::StaticCon<8> inst_Ord_Unit_closure{
-    C_Ord_tag,      ref(&inst_Eq_Unit_closure.header), ref(compareUnit_fun), ref(ltUnit_fun), ref(eqUnit_fun),
-    ref(ltUnit_fun), ref(eqUnit_fun),                  ref(maxminUnit_fun),  ref(maxminUnit_fun)};
+constinit const Record::Static<C_Eq_class> inst_Eq_Unit_closure{fn<&eqUnit>, fn<&neUnit>};
+constinit const Record::Static<C_Ord_class> inst_Ord_Unit_closure{
+    ref(inst_Eq_Unit_closure), fn<&compareUnit>, fn<&ltUnit>, fn<&eqUnit>, fn<&ltUnit>, fn<&eqUnit>,
+    fn<&maxminUnit>,           fn<&maxminUnit>};
 
 // ---------------------------------------------------------------------------------------------
 // Type representations of the classes
 
 VUX_DEFINE_MODULE(trModule, "vux-prim", "VUX.Classes");
 namespace {
-constinit const rts::StaticCon<2> kindTypeToConstraint{Types::KindRepFun_tag, ref(Types::kindType),
-                                                       ref(Types::kindConstraint)};
+constinit const rts::StaticCon<2> kindTypeToConstraint{Types::KindRepFun_tag, rts::ref_slot(Types::kindType),
+                                                       rts::ref_slot(Types::kindConstraint)};
 }
 VUX_DEFINE_TYCON(tcEq, trModule, "Eq", 0, &kindTypeToConstraint.header);
 VUX_DEFINE_TYCON(tcOrd, trModule, "Ord", 0, &kindTypeToConstraint.header);

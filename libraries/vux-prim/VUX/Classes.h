@@ -2,11 +2,11 @@
 // Boolean connectives, the instances for scalars, lists, Solo, type representations and tuples of
 // 2 to 15 components, and floor division.
 //
-// Records:
+// Records (see VUX/Record.h for the declaration rule):
 //   C_Eq(==, /=)
 //   C_Ord(the Eq record, compare, <, <=, >, >=, max, min)
 // Every operation is a function value of two arguments (use rts::apply). A static instance is
-// `inst_<Class>_<Type>_closure` (as a Value: `inst_<Class>_<Type>()`); an instance for a compound
+// `inst_<Class>_<Type>()` (its record `inst_<Class>_<Type>_closure`); an instance for a compound
 // type is a function from the component records to a fresh record (`inst_Ord_List(dOrd)`).
 #pragma once
 
@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <utility>
 
+#include "VUX/Record.h"
 #include "VUX/Tuple.h"
 #include "VUX/Types.h"
 
@@ -24,40 +25,11 @@ using rts::Value;
 // ---------------------------------------------------------------------------------------------
 // Records and selectors
 
-inline constexpr uint8_t C_Eq_tag = 0;
-inline constexpr uint8_t C_Ord_tag = 0;
-// Field indexes of the records.
-inline constexpr size_t Eq_op_eq_eq = 0, Eq_op_slash_eq = 1;
-inline constexpr size_t Ord_Eq = 0, Ord_compare = 1, Ord_op_lt = 2, Ord_op_lt_eq = 3, Ord_op_gt = 4,
-                        Ord_op_gt_eq = 5, Ord_max = 6, Ord_min = 7;
+VUX_CLASS(Eq, (), op_eq_eq, op_slash_eq);
+VUX_CLASS(Ord, (Eq), compare, op_lt, op_lt_eq, op_gt, op_gt_eq, max, min);
 
-inline Value C_Eq(Value eq, Value ne) { return rts::con(C_Eq_tag, std::move(eq), std::move(ne)); }
-inline Value C_Ord(Value dEq, Value compare, Value lt, Value le, Value gt, Value ge, Value max, Value min) {
-    return rts::con(C_Ord_tag, std::move(dEq), std::move(compare), std::move(lt), std::move(le), std::move(gt),
-                    std::move(ge), std::move(max), std::move(min));
-}
-
-// Selectors: evaluate the record, then return the field (not evaluated).
-inline const Value& select(const Value& record, size_t i) { return rts::field(rts::force(record), i); }
-inline Value op_eq_eq(const Value& dEq) { return select(dEq, Eq_op_eq_eq); }
-inline Value op_slash_eq(const Value& dEq) { return select(dEq, Eq_op_slash_eq); }
-inline Value p1Ord(const Value& dOrd) { return select(dOrd, Ord_Eq); }  // the Eq record inside an Ord record
-inline Value compare(const Value& dOrd) { return select(dOrd, Ord_compare); }
-inline Value op_lt(const Value& dOrd) { return select(dOrd, Ord_op_lt); }
-inline Value op_lt_eq(const Value& dOrd) { return select(dOrd, Ord_op_lt_eq); }
-inline Value op_gt(const Value& dOrd) { return select(dOrd, Ord_op_gt); }
-inline Value op_gt_eq(const Value& dOrd) { return select(dOrd, Ord_op_gt_eq); }
-inline Value max(const Value& dOrd) { return select(dOrd, Ord_max); }
-inline Value min(const Value& dOrd) { return select(dOrd, Ord_min); }
-
-// Calls operation i of a record on two operands and evaluates the result.
-inline Value call_op(const Value& record, size_t i, const Value& x, const Value& y) {
-    Value r = rts::apply(select(record, i), x, y);
-    return Value(rts::force(r));
-}
-inline bool call_test(const Value& record, size_t i, const Value& x, const Value& y) {
-    return Types::isTrue(call_op(record, i, x, y));
-}
+using Record::call;
+using Record::test;
 
 // The implicit-parameter class has one operation and no superclass: its record is the value itself.
 Value ip(const Value& d);
@@ -87,20 +59,18 @@ Value ordRecordFrom(Value dEq, Value compare, Value le);  // compare or <= given
 
 // ---------------------------------------------------------------------------------------------
 // Scalar operations: two boxed operands, both evaluated. For each Ty of Int, Word, Char, Float and
-// Double: eqTy, neTy, compareTy, ltTy, leTy, gtTy, geTy, maxTy and minTy, and the same operations as
-// static function values (`eqInt_fun`...) for records built elsewhere.
-#define VUX_DECLARE_SCALAR_OPS(ty)                                                                           \
-    Value eq##ty(const Value& x, const Value& y);                                                            \
-    Value ne##ty(const Value& x, const Value& y);                                                            \
-    Value compare##ty(const Value& x, const Value& y);                                                       \
-    Value lt##ty(const Value& x, const Value& y);                                                            \
-    Value le##ty(const Value& x, const Value& y);                                                            \
-    Value gt##ty(const Value& x, const Value& y);                                                            \
-    Value ge##ty(const Value& x, const Value& y);                                                            \
-    Value max##ty(const Value& x, const Value& y);                                                           \
-    Value min##ty(const Value& x, const Value& y);                                                           \
-    extern const rts::StaticFun eq##ty##_fun, ne##ty##_fun, compare##ty##_fun, lt##ty##_fun, le##ty##_fun, \
-        gt##ty##_fun, ge##ty##_fun, max##ty##_fun, min##ty##_fun;
+// Double: eqTy, neTy, compareTy, ltTy, leTy, gtTy, geTy, maxTy and minTy (records built elsewhere
+// hold them as `Record::fn<&eqInt>`...).
+#define VUX_DECLARE_SCALAR_OPS(ty)                     \
+    Value eq##ty(const Value& x, const Value& y);      \
+    Value ne##ty(const Value& x, const Value& y);      \
+    Value compare##ty(const Value& x, const Value& y); \
+    Value lt##ty(const Value& x, const Value& y);      \
+    Value le##ty(const Value& x, const Value& y);      \
+    Value gt##ty(const Value& x, const Value& y);      \
+    Value ge##ty(const Value& x, const Value& y);      \
+    Value max##ty(const Value& x, const Value& y);     \
+    Value min##ty(const Value& x, const Value& y);
 VUX_DECLARE_SCALAR_OPS(Int)
 VUX_DECLARE_SCALAR_OPS(Word)
 VUX_DECLARE_SCALAR_OPS(Char)
@@ -113,25 +83,22 @@ Value compareInt_hash(int64_t x, int64_t y);
 Value compareWord_hash(uint64_t x, uint64_t y);
 
 // Static records of the scalar types.
-#define VUX_DECLARE_STATIC_INSTANCE(cls, ty, nfields)               \
-    extern const rts::StaticCon<nfields> inst_##cls##_##ty##_closure; \
-    inline Value inst_##cls##_##ty() { return inst_##cls##_##ty##_closure.value(); }
-VUX_DECLARE_STATIC_INSTANCE(Eq, Unit, 2)
-VUX_DECLARE_STATIC_INSTANCE(Ord, Unit, 8)
-VUX_DECLARE_STATIC_INSTANCE(Eq, Bool, 2)
-VUX_DECLARE_STATIC_INSTANCE(Ord, Bool, 8)
-VUX_DECLARE_STATIC_INSTANCE(Eq, Ordering, 2)
-VUX_DECLARE_STATIC_INSTANCE(Ord, Ordering, 8)
-VUX_DECLARE_STATIC_INSTANCE(Eq, Int, 2)
-VUX_DECLARE_STATIC_INSTANCE(Ord, Int, 8)
-VUX_DECLARE_STATIC_INSTANCE(Eq, Word, 2)
-VUX_DECLARE_STATIC_INSTANCE(Ord, Word, 8)
-VUX_DECLARE_STATIC_INSTANCE(Eq, Char, 2)
-VUX_DECLARE_STATIC_INSTANCE(Ord, Char, 8)
-VUX_DECLARE_STATIC_INSTANCE(Eq, Float, 2)
-VUX_DECLARE_STATIC_INSTANCE(Ord, Float, 8)
-VUX_DECLARE_STATIC_INSTANCE(Eq, Double, 2)
-VUX_DECLARE_STATIC_INSTANCE(Ord, Double, 8)
+VUX_STATIC_INSTANCE(inst_Eq_Unit, C_Eq_class);
+VUX_STATIC_INSTANCE(inst_Ord_Unit, C_Ord_class);
+VUX_STATIC_INSTANCE(inst_Eq_Bool, C_Eq_class);
+VUX_STATIC_INSTANCE(inst_Ord_Bool, C_Ord_class);
+VUX_STATIC_INSTANCE(inst_Eq_Ordering, C_Eq_class);
+VUX_STATIC_INSTANCE(inst_Ord_Ordering, C_Ord_class);
+VUX_STATIC_INSTANCE(inst_Eq_Int, C_Eq_class);
+VUX_STATIC_INSTANCE(inst_Ord_Int, C_Ord_class);
+VUX_STATIC_INSTANCE(inst_Eq_Word, C_Eq_class);
+VUX_STATIC_INSTANCE(inst_Ord_Word, C_Ord_class);
+VUX_STATIC_INSTANCE(inst_Eq_Char, C_Eq_class);
+VUX_STATIC_INSTANCE(inst_Ord_Char, C_Ord_class);
+VUX_STATIC_INSTANCE(inst_Eq_Float, C_Eq_class);
+VUX_STATIC_INSTANCE(inst_Ord_Float, C_Ord_class);
+VUX_STATIC_INSTANCE(inst_Eq_Double, C_Eq_class);
+VUX_STATIC_INSTANCE(inst_Ord_Double, C_Ord_class);
 
 // ---------------------------------------------------------------------------------------------
 // Lists, Solo and type representations
@@ -145,12 +112,12 @@ bool listEq(const Value& dEq, const Value& xs, const Value& ys);
 uint8_t listCompare(const Value& dOrd, const Value& xs, const Value& ys);  // an Ordering tag
 
 // Ready-made list records: [Char] (code points unsigned), [Int] (signed), [[Char]].
-VUX_DECLARE_STATIC_INSTANCE(Eq, List_Char, 2)
-VUX_DECLARE_STATIC_INSTANCE(Ord, List_Char, 8)
-VUX_DECLARE_STATIC_INSTANCE(Eq, List_Int, 2)
-VUX_DECLARE_STATIC_INSTANCE(Ord, List_Int, 8)
-VUX_DECLARE_STATIC_INSTANCE(Eq, List_List_Char, 2)
-VUX_DECLARE_STATIC_INSTANCE(Ord, List_List_Char, 8)
+VUX_STATIC_INSTANCE(inst_Eq_List_Char, C_Eq_class);
+VUX_STATIC_INSTANCE(inst_Ord_List_Char, C_Ord_class);
+VUX_STATIC_INSTANCE(inst_Eq_List_Int, C_Eq_class);
+VUX_STATIC_INSTANCE(inst_Ord_List_Int, C_Ord_class);
+VUX_STATIC_INSTANCE(inst_Eq_List_List_Char, C_Eq_class);
+VUX_STATIC_INSTANCE(inst_Ord_List_List_Char, C_Ord_class);
 // Direct forms on character strings, for C++ callers.
 bool stringEq(const Value& xs, const Value& ys);
 uint8_t stringCompare(const Value& xs, const Value& ys);  // an Ordering tag
@@ -158,10 +125,10 @@ uint8_t stringCompare(const Value& xs, const Value& ys);  // an Ordering tag
 Value inst_Eq_Solo(const Value& dEq);
 Value inst_Ord_Solo(const Value& dOrd);
 
-VUX_DECLARE_STATIC_INSTANCE(Eq, TyCon, 2)
-VUX_DECLARE_STATIC_INSTANCE(Ord, TyCon, 8)
-VUX_DECLARE_STATIC_INSTANCE(Eq, TrName, 2)
-VUX_DECLARE_STATIC_INSTANCE(Eq, Module, 2)
+VUX_STATIC_INSTANCE(inst_Eq_TyCon, C_Eq_class);
+VUX_STATIC_INSTANCE(inst_Ord_TyCon, C_Ord_class);
+VUX_STATIC_INSTANCE(inst_Eq_TrName, C_Eq_class);
+VUX_STATIC_INSTANCE(inst_Eq_Module, C_Eq_class);
 Value eqTyCon(const Value& x, const Value& y);
 Value compareTyCon(const Value& x, const Value& y);
 Value eqTrName(const Value& x, const Value& y);

@@ -18,9 +18,11 @@ using Types::isTrue;
 using Types::LT_tag;
 using Types::Nil_tag;
 
+using Record::fn;
+using Record::ref;
+using Record::with;
+
 namespace {
-constexpr rts::Slot ref(const rts::StaticFun& f) { return rts::ref_slot(f.object()); }
-constexpr rts::Slot ref(const rts::Object* o) { return rts::ref_slot(o); }
 RTS_INLINE Value evaluated(const Value& v) { return Value(rts::force(v)); }
 RTS_INLINE Value ordering(uint8_t tag) { return Value::adopt(Types::Ordering_closure_tbl[tag]); }
 
@@ -99,20 +101,22 @@ uint8_t listCompare(const Value& dOrd, const Value& xs, const Value& ys) {
     });
 }
 
+namespace {
+Value eqList(const Value& dEq, const Value& x, const Value& y) { return fromBool(listEq(dEq, x, y)); }
+Value neList(const Value& dEq, const Value& x, const Value& y) { return fromBool(!listEq(dEq, x, y)); }
+}  // namespace
+
 Value inst_Eq_List(const Value& dEq) {
     VUX_FUNCTION;
-    return C_Eq(rts::fun<2>([dEq](const Value& x, const Value& y) { return fromBool(listEq(dEq, x, y)); }),
-                rts::fun<2>([dEq](const Value& x, const Value& y) { return fromBool(!listEq(dEq, x, y)); }));
+    return C_Eq(with<&eqList>(dEq), with<&neList>(dEq));
 }
 
 Value inst_Ord_List(const Value& dOrd) {
     VUX_FUNCTION;
     using Ops = ListOrdOps<&listCompare, Value>;
-    auto op = [&dOrd](auto fn) {
-        return rts::fun<2>([dOrd, fn](const Value& x, const Value& y) { return fn(dOrd, x, y); });
-    };
-    return C_Ord(rts::delay([dOrd] { return inst_Eq_List(p1Ord(dOrd)); }), op(&Ops::compare), op(&Ops::lt),
-                 op(&Ops::le), op(&Ops::gt), op(&Ops::ge), op(&Ops::max), op(&Ops::min));
+    return C_Ord(rts::delay([dOrd] { return inst_Eq_List(Ord_Eq(dOrd)); }), with<&Ops::compare>(dOrd),
+                 with<&Ops::lt>(dOrd), with<&Ops::le>(dOrd), with<&Ops::gt>(dOrd), with<&Ops::ge>(dOrd),
+                 with<&Ops::max>(dOrd), with<&Ops::min>(dOrd));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -156,25 +160,17 @@ Value neIntList(const Value& x, const Value& y) { VUX_FUNCTION; return fromBool(
 Value eqStringList(const Value& x, const Value& y) { VUX_FUNCTION; return fromBool(stringListEq(x, y)); }
 Value neStringList(const Value& x, const Value& y) { VUX_FUNCTION; return fromBool(!stringListEq(x, y)); }
 
-#define VUX_STATIC_LIST_INSTANCES(ty, eqFn, neFn, cmpFn)                                                       \
-    constinit const rts::StaticFun eq_##ty##_fun{rts::static_fun_info<&eqFn>};                                \
-    constinit const rts::StaticFun ne_##ty##_fun{rts::static_fun_info<&neFn>};                                \
-    constinit const rts::StaticCon<2> inst_Eq_##ty##_closure{C_Eq_tag, ref(eq_##ty##_fun), ref(ne_##ty##_fun)}; \
-    constinit const rts::StaticFun compare_##ty##_fun{rts::static_fun_info<&ListOrdOps<&cmpFn>::compare>};     \
-    constinit const rts::StaticFun lt_##ty##_fun{rts::static_fun_info<&ListOrdOps<&cmpFn>::lt>};               \
-    constinit const rts::StaticFun le_##ty##_fun{rts::static_fun_info<&ListOrdOps<&cmpFn>::le>};               \
-    constinit const rts::StaticFun gt_##ty##_fun{rts::static_fun_info<&ListOrdOps<&cmpFn>::gt>};               \
-    constinit const rts::StaticFun ge_##ty##_fun{rts::static_fun_info<&ListOrdOps<&cmpFn>::ge>};               \
-    constinit const rts::StaticFun max_##ty##_fun{rts::static_fun_info<&ListOrdOps<&cmpFn>::max>};             \
-    constinit const rts::StaticFun min_##ty##_fun{rts::static_fun_info<&ListOrdOps<&cmpFn>::min>};             \
-    constinit const rts::StaticCon<8> inst_Ord_##ty##_closure{                                                 \
-        C_Ord_tag,         ref(&inst_Eq_##ty##_closure.header), ref(compare_##ty##_fun), ref(lt_##ty##_fun),  \
-        ref(le_##ty##_fun), ref(gt_##ty##_fun),                 ref(ge_##ty##_fun),      ref(max_##ty##_fun), \
-        ref(min_##ty##_fun)};
+#define VUX_STATIC_LIST_INSTANCES(ty, eqFn, neFn, cmpFn)                                             \
+    constinit const Record::Static<C_Eq_class> inst_Eq_##ty##_closure{fn<&eqFn>, fn<&neFn>};         \
+    constinit const Record::Static<C_Ord_class> inst_Ord_##ty##_closure{                             \
+        ref(inst_Eq_##ty##_closure),  fn<&ListOrdOps<&cmpFn>::compare>, fn<&ListOrdOps<&cmpFn>::lt>, \
+        fn<&ListOrdOps<&cmpFn>::le>,  fn<&ListOrdOps<&cmpFn>::gt>,      fn<&ListOrdOps<&cmpFn>::ge>, \
+        fn<&ListOrdOps<&cmpFn>::max>, fn<&ListOrdOps<&cmpFn>::min>};
 
 VUX_STATIC_LIST_INSTANCES(List_Char, eqString, neString, stringCompare)
 VUX_STATIC_LIST_INSTANCES(List_Int, eqIntList, neIntList, intListCompare)
 VUX_STATIC_LIST_INSTANCES(List_List_Char, eqStringList, neStringList, stringListCompare)
+#undef VUX_STATIC_LIST_INSTANCES
 
 // ---------------------------------------------------------------------------------------------
 // Solo: both Solos are evaluated, then the element operation gets the fields unevaluated.
@@ -188,12 +184,12 @@ Value inst_Eq_Solo(const Value& dEq) {
     auto eq = rts::fun<2>([dEq](const Value& x, const Value& y) {
         const Value& a = solo_field(x);
         const Value& b = solo_field(y);
-        return call_op(dEq, Eq_op_eq_eq, a, b);
+        return call(op_eq_eq(dEq), a, b);
     });
     auto ne = rts::fun<2>([dEq](const Value& x, const Value& y) {
         const Value& a = solo_field(x);
         const Value& b = solo_field(y);
-        return fromBool(!call_test(dEq, Eq_op_eq_eq, a, b));
+        return fromBool(!test(op_eq_eq(dEq), a, b));
     });
     return C_Eq(std::move(eq), std::move(ne));
 }
@@ -209,14 +205,15 @@ Value inst_Ord_Solo(const Value& dOrd) {
         });
     };
     using V = const Value&;
-    return C_Ord(rts::delay([dOrd] { return inst_Eq_Solo(p1Ord(dOrd)); }),
-                 op([](V d, V a, V b, V, V) { return call_op(d, Ord_compare, a, b); }),
-                 op([](V d, V a, V b, V, V) { return call_op(d, Ord_op_lt, a, b); }),
-                 op([](V d, V a, V b, V, V) { return fromBool(!call_test(d, Ord_op_lt, b, a)); }),
-                 op([](V d, V a, V b, V, V) { return call_op(d, Ord_op_lt, b, a); }),
-                 op([](V d, V a, V b, V, V) { return fromBool(!call_test(d, Ord_op_lt, a, b)); }),
-                 op([](V d, V a, V b, V x, V y) { return call_test(d, Ord_op_lt, b, a) ? evaluated(x) : evaluated(y); }),
-                 op([](V d, V a, V b, V x, V y) { return call_test(d, Ord_op_lt, b, a) ? evaluated(y) : evaluated(x); }));
+    return C_Ord(
+        rts::delay([dOrd] { return inst_Eq_Solo(Ord_Eq(dOrd)); }),
+        op([](V d, V a, V b, V, V) { return call(compare(d), a, b); }),
+        op([](V d, V a, V b, V, V) { return call(op_lt(d), a, b); }),
+        op([](V d, V a, V b, V, V) { return fromBool(!test(op_lt(d), b, a)); }),
+        op([](V d, V a, V b, V, V) { return call(op_lt(d), b, a); }),
+        op([](V d, V a, V b, V, V) { return fromBool(!test(op_lt(d), a, b)); }),
+        op([](V d, V a, V b, V x, V y) { return test(op_lt(d), b, a) ? evaluated(x) : evaluated(y); }),
+        op([](V d, V a, V b, V x, V y) { return test(op_lt(d), b, a) ? evaluated(y) : evaluated(x); }));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -248,21 +245,15 @@ Value geTyCon(const Value& x, const Value& y) { VUX_FUNCTION; return fromBool(ty
 Value maxTyCon(const Value& x, const Value& y) { VUX_FUNCTION; return tycon_compare(x, y) == GT_tag ? evaluated(x) : evaluated(y); }
 Value minTyCon(const Value& x, const Value& y) { VUX_FUNCTION; return tycon_compare(x, y) == GT_tag ? evaluated(y) : evaluated(x); }
 
-#define VUX_STATIC_OP(fn) constinit const rts::StaticFun fn##_fun{rts::static_fun_info<&fn>};
-VUX_STATIC_OP(eqTyCon)
-VUX_STATIC_OP(neTyCon)
-VUX_STATIC_OP(compareTyCon)
-VUX_STATIC_OP(ltTyCon)
-VUX_STATIC_OP(leTyCon)
-VUX_STATIC_OP(gtTyCon)
-VUX_STATIC_OP(geTyCon)
-VUX_STATIC_OP(maxTyCon)
-VUX_STATIC_OP(minTyCon)
-constinit const rts::StaticCon<2> inst_Eq_TyCon_closure{C_Eq_tag, ref(eqTyCon_fun), ref(neTyCon_fun)};
-constinit const rts::StaticCon<8> inst_Ord_TyCon_closure{
-    C_Ord_tag,       ref(&inst_Eq_TyCon_closure.header), ref(compareTyCon_fun), ref(ltTyCon_fun),
-    ref(leTyCon_fun), ref(gtTyCon_fun),                  ref(geTyCon_fun),      ref(maxTyCon_fun),
-    ref(minTyCon_fun)};
+constinit const Record::Static<C_Eq_class> inst_Eq_TyCon_closure{fn<&eqTyCon>, fn<&neTyCon>};
+constinit const Record::Static<C_Ord_class> inst_Ord_TyCon_closure{ref(inst_Eq_TyCon_closure),
+                                                                   fn<&compareTyCon>,
+                                                                   fn<&ltTyCon>,
+                                                                   fn<&leTyCon>,
+                                                                   fn<&gtTyCon>,
+                                                                   fn<&geTyCon>,
+                                                                   fn<&maxTyCon>,
+                                                                   fn<&minTyCon>};
 
 // TrName: two static names are equal only at the same address (their bytes are not read); a static
 // name meets a dynamic one as its one-byte-per-character unpacking.
@@ -280,9 +271,7 @@ bool trname_equal(const Value& x, const Value& y) {
 
 Value eqTrName(const Value& x, const Value& y) { VUX_FUNCTION; return fromBool(trname_equal(x, y)); }
 Value neTrName(const Value& x, const Value& y) { VUX_FUNCTION; return fromBool(!trname_equal(x, y)); }
-VUX_STATIC_OP(eqTrName)
-VUX_STATIC_OP(neTrName)
-constinit const rts::StaticCon<2> inst_Eq_TrName_closure{C_Eq_tag, ref(eqTrName_fun), ref(neTrName_fun)};
+constinit const Record::Static<C_Eq_class> inst_Eq_TrName_closure{fn<&eqTrName>, fn<&neTrName>};
 
 // Module: package names first; the module names are compared only when the packages agree.
 Value eqModule(const Value& x, const Value& y) {
@@ -299,8 +288,6 @@ Value neModule(const Value& x, const Value& y) {
     if (!trname_equal(rts::field(a, 0), rts::field(b, 0))) return Types::True();
     return fromBool(!trname_equal(rts::field(a, 1), rts::field(b, 1)));
 }
-VUX_STATIC_OP(eqModule)
-VUX_STATIC_OP(neModule)
-constinit const rts::StaticCon<2> inst_Eq_Module_closure{C_Eq_tag, ref(eqModule_fun), ref(neModule_fun)};
+constinit const Record::Static<C_Eq_class> inst_Eq_Module_closure{fn<&eqModule>, fn<&neModule>};
 
 }  // namespace VUX::Classes

@@ -27,8 +27,8 @@ RTS_INLINE Value leading_compare(const Records<N>& ords, const Value& a, const V
     [&]<size_t... K>(std::index_sequence<K...>) {
         // The && fold stops at the first component whose result is not EQ.
         (([&] {
-             Value r = Swap ? call_op(ords[K], Ord_compare, component<K>(b), component<K>(a))
-                            : call_op(ords[K], Ord_compare, component<K>(a), component<K>(b));
+             Value r = Swap ? call(compare(ords[K]), component<K>(b), component<K>(a))
+                            : call(compare(ords[K]), component<K>(a), component<K>(b));
              if (r->tag == EQ_tag) return true;
              decided = std::move(r);
              return false;
@@ -41,7 +41,7 @@ RTS_INLINE Value leading_compare(const Records<N>& ords, const Value& a, const V
 // `<` of the last component on (p_last, q_last).
 template <size_t N>
 RTS_INLINE bool last_lt(const Records<N>& ords, const Value& p, const Value& q) {
-    return call_test(ords[N - 1], Ord_op_lt, component<N - 1>(p), component<N - 1>(q));
+    return test(op_lt(ords[N - 1]), component<N - 1>(p), component<N - 1>(q));
 }
 
 }  // namespace
@@ -52,10 +52,10 @@ Value tupleEq(const Records<N>& eqs, const Value& x, const Value& y) {
     const Value& a = rts::force(x);
     const Value& b = rts::force(y);
     bool all_equal = [&]<size_t... K>(std::index_sequence<K...>) {
-        return (call_test(eqs[K], Eq_op_eq_eq, component<K>(a), component<K>(b)) && ...);
+        return (test(op_eq_eq(eqs[K]), component<K>(a), component<K>(b)) && ...);
     }(std::make_index_sequence<N - 1>{});
     if (!all_equal) return Types::False();
-    return call_op(eqs[N - 1], Eq_op_eq_eq, component<N - 1>(a), component<N - 1>(b));
+    return call(op_eq_eq(eqs[N - 1]), component<N - 1>(a), component<N - 1>(b));
 }
 
 template <size_t N>
@@ -64,7 +64,7 @@ Value tupleNe(const Records<N>& eqs, const Value& x, const Value& y) {
     const Value& a = rts::force(x);
     const Value& b = rts::force(y);
     bool all_equal = [&]<size_t... K>(std::index_sequence<K...>) {
-        return (call_test(eqs[K], Eq_op_eq_eq, component<K>(a), component<K>(b)) && ...);
+        return (test(op_eq_eq(eqs[K]), component<K>(a), component<K>(b)) && ...);
     }(std::make_index_sequence<N>{});
     return fromBool(!all_equal);
 }
@@ -75,7 +75,7 @@ Value tupleCompare(const Records<N>& ords, const Value& x, const Value& y) {
     const Value& a = rts::force(x);
     const Value& b = rts::force(y);
     if (Value r = leading_compare<N, false>(ords, a, b)) return r;
-    return call_op(ords[N - 1], Ord_compare, component<N - 1>(a), component<N - 1>(b));
+    return call(compare(ords[N - 1]), component<N - 1>(a), component<N - 1>(b));
 }
 
 template <size_t N>
@@ -134,28 +134,26 @@ Value tupleMin(const Records<N>& ords, const Value& x, const Value& y) {
 template <size_t N>
 Value inst_Eq_Tuple(const Records<N>& eqs) {
     VUX_FUNCTION;
-    return C_Eq(rts::fun<2>([eqs](const Value& x, const Value& y) { return tupleEq<N>(eqs, x, y); }),
-                rts::fun<2>([eqs](const Value& x, const Value& y) { return tupleNe<N>(eqs, x, y); }));
+    return C_Eq(Record::with<&tupleEq<N>>(eqs), Record::with<&tupleNe<N>>(eqs));
 }
 
 template <size_t N>
 Value eqFromOrd_Tuple(const Records<N>& ords) {
     VUX_FUNCTION;
     Records<N> eqs;
-    for (size_t k = 0; k < N; ++k) eqs[k] = p1Ord(ords[k]);
+    for (size_t k = 0; k < N; ++k) eqs[k] = Ord_Eq(ords[k]);
     return inst_Eq_Tuple<N>(eqs);
 }
 
 template <size_t N>
 Value inst_Ord_Tuple(const Records<N>& ords) {
     VUX_FUNCTION;
-    auto op = [&ords](Value (*fn)(const Records<N>&, const Value&, const Value&)) {
-        return rts::fun<2>([ords, fn](const Value& x, const Value& y) { return fn(ords, x, y); });
-    };
+    using Record::with;
     // `>` has no code of its own: it is `<` with the operands swapped.
     auto gt = rts::fun<2>([ords](const Value& x, const Value& y) { return tupleLt<N>(ords, y, x); });
-    return C_Ord(rts::delay([ords] { return eqFromOrd_Tuple<N>(ords); }), op(&tupleCompare<N>), op(&tupleLt<N>),
-                 op(&tupleLe<N>), std::move(gt), op(&tupleGe<N>), op(&tupleMax<N>), op(&tupleMin<N>));
+    return C_Ord(rts::delay([ords] { return eqFromOrd_Tuple<N>(ords); }), with<&tupleCompare<N>>(ords),
+                 with<&tupleLt<N>>(ords), with<&tupleLe<N>>(ords), std::move(gt), with<&tupleGe<N>>(ords),
+                 with<&tupleMax<N>>(ords), with<&tupleMin<N>>(ords));
 }
 
 #define VUX_TUPLE_INSTANTIATE(N)                                                     \

@@ -18,15 +18,15 @@ namespace vt = vux::testing;
 
 namespace {
 
-bool eq(const Value& d, const Value& x, const Value& y) { return call_test(d, Eq_op_eq_eq, x, y); }
-bool ne(const Value& d, const Value& x, const Value& y) { return call_test(d, Eq_op_slash_eq, x, y); }
-uint8_t cmp(const Value& d, const Value& x, const Value& y) { return call_op(d, Ord_compare, x, y)->tag; }
-bool lt(const Value& d, const Value& x, const Value& y) { return call_test(d, Ord_op_lt, x, y); }
-bool le(const Value& d, const Value& x, const Value& y) { return call_test(d, Ord_op_lt_eq, x, y); }
-bool gt(const Value& d, const Value& x, const Value& y) { return call_test(d, Ord_op_gt, x, y); }
-bool ge(const Value& d, const Value& x, const Value& y) { return call_test(d, Ord_op_gt_eq, x, y); }
-Value mx(const Value& d, const Value& x, const Value& y) { return call_op(d, Ord_max, x, y); }
-Value mn(const Value& d, const Value& x, const Value& y) { return call_op(d, Ord_min, x, y); }
+bool eq(const Value& d, const Value& x, const Value& y) { return test(op_eq_eq(d), x, y); }
+bool ne(const Value& d, const Value& x, const Value& y) { return test(op_slash_eq(d), x, y); }
+uint8_t cmp(const Value& d, const Value& x, const Value& y) { return call(compare(d), x, y)->tag; }
+bool lt(const Value& d, const Value& x, const Value& y) { return test(op_lt(d), x, y); }
+bool le(const Value& d, const Value& x, const Value& y) { return test(op_lt_eq(d), x, y); }
+bool gt(const Value& d, const Value& x, const Value& y) { return test(op_gt(d), x, y); }
+bool ge(const Value& d, const Value& x, const Value& y) { return test(op_gt_eq(d), x, y); }
+Value mx(const Value& d, const Value& x, const Value& y) { return call(max(d), x, y); }
+Value mn(const Value& d, const Value& x, const Value& y) { return call(min(d), x, y); }
 
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 
@@ -34,9 +34,9 @@ const double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 TEST(Records, SelectorsEvaluateTheRecordAndReturnTheField) {
     Value record = rts::delay([] { return inst_Ord_Int(); });
-    EXPECT_TRUE(same(compare(record), compareInt_fun.value()));
-    EXPECT_TRUE(same(p1Ord(record), inst_Eq_Int()));
-    EXPECT_TRUE(same(op_slash_eq(inst_Eq_Int()), neInt_fun.value()));
+    EXPECT_TRUE(same(compare(record), VUX::Record::static_fun<&compareInt>.value()));
+    EXPECT_TRUE(same(Ord_Eq(record), inst_Eq_Int()));
+    EXPECT_TRUE(same(op_slash_eq(inst_Eq_Int()), VUX::Record::static_fun<&neInt>.value()));
     EXPECT_THROW(op_eq_eq(vt::failing()), rts::Exception);
     EXPECT_EQ(intOf(ip(rts::delay([] { return I_hash(3); }))), 3);
 }
@@ -65,7 +65,7 @@ TEST(Defaults, CompareCallsEqualityFirst) {
 }
 
 TEST(Defaults, OrdRecordFromCompareFillsTheRest) {
-    Value dOrd = ordRecordFrom(inst_Eq_Int(), compareInt_fun.value(), Value());
+    Value dOrd = ordRecordFrom(inst_Eq_Int(), VUX::Record::static_fun<&compareInt>.value(), Value());
     Value one = I_hash(1), two = I_hash(2), again = I_hash(1);
     EXPECT_TRUE(lt(dOrd, one, two));
     EXPECT_FALSE(lt(dOrd, two, one));
@@ -74,7 +74,7 @@ TEST(Defaults, OrdRecordFromCompareFillsTheRest) {
     EXPECT_TRUE(ge(dOrd, one, again));
     EXPECT_TRUE(same(mx(dOrd, one, again), again)) << "max gives the second operand on a tie";
     EXPECT_TRUE(same(mn(dOrd, one, again), one)) << "min gives the first operand on a tie";
-    Value neOnly = eqRecordFrom(Value(), neInt_fun.value());
+    Value neOnly = eqRecordFrom(Value(), VUX::Record::static_fun<&neInt>.value());
     EXPECT_TRUE(eq(neOnly, one, again));
     EXPECT_TRUE(isTrue(default_op_eq_eq(neOnly, one, again)));
     EXPECT_TRUE(isTrue(default_op_slash_eq(inst_Eq_Int(), one, two)));
@@ -225,12 +225,12 @@ TEST(Lists, DoubleElementsInheritTheNaNRules) {
 
 TEST(Lists, OrdRecordBuildsItsEqRecordOnceOnDemand) {
     Value dOrd = inst_Ord_List(inst_Ord_Int());
-    const Value& field = rts::field(dOrd, Ord_Eq);
+    const Value& field = rts::field(dOrd, C_Ord_class::Eq);
     EXPECT_FALSE(rts::is_evaluated(field));
     const Value& first = rts::force(field);
     EXPECT_TRUE(same(first, rts::force(field)));
     EXPECT_TRUE(eq(first, vt::ints({4, 5}), vt::ints({4, 5})));
-    EXPECT_TRUE(same(rts::field(inst_Ord_List_Char(), Ord_Eq), inst_Eq_List_Char()));
+    EXPECT_TRUE(same(rts::field(inst_Ord_List_Char(), C_Ord_class::Eq), inst_Eq_List_Char()));
 }
 
 // Ten million cells compared in constant stack.
@@ -268,7 +268,7 @@ TEST(SoloInstances, PassTheFieldsUnevaluated) {
     EXPECT_TRUE(same(mx(dOrd, one, again), again));
     EXPECT_TRUE(same(mn(dOrd, one, again), one));
     EXPECT_TRUE(same(mx(dOrd, two, one), two));
-    EXPECT_TRUE(eq(rts::force(rts::field(dOrd, Ord_Eq)), one, again));
+    EXPECT_TRUE(eq(rts::force(rts::field(dOrd, C_Ord_class::Eq)), one, again));
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -21,7 +21,7 @@ prof::Totals classes(const char* label) { return prof::totals_of("VUX.Classes", 
 
 TEST(PrimProfiling, EveryCallOfAFunctionCountsOneEntryOnItsCentre) {
     prof::Totals compare_before = classes("compareInt"), hash_before = classes("compareInt#");
-    Value cmp = compareInt_fun.value();
+    Value cmp = VUX::Record::static_fun<&compareInt>.value();
     Value one = I_hash(1), two = I_hash(2);
     for (int i = 0; i < kCalls; ++i) {
         Value r = rts::apply(cmp, one, two);
@@ -53,7 +53,7 @@ TEST(PrimProfiling, AllocationInsideAFunctionIsChargedToIt) {
 
 TEST(PrimProfiling, ThePlainVariantRegistersAndCountsNothing) {
     EXPECT_TRUE(prof::registrations().empty());
-    Value r = rts::apply(compareInt_fun.value(), I_hash(1), I_hash(2));
+    Value r = rts::apply(VUX::Record::static_fun<&compareInt>.value(), I_hash(1), I_hash(2));
     EXPECT_EQ(rts::force(r)->tag, LT_tag);
     EXPECT_EQ(prof::totals_of("VUX.Classes", "compareInt").entries, 0u);
     EXPECT_EQ(prof::current_stack(), CCS_MAIN);

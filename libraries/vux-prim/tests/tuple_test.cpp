@@ -45,10 +45,11 @@ struct Spy {
             return False();
         });
     }
-    Value eq_record() const { return C_Eq(logged("==", eqInt_fun), forbidden("/=")); }
+    Value eq_record() const { return C_Eq(logged("==", VUX::Record::static_fun<&eqInt>), forbidden("/=")); }
     Value ord_record() const {
-        return C_Ord(eq_record(), logged("compare", compareInt_fun), logged("<", ltInt_fun), forbidden("<="),
-                     forbidden(">"), forbidden(">="), forbidden("max"), forbidden("min"));
+        return C_Ord(eq_record(), logged("compare", VUX::Record::static_fun<&compareInt>),
+                     logged("<", VUX::Record::static_fun<&ltInt>), forbidden("<="), forbidden(">"),
+                     forbidden(">="), forbidden("max"), forbidden("min"));
     }
 };
 
@@ -98,18 +99,19 @@ void check_all_operations(const std::vector<int64_t>& xs, const std::vector<int6
         body();
         EXPECT_EQ(*spy.log, expected_calls);
     };
-    run("==", walk("==", 'x', 'y', "=="), [&] { EXPECT_EQ(call_test(dEq, Eq_op_eq_eq, x, y), d == 0); });
-    run("/=", walk("==", 'x', 'y', "=="), [&] { EXPECT_EQ(call_test(dEq, Eq_op_slash_eq, x, y), d != 0); });
-    run("compare", walk("compare", 'x', 'y', "compare"),
-        [&] { EXPECT_EQ(call_op(dOrd, Ord_compare, x, y)->tag, order < 0 ? LT_tag : order > 0 ? GT_tag : EQ_tag); });
-    run("<", walk("compare", 'x', 'y', "<"), [&] { EXPECT_EQ(call_test(dOrd, Ord_op_lt, x, y), order < 0); });
-    run(">", walk("compare", 'y', 'x', "<"), [&] { EXPECT_EQ(call_test(dOrd, Ord_op_gt, x, y), order > 0); });
-    run("<=", walk("compare", 'y', 'x', "<"), [&] { EXPECT_EQ(call_test(dOrd, Ord_op_lt_eq, x, y), order <= 0); });
-    run(">=", walk("compare", 'x', 'y', "<"), [&] { EXPECT_EQ(call_test(dOrd, Ord_op_gt_eq, x, y), order >= 0); });
+    run("==", walk("==", 'x', 'y', "=="), [&] { EXPECT_EQ(test(op_eq_eq(dEq), x, y), d == 0); });
+    run("/=", walk("==", 'x', 'y', "=="), [&] { EXPECT_EQ(test(op_slash_eq(dEq), x, y), d != 0); });
+    run("compare", walk("compare", 'x', 'y', "compare"), [&] {
+        EXPECT_EQ(call(compare(dOrd), x, y)->tag, order < 0 ? LT_tag : order > 0 ? GT_tag : EQ_tag);
+    });
+    run("<", walk("compare", 'x', 'y', "<"), [&] { EXPECT_EQ(test(op_lt(dOrd), x, y), order < 0); });
+    run(">", walk("compare", 'y', 'x', "<"), [&] { EXPECT_EQ(test(op_gt(dOrd), x, y), order > 0); });
+    run("<=", walk("compare", 'y', 'x', "<"), [&] { EXPECT_EQ(test(op_lt_eq(dOrd), x, y), order <= 0); });
+    run(">=", walk("compare", 'x', 'y', "<"), [&] { EXPECT_EQ(test(op_gt_eq(dOrd), x, y), order >= 0); });
     run("max", walk("compare", 'y', 'x', "<"),
-        [&] { EXPECT_TRUE(same(call_op(dOrd, Ord_max, x, y), order > 0 ? x : y)); });
+        [&] { EXPECT_TRUE(same(call(max(dOrd), x, y), order > 0 ? x : y)); });
     run("min", walk("compare", 'y', 'x', "<"),
-        [&] { EXPECT_TRUE(same(call_op(dOrd, Ord_min, x, y), order > 0 ? y : x)); });
+        [&] { EXPECT_TRUE(same(call(min(dOrd), x, y), order > 0 ? y : x)); });
 }
 
 }  // namespace
@@ -134,15 +136,15 @@ TEST(TupleOperations, EqualPairs) {
     Value dEq = inst_Eq_Tuple(inst_Eq_Int(), inst_Eq_Int());
     Value dOrd = inst_Ord_Tuple(inst_Ord_Int(), inst_Ord_Int());
     Value x = Tuple(I_hash(1), I_hash(2)), y = Tuple(I_hash(1), I_hash(2));
-    EXPECT_EQ(call_op(dOrd, Ord_compare, x, y)->tag, EQ_tag);
-    EXPECT_FALSE(call_test(dOrd, Ord_op_lt, x, y));
-    EXPECT_FALSE(call_test(dOrd, Ord_op_gt, x, y));
-    EXPECT_TRUE(call_test(dOrd, Ord_op_lt_eq, x, y));
-    EXPECT_TRUE(call_test(dOrd, Ord_op_gt_eq, x, y));
-    EXPECT_TRUE(same(call_op(dOrd, Ord_max, x, y), y));
-    EXPECT_TRUE(same(call_op(dOrd, Ord_min, x, y), x));
-    EXPECT_TRUE(call_test(dEq, Eq_op_eq_eq, x, y));
-    EXPECT_FALSE(call_test(dEq, Eq_op_slash_eq, x, y));
+    EXPECT_EQ(call(compare(dOrd), x, y)->tag, EQ_tag);
+    EXPECT_FALSE(test(op_lt(dOrd), x, y));
+    EXPECT_FALSE(test(op_gt(dOrd), x, y));
+    EXPECT_TRUE(test(op_lt_eq(dOrd), x, y));
+    EXPECT_TRUE(test(op_gt_eq(dOrd), x, y));
+    EXPECT_TRUE(same(call(max(dOrd), x, y), y));
+    EXPECT_TRUE(same(call(min(dOrd), x, y), x));
+    EXPECT_TRUE(test(op_eq_eq(dEq), x, y));
+    EXPECT_FALSE(test(op_slash_eq(dEq), x, y));
 }
 
 // A failing component after the deciding one never surfaces.
@@ -150,16 +152,16 @@ TEST(TupleOperations, ComponentsAfterTheDecidingOneAreNeverTouched) {
     Value dEq = inst_Eq_Tuple(inst_Eq_Int(), inst_Eq_Int());
     Value dOrd = inst_Ord_Tuple(inst_Ord_Int(), inst_Ord_Int());
     Value x = Tuple(I_hash(1), vt::failing()), y = Tuple(I_hash(2), vt::failing());
-    EXPECT_FALSE(call_test(dEq, Eq_op_eq_eq, x, y));
-    EXPECT_TRUE(call_test(dEq, Eq_op_slash_eq, x, y));
-    EXPECT_EQ(call_op(dOrd, Ord_compare, x, y)->tag, LT_tag);
-    EXPECT_TRUE(call_test(dOrd, Ord_op_lt, x, y));
-    EXPECT_FALSE(call_test(dOrd, Ord_op_gt, x, y));
-    EXPECT_TRUE(same(call_op(dOrd, Ord_max, x, y), y));
+    EXPECT_FALSE(test(op_eq_eq(dEq), x, y));
+    EXPECT_TRUE(test(op_slash_eq(dEq), x, y));
+    EXPECT_EQ(call(compare(dOrd), x, y)->tag, LT_tag);
+    EXPECT_TRUE(test(op_lt(dOrd), x, y));
+    EXPECT_FALSE(test(op_gt(dOrd), x, y));
+    EXPECT_TRUE(same(call(max(dOrd), x, y), y));
     // With equal first components the failing second one is handed on and fails when evaluated.
     Value same_first = Tuple(I_hash(1), vt::failing());
-    EXPECT_THROW(call_test(dEq, Eq_op_eq_eq, x, same_first), rts::Exception);
-    EXPECT_THROW(call_op(dOrd, Ord_compare, x, same_first), rts::Exception);
+    EXPECT_THROW(test(op_eq_eq(dEq), x, same_first), rts::Exception);
+    EXPECT_THROW(call(compare(dOrd), x, same_first), rts::Exception);
 }
 
 TEST(TupleOperations, AFailingOperandFailsBeforeAnyComponentOperation) {
@@ -167,12 +169,12 @@ TEST(TupleOperations, AFailingOperandFailsBeforeAnyComponentOperation) {
     Value dEq = inst_Eq_Tuple(spy.eq_record(), spy.eq_record());
     Value dOrd = inst_Ord_Tuple(spy.ord_record(), spy.ord_record());
     Value good = Tuple(spy.component("a", 1), spy.component("b", 2));
-    for (size_t op : {Ord_compare, Ord_op_lt, Ord_op_lt_eq, Ord_op_gt, Ord_op_gt_eq, Ord_max, Ord_min}) {
-        EXPECT_THROW(call_op(dOrd, op, good, vt::failing()), rts::Exception);
-        EXPECT_THROW(call_op(dOrd, op, vt::failing(), good), rts::Exception);
+    for (auto op : {compare, op_lt, op_lt_eq, op_gt, op_gt_eq, max, min}) {
+        EXPECT_THROW(call(op(dOrd), good, vt::failing()), rts::Exception);
+        EXPECT_THROW(call(op(dOrd), vt::failing(), good), rts::Exception);
     }
-    EXPECT_THROW(call_op(dEq, Eq_op_eq_eq, vt::failing(), good), rts::Exception);
-    EXPECT_THROW(call_op(dEq, Eq_op_slash_eq, good, vt::failing()), rts::Exception);
+    EXPECT_THROW(call(op_eq_eq(dEq), vt::failing(), good), rts::Exception);
+    EXPECT_THROW(call(op_slash_eq(dEq), good, vt::failing()), rts::Exception);
     EXPECT_TRUE(spy.log->empty());
 }
 
@@ -181,36 +183,37 @@ TEST(TupleOperations, NaNComponents) {
     Value dOrd = inst_Ord_Tuple(inst_Ord_Double(), inst_Ord_Double());
     // NaN in the last component.
     Value a = Tuple(D_hash(0.0), D_hash(kNaN)), b = Tuple(D_hash(0.0), D_hash(1.0));
-    EXPECT_FALSE(call_test(dOrd, Ord_op_lt, a, b));
-    EXPECT_FALSE(call_test(dOrd, Ord_op_gt, a, b));
-    EXPECT_TRUE(call_test(dOrd, Ord_op_lt_eq, a, b));
-    EXPECT_TRUE(call_test(dOrd, Ord_op_gt_eq, a, b));
-    EXPECT_EQ(call_op(dOrd, Ord_compare, a, b)->tag, GT_tag);
-    EXPECT_EQ(call_op(dOrd, Ord_compare, b, a)->tag, GT_tag);
-    EXPECT_FALSE(call_test(dEq, Eq_op_eq_eq, a, b));
-    EXPECT_TRUE(call_test(dEq, Eq_op_slash_eq, a, b));
+    EXPECT_FALSE(test(op_lt(dOrd), a, b));
+    EXPECT_FALSE(test(op_gt(dOrd), a, b));
+    EXPECT_TRUE(test(op_lt_eq(dOrd), a, b));
+    EXPECT_TRUE(test(op_gt_eq(dOrd), a, b));
+    EXPECT_EQ(call(compare(dOrd), a, b)->tag, GT_tag);
+    EXPECT_EQ(call(compare(dOrd), b, a)->tag, GT_tag);
+    EXPECT_FALSE(test(op_eq_eq(dEq), a, b));
+    EXPECT_TRUE(test(op_slash_eq(dEq), a, b));
     // NaN in an earlier component.
     Value c = Tuple(D_hash(kNaN), D_hash(0.0)), e = Tuple(D_hash(1.0), D_hash(0.0));
-    EXPECT_FALSE(call_test(dOrd, Ord_op_lt, c, e));
-    EXPECT_FALSE(call_test(dOrd, Ord_op_lt, e, c));
-    EXPECT_TRUE(same(call_op(dOrd, Ord_max, c, e), e));
-    EXPECT_TRUE(same(call_op(dOrd, Ord_max, e, c), c));
-    EXPECT_TRUE(same(call_op(dOrd, Ord_min, c, e), c));
-    EXPECT_TRUE(same(call_op(dOrd, Ord_min, e, c), e));
+    EXPECT_FALSE(test(op_lt(dOrd), c, e));
+    EXPECT_FALSE(test(op_lt(dOrd), e, c));
+    EXPECT_TRUE(same(call(max(dOrd), c, e), e));
+    EXPECT_TRUE(same(call(max(dOrd), e, c), c));
+    EXPECT_TRUE(same(call(min(dOrd), c, e), c));
+    EXPECT_TRUE(same(call(min(dOrd), e, c), e));
 }
 
 // The tuple's /= negates the tuple's ==, whatever the components' own /= says.
 TEST(TupleOperations, NotEqualIsTheNegationOfEqual) {
-    Value odd = C_Eq(eqInt_fun.value(), rts::fun<2>([](const Value&, const Value&) { return True(); }));
+    Value odd = C_Eq(VUX::Record::static_fun<&eqInt>.value(),
+                     rts::fun<2>([](const Value&, const Value&) { return True(); }));
     Value dEq = inst_Eq_Tuple(odd, odd);
     Value x = Tuple(I_hash(1), I_hash(2));
-    EXPECT_FALSE(call_test(dEq, Eq_op_slash_eq, x, Tuple(I_hash(1), I_hash(2))));
-    EXPECT_TRUE(call_test(dEq, Eq_op_slash_eq, x, Tuple(I_hash(1), I_hash(3))));
+    EXPECT_FALSE(test(op_slash_eq(dEq), x, Tuple(I_hash(1), I_hash(2))));
+    EXPECT_TRUE(test(op_slash_eq(dEq), x, Tuple(I_hash(1), I_hash(3))));
 }
 
 TEST(TupleRecords, TheOrdRecordsEqRecordIsBuiltOnceFromTheComponents) {
     Value dOrd = inst_Ord_Tuple(inst_Ord_Int(), inst_Ord_Char(), inst_Ord_List_Char());
-    const Value& field = rts::field(dOrd, Ord_Eq);
+    const Value& field = rts::field(dOrd, C_Ord_class::Eq);
     EXPECT_FALSE(rts::is_evaluated(field));
     const Value& built = rts::force(field);
     EXPECT_TRUE(same(built, rts::force(field)));
@@ -218,13 +221,12 @@ TEST(TupleRecords, TheOrdRecordsEqRecordIsBuiltOnceFromTheComponents) {
     Value x = Tuple(I_hash(1), C_hash('a'), vt::str("s"));
     for (const Value& y : {Tuple(I_hash(1), C_hash('a'), vt::str("s")), Tuple(I_hash(1), C_hash('b'), vt::str("s")),
                            Tuple(I_hash(1), C_hash('a'), vt::str("t"))}) {
-        for (size_t op : {Eq_op_eq_eq, Eq_op_slash_eq})
-            EXPECT_EQ(call_test(built, op, x, y), call_test(direct, op, x, y));
+        for (auto op : {op_eq_eq, op_slash_eq}) EXPECT_EQ(test(op(built), x, y), test(op(direct), x, y));
     }
     // Each call of the instance builds its own record.
     Value other = inst_Ord_Tuple(inst_Ord_Int(), inst_Ord_Char(), inst_Ord_List_Char());
-    EXPECT_FALSE(same(rts::force(rts::field(other, Ord_Eq)), built));
-    EXPECT_TRUE(same(rts::field(built, Eq_op_eq_eq), rts::field(built, Eq_op_eq_eq)));
+    EXPECT_FALSE(same(rts::force(rts::field(other, C_Ord_class::Eq)), built));
+    EXPECT_TRUE(same(rts::field(built, C_Eq_class::op_eq_eq), rts::field(built, C_Eq_class::op_eq_eq)));
 }
 
 // The comparisons allocate nothing: static results, component results, or an operand.
@@ -232,7 +234,7 @@ TEST(TupleOperations, ComparisonsDoNotAllocate) {
     Value dOrd = inst_Ord_Tuple(inst_Ord_Int(), inst_Ord_Int(), inst_Ord_Int());
     Value x = Tuple(I_hash(1), I_hash(2), I_hash(3)), y = Tuple(I_hash(1), I_hash(2), I_hash(4));
     Value ops[7];
-    for (size_t i = 0; i < 7; ++i) ops[i] = select(dOrd, Ord_compare + i);
+    for (size_t i = 0; i < 7; ++i) ops[i] = rts::field(rts::force(dOrd), C_Ord_class::compare + i);
     uint64_t before = rts::thread_allocated_bytes();
     for (size_t i = 0; i < 7; ++i) rts::apply(ops[i], x, y);
     EXPECT_EQ(rts::thread_allocated_bytes(), before);

@@ -6,6 +6,9 @@ namespace Data::Either {
 
 using rts::force;
 using namespace VUX::Internal::Base;
+namespace Record = VUX::Record;
+using VUX::Record::fn;
+using VUX::Record::ref;
 
 Value either(const Value& f, const Value& g, const Value& e) {
     const Value& v = force(e);
@@ -68,17 +71,14 @@ Value sconcat_fn(const Value& ne) {
         rest = std::move(after);
     }
 }
-Value stimes_fn(const Value& dI, const Value& n, const Value& x) {
-    return default_stimes(static_fun<&append_fn>.value(), dI, n, x);
-}
-
-using EitherRecords =
-    StaticMonadRecords<&fmap_fn, &replace_fn, &pure_fn, &ap_fn, &liftA2_fn, &then_fn, &before_fn, &bind_fn>;
 }  // namespace
 
-constinit const rts::StaticCon<2> inst_Functor_Either = EitherRecords::functor();
-constinit const rts::StaticCon<6> inst_Applicative_Either = EitherRecords::applicative(inst_Functor_Either);
-constinit const rts::StaticCon<4> inst_Monad_Either = EitherRecords::monad(inst_Applicative_Either);
-constinit const rts::StaticCon<3> inst_Semigroup_Either = staticSemigroupRecord<&append_fn, &sconcat_fn, &stimes_fn>();
+constinit const Record::Static<C_Functor_class> inst_Functor_Either_closure{fn<&fmap_fn>, fn<&replace_fn>};
+constinit const Record::Static<C_Applicative_class> inst_Applicative_Either_closure{
+    ref(inst_Functor_Either_closure), fn<&pure_fn>, fn<&ap_fn>, fn<&liftA2_fn>, fn<&then_fn>, fn<&before_fn>};
+constinit const Record::Static<C_Monad_class> inst_Monad_Either_closure{ref(inst_Applicative_Either_closure), fn<&bind_fn>,
+                                                                     fn<&then_fn>, fn<&pure_fn>};
+constinit const Record::Static<C_Semigroup_class> inst_Semigroup_Either_closure{
+    fn<&append_fn>, fn<&sconcat_fn>, fn<&default_stimes, &inst_Semigroup_Either_closure>};
 
 }  // namespace Data::Either

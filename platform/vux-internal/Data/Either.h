@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "VUX/Internal/Base.h"
 #include "rts/rts.h"
 
 namespace Data::Either {
@@ -18,9 +19,9 @@ inline Value Right(Value x) { return rts::con(Right_tag, std::move(x)); }
 Value either(const Value& f, const Value& g, const Value& e);
 
 // Instances for `Either e` (static: they need nothing of e). The Semigroup keeps the first Right.
-extern const rts::StaticCon<2> inst_Functor_Either;
-extern const rts::StaticCon<6> inst_Applicative_Either;
-extern const rts::StaticCon<4> inst_Monad_Either;
-extern const rts::StaticCon<3> inst_Semigroup_Either;
+VUX_STATIC_INSTANCE(inst_Functor_Either, VUX::Internal::Base::C_Functor_class);
+VUX_STATIC_INSTANCE(inst_Applicative_Either, VUX::Internal::Base::C_Applicative_class);
+VUX_STATIC_INSTANCE(inst_Monad_Either, VUX::Internal::Base::C_Monad_class);
+VUX_STATIC_INSTANCE(inst_Semigroup_Either, VUX::Internal::Base::C_Semigroup_class);
 
 }  // namespace Data::Either

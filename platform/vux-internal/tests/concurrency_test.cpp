@@ -66,7 +66,7 @@ Value asyncValue(uint8_t tag) { return Value::adopt(Ex::AsyncException_closure_t
 
 TEST(Handlers, RunMaskedAndTheCallersStateIsRestored) {
     // Unmasked callers get handlers masked interruptibly; masked callers keep their state.
-    Value dErr = Ex::inst_Exception_ErrorCall.value();
+    Value dErr = Ex::inst_Exception_ErrorCall();
     for (MaskingState outer : kStates) {
         SCOPED_TRACE(int(outer));
         const uint8_t expected = outer == MaskingState::MaskedUninterruptible ? Ex::MaskedUninterruptible_tag
@@ -91,8 +91,8 @@ TEST(Handlers, AnExceptionNotTakenPassesOnUnchanged) {
     // asynchrony (a forked thread ends silently on it; an interrupted computation reruns).
     Value killed = IO::io([]() -> Value { throw rts::Exception(Value(), rts::RtsError::ThreadKilled, true); });
     Value handler = rts::fun<1>([](const Value&) { return IO::returnIO(unit()); });
-    for (const Value& act : {Ex::catch_(Ex::inst_Exception_ArithException.value(), killed, handler),
-                             Ex::try_(Ex::inst_Exception_ErrorCall.value(), killed),
+    for (const Value& act : {Ex::catch_(Ex::inst_Exception_ArithException(), killed, handler),
+                             Ex::try_(Ex::inst_Exception_ErrorCall(), killed),
                              Ex::onException(killed, IO::returnIO(unit()))}) {
         try {
             run(act);
@@ -105,7 +105,7 @@ TEST(Handlers, AnExceptionNotTakenPassesOnUnchanged) {
     }
     // The same value thrown as a language exception is recognised too.
     try {
-        Ex::throw_(Ex::inst_Exception_AsyncException.value(), asyncValue(Ex::ThreadKilled_tag));
+        Ex::throw_(Ex::inst_Exception_AsyncException(), asyncValue(Ex::ThreadKilled_tag));
     } catch (const rts::Exception& e) {
         EXPECT_EQ(e.kind(), rts::RtsError::None);
         EXPECT_TRUE(Ex::isThreadKilled(e));
@@ -141,7 +141,7 @@ TEST(Masking, MaskRestoreAndInterruptibleInEveryState) {
 
 TEST(Bracketing, CleanupRunsOnEveryExitAndMasked) {
     using Log = std::vector<std::string>;
-    Value dErr = Ex::inst_Exception_ErrorCall.value();
+    Value dErr = Ex::inst_Exception_ErrorCall();
     auto thing = [](Log& log, bool fails) {
         return rts::fun<1>([&log, fails](const Value& a) -> Value {
             log.push_back("thing " + to_string(a));
@@ -247,7 +247,7 @@ TEST_F(Threads, ForkAndTalkThroughMailboxes) {
 
 TEST_F(Threads, ThrowToAndKillReachBlockedThreadsAndKilledThreadsEndSilently) {
     // A handler in the target catches what is thrown to it, here an ErrorCall.
-    Value dErr = Ex::inst_Exception_ErrorCall.value();
+    Value dErr = Ex::inst_Exception_ErrorCall();
     Value gate = run(Conc::newEmptyMVar());
     Value answer = run(Conc::newEmptyMVar());
     Value handler = rts::fun<1>([answer](const Value& e) { return Conc::putMVar(answer, rts::field(rts::force(e), 0)); });
@@ -258,7 +258,7 @@ TEST_F(Threads, ThrowToAndKillReachBlockedThreadsAndKilledThreadsEndSilently) {
 
     // The ThreadKilled value thrown by language code, killThread, and a handler that catches the
     // kill and raises it again with throwIO: each ends its thread without a report.
-    Value dAsync = Ex::inst_Exception_AsyncException.value();
+    Value dAsync = Ex::inst_Exception_AsyncException();
     Value rethrow = rts::fun<1>([dAsync](const Value& e) { return Ex::throwIO(dAsync, e); });
     std::vector<Value> threads;
     for (int i = 0; i < 3; ++i) {

@@ -82,7 +82,7 @@ TEST(Errors, FrozenStacksIgnorePushes) {
 
 Value runCatchArith(Value act) {
     Value handler = rts::fun<1>([](const Value& e) { return IO::returnIO(I_hash(100 + rts::force(e)->tag)); });
-    return IO::runIO(Exception::catch_(Exception::inst_Exception_ArithException.value(), act, handler));
+    return IO::runIO(Exception::catch_(Exception::inst_Exception_ArithException(), act, handler));
 }
 
 TEST(Exceptions, CatchByTypeLetsOthersPass) {
@@ -107,7 +107,7 @@ TEST(Exceptions, CatchByTypeLetsOthersPass) {
         EXPECT_TRUE(vux::testing::is_failure(e, "marker"));
     }
     // catching SomeException catches everything.
-    Value all = Exception::catch_(Exception::inst_Exception_SomeException.value(), err,
+    Value all = Exception::catch_(Exception::inst_Exception_SomeException(), err,
                                   rts::fun<1>([](const Value& some) {
                                       return IO::returnIO(Exception::displaySomeExceptionText(some));
                                   }));
@@ -115,7 +115,7 @@ TEST(Exceptions, CatchByTypeLetsOthersPass) {
 }
 
 TEST(Exceptions, TryThrowIOEvaluate) {
-    Value dErr = Exception::inst_Exception_ErrorCall.value();
+    Value dErr = Exception::inst_Exception_ErrorCall();
     Value ok = IO::runIO(Exception::try_(dErr, IO::returnIO(I_hash(3))));
     ASSERT_EQ(rts::force(ok)->tag, Data::Either::Right_tag);
     Value thrown = IO::runIO(Exception::try_(dErr, Exception::throwIO(dErr, Exception::ErrorCall(str("io")))));
@@ -145,9 +145,9 @@ TEST(Exceptions, RuntimeFailuresAreTheLanguagesExceptionValues) {
         {rts::RtsError::HeapOverflow, Async, Exception::HeapOverflow_tag, "heap overflow"},
         {rts::RtsError::ThreadKilled, Async, Exception::ThreadKilled_tag, "thread killed"},
     };
-    const Value records[] = {Exception::inst_Exception_ArithException.value(),
-                             Exception::inst_Exception_AsyncException.value(),
-                             Exception::inst_Exception_NonTermination.value()};
+    const Value records[] = {Exception::inst_Exception_ArithException(),
+                             Exception::inst_Exception_AsyncException(),
+                             Exception::inst_Exception_NonTermination()};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         Value raising = IO::io([kind = c.kind]() -> Value { rts::raise(kind); });
@@ -173,7 +173,7 @@ TEST(Exceptions, RuntimeFailuresAreTheLanguagesExceptionValues) {
         }
         // Asynchronous ones travel in a SomeAsyncException, which a handler of that type takes;
         // it shows and displays as the exception inside.
-        Value someAsync = Exception::try_(Exception::inst_Exception_SomeAsyncException.value(), raising);
+        Value someAsync = Exception::try_(Exception::inst_Exception_SomeAsyncException(), raising);
         if (c.type != Async) {
             EXPECT_THROW(IO::runIO(someAsync), rts::Exception);
             continue;
@@ -182,14 +182,14 @@ TEST(Exceptions, RuntimeFailuresAreTheLanguagesExceptionValues) {
         const Value& either = rts::force(layer);
         ASSERT_EQ(either->tag, Data::Either::Left_tag);
         const Value& inner = rts::field(either, 0);
-        EXPECT_EQ(to_string(Exception::displayException(Exception::inst_Exception_SomeAsyncException.value(), inner)),
+        EXPECT_EQ(to_string(Exception::displayException(Exception::inst_Exception_SomeAsyncException(), inner)),
                   c.text);
-        EXPECT_EQ(to_string(Show::showsPrec(Exception::inst_Show_SomeAsyncException.value(), 11, inner, str("!"))),
+        EXPECT_EQ(to_string(Show::showsPrec(Exception::inst_Show_SomeAsyncException(), 11, inner, str("!"))),
                   std::string(c.text) + "!");
     }
     // An AsyncException thrown by language code has the same shape as the runtime's.
     Value userInterrupt = Value::adopt(Exception::AsyncException_closure_tbl[Exception::UserInterrupt_tag]);
-    Value thrown = IO::runIO(Exception::try_(Exception::inst_Exception_SomeAsyncException.value(),
+    Value thrown = IO::runIO(Exception::try_(Exception::inst_Exception_SomeAsyncException(),
                                              Exception::throwIO(records[Async], userInterrupt)));
     ASSERT_EQ(rts::force(thrown)->tag, Data::Either::Left_tag);
     EXPECT_TRUE(same(rts::field(rts::force(rts::field(rts::force(thrown), 0)), 1), userInterrupt));

@@ -55,7 +55,7 @@ TEST(Lists, LongListsRunInConstantStack) {
     const int64_t n = 2000000;
     EXPECT_EQ(List::length(List::take(n, naturals())), n);
     // Elements evaluated at once (iterate's would be a chain of n suspended additions).
-    Value xs = rts::apply(rts::field(Real::inst_Enum_Int.value(), 6), I_hash(0), I_hash(n - 1));
+    Value xs = rts::apply(rts::field(Real::inst_Enum_Int(), 6), I_hash(0), I_hash(n - 1));
     EXPECT_EQ(intOf(rts::force(List::last(xs, Value()))), n - 1);
     EXPECT_EQ(intOf(rts::force(rts::field(rts::force(List::reverse(xs)), 0))), n - 1);
     Value copied = List::op_plus_plus(xs, ints({-1}));
@@ -84,32 +84,32 @@ TEST(Records, MonadsAndSemigroups) {
     using namespace Base;
     // Maybe: Nothing short-circuits >>= without calling the continuation.
     Value k = rts::fun<1>([](const Value& x) { return Maybe::Just(I_hash(intOf(rts::force(x)) * 10)); });
-    Value dM = Maybe::inst_Monad_Maybe.value();
+    Value dM = Maybe::inst_Monad_Maybe();
     EXPECT_EQ(intOf(rts::force(rts::field(rts::force(op_gt_gt_eq(dM, Maybe::Just(I_hash(4)), k)), 0))), 40);
     EXPECT_EQ(rts::force(op_gt_gt_eq(dM, Maybe::Nothing(), failing()))->tag, Maybe::Nothing_tag);
     // Lists: >>= is concatMap.
     Value twice = rts::fun<1>([](const Value& x) { return vux::testing::list({x, x}); });
-    EXPECT_EQ(int_values(op_gt_gt_eq(inst_Monad_List.value(), ints({1, 2}), twice)),
+    EXPECT_EQ(int_values(op_gt_gt_eq(inst_Monad_List(), ints({1, 2}), twice)),
               (std::vector<int64_t>{1, 1, 2, 2}));
     // Functions: (f >>= k) r = k (f r) r.
     Value add = rts::fun<2>([](const Value& a, const Value& b) { return I_hash(intOf(rts::force(a)) + intOf(rts::force(b))); });
-    Value bound = op_gt_gt_eq(inst_Monad_Function.value(), succ(), add);
+    Value bound = op_gt_gt_eq(inst_Monad_Function(), succ(), add);
     EXPECT_EQ(intOf(rts::force(rts::apply(bound, I_hash(5)))), 11);
     // stimes by doubling on lists, with Int and Integer counts; a count of 0 fails.
-    Value stimes = stimes_sel(inst_Semigroup_List.value());
-    EXPECT_EQ(to_string(rts::apply(stimes, Real::inst_Integral_Int.value(), I_hash(5), str("ab"))), "ababababab");
-    EXPECT_EQ(to_string(rts::apply(stimes, Real::inst_Integral_Integer.value(), VUX::Num::Integer::IS(3), str("x"))),
+    Value stimes = Base::stimes(inst_Semigroup_List());
+    EXPECT_EQ(to_string(rts::apply(stimes, Real::inst_Integral_Int(), I_hash(5), str("ab"))), "ababababab");
+    EXPECT_EQ(to_string(rts::apply(stimes, Real::inst_Integral_Integer(), VUX::Num::Integer::IS(3), str("x"))),
               "xxx");
     try {
-        rts::apply(stimes, Real::inst_Integral_Int.value(), I_hash(0), str("x"));
+        rts::apply(stimes, Real::inst_Integral_Int(), I_hash(0), str("x"));
         FAIL();
     } catch (const rts::Exception& e) {
         EXPECT_EQ(rts::display(e), "stimes: positive multiplier expected");
     }
     // mconcat and sconcat.
-    EXPECT_EQ(to_string(rts::apply(mconcat_sel(inst_Monoid_List.value()), vux::testing::list({str("a"), str(""), str("bc")}))),
+    EXPECT_EQ(to_string(rts::apply(mconcat(inst_Monoid_List()), vux::testing::list({str("a"), str(""), str("bc")}))),
               "abc");
-    EXPECT_EQ(to_string(rts::apply(sconcat_sel(inst_Semigroup_List.value()), op_colon_bar(str("a"), vux::testing::list({str("b")})))),
+    EXPECT_EQ(to_string(rts::apply(sconcat(inst_Semigroup_List()), op_colon_bar(str("a"), vux::testing::list({str("b")})))),
               "ab");
 }
 

@@ -19,7 +19,7 @@ namespace {
 Value big(const char* decimal) { return *integerFromDecimal(decimal); }
 Value pow2(uint64_t k) { return integerShiftL_hash(IS(1), k); }
 std::string text(const Value& r, int64_t d = 0) {
-    return to_string(Show::showsPrec(Real::inst_Show_Rational.value(), d, r, VUX::Types::Nil()));
+    return to_string(Show::showsPrec(Real::inst_Show_Rational(), d, r, VUX::Types::Nil()));
 }
 
 TEST(Rational, LowestTermsAndArithmetic) {

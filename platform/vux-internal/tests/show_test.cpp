@@ -39,17 +39,17 @@ struct Row {
 };
 
 TEST(ShowForms, TableOfValues) {
-    const Value dInt = Show::inst_Show_Int.value(), dD = Float::inst_Show_Double.value(),
-                dF = Float::inst_Show_Float.value(), dC = Show::inst_Show_Char.value(),
-                dS = Show::inst_Show_List(Show::inst_Show_Char.value());
+    const Value dInt = Show::inst_Show_Int(), dD = Float::inst_Show_Double(),
+                dF = Float::inst_Show_Float(), dC = Show::inst_Show_Char(),
+                dS = Show::inst_Show_List(Show::inst_Show_Char());
     const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
     std::vector<Row> rows = {
         {"int", dInt, I_hash(42), 0, "42"},
         {"negative int at 6", dInt, I_hash(-5), 6, "-5"},
         {"negative int at 7", dInt, I_hash(-5), 7, "(-5)"},
         {"min int", dInt, I_hash(std::numeric_limits<int64_t>::min()), 0, "-9223372036854775808"},
-        {"word", Show::inst_Show_Word.value(), W_hash(~0ull), 11, "18446744073709551615"},
-        {"integer big", Num::inst_Show_Integer.value(), VUX::Num::Integer::integerMul(VUX::Num::Integer::IS(-4611686018427387904), VUX::Num::Integer::IS(4)), 11, "(-18446744073709551616)"},
+        {"word", Show::inst_Show_Word(), W_hash(~0ull), 11, "18446744073709551615"},
+        {"integer big", Num::inst_Show_Integer(), VUX::Num::Integer::integerMul(VUX::Num::Integer::IS(-4611686018427387904), VUX::Num::Integer::IS(4)), 11, "(-18446744073709551616)"},
         {"one", dD, D_hash(1.0), 0, "1.0"},
         {"tenth", dD, D_hash(0.1), 0, "0.1"},
         {"hundredth", dD, D_hash(0.01), 0, "1.0e-2"},
@@ -94,9 +94,9 @@ TEST(ShowForms, TableOfValues) {
         {"controls", dS, str(std::string("\0\a\b\t\x1B\x1F", 6)), 0, "\"\\NUL\\a\\b\\t\\ESC\\US\""},
         {"latin1", dS, utf8("\u00E4"), 0, "\"\\228\""},
         {"empty string", dS, str(""), 0, "\"\""},
-        {"bool", Show::inst_Show_Bool.value(), True(), 11, "True"},
-        {"ordering", Show::inst_Show_Ordering.value(), GT(), 0, "GT"},
-        {"unit", Show::inst_Show_Unit.value(), VUX::Tuple::Unit(), 11, "()"},
+        {"bool", Show::inst_Show_Bool(), True(), 11, "True"},
+        {"ordering", Show::inst_Show_Ordering(), GT(), 0, "GT"},
+        {"unit", Show::inst_Show_Unit(), VUX::Tuple::Unit(), 11, "()"},
         {"list of ints", Show::inst_Show_List(dInt), vux::testing::ints({1, -2, 3}), 11, "[1,-2,3]"},
         {"empty list", Show::inst_Show_List(dInt), Nil(), 0, "[]"},
         {"list of strings", Show::inst_Show_List(dS), vux::testing::list({str("a"), str("b")}), 0, "[\"a\",\"b\"]"},
@@ -116,8 +116,8 @@ TEST(ShowForms, TableOfValues) {
 }
 
 TEST(ShowForms, ShowAndShowListAgreeWithShowsPrec) {
-    EXPECT_EQ(to_string(Show::show(Show::inst_Show_Int.value(), I_hash(-7))), "-7");
-    EXPECT_EQ(to_string(Show::showList(Show::inst_Show_Char.value(), str("a\"b"), str("!"))), "\"a\\\"b\"!");
+    EXPECT_EQ(to_string(Show::show(Show::inst_Show_Int(), I_hash(-7))), "-7");
+    EXPECT_EQ(to_string(Show::showList(Show::inst_Show_Char(), str("a\"b"), str("!"))), "\"a\\\"b\"!");
     EXPECT_EQ(to_string(Show::itos(-120, Nil())), "-120");
     EXPECT_EQ(to_string(Show::showLitChar('\n', Nil())), "\\n");
     // A numeric escape looks at the text that follows it.
@@ -144,7 +144,7 @@ const Show::ConDesc kSpanCon[] = {{"Span", 3, kSpanFields, kSpanReps}};
 const Show::ConDesc kShapeCons[] = {{"Dot"}, {"Box", 2}, {":+", 2, nullptr, nullptr, 6}};
 
 TEST(ShowForms, DerivedFromTables) {
-    Value dInt = Show::inst_Show_Int.value();
+    Value dInt = Show::inst_Show_Int();
     Value dSpan = Show::derivedShow(kSpanCon, 1, {dInt});
     uint64_t words[2] = {3, static_cast<uint64_t>(-2)};
     Value span = rts::con_words(0, words, I_hash(7));
@@ -160,10 +160,10 @@ TEST(ShowForms, DerivedFromTables) {
 }
 
 TEST(ShowForms, FieldsAreShownOnDemand) {
-    Value d = Show::inst_Show_Maybe(Show::inst_Show_Int.value());
+    Value d = Show::inst_Show_Maybe(Show::inst_Show_Int());
     Value text = Show::showsPrec(d, 11, Maybe::Just(vux::testing::failing()), Nil());
     EXPECT_EQ(to_string(VUX::Internal::List::take(6, text)), "(Just ");
-    Value listText = Show::showsPrec(Show::inst_Show_List(Show::inst_Show_Int.value()), 0,
+    Value listText = Show::showsPrec(Show::inst_Show_List(Show::inst_Show_Int()), 0,
                                      vux::testing::list({I_hash(1), vux::testing::failing()}), Nil());
     EXPECT_EQ(to_string(VUX::Internal::List::take(3, listText)), "[1,");
 }

@@ -11,6 +11,8 @@
 namespace VUX::Internal::Base {
 
 using namespace VUX::Types;
+using Record::fn;
+using Record::ref;
 using rts::force;
 
 // ---------------------------------------------------------------------------------------------
@@ -56,13 +58,12 @@ Value fix(const Value& f) {
 // ---------------------------------------------------------------------------------------------
 // Calling through records
 
-Value fmap(const Value& d, const Value& f, const Value& x) { return rts::apply(fmap_sel(d), f, x); }
-Value pure(const Value& d, const Value& x) { return rts::apply(pure_sel(d), x); }
-Value op_gt_gt_eq(const Value& d, const Value& m, const Value& k) { return rts::apply(op_gt_gt_eq_sel(d), m, k); }
-Value op_gt_gt(const Value& d, const Value& m, const Value& k) { return rts::apply(op_gt_gt_sel(d), m, k); }
-Value return_(const Value& d, const Value& x) { return rts::apply(return_sel(d), x); }
-Value op_lt_gt(const Value& d, const Value& a, const Value& b) { return rts::apply(op_lt_gt_sel(d), a, b); }
-Value mempty(const Value& d) { return mempty_sel(d); }
+Value fmap(const Value& d, const Value& f, const Value& x) { return rts::apply(fmap(d), f, x); }
+Value pure(const Value& d, const Value& x) { return rts::apply(pure(d), x); }
+Value op_gt_gt_eq(const Value& d, const Value& m, const Value& k) { return rts::apply(op_gt_gt_eq(d), m, k); }
+Value op_gt_gt(const Value& d, const Value& m, const Value& k) { return rts::apply(op_gt_gt(d), m, k); }
+Value return_(const Value& d, const Value& x) { return rts::apply(return_(d), x); }
+Value op_lt_gt(const Value& d, const Value& a, const Value& b) { return rts::apply(op_lt_gt(d), a, b); }
 
 // ---------------------------------------------------------------------------------------------
 // Records from essential operations
@@ -74,10 +75,10 @@ Value functorRecord(Value fmap) {
 
 Value applicativeRecord(Value dF, Value pure, Value ap) {
     Value liftA2 = rts::fun<3>([dF, ap](const Value& f, const Value& a, const Value& b) {
-        return rts::apply(ap, rts::apply(fmap_sel(dF), f, a), b);
+        return rts::apply(ap, rts::apply(fmap(dF), f, a), b);
     });
     Value then = rts::fun<2>([dF, ap](const Value& a, const Value& b) {
-        return rts::apply(ap, rts::apply(op_lt_dollar_sel(dF), id_closure.value(), a), b);
+        return rts::apply(ap, rts::apply(op_lt_dollar(dF), id_closure.value(), a), b);
     });
     Value before = rts::fun<2>([liftA2](const Value& a, const Value& b) {
         return rts::apply(liftA2, const__closure.value(), a, b);
@@ -88,7 +89,7 @@ Value applicativeRecord(Value dF, Value pure, Value ap) {
 
 Value monadRecord(Value dA, Value bind) {
     Value then = rts::fun<2>([bind](const Value& m, const Value& k) { return rts::apply(bind, m, const_(k)); });
-    Value ret = pure_sel(dA);
+    Value ret = pure(dA);
     return C_Monad(std::move(dA), std::move(bind), std::move(then), std::move(ret));
 }
 
@@ -109,19 +110,20 @@ Value sconcatWith(const Value& op, const Value& ne) {
 Value semigroupRecord(Value op) {
     Value sconcat = rts::fun<1>([op](const Value& ne) { return sconcatWith(op, ne); });
     Value stimes = rts::fun<3>([op](const Value& dI, const Value& n, const Value& x) {
-        return default_stimes(op, dI, n, x);
+        return Real::stimesByDoubling(op, dI, n, x);
     });
     return C_Semigroup(std::move(op), std::move(sconcat), std::move(stimes));
 }
 
 Value monoidRecord(Value dS, Value mempty) {
-    Value mappend = op_lt_gt_sel(dS);
+    Value mappend = op_lt_gt(dS);
     Value mconcat = rts::fun<1>([mappend, mempty](const Value& xs) { return List::foldr(mappend, mempty, xs); });
     return C_Monoid(std::move(dS), std::move(mempty), std::move(mappend), std::move(mconcat));
 }
 
-Value default_stimes(const Value& op, const Value& dIntegral, const Value& n, const Value& x) {
-    return Real::stimesByDoubling(op, dIntegral, n, x);
+Value default_sconcat(const Value& dSemigroup, const Value& ne) { return sconcatWith(op_lt_gt(dSemigroup), ne); }
+Value default_stimes(const Value& dSemigroup, const Value& dIntegral, const Value& n, const Value& x) {
+    return Real::stimesByDoubling(op_lt_gt(dSemigroup), dIntegral, n, x);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -145,23 +147,20 @@ Value list_before(const Value& xs, const Value& ys) {
     return List::concatMap(rts::fun<1>([ys](const Value& x) { return List::map(const_(x), ys); }), xs);
 }
 Value list_append(const Value& a, const Value& b) { return List::op_plus_plus(a, b); }
-Value list_sconcat(const Value& ne) { return sconcatWith(List::op_plus_plus_closure.value(), ne); }
-Value list_stimes(const Value& dI, const Value& n, const Value& x) {
-    return default_stimes(List::op_plus_plus_closure.value(), dI, n, x);
-}
 Value list_mconcat(const Value& xss) { return List::concat(xss); }
-
-using ListRecords = StaticMonadRecords<&list_fmap, &list_replace, &list_pure, &list_ap, &list_liftA2, &list_then,
-                                       &list_before, &list_bind>;
 }  // namespace
 
-constinit const rts::StaticCon<2> inst_Functor_List = ListRecords::functor();
-constinit const rts::StaticCon<6> inst_Applicative_List = ListRecords::applicative(inst_Functor_List);
-constinit const rts::StaticCon<4> inst_Monad_List = ListRecords::monad(inst_Applicative_List);
-constinit const rts::StaticCon<3> inst_Semigroup_List =
-    staticSemigroupRecord<&list_append, &list_sconcat, &list_stimes>();
-constinit const rts::StaticCon<4> inst_Monoid_List =
-    staticMonoidRecord<&list_append, &list_mconcat>(inst_Semigroup_List, Nil_closure.object());
+constinit const Record::Static<C_Functor_class> inst_Functor_List_closure{fn<&list_fmap>, fn<&list_replace>};
+constinit const Record::Static<C_Applicative_class> inst_Applicative_List_closure{
+    ref(inst_Functor_List_closure), fn<&list_pure>, fn<&list_ap>, fn<&list_liftA2>, fn<&list_then>,
+    fn<&list_before>};
+constinit const Record::Static<C_Monad_class> inst_Monad_List_closure{ref(inst_Applicative_List_closure),
+                                                                      fn<&list_bind>, fn<&list_then>, fn<&list_pure>};
+constinit const Record::Static<C_Semigroup_class> inst_Semigroup_List_closure{
+    fn<&list_append>, fn<&default_sconcat, &inst_Semigroup_List_closure>,
+    fn<&default_stimes, &inst_Semigroup_List_closure>};
+constinit const Record::Static<C_Monoid_class> inst_Monoid_List_closure{
+    ref(inst_Semigroup_List_closure), ref(Nil_closure), fn<&list_append>, fn<&list_mconcat>};
 
 // ---------------------------------------------------------------------------------------------
 // Functions r -> a
@@ -190,13 +189,13 @@ Value fn_bind(const Value& m, const Value& k) {
         return rts::apply(k, rts::delay([m, r]() { return rts::apply(m, r); }), r);
     });
 }
-using FunctionRecords =
-    StaticMonadRecords<&fn_fmap, &fn_replace, &fn_pure, &fn_ap, &fn_liftA2, &fn_then, &fn_before, &fn_bind>;
 }  // namespace
 
-constinit const rts::StaticCon<2> inst_Functor_Function = FunctionRecords::functor();
-constinit const rts::StaticCon<6> inst_Applicative_Function = FunctionRecords::applicative(inst_Functor_Function);
-constinit const rts::StaticCon<4> inst_Monad_Function = FunctionRecords::monad(inst_Applicative_Function);
+constinit const Record::Static<C_Functor_class> inst_Functor_Function_closure{fn<&fn_fmap>, fn<&fn_replace>};
+constinit const Record::Static<C_Applicative_class> inst_Applicative_Function_closure{
+    ref(inst_Functor_Function_closure), fn<&fn_pure>, fn<&fn_ap>, fn<&fn_liftA2>, fn<&fn_then>, fn<&fn_before>};
+constinit const Record::Static<C_Monad_class> inst_Monad_Function_closure{
+    ref(inst_Applicative_Function_closure), fn<&fn_bind>, fn<&fn_then>, fn<&fn_pure>};
 
 // ---------------------------------------------------------------------------------------------
 // Non-empty lists and unit
@@ -216,10 +215,6 @@ Value ne_append(const Value& l, const Value& r) {
                             return List::op_plus_plus(t, Cons(rts::field(b, 0), rts::field(b, 1)));
                         }));
 }
-Value ne_sconcat(const Value& ne) { return sconcatWith(static_fun<&ne_append>.value(), ne); }
-Value ne_stimes(const Value& dI, const Value& n, const Value& x) {
-    return default_stimes(static_fun<&ne_append>.value(), dI, n, x);
-}
 
 Value unit_append(const Value&, const Value&) { return VUX::Tuple::Unit(); }
 Value unit_sconcat(const Value&) { return VUX::Tuple::Unit(); }
@@ -227,12 +222,13 @@ Value unit_stimes(const Value&, const Value&, const Value&) { return VUX::Tuple:
 Value unit_mconcat(const Value&) { return VUX::Tuple::Unit(); }
 }  // namespace
 
-constinit const rts::StaticCon<2> inst_Functor_NonEmpty = staticFunctorRecord<&ne_fmap, &ne_replace>();
-constinit const rts::StaticCon<3> inst_Semigroup_NonEmpty =
-    staticSemigroupRecord<&ne_append, &ne_sconcat, &ne_stimes>();
-constinit const rts::StaticCon<3> inst_Semigroup_Unit =
-    staticSemigroupRecord<&unit_append, &unit_sconcat, &unit_stimes>();
-constinit const rts::StaticCon<4> inst_Monoid_Unit =
-    staticMonoidRecord<&unit_append, &unit_mconcat>(inst_Semigroup_Unit, VUX::Tuple::Unit_closure.object());
+constinit const Record::Static<C_Functor_class> inst_Functor_NonEmpty_closure{fn<&ne_fmap>, fn<&ne_replace>};
+constinit const Record::Static<C_Semigroup_class> inst_Semigroup_NonEmpty_closure{
+    fn<&ne_append>, fn<&default_sconcat, &inst_Semigroup_NonEmpty_closure>,
+    fn<&default_stimes, &inst_Semigroup_NonEmpty_closure>};
+constinit const Record::Static<C_Semigroup_class> inst_Semigroup_Unit_closure{fn<&unit_append>, fn<&unit_sconcat>,
+                                                                              fn<&unit_stimes>};
+constinit const Record::Static<C_Monoid_class> inst_Monoid_Unit_closure{
+    ref(inst_Semigroup_Unit_closure), ref(VUX::Tuple::Unit_closure), fn<&unit_append>, fn<&unit_mconcat>};
 
 }  // namespace VUX::Internal::Base

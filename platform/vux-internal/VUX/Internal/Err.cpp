@@ -7,7 +7,7 @@
 namespace VUX::Internal::Err {
 
 void errorWithCallStack(Value message, const Value& callStack) {
-    rts::raise(Exception::SomeException(Exception::inst_Exception_ErrorCall.value(), callStack,
+    rts::raise(Exception::SomeException(Exception::inst_Exception_ErrorCall(), callStack,
                                         Exception::ErrorCall(std::move(message))));
 }
 

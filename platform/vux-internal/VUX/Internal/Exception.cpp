@@ -13,6 +13,9 @@ namespace VUX::Internal::Exception {
 using namespace VUX::Types;
 using rts::force;
 using rts::ref_slot;
+using VUX::Record::fn;
+using VUX::Record::ref;
+namespace Record = VUX::Record;
 
 VUX_DEFINE_MODULE(trModule, VUX_PACKAGE_ID, "VUX.Internal.Exception");
 VUX_DEFINE_TYCON(tcSomeException, trModule, "SomeException", 0, kindType);
@@ -33,9 +36,9 @@ bool sameTypeRep(const Value& a, const Value& b) {
     return tyConFingerprintHigh(x) == tyConFingerprintHigh(y) && tyConFingerprintLow(x) == tyConFingerprintLow(y);
 }
 
-Value toException(const Value& d, const Value& e) { return rts::apply(rts::field(force(d), 2), e); }
-Value fromException(const Value& d, const Value& some) { return rts::apply(rts::field(force(d), 3), some); }
-Value displayException(const Value& d, const Value& e) { return rts::apply(rts::field(force(d), 4), e); }
+Value toException(const Value& d, const Value& e) { return rts::apply(toException(d), e); }
+Value fromException(const Value& d, const Value& some) { return rts::apply(fromException(d), some); }
+Value displayException(const Value& d, const Value& e) { return rts::apply(displayException(d), e); }
 
 namespace {
 
@@ -46,14 +49,6 @@ struct TextShow {
         return List::op_plus_plus(Text(x), s);
     }
     static Value show(const Value& x) { return Text(x); }
-    static Value showList(const Value& xs, const Value& s) {
-        return Show::showList__(showsPrec0_closure.value(), xs, s);
-    }
-    static Value showsPrec0(const Value& x, const Value& s) { return showsPrec(Value(), x, s); }
-    static constexpr rts::StaticFun showsPrec_closure{rts::static_fun_info<&showsPrec>};
-    static constexpr rts::StaticFun show_closure{rts::static_fun_info<&show>};
-    static constexpr rts::StaticFun showList_closure{rts::static_fun_info<&showList>};
-    static constexpr rts::StaticFun showsPrec0_closure{rts::static_fun_info<&showsPrec0>};
 };
 
 const char* arithText(uint8_t tag) {
@@ -86,11 +81,6 @@ Value someText(const Value& x) {
     return displayException(someExceptionRecord(s), someExceptionValue(s));
 }
 
-template <class T>
-constexpr rts::StaticCon<3> showRecordOf() {
-    return rts::StaticCon<3>(Show::C_Show_tag, ref_slot(T::showsPrec_closure.object()),
-                             ref_slot(T::show_closure.object()), ref_slot(T::showList_closure.object()));
-}
 using ErrorCallShow = TextShow<&errorCallText>;
 using ArithShow = TextShow<&arithTextOf>;
 using AsyncShow = TextShow<&asyncTextOf>;
@@ -107,29 +97,37 @@ Value showsSomeAsync(int64_t d, const Value& x, Value s) {
 }
 }  // namespace
 
-constinit const rts::StaticCon<3> inst_Show_SomeAsyncException = Show::staticShowRecord<&showsSomeAsync>();
-constinit const rts::StaticCon<3> inst_Show_ErrorCall = showRecordOf<ErrorCallShow>();
-constinit const rts::StaticCon<3> inst_Show_ArithException = showRecordOf<ArithShow>();
-constinit const rts::StaticCon<3> inst_Show_AsyncException = showRecordOf<AsyncShow>();
-constinit const rts::StaticCon<3> inst_Show_NonTermination = showRecordOf<LoopShow>();
-constinit const rts::StaticCon<3> inst_Show_SomeException = showRecordOf<SomeShow>();
+constinit const Record::Static<Show::C_Show_class> inst_Show_SomeAsyncException_closure{
+    fn<&Show::showsPrecWith<&showsSomeAsync>>, fn<&Show::default_show, &inst_Show_SomeAsyncException_closure>,
+    fn<&Show::default_showList, &inst_Show_SomeAsyncException_closure>};
+constinit const Record::Static<Show::C_Show_class> inst_Show_ErrorCall_closure{
+    fn<&ErrorCallShow::showsPrec>, fn<&ErrorCallShow::show>, fn<&Show::default_showList, &inst_Show_ErrorCall_closure>};
+constinit const Record::Static<Show::C_Show_class> inst_Show_ArithException_closure{
+    fn<&ArithShow::showsPrec>, fn<&ArithShow::show>, fn<&Show::default_showList, &inst_Show_ArithException_closure>};
+constinit const Record::Static<Show::C_Show_class> inst_Show_AsyncException_closure{
+    fn<&AsyncShow::showsPrec>, fn<&AsyncShow::show>, fn<&Show::default_showList, &inst_Show_AsyncException_closure>};
+constinit const Record::Static<Show::C_Show_class> inst_Show_NonTermination_closure{
+    fn<&LoopShow::showsPrec>, fn<&LoopShow::show>, fn<&Show::default_showList, &inst_Show_NonTermination_closure>};
+constinit const Record::Static<Show::C_Show_class> inst_Show_SomeException_closure{
+    fn<&SomeShow::showsPrec>, fn<&SomeShow::show>, fn<&Show::default_showList, &inst_Show_SomeException_closure>};
 
-constinit const rts::StaticCon<5> inst_Exception_ErrorCall =
-    staticExceptionRecord<&inst_Exception_ErrorCall>(tcErrorCall, inst_Show_ErrorCall);
-constinit const rts::StaticCon<5> inst_Exception_ArithException =
-    staticExceptionRecord<&inst_Exception_ArithException>(tcArithException, inst_Show_ArithException);
-constinit const rts::StaticCon<5> inst_Exception_AsyncException =
-    staticAsyncExceptionRecord<&inst_Exception_AsyncException>(tcAsyncException, inst_Show_AsyncException);
-constinit const rts::StaticCon<5> inst_Exception_NonTermination =
-    staticExceptionRecord<&inst_Exception_NonTermination>(tcNonTermination, inst_Show_NonTermination);
+constinit const Record::Static<C_Exception_class> inst_Exception_ErrorCall_closure{
+    ref(tcErrorCall), ref(inst_Show_ErrorCall_closure), fn<&default_toException, &inst_Exception_ErrorCall_closure>, fn<&default_fromException, &inst_Exception_ErrorCall_closure>,
+    fn<&default_displayException, &inst_Exception_ErrorCall_closure>};
+constinit const Record::Static<C_Exception_class> inst_Exception_ArithException_closure{
+    ref(tcArithException), ref(inst_Show_ArithException_closure), fn<&default_toException, &inst_Exception_ArithException_closure>, fn<&default_fromException, &inst_Exception_ArithException_closure>,
+    fn<&default_displayException, &inst_Exception_ArithException_closure>};
+constinit const Record::Static<C_Exception_class> inst_Exception_AsyncException_closure{
+    ref(tcAsyncException), ref(inst_Show_AsyncException_closure), fn<&asyncExceptionToException, &inst_Exception_AsyncException_closure>, fn<&asyncExceptionFromException, &inst_Exception_AsyncException_closure>,
+    fn<&default_displayException, &inst_Exception_AsyncException_closure>};
+constinit const Record::Static<C_Exception_class> inst_Exception_NonTermination_closure{
+    ref(tcNonTermination), ref(inst_Show_NonTermination_closure), fn<&default_toException, &inst_Exception_NonTermination_closure>, fn<&default_fromException, &inst_Exception_NonTermination_closure>,
+    fn<&default_displayException, &inst_Exception_NonTermination_closure>};
 
 namespace {
 Value some_to(const Value& e) { return e; }
 Value some_from(const Value& s) { return Maybe::Just(s); }
 Value some_display(const Value& s) { return displaySomeExceptionText(s); }
-constinit const rts::StaticFun some_to_closure{rts::static_fun_info<&some_to>};
-constinit const rts::StaticFun some_from_closure{rts::static_fun_info<&some_from>};
-constinit const rts::StaticFun some_display_closure{rts::static_fun_info<&some_display>};
 }  // namespace
 
 namespace {
@@ -138,23 +136,17 @@ Value someAsync_display(const Value& x) {
     const Value& v = force(x);
     return displayException(rts::field(v, 0), rts::field(v, 1));
 }
-Value someAsync_to(const Value& e) { return detail::std_toException(inst_Exception_SomeAsyncException.value(), e); }
-Value someAsync_from(const Value& s) {
-    return detail::std_fromException(inst_Exception_SomeAsyncException.value(), s);
-}
-constinit const rts::StaticFun someAsync_to_closure{rts::static_fun_info<&someAsync_to>};
-constinit const rts::StaticFun someAsync_from_closure{rts::static_fun_info<&someAsync_from>};
-constinit const rts::StaticFun someAsync_display_closure{rts::static_fun_info<&someAsync_display>};
 }  // namespace
 
-constinit const rts::StaticCon<5> inst_Exception_SomeAsyncException{
-    C_Exception_tag, ref_slot(tcSomeAsyncException.object()), ref_slot(inst_Show_SomeAsyncException.object()),
-    ref_slot(someAsync_to_closure.object()), ref_slot(someAsync_from_closure.object()),
-    ref_slot(someAsync_display_closure.object())};
+constinit const Record::Static<C_Exception_class> inst_Exception_SomeAsyncException_closure{
+    ref(tcSomeAsyncException),
+    ref(inst_Show_SomeAsyncException_closure),
+    fn<&default_toException, &inst_Exception_SomeAsyncException_closure>,
+    fn<&default_fromException, &inst_Exception_SomeAsyncException_closure>,
+    fn<&someAsync_display>};
 
-constinit const rts::StaticCon<5> inst_Exception_SomeException{
-    C_Exception_tag,         ref_slot(tcSomeException.object()),    ref_slot(inst_Show_SomeException.object()),
-    ref_slot(some_to_closure.object()), ref_slot(some_from_closure.object()), ref_slot(some_display_closure.object())};
+constinit const Record::Static<C_Exception_class> inst_Exception_SomeException_closure{
+    ref(tcSomeException), ref(inst_Show_SomeException_closure), fn<&some_to>, fn<&some_from>, fn<&some_display>};
 
 // Static values of the enumerations and the SomeException values the runtime's hooks hand out.
 namespace {
@@ -164,13 +156,13 @@ constinit const rts::StaticNullary arith_values[6] = {
 constinit const rts::StaticNullary async_values[4] = {rts::StaticNullary{0}, rts::StaticNullary{1},
                                                       rts::StaticNullary{2}, rts::StaticNullary{3}};
 
-template <size_t N>
-constexpr rts::StaticCon<3> staticSome(const rts::StaticCon<5>& d, const rts::StaticCon<N>& e) {
+template <class Record, class E>
+constexpr rts::StaticCon<3> staticSome(const Record& d, const E& e) {
     return rts::StaticCon<3>(SomeException_tag, ref_slot(d.object()), ref_slot(Stack::EmptyCallStack_closure.object()),
                              ref_slot(e.object()));
 }
 constexpr rts::StaticCon<2> staticSomeAsync(const rts::StaticNullary& e) {
-    return rts::StaticCon<2>(SomeAsyncException_tag, ref_slot(inst_Exception_AsyncException.object()),
+    return rts::StaticCon<2>(SomeAsyncException_tag, ref_slot(inst_Exception_AsyncException_closure.object()),
                              ref_slot(e.object()));
 }
 }  // namespace
@@ -184,17 +176,17 @@ constinit const rts::StaticNullary NonTermination_closure{0};
 
 namespace {
 constinit const rts::StaticCon<3> some_arith[6] = {
-    staticSome(inst_Exception_ArithException, arith_values[0]), staticSome(inst_Exception_ArithException, arith_values[1]),
-    staticSome(inst_Exception_ArithException, arith_values[2]), staticSome(inst_Exception_ArithException, arith_values[3]),
-    staticSome(inst_Exception_ArithException, arith_values[4]), staticSome(inst_Exception_ArithException, arith_values[5])};
+    staticSome(inst_Exception_ArithException_closure, arith_values[0]), staticSome(inst_Exception_ArithException_closure, arith_values[1]),
+    staticSome(inst_Exception_ArithException_closure, arith_values[2]), staticSome(inst_Exception_ArithException_closure, arith_values[3]),
+    staticSome(inst_Exception_ArithException_closure, arith_values[4]), staticSome(inst_Exception_ArithException_closure, arith_values[5])};
 // The asynchronous ones inside their SomeAsyncException layer.
 constinit const rts::StaticCon<2> async_layers[4] = {staticSomeAsync(async_values[0]), staticSomeAsync(async_values[1]),
                                                      staticSomeAsync(async_values[2]), staticSomeAsync(async_values[3])};
-constinit const rts::StaticCon<3> some_async[4] = {staticSome(inst_Exception_SomeAsyncException, async_layers[0]),
-                                                   staticSome(inst_Exception_SomeAsyncException, async_layers[1]),
-                                                   staticSome(inst_Exception_SomeAsyncException, async_layers[2]),
-                                                   staticSome(inst_Exception_SomeAsyncException, async_layers[3])};
-constinit const rts::StaticCon<3> some_loop = staticSome(inst_Exception_NonTermination, NonTermination_closure);
+constinit const rts::StaticCon<3> some_async[4] = {staticSome(inst_Exception_SomeAsyncException_closure, async_layers[0]),
+                                                   staticSome(inst_Exception_SomeAsyncException_closure, async_layers[1]),
+                                                   staticSome(inst_Exception_SomeAsyncException_closure, async_layers[2]),
+                                                   staticSome(inst_Exception_SomeAsyncException_closure, async_layers[3])};
+constinit const rts::StaticCon<3> some_loop = staticSome(inst_Exception_NonTermination_closure, NonTermination_closure);
 
 Value makeRuntimeException(rts::RtsError kind) {
     switch (kind) {
@@ -244,26 +236,22 @@ Value dynamicRecord(const Value& tc, const Value& dShow) {
 }
 }  // namespace
 
-namespace detail {
-Value std_toException(const Value& self, const Value& e) { return SomeException(self, Stack::EmptyCallStack(), e); }
-Value std_fromException(const Value& self, const Value& some) {
+Value default_toException(const Value& self, const Value& e) { return SomeException(self, Stack::EmptyCallStack(), e); }
+Value default_fromException(const Value& self, const Value& some) {
     const Value& s = force(some);
     if (!isSomeException(s)) return Maybe::Nothing();
-    if (sameTypeRep(rts::field(self, 0), rts::field(force(someExceptionRecord(s)), 0)))
+    if (sameTypeRep(Exception_Typeable(self), Exception_Typeable(someExceptionRecord(s))))
         return Maybe::Just(someExceptionValue(s));
     return Maybe::Nothing();
 }
-Value std_displayException(const Value& self, const Value& e) { return Show::show(rts::field(self, 1), e); }
-Value async_toException(const Value& self, const Value& e) { return asyncExceptionToException(self, e); }
-Value async_fromException(const Value& self, const Value& some) { return asyncExceptionFromException(self, some); }
-}  // namespace detail
+Value default_displayException(const Value& self, const Value& e) { return Show::show(Exception_Show(self), e); }
 
 Value asyncExceptionToException(const Value& d, const Value& e) {
-    return SomeException(inst_Exception_SomeAsyncException.value(), Stack::EmptyCallStack(), SomeAsyncException(d, e));
+    return SomeException(inst_Exception_SomeAsyncException(), Stack::EmptyCallStack(), SomeAsyncException(d, e));
 }
 
 Value asyncExceptionFromException(const Value& d, const Value& some) {
-    Value layer = detail::std_fromException(inst_Exception_SomeAsyncException.value(), some);
+    Value layer = default_fromException(inst_Exception_SomeAsyncException(), some);
     const Value& m = force(layer);
     if (m->tag != Maybe::Just_tag) return Maybe::Nothing();
     const Value& inner = force(rts::field(m, 0));
@@ -274,7 +262,7 @@ Value asyncExceptionFromException(const Value& d, const Value& some) {
 bool isThreadKilled(const rts::Exception& e) {
     if (e.kind() == rts::RtsError::ThreadKilled) return true;
     if (!isSomeException(e.value())) return false;
-    Value found = asyncExceptionFromException(inst_Exception_AsyncException.value(), e.value());
+    Value found = asyncExceptionFromException(inst_Exception_AsyncException(), e.value());
     const Value& m = force(found);
     return m->tag == Maybe::Just_tag && force(rts::field(m, 0))->tag == ThreadKilled_tag;
 }

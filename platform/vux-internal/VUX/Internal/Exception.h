@@ -27,6 +27,8 @@
 #include <cstdint>
 #include <string>
 
+#include "VUX/Internal/Show.h"
+#include "VUX/Record.h"
 #include "VUX/Types.h"
 #include "rts/Mask.h"
 #include "rts/rts.h"
@@ -48,60 +50,24 @@ inline const Value& someExceptionValue(const Value& se) { return rts::field(se, 
 // are never caught by type.
 bool isSomeException(const Value& v);
 
-// The Exception record
-inline constexpr uint8_t C_Exception_tag = 0;
-inline Value C_Exception(Value tyCon, Value dShow, Value toException, Value fromException, Value displayException) {
-    return rts::con(C_Exception_tag, std::move(tyCon), std::move(dShow), std::move(toException),
-                    std::move(fromException), std::move(displayException));
-}
+// The Exception record: the type's representation (a TyCon), its Show record, then the operations.
+VUX_CLASS(Exception, (Typeable, Show), toException, fromException, displayException);
+
 // A record with the standard operations for a type: toException wraps with an empty context,
 // fromException compares TyCons, displayException is `show`. `tyCon` is a static TyCon.
 Value exceptionRecord(const VUX::Types::StaticTyCon& tyCon, Value dShow);
 
-// A static record with the standard operations, for a type declared in C++:
-//   extern const rts::StaticCon<5> inst_Exception_T;
-//   constinit const rts::StaticCon<5> inst_Exception_T = staticExceptionRecord<&inst_Exception_T>(tcT, inst_Show_T);
-namespace detail {
-Value std_toException(const Value& self, const Value& e);
-Value std_fromException(const Value& self, const Value& some);
-Value std_displayException(const Value& self, const Value& e);
-Value async_toException(const Value& self, const Value& e);
-Value async_fromException(const Value& self, const Value& some);
-
-// The operations of a static record `Self`: its conversions To and From, and the standard display.
-template <const rts::StaticCon<5>* Self, Value (*To)(const Value&, const Value&),
-          Value (*From)(const Value&, const Value&)>
-struct StaticExceptionOps {
-    static Value to(const Value& e) { return To(Self->value(), e); }
-    static Value from(const Value& s) { return From(Self->value(), s); }
-    static Value display(const Value& e) { return std_displayException(Self->value(), e); }
-    static constexpr rts::StaticFun to_closure{rts::static_fun_info<&to>};
-    static constexpr rts::StaticFun from_closure{rts::static_fun_info<&from>};
-    static constexpr rts::StaticFun display_closure{rts::static_fun_info<&display>};
-};
-
-template <class Ops>
-constexpr rts::StaticCon<5> exceptionRecordOf(const VUX::Types::StaticTyCon& tc, const rts::StaticCon<3>& dShow) {
-    return rts::StaticCon<5>(C_Exception_tag, rts::ref_slot(tc.object()), rts::ref_slot(dShow.object()),
-                             rts::ref_slot(Ops::to_closure.object()), rts::ref_slot(Ops::from_closure.object()),
-                             rts::ref_slot(Ops::display_closure.object()));
-}
-}  // namespace detail
-
-template <const rts::StaticCon<5>* Self>
-constexpr rts::StaticCon<5> staticExceptionRecord(const VUX::Types::StaticTyCon& tc, const rts::StaticCon<3>& dShow) {
-    return detail::exceptionRecordOf<
-        detail::StaticExceptionOps<Self, &detail::std_toException, &detail::std_fromException>>(tc, dShow);
-}
-
-// Records of asynchronous exception types: toException is asyncExceptionToException,
-// fromException asyncExceptionFromException, displayException `show`.
-template <const rts::StaticCon<5>* Self>
-constexpr rts::StaticCon<5> staticAsyncExceptionRecord(const VUX::Types::StaticTyCon& tc,
-                                                       const rts::StaticCon<3>& dShow) {
-    return detail::exceptionRecordOf<
-        detail::StaticExceptionOps<Self, &detail::async_toException, &detail::async_fromException>>(tc, dShow);
-}
+// The standard operations through the record, for static records of types declared in C++:
+//   VUX_STATIC_INSTANCE(inst_Exception_T, C_Exception_class);
+//   constinit const VUX::Record::Static<C_Exception_class> inst_Exception_T_closure{
+//       ref(tcT), ref(inst_Show_T_closure), fn<&default_toException, &inst_Exception_T_closure>,
+//       fn<&default_fromException, &inst_Exception_T_closure>,
+//       fn<&default_displayException, &inst_Exception_T_closure>};
+// Asynchronous exception types take asyncExceptionToException and asyncExceptionFromException
+// (below) in place of the first two.
+Value default_toException(const Value& dException, const Value& e);
+Value default_fromException(const Value& dException, const Value& some);
+Value default_displayException(const Value& dException, const Value& e);
 
 // Calling through the record.
 Value toException(const Value& dException, const Value& e);
@@ -193,8 +159,8 @@ Value exceptionValue(const rts::Exception& e);
 // ErrorCall: the exception of `error`, one field, the message.
 inline constexpr uint8_t ErrorCall_tag = 0;
 inline Value ErrorCall(Value message) { return rts::con(ErrorCall_tag, std::move(message)); }
-extern const rts::StaticCon<5> inst_Exception_ErrorCall;
-extern const rts::StaticCon<3> inst_Show_ErrorCall;
+VUX_STATIC_INSTANCE(inst_Exception_ErrorCall, C_Exception_class);
+VUX_STATIC_INSTANCE(inst_Show_ErrorCall, Show::C_Show_class);
 
 // ArithException
 inline constexpr uint8_t Overflow_tag = 0;
@@ -204,8 +170,8 @@ inline constexpr uint8_t DivideByZero_tag = 3;
 inline constexpr uint8_t Denormal_tag = 4;
 inline constexpr uint8_t RatioZeroDenominator_tag = 5;
 extern rts::Object* const ArithException_closure_tbl[6];
-extern const rts::StaticCon<5> inst_Exception_ArithException;
-extern const rts::StaticCon<3> inst_Show_ArithException;
+VUX_STATIC_INSTANCE(inst_Exception_ArithException, C_Exception_class);
+VUX_STATIC_INSTANCE(inst_Show_ArithException, Show::C_Show_class);
 // Raises the arithmetic exception of the tag (pure code).
 [[noreturn]] void throwArith(uint8_t tag);
 // `divZeroError`, `overflowError`, `ratioZeroDenominatorError`.
@@ -219,8 +185,8 @@ inline constexpr uint8_t SomeAsyncException_tag = 0;
 inline Value SomeAsyncException(Value dException, Value e) {
     return rts::con(SomeAsyncException_tag, std::move(dException), std::move(e));
 }
-extern const rts::StaticCon<5> inst_Exception_SomeAsyncException;
-extern const rts::StaticCon<3> inst_Show_SomeAsyncException;
+VUX_STATIC_INSTANCE(inst_Exception_SomeAsyncException, C_Exception_class);
+VUX_STATIC_INSTANCE(inst_Show_SomeAsyncException, Show::C_Show_class);
 // `asyncExceptionToException e`: SomeException of SomeAsyncException of e.
 Value asyncExceptionToException(const Value& dException, const Value& e);
 // `asyncExceptionFromException some`: `Just e` when `some` holds a SomeAsyncException whose
@@ -233,17 +199,17 @@ inline constexpr uint8_t HeapOverflow_tag = 1;
 inline constexpr uint8_t ThreadKilled_tag = 2;
 inline constexpr uint8_t UserInterrupt_tag = 3;
 extern rts::Object* const AsyncException_closure_tbl[4];
-extern const rts::StaticCon<5> inst_Exception_AsyncException;
-extern const rts::StaticCon<3> inst_Show_AsyncException;
+VUX_STATIC_INSTANCE(inst_Exception_AsyncException, C_Exception_class);
+VUX_STATIC_INSTANCE(inst_Show_AsyncException, Show::C_Show_class);
 
 // NonTermination: "<<loop>>".
 extern const rts::StaticNullary NonTermination_closure;
-extern const rts::StaticCon<5> inst_Exception_NonTermination;
-extern const rts::StaticCon<3> inst_Show_NonTermination;
+VUX_STATIC_INSTANCE(inst_Exception_NonTermination, C_Exception_class);
+VUX_STATIC_INSTANCE(inst_Show_NonTermination, Show::C_Show_class);
 
 // SomeException is an exception of its own: fromException is always Just.
-extern const rts::StaticCon<5> inst_Exception_SomeException;
-extern const rts::StaticCon<3> inst_Show_SomeException;
+VUX_STATIC_INSTANCE(inst_Exception_SomeException, C_Exception_class);
+VUX_STATIC_INSTANCE(inst_Show_SomeException, Show::C_Show_class);
 
 // Type representations of this module.
 extern const VUX::Types::StaticModule trModule;

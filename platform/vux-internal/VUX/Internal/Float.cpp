@@ -107,7 +107,11 @@ Value showFloat(float x, Value s) { return showSigned(0, x, std::move(s)); }
 Value showSignedFloat(int64_t d, double x, Value s) { return showSigned(d, x, std::move(s)); }
 Value showSignedFloat(int64_t d, float x, Value s) { return showSigned(d, x, std::move(s)); }
 
-constinit const rts::StaticCon<3> inst_Show_Double = Show::staticShowRecord<&writeDouble>();
-constinit const rts::StaticCon<3> inst_Show_Float = Show::staticShowRecord<&writeFloat>();
+constinit const VUX::Record::Static<Show::C_Show_class> inst_Show_Double_closure{
+    VUX::Record::fn<&Show::showsPrecWith<&writeDouble>>, VUX::Record::fn<&Show::default_show, &inst_Show_Double_closure>,
+    VUX::Record::fn<&Show::default_showList, &inst_Show_Double_closure>};
+constinit const VUX::Record::Static<Show::C_Show_class> inst_Show_Float_closure{
+    VUX::Record::fn<&Show::showsPrecWith<&writeFloat>>, VUX::Record::fn<&Show::default_show, &inst_Show_Float_closure>,
+    VUX::Record::fn<&Show::default_showList, &inst_Show_Float_closure>};
 
 }  // namespace VUX::Internal::Float

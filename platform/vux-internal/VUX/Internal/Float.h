@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "VUX/Internal/Show.h"
 #include "rts/rts.h"
 
 namespace VUX::Internal::Float {
@@ -27,7 +28,7 @@ Value showFloat(float x, Value s);
 Value showSignedFloat(int64_t d, double x, Value s);
 Value showSignedFloat(int64_t d, float x, Value s);
 
-extern const rts::StaticCon<3> inst_Show_Double;
-extern const rts::StaticCon<3> inst_Show_Float;
+VUX_STATIC_INSTANCE(inst_Show_Double, Show::C_Show_class);
+VUX_STATIC_INSTANCE(inst_Show_Float, Show::C_Show_class);
 
 }  // namespace VUX::Internal::Float

@@ -4,6 +4,9 @@
 
 namespace VUX::Internal::IO {
 
+using Record::fn;
+using Record::ref;
+
 
 constinit const rts::StaticNullary realWorld_closure{0};
 
@@ -66,12 +69,12 @@ Value before_fn(const Value& ma, const Value& mb) {
 }
 Value bind_fn(const Value& m, const Value& k) { return bindIO(m, k); }
 
-using IORecords = Base::StaticMonadRecords<&fmap_fn, &replace_fn, &pure_fn, &ap_fn, &liftA2_fn, &then_fn,
-                                            &before_fn, &bind_fn>;
 }  // namespace
 
-constinit const rts::StaticCon<2> inst_Functor_IO = IORecords::functor();
-constinit const rts::StaticCon<6> inst_Applicative_IO = IORecords::applicative(inst_Functor_IO);
-constinit const rts::StaticCon<4> inst_Monad_IO = IORecords::monad(inst_Applicative_IO);
+constinit const Record::Static<Base::C_Functor_class> inst_Functor_IO_closure{fn<&fmap_fn>, fn<&replace_fn>};
+constinit const Record::Static<Base::C_Applicative_class> inst_Applicative_IO_closure{
+    ref(inst_Functor_IO_closure), fn<&pure_fn>, fn<&ap_fn>, fn<&liftA2_fn>, fn<&then_fn>, fn<&before_fn>};
+constinit const Record::Static<Base::C_Monad_class> inst_Monad_IO_closure{ref(inst_Applicative_IO_closure), fn<&bind_fn>,
+                                                                     fn<&then_fn>, fn<&pure_fn>};
 
 }  // namespace VUX::Internal::IO

@@ -5,6 +5,7 @@
 
 #include <utility>
 
+#include "VUX/Internal/Base.h"
 #include "rts/rts.h"
 
 namespace VUX::Internal::IO {
@@ -32,8 +33,8 @@ Value fmapIO(Value f, Value m);
 // `unsafePerformIO m`: a suspended computation that runs m when demanded.
 Value unsafePerformIO(Value m);
 
-extern const rts::StaticCon<2> inst_Functor_IO;
-extern const rts::StaticCon<6> inst_Applicative_IO;
-extern const rts::StaticCon<4> inst_Monad_IO;
+VUX_STATIC_INSTANCE(inst_Functor_IO, Base::C_Functor_class);
+VUX_STATIC_INSTANCE(inst_Applicative_IO, Base::C_Applicative_class);
+VUX_STATIC_INSTANCE(inst_Monad_IO, Base::C_Monad_class);
 
 }  // namespace VUX::Internal::IO

@@ -7,6 +7,9 @@ namespace VUX::Internal::Maybe {
 
 using rts::force;
 using namespace VUX::Internal::Base;
+namespace Record = VUX::Record;
+using VUX::Record::fn;
+using VUX::Record::ref;
 
 constinit const rts::StaticNullary Nothing_closure{Nothing_tag};
 
@@ -54,13 +57,13 @@ Value bind_fn(const Value& m, const Value& k) {
     if (v->tag == Nothing_tag) return Nothing();
     return rts::apply(k, rts::field(v, 0));
 }
-using MaybeRecords =
-    StaticMonadRecords<&fmap_fn, &replace_fn, &pure_fn, &ap_fn, &liftA2_fn, &then_fn, &before_fn, &bind_fn>;
 }  // namespace
 
-constinit const rts::StaticCon<2> inst_Functor_Maybe = MaybeRecords::functor();
-constinit const rts::StaticCon<6> inst_Applicative_Maybe = MaybeRecords::applicative(inst_Functor_Maybe);
-constinit const rts::StaticCon<4> inst_Monad_Maybe = MaybeRecords::monad(inst_Applicative_Maybe);
+constinit const Record::Static<C_Functor_class> inst_Functor_Maybe_closure{fn<&fmap_fn>, fn<&replace_fn>};
+constinit const Record::Static<C_Applicative_class> inst_Applicative_Maybe_closure{
+    ref(inst_Functor_Maybe_closure), fn<&pure_fn>, fn<&ap_fn>, fn<&liftA2_fn>, fn<&then_fn>, fn<&before_fn>};
+constinit const Record::Static<C_Monad_class> inst_Monad_Maybe_closure{ref(inst_Applicative_Maybe_closure), fn<&bind_fn>,
+                                                                     fn<&then_fn>, fn<&pure_fn>};
 
 // Nothing is the unit; Just a <> Just b = Just (a <> b).
 Value inst_Semigroup_Maybe(Value dS) {

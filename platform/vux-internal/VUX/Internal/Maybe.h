@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "VUX/Internal/Base.h"
 #include "rts/rts.h"
 
 namespace VUX::Internal::Maybe {
@@ -22,9 +23,9 @@ bool isJust(const Value& m);
 inline bool isNothing(const Value& m) { return !isJust(m); }
 
 // Instances (static records; Semigroup and Monoid take the element's Semigroup record).
-extern const rts::StaticCon<2> inst_Functor_Maybe;
-extern const rts::StaticCon<6> inst_Applicative_Maybe;
-extern const rts::StaticCon<4> inst_Monad_Maybe;
+VUX_STATIC_INSTANCE(inst_Functor_Maybe, VUX::Internal::Base::C_Functor_class);
+VUX_STATIC_INSTANCE(inst_Applicative_Maybe, VUX::Internal::Base::C_Applicative_class);
+VUX_STATIC_INSTANCE(inst_Monad_Maybe, VUX::Internal::Base::C_Monad_class);
 Value inst_Semigroup_Maybe(Value dSemigroup);
 Value inst_Monoid_Maybe(Value dSemigroup);
 

@@ -14,10 +14,13 @@ namespace VUX::Internal::Num {
 using namespace VUX::Types;
 using rts::force;
 using rts::ref_slot;
+using VUX::Record::fn;
+using VUX::Record::ref;
+namespace Record = VUX::Record;
 namespace I = VUX::Num::Integer;
 namespace N = VUX::Num::Natural;
 
-Value fromInteger(const Value& d, const Value& i) { return rts::apply(fromInteger_sel(d), i); }
+Value fromInteger(const Value& d, const Value& i) { return rts::apply(fromInteger(d), i); }
 
 namespace {
 
@@ -107,22 +110,6 @@ struct Nat {
     static Value fromInteger(const Value& i) { return I::integerToNaturalThrow(force(i)); }
 };
 
-template <class K>
-struct NumRecord {
-    static constexpr rts::StaticFun plus{rts::static_fun_info<&K::plus>};
-    static constexpr rts::StaticFun minus{rts::static_fun_info<&K::minus>};
-    static constexpr rts::StaticFun times{rts::static_fun_info<&K::times>};
-    static constexpr rts::StaticFun negate{rts::static_fun_info<&K::negate>};
-    static constexpr rts::StaticFun abs{rts::static_fun_info<&K::abs>};
-    static constexpr rts::StaticFun signum{rts::static_fun_info<&K::signum>};
-    static constexpr rts::StaticFun fromInteger{rts::static_fun_info<&K::fromInteger>};
-    static constexpr rts::StaticCon<7> record() {
-        return rts::StaticCon<7>(C_Num_tag, ref_slot(plus.object()), ref_slot(minus.object()), ref_slot(times.object()),
-                                 ref_slot(negate.object()), ref_slot(abs.object()), ref_slot(signum.object()),
-                                 ref_slot(fromInteger.object()));
-    }
-};
-
 Value writeInteger(int64_t d, const Value& x, Value s) { return showsInteger(d, x, std::move(s)); }
 Value writeNatural(int64_t, const Value& x, Value s) {
     return List::prependBytes(N::naturalToDecimal(force(x)), std::move(s));
@@ -138,16 +125,6 @@ Value gtI(const Value& a, const Value& b) { return fromBool(I::integerGt_hash(a,
 Value geI(const Value& a, const Value& b) { return fromBool(I::integerGe_hash(a, b)); }
 Value maxI(const Value& a, const Value& b) { return I::integerLe_hash(a, b) ? force(b) : force(a); }
 Value minI(const Value& a, const Value& b) { return I::integerLe_hash(a, b) ? force(a) : force(b); }
-constinit const rts::StaticFun eqI_c{rts::static_fun_info<&eqI>};
-constinit const rts::StaticFun neI_c{rts::static_fun_info<&neI>};
-constinit const rts::StaticFun cmpI_c{rts::static_fun_info<&cmpI>};
-constinit const rts::StaticFun ltI_c{rts::static_fun_info<&ltI>};
-constinit const rts::StaticFun leI_c{rts::static_fun_info<&leI>};
-constinit const rts::StaticFun gtI_c{rts::static_fun_info<&gtI>};
-constinit const rts::StaticFun geI_c{rts::static_fun_info<&geI>};
-constinit const rts::StaticFun maxI_c{rts::static_fun_info<&maxI>};
-constinit const rts::StaticFun minI_c{rts::static_fun_info<&minI>};
-
 }  // namespace
 
 Value showsInteger(int64_t d, const Value& x, Value s) {
@@ -157,19 +134,33 @@ Value showsInteger(int64_t d, const Value& x, Value s) {
     return I::integerShows(i, std::move(s));
 }
 
-constinit const rts::StaticCon<7> inst_Num_Int = NumRecord<Machine<int64_t>>::record();
-constinit const rts::StaticCon<7> inst_Num_Word = NumRecord<Machine<uint64_t>>::record();
-constinit const rts::StaticCon<7> inst_Num_Integer = NumRecord<Big>::record();
-constinit const rts::StaticCon<7> inst_Num_Natural = NumRecord<Nat>::record();
-constinit const rts::StaticCon<7> inst_Num_Double = NumRecord<Ieee<double>>::record();
-constinit const rts::StaticCon<7> inst_Num_Float = NumRecord<Ieee<float>>::record();
+constinit const Record::Static<C_Num_class> inst_Num_Int_closure{
+    fn<&Machine<int64_t>::plus>, fn<&Machine<int64_t>::minus>, fn<&Machine<int64_t>::times>, fn<&Machine<int64_t>::negate>, fn<&Machine<int64_t>::abs>, fn<&Machine<int64_t>::signum>,
+    fn<&Machine<int64_t>::fromInteger>};
+constinit const Record::Static<C_Num_class> inst_Num_Word_closure{
+    fn<&Machine<uint64_t>::plus>, fn<&Machine<uint64_t>::minus>, fn<&Machine<uint64_t>::times>, fn<&Machine<uint64_t>::negate>, fn<&Machine<uint64_t>::abs>, fn<&Machine<uint64_t>::signum>,
+    fn<&Machine<uint64_t>::fromInteger>};
+constinit const Record::Static<C_Num_class> inst_Num_Integer_closure{
+    fn<&Big::plus>, fn<&Big::minus>, fn<&Big::times>, fn<&Big::negate>, fn<&Big::abs>, fn<&Big::signum>,
+    fn<&Big::fromInteger>};
+constinit const Record::Static<C_Num_class> inst_Num_Natural_closure{
+    fn<&Nat::plus>, fn<&Nat::minus>, fn<&Nat::times>, fn<&Nat::negate>, fn<&Nat::abs>, fn<&Nat::signum>,
+    fn<&Nat::fromInteger>};
+constinit const Record::Static<C_Num_class> inst_Num_Double_closure{
+    fn<&Ieee<double>::plus>, fn<&Ieee<double>::minus>, fn<&Ieee<double>::times>, fn<&Ieee<double>::negate>, fn<&Ieee<double>::abs>, fn<&Ieee<double>::signum>,
+    fn<&Ieee<double>::fromInteger>};
+constinit const Record::Static<C_Num_class> inst_Num_Float_closure{
+    fn<&Ieee<float>::plus>, fn<&Ieee<float>::minus>, fn<&Ieee<float>::times>, fn<&Ieee<float>::negate>, fn<&Ieee<float>::abs>, fn<&Ieee<float>::signum>,
+    fn<&Ieee<float>::fromInteger>};
 
-constinit const rts::StaticCon<3> inst_Show_Integer = Show::staticShowRecord<&writeInteger>();
-constinit const rts::StaticCon<3> inst_Show_Natural = Show::staticShowRecord<&writeNatural>();
-constinit const rts::StaticCon<2> inst_Eq_Integer{VUX::Classes::C_Eq_tag, ref_slot(eqI_c.object()), ref_slot(neI_c.object())};
-constinit const rts::StaticCon<8> inst_Ord_Integer{
-    VUX::Classes::C_Ord_tag, ref_slot(inst_Eq_Integer.object()), ref_slot(cmpI_c.object()), ref_slot(ltI_c.object()),
-    ref_slot(leI_c.object()), ref_slot(gtI_c.object()), ref_slot(geI_c.object()), ref_slot(maxI_c.object()),
-    ref_slot(minI_c.object())};
+constinit const Record::Static<Show::C_Show_class> inst_Show_Integer_closure{
+    fn<&Show::showsPrecWith<&writeInteger>>, fn<&Show::default_show, &inst_Show_Integer_closure>,
+    fn<&Show::default_showList, &inst_Show_Integer_closure>};
+constinit const Record::Static<Show::C_Show_class> inst_Show_Natural_closure{
+    fn<&Show::showsPrecWith<&writeNatural>>, fn<&Show::default_show, &inst_Show_Natural_closure>,
+    fn<&Show::default_showList, &inst_Show_Natural_closure>};
+constinit const Record::Static<VUX::Classes::C_Eq_class> inst_Eq_Integer_closure{fn<&eqI>, fn<&neI>};
+constinit const Record::Static<VUX::Classes::C_Ord_class> inst_Ord_Integer_closure{
+    ref(inst_Eq_Integer_closure), fn<&cmpI>, fn<&ltI>, fn<&leI>, fn<&gtI>, fn<&geI>, fn<&maxI>, fn<&minI>};
 
 }  // namespace VUX::Internal::Num

@@ -19,6 +19,9 @@ using namespace VUX::Types;
 using namespace VUX::Num::Integer;
 using rts::force;
 using rts::ref_slot;
+using VUX::Record::fn;
+using VUX::Record::ref;
+namespace Record = VUX::Record;
 
 // ---------------------------------------------------------------------------------------------
 // Ratio
@@ -172,25 +175,18 @@ Value rGe(const Value& a, const Value& b) { return fromBool(ratioCompare(a, b) >
 Value rMax(const Value& a, const Value& b) { return ratioCompare(a, b) <= 0 ? force(b) : force(a); }
 Value rMin(const Value& a, const Value& b) { return ratioCompare(a, b) <= 0 ? force(a) : force(b); }
 
-template <auto F>
-inline constexpr rts::StaticFun sf{rts::static_fun_info<F>};
 }  // namespace
 
-constinit const rts::StaticCon<3> inst_Show_Rational = Show::staticShowRecord<&writeRational>();
-constinit const rts::StaticCon<7> inst_Num_Rational{
-    Num::C_Num_tag,         ref_slot(sf<&rPlus>.object()),  ref_slot(sf<&rMinus>.object()),
-    ref_slot(sf<&rTimes>.object()), ref_slot(sf<&rNegate>.object()), ref_slot(sf<&rAbs>.object()),
-    ref_slot(sf<&rSignum>.object()), ref_slot(sf<&rFromInteger>.object())};
-constinit const rts::StaticCon<4> inst_Fractional_Rational{C_Fractional_tag, ref_slot(inst_Num_Rational.object()),
-                                                           ref_slot(sf<&rDivide>.object()),
-                                                           ref_slot(sf<&rRecip>.object()),
-                                                           ref_slot(sf<&rFromRational>.object())};
-constinit const rts::StaticCon<2> inst_Eq_Rational{VUX::Classes::C_Eq_tag, ref_slot(sf<&rEq>.object()),
-                                                   ref_slot(sf<&rNe>.object())};
-constinit const rts::StaticCon<8> inst_Ord_Rational{
-    VUX::Classes::C_Ord_tag,      ref_slot(inst_Eq_Rational.object()), ref_slot(sf<&rCmp>.object()),
-    ref_slot(sf<&rLt>.object()),  ref_slot(sf<&rLe>.object()),         ref_slot(sf<&rGt>.object()),
-    ref_slot(sf<&rGe>.object()),  ref_slot(sf<&rMax>.object()),        ref_slot(sf<&rMin>.object())};
+constinit const Record::Static<Show::C_Show_class> inst_Show_Rational_closure{
+    fn<&Show::showsPrecWith<&writeRational>>, fn<&Show::default_show, &inst_Show_Rational_closure>,
+    fn<&Show::default_showList, &inst_Show_Rational_closure>};
+constinit const Record::Static<Num::C_Num_class> inst_Num_Rational_closure{
+    fn<&rPlus>, fn<&rMinus>, fn<&rTimes>, fn<&rNegate>, fn<&rAbs>, fn<&rSignum>, fn<&rFromInteger>};
+constinit const Record::Static<C_Fractional_class> inst_Fractional_Rational_closure{
+    ref(inst_Num_Rational_closure), fn<&rDivide>, fn<&rRecip>, fn<&rFromRational>};
+constinit const Record::Static<VUX::Classes::C_Eq_class> inst_Eq_Rational_closure{fn<&rEq>, fn<&rNe>};
+constinit const Record::Static<VUX::Classes::C_Ord_class> inst_Ord_Rational_closure{
+    ref(inst_Eq_Rational_closure), fn<&rCmp>, fn<&rLt>, fn<&rLe>, fn<&rGt>, fn<&rGe>, fn<&rMax>, fn<&rMin>};
 
 // ---------------------------------------------------------------------------------------------
 // Fractional Double and Float
@@ -204,13 +200,10 @@ Value fRecip(const Value& a) { return F_hash(1.0f / floatOf(force(a))); }
 Value fFromRational(const Value& r) { return F_hash(rationalToFloat(num(r), den(r))); }
 }  // namespace
 
-constinit const rts::StaticCon<4> inst_Fractional_Double{C_Fractional_tag, ref_slot(Num::inst_Num_Double.object()),
-                                                         ref_slot(sf<&dDivide>.object()),
-                                                         ref_slot(sf<&dRecip>.object()),
-                                                         ref_slot(sf<&dFromRational>.object())};
-constinit const rts::StaticCon<4> inst_Fractional_Float{C_Fractional_tag, ref_slot(Num::inst_Num_Float.object()),
-                                                        ref_slot(sf<&fDivide>.object()), ref_slot(sf<&fRecip>.object()),
-                                                        ref_slot(sf<&fFromRational>.object())};
+constinit const Record::Static<C_Fractional_class> inst_Fractional_Double_closure{
+    ref(Num::inst_Num_Double_closure), fn<&dDivide>, fn<&dRecip>, fn<&dFromRational>};
+constinit const Record::Static<C_Fractional_class> inst_Fractional_Float_closure{
+    ref(Num::inst_Num_Float_closure), fn<&fDivide>, fn<&fRecip>, fn<&fFromRational>};
 
 // ---------------------------------------------------------------------------------------------
 // Int and Integer: Real, Enum, Integral
@@ -331,50 +324,41 @@ Value bEnumFromThenTo(const Value& a, const Value& b, const Value& c) {
 
 }  // namespace
 
-constinit const rts::StaticCon<3> inst_Real_Int{C_Real_tag, ref_slot(Num::inst_Num_Int.object()),
-                                                ref_slot(VUX::Classes::inst_Ord_Int_closure.object()),
-                                                ref_slot(sf<&iToRational>.object())};
-constinit const rts::StaticCon<3> inst_Real_Integer{C_Real_tag, ref_slot(Num::inst_Num_Integer.object()),
-                                                    ref_slot(Num::inst_Ord_Integer.object()),
-                                                    ref_slot(sf<&bToRational>.object())};
-constinit const rts::StaticCon<8> inst_Enum_Int{
-    C_Enum_tag,                      ref_slot(sf<&iSucc>.object()),         ref_slot(sf<&iPred>.object()),
-    ref_slot(sf<&iId>.object()),     ref_slot(sf<&iId>.object()),           ref_slot(sf<&iEnumFrom>.object()),
-    ref_slot(sf<&iEnumFromThen>.object()), ref_slot(sf<&iEnumFromTo>.object()), ref_slot(sf<&iEnumFromThenTo>.object())};
-constinit const rts::StaticCon<8> inst_Enum_Integer{
-    C_Enum_tag,                        ref_slot(sf<&bSucc>.object()),          ref_slot(sf<&bPred>.object()),
-    ref_slot(sf<&bToEnum>.object()),   ref_slot(sf<&bFromEnum>.object()),      ref_slot(sf<&bEnumFrom>.object()),
-    ref_slot(sf<&bEnumFromThen>.object()), ref_slot(sf<&bEnumFromTo>.object()), ref_slot(sf<&bEnumFromThenTo>.object())};
-constinit const rts::StaticCon<9> inst_Integral_Int{
-    C_Integral_tag,                 ref_slot(inst_Real_Int.object()),  ref_slot(inst_Enum_Int.object()),
-    ref_slot(sf<&iQuot>.object()),  ref_slot(sf<&iRem>.object()),      ref_slot(sf<&iDiv>.object()),
-    ref_slot(sf<&iMod>.object()),   ref_slot(sf<&iQuotRem>.object()),  ref_slot(sf<&iDivMod>.object()),
-    ref_slot(sf<&iToInteger>.object())};
-constinit const rts::StaticCon<9> inst_Integral_Integer{
-    C_Integral_tag,                 ref_slot(inst_Real_Integer.object()), ref_slot(inst_Enum_Integer.object()),
-    ref_slot(sf<&bQuot>.object()),  ref_slot(sf<&bRem>.object()),         ref_slot(sf<&bDiv>.object()),
-    ref_slot(sf<&bMod>.object()),   ref_slot(sf<&bQuotRem>.object()),     ref_slot(sf<&bDivMod>.object()),
-    ref_slot(sf<&bToInteger>.object())};
+constinit const Record::Static<C_Real_class> inst_Real_Int_closure{
+    ref(Num::inst_Num_Int_closure), ref(VUX::Classes::inst_Ord_Int_closure), fn<&iToRational>};
+constinit const Record::Static<C_Real_class> inst_Real_Integer_closure{
+    ref(Num::inst_Num_Integer_closure), ref(Num::inst_Ord_Integer_closure), fn<&bToRational>};
+constinit const Record::Static<C_Enum_class> inst_Enum_Int_closure{
+    fn<&iSucc>,     fn<&iPred>,         fn<&iId>,          fn<&iId>,
+    fn<&iEnumFrom>, fn<&iEnumFromThen>, fn<&iEnumFromTo>, fn<&iEnumFromThenTo>};
+constinit const Record::Static<C_Enum_class> inst_Enum_Integer_closure{
+    fn<&bSucc>,     fn<&bPred>,         fn<&bToEnum>,     fn<&bFromEnum>,
+    fn<&bEnumFrom>, fn<&bEnumFromThen>, fn<&bEnumFromTo>, fn<&bEnumFromThenTo>};
+constinit const Record::Static<C_Integral_class> inst_Integral_Int_closure{
+    ref(inst_Real_Int_closure), ref(inst_Enum_Int_closure), fn<&iQuot>,   fn<&iRem>,      fn<&iDiv>,
+    fn<&iMod>,                  fn<&iQuotRem>,              fn<&iDivMod>, fn<&iToInteger>};
+constinit const Record::Static<C_Integral_class> inst_Integral_Integer_closure{
+    ref(inst_Real_Integer_closure), ref(inst_Enum_Integer_closure), fn<&bQuot>,   fn<&bRem>,      fn<&bDiv>,
+    fn<&bMod>,                      fn<&bQuotRem>,                  fn<&bDivMod>, fn<&bToInteger>};
 
 // ---------------------------------------------------------------------------------------------
 // stimes
 
 Value stimesByDoubling(const Value& op, const Value& dI, const Value& n, const Value& x) {
-    const Value& dReal = real_of_integral(dI);
-    const Value& dNum = num_of_real(dReal);
-    const Value& dOrd = ord_of_real(dReal);
-    const Value& dEq = rts::field(force(dOrd), 0);
-    const Value& le = rts::field(force(dOrd), 3);
-    const Value& eq = rts::field(force(dEq), 0);
+    const Value& dReal = Integral_Real(dI);
+    const Value& dNum = Real_Num(dReal);
+    const Value& dOrd = Real_Ord(dReal);
+    const Value& le = VUX::Classes::op_lt_eq(dOrd);
+    const Value& eq = VUX::Classes::op_eq_eq(VUX::Classes::Ord_Eq(dOrd));
     Value zero = Num::fromInteger(dNum, IS(0));
     Value one = Num::fromInteger(dNum, IS(1));
     Value two = Num::fromInteger(dNum, IS(2));
     if (isTrue(force(rts::apply(le, n, zero))))
         Err::errorWithoutStackTrace(List::fromBytes("stimes: positive multiplier expected"));
-    auto isEven = [&](const Value& y) { return isTrue(force(rts::apply(eq, rts::apply(rem_sel(dI), y, two), zero))); };
+    auto isEven = [&](const Value& y) { return isTrue(force(rts::apply(eq, rts::apply(rem(dI), y, two), zero))); };
     auto isOne = [&](const Value& y) { return isTrue(force(rts::apply(eq, y, one))); };
     auto twice = [&](const Value& v) { return rts::delay([op, v]() { return rts::apply(op, v, v); }); };
-    auto half = [&](const Value& y) { return rts::apply(quot_sel(dI), y, two); };
+    auto half = [&](const Value& y) { return rts::apply(quot(dI), y, two); };
     Value b = x, y = n;
     while (isEven(y)) {  // f
         b = twice(b);

@@ -11,6 +11,10 @@
 #include <cstdint>
 #include <utility>
 
+#include "VUX/Classes.h"
+#include "VUX/Internal/Num.h"
+#include "VUX/Internal/Show.h"
+#include "VUX/Record.h"
 #include "rts/rts.h"
 
 namespace VUX::Internal::Real {
@@ -20,35 +24,19 @@ using rts::Value;
 // ---------------------------------------------------------------------------------------------
 // Records
 
-inline constexpr uint8_t C_Real_tag = 0;
-inline constexpr uint8_t C_Enum_tag = 0;
-inline constexpr uint8_t C_Integral_tag = 0;
-inline constexpr uint8_t C_Fractional_tag = 0;
-inline const Value& num_of_real(const Value& d) { return rts::field(rts::force(d), 0); }
-inline const Value& ord_of_real(const Value& d) { return rts::field(rts::force(d), 1); }
-inline const Value& toRational_sel(const Value& d) { return rts::field(rts::force(d), 2); }
-inline const Value& real_of_integral(const Value& d) { return rts::field(rts::force(d), 0); }
-inline const Value& enum_of_integral(const Value& d) { return rts::field(rts::force(d), 1); }
-inline const Value& quot_sel(const Value& d) { return rts::field(rts::force(d), 2); }
-inline const Value& rem_sel(const Value& d) { return rts::field(rts::force(d), 3); }
-inline const Value& div_sel(const Value& d) { return rts::field(rts::force(d), 4); }
-inline const Value& mod_sel(const Value& d) { return rts::field(rts::force(d), 5); }
-inline const Value& quotRem_sel(const Value& d) { return rts::field(rts::force(d), 6); }
-inline const Value& divMod_sel(const Value& d) { return rts::field(rts::force(d), 7); }
-inline const Value& toInteger_sel(const Value& d) { return rts::field(rts::force(d), 8); }
-inline const Value& num_of_fractional(const Value& d) { return rts::field(rts::force(d), 0); }
-inline const Value& op_slash_sel(const Value& d) { return rts::field(rts::force(d), 1); }
-inline const Value& recip_sel(const Value& d) { return rts::field(rts::force(d), 2); }
-inline const Value& fromRational_sel(const Value& d) { return rts::field(rts::force(d), 3); }
+VUX_CLASS(Real, (Num, Ord), toRational);
+VUX_CLASS(Enum, (), succ, pred, toEnum, fromEnum, enumFrom, enumFromThen, enumFromTo, enumFromThenTo);
+VUX_CLASS(Integral, (Real, Enum), quot, rem, div, mod, quotRem, divMod, toInteger);
+VUX_CLASS(Fractional, (Num), op_slash, recip, fromRational);
 
-extern const rts::StaticCon<3> inst_Real_Int;
-extern const rts::StaticCon<3> inst_Real_Integer;
-extern const rts::StaticCon<8> inst_Enum_Int;
-extern const rts::StaticCon<8> inst_Enum_Integer;
-extern const rts::StaticCon<9> inst_Integral_Int;
-extern const rts::StaticCon<9> inst_Integral_Integer;
-extern const rts::StaticCon<4> inst_Fractional_Double;
-extern const rts::StaticCon<4> inst_Fractional_Float;
+VUX_STATIC_INSTANCE(inst_Real_Int, C_Real_class);
+VUX_STATIC_INSTANCE(inst_Real_Integer, C_Real_class);
+VUX_STATIC_INSTANCE(inst_Enum_Int, C_Enum_class);
+VUX_STATIC_INSTANCE(inst_Enum_Integer, C_Enum_class);
+VUX_STATIC_INSTANCE(inst_Integral_Int, C_Integral_class);
+VUX_STATIC_INSTANCE(inst_Integral_Integer, C_Integral_class);
+VUX_STATIC_INSTANCE(inst_Fractional_Double, C_Fractional_class);
+VUX_STATIC_INSTANCE(inst_Fractional_Float, C_Fractional_class);
 
 // `stimes` by repeated doubling with the integral type's own operations (its `<=` against
 // fromInteger 0, rem, quot, == against 1 and 2): n <= 0 raises
@@ -91,10 +79,10 @@ float rationalToFloat(const Value& n, const Value& d);
 // The exact rational value of a finite Double / Float.
 Value doubleToRational(double x);
 
-extern const rts::StaticCon<3> inst_Show_Rational;  // n at 8, " % ", d at 8; parenthesised at > 7
-extern const rts::StaticCon<7> inst_Num_Rational;
-extern const rts::StaticCon<4> inst_Fractional_Rational;
-extern const rts::StaticCon<2> inst_Eq_Rational;
-extern const rts::StaticCon<8> inst_Ord_Rational;
+VUX_STATIC_INSTANCE(inst_Show_Rational, Show::C_Show_class);  // n at 8, " % ", d at 8; parenthesised at > 7
+VUX_STATIC_INSTANCE(inst_Num_Rational, Num::C_Num_class);
+VUX_STATIC_INSTANCE(inst_Fractional_Rational, C_Fractional_class);
+VUX_STATIC_INSTANCE(inst_Eq_Rational, VUX::Classes::C_Eq_class);
+VUX_STATIC_INSTANCE(inst_Ord_Rational, VUX::Classes::C_Ord_class);
 
 }  // namespace VUX::Internal::Real

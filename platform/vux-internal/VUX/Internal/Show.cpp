@@ -33,12 +33,12 @@ Value precBox(int64_t d) {
 }
 
 Value showsPrec(const Value& dShow, int64_t d, const Value& x, Value s) {
-    return rts::apply(showsPrec_sel(dShow), precBox(d), x, s);
+    return rts::apply(showsPrec(dShow), precBox(d), x, s);
 }
-Value show(const Value& dShow, const Value& x) { return rts::apply(show_sel(dShow), x); }
-Value showList(const Value& dShow, const Value& xs, Value s) { return rts::apply(showList_sel(dShow), xs, s); }
+Value show(const Value& dShow, const Value& x) { return rts::apply(show(dShow), x); }
+Value showList(const Value& dShow, const Value& xs, Value s) { return rts::apply(showList(dShow), xs, s); }
 
-Value showsPrecS(const Value& dShow, int64_t d, Value x) { return rts::apply(showsPrec_sel(dShow), precBox(d), x); }
+Value showsPrecS(const Value& dShow, int64_t d, Value x) { return rts::apply(showsPrec(dShow), precBox(d), x); }
 
 Value showRecord(Value sp) {
     Value show = rts::fun<1>([sp](const Value& x) { return rts::apply(sp, precBox(0), x, Nil()); });
@@ -47,6 +47,9 @@ Value showRecord(Value sp) {
     });
     return C_Show(std::move(sp), std::move(show), std::move(showList));
 }
+
+Value default_show(const Value& dShow, const Value& x) { return showsPrec(dShow, 0, x, Nil()); }
+Value default_showList(const Value& dShow, const Value& xs, const Value& s) { return showListOfRecord(dShow, xs, s); }
 
 // ---------------------------------------------------------------------------------------------
 // Machinery
@@ -79,7 +82,7 @@ Value showList__(Value showx, Value xs, Value s) {
 }
 
 Value showListOfRecord(const Value& dShow, Value xs, Value s) {
-    return showList__(rts::apply(showsPrec_sel(dShow), precBox(0)), std::move(xs), std::move(s));
+    return showList__(rts::apply(showsPrec(dShow), precBox(0)), std::move(xs), std::move(s));
 }
 
 Value showSpace(Value s) { return consChar(' ', std::move(s)); }
@@ -315,7 +318,7 @@ Value showsDerived(const ConDesc* cons, size_t ncons, const Value* fieldShows, i
     }
     auto fieldText = [&](uint8_t i, int64_t fd, Value t) -> Value {
         if (where[i].first) {
-            Value sp = showsPrec_sel(fieldShows[first + where[i].second]);
+            Value sp = showsPrec(fieldShows[first + where[i].second]);
             return rts::delay([sp, fd, f = rts::field(v, where[i].second), t]() {
                 return rts::apply(sp, precBox(fd), f, t);
             });
@@ -414,18 +417,26 @@ Value writeUnit(int64_t, const Value& x, Value s) {
 
 // Char lists show as string literals.
 Value charShowList(const Value& xs, const Value& s) { return showStringLiteral(xs, s); }
-constinit const rts::StaticFun charShowList_closure{rts::static_fun_info<&charShowList>};
 }  // namespace
 
-constinit const rts::StaticCon<3> inst_Show_Int = staticShowRecord<&writeInt>();
-constinit const rts::StaticCon<3> inst_Show_Word = staticShowRecord<&writeWord>();
-constinit const rts::StaticCon<3> inst_Show_Char{C_Show_tag,
-                                                 rts::ref_slot(StaticShowOps<&writeChar>::showsPrec_closure.object()),
-                                                 rts::ref_slot(StaticShowOps<&writeChar>::show_closure.object()),
-                                                 rts::ref_slot(charShowList_closure.object())};
-constinit const rts::StaticCon<3> inst_Show_Bool = staticShowRecord<&writeBool>();
-constinit const rts::StaticCon<3> inst_Show_Ordering = staticShowRecord<&writeOrdering>();
-constinit const rts::StaticCon<3> inst_Show_Unit = staticShowRecord<&writeUnit>();
+using Record::fn;
+constinit const Record::Static<C_Show_class> inst_Show_Int_closure{
+    fn<&showsPrecWith<&writeInt>>, fn<&default_show, &inst_Show_Int_closure>,
+    fn<&default_showList, &inst_Show_Int_closure>};
+constinit const Record::Static<C_Show_class> inst_Show_Word_closure{
+    fn<&showsPrecWith<&writeWord>>, fn<&default_show, &inst_Show_Word_closure>,
+    fn<&default_showList, &inst_Show_Word_closure>};
+constinit const Record::Static<C_Show_class> inst_Show_Char_closure{
+    fn<&showsPrecWith<&writeChar>>, fn<&default_show, &inst_Show_Char_closure>, fn<&charShowList>};
+constinit const Record::Static<C_Show_class> inst_Show_Bool_closure{
+    fn<&showsPrecWith<&writeBool>>, fn<&default_show, &inst_Show_Bool_closure>,
+    fn<&default_showList, &inst_Show_Bool_closure>};
+constinit const Record::Static<C_Show_class> inst_Show_Ordering_closure{
+    fn<&showsPrecWith<&writeOrdering>>, fn<&default_show, &inst_Show_Ordering_closure>,
+    fn<&default_showList, &inst_Show_Ordering_closure>};
+constinit const Record::Static<C_Show_class> inst_Show_Unit_closure{
+    fn<&showsPrecWith<&writeUnit>>, fn<&default_show, &inst_Show_Unit_closure>,
+    fn<&default_showList, &inst_Show_Unit_closure>};
 
 Value inst_Show_List(Value d) {
     Value sp = rts::fun<3>([d](const Value&, const Value& xs, const Value& s) { return showList(d, xs, s); });
@@ -452,7 +463,7 @@ Value inst_Show_Tuple(std::initializer_list<Value> components) {
         const auto& ds = *shows;
         Value t = consChar(')', s);
         for (size_t i = ds.size(); i-- > 0;) {
-            Value sp_i = showsPrec_sel(ds[i]);
+            Value sp_i = showsPrec(ds[i]);
             t = rts::delay([sp_i, f = rts::field(v, i), t]() { return rts::apply(sp_i, precBox(0), f, t); });
             t = consChar(i == 0 ? '(' : ',', std::move(t));
         }

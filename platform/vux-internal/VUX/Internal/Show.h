@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "VUX/Internal/List.h"
+#include "VUX/Record.h"
 #include "VUX/Types.h"
 #include "rts/rts.h"
 
@@ -22,15 +23,7 @@ namespace VUX::Internal::Show {
 
 using rts::Value;
 
-inline constexpr uint8_t C_Show_tag = 0;
-inline Value C_Show(Value showsPrec, Value show, Value showList) {
-    return rts::con(C_Show_tag, std::move(showsPrec), std::move(show), std::move(showList));
-}
-
-// Selectors: evaluate the record and return its field.
-inline const Value& showsPrec_sel(const Value& d) { return rts::field(rts::force(d), 0); }
-inline const Value& show_sel(const Value& d) { return rts::field(rts::force(d), 1); }
-inline const Value& showList_sel(const Value& d) { return rts::field(rts::force(d), 2); }
+VUX_CLASS(Show, (), showsPrec, show, showList);
 
 // Calling through a record.
 Value showsPrec(const Value& dShow, int64_t d, const Value& x, Value s);
@@ -40,6 +33,18 @@ Value showList(const Value& dShow, const Value& xs, Value s);
 // A record from a showsPrec function alone (arity 3): `show x = showsPrec 0 x ""` and `showList`
 // the list form with each element at precedence 0.
 Value showRecord(Value showsPrec);
+// The same defaults through a record, for static records:
+//   constinit const VUX::Record::Static<C_Show_class> inst_Show_T_closure{
+//       fn<&showsPrecWith<&writeT>>, fn<&default_show, &inst_Show_T_closure>,
+//       fn<&default_showList, &inst_Show_T_closure>};
+Value default_show(const Value& dShow, const Value& x);
+Value default_showList(const Value& dShow, const Value& xs, const Value& s);
+// The showsPrec operation of a C++ writer `Value w(int64_t d, const Value& x, Value s)` (x not yet
+// evaluated; the precedence is evaluated first).
+template <Value (*Writer)(int64_t, const Value&, Value)>
+Value showsPrecWith(const Value& d, const Value& x, const Value& s) {
+    return Writer(VUX::Types::intOf(rts::force(d)), x, s);
+}
 
 // ---------------------------------------------------------------------------------------------
 // Machinery
@@ -123,43 +128,18 @@ Value showsRecordForm(int64_t d, std::string_view name, std::initializer_list<Re
 // `showsPrec d x` as a ShowS (a suspended application), for composing the helpers above.
 Value showsPrecS(const Value& dShow, int64_t d, Value x);
 
-// ---------------------------------------------------------------------------------------------
-// Static records from one C++ writer `Value fn(int64_t d, const Value& x, Value s)` (x not yet
-// evaluated): show is the writer at 0 before "", showList the list form.
-//   constinit const rts::StaticCon<3> inst_Show_T = staticShowRecord<&showsT>();
-
 // The boxed Int of a precedence (static for 0 to 11).
 Value precBox(int64_t d);
-
-template <Value (*Writer)(int64_t, const Value&, Value)>
-struct StaticShowOps {
-    static Value showsPrec(const Value& d, const Value& x, const Value& s) {
-        return Writer(VUX::Types::intOf(rts::force(d)), x, s);
-    }
-    static Value shows0(const Value& x, const Value& s) { return Writer(0, x, s); }
-    static Value show(const Value& x) { return Writer(0, x, VUX::Types::Nil()); }
-    static Value showList(const Value& xs, const Value& s) { return showList__(shows0_closure.value(), xs, s); }
-    static constexpr rts::StaticFun showsPrec_closure{rts::static_fun_info<&showsPrec>};
-    static constexpr rts::StaticFun shows0_closure{rts::static_fun_info<&shows0>};
-    static constexpr rts::StaticFun show_closure{rts::static_fun_info<&show>};
-    static constexpr rts::StaticFun showList_closure{rts::static_fun_info<&showList>};
-};
-template <Value (*Writer)(int64_t, const Value&, Value)>
-constexpr rts::StaticCon<3> staticShowRecord() {
-    using Ops = StaticShowOps<Writer>;
-    return rts::StaticCon<3>(C_Show_tag, rts::ref_slot(Ops::showsPrec_closure.object()),
-                             rts::ref_slot(Ops::show_closure.object()), rts::ref_slot(Ops::showList_closure.object()));
-}
 
 // ---------------------------------------------------------------------------------------------
 // Instances for the basic types (static records)
 
-extern const rts::StaticCon<3> inst_Show_Int;
-extern const rts::StaticCon<3> inst_Show_Word;
-extern const rts::StaticCon<3> inst_Show_Char;  // showList writes a string literal
-extern const rts::StaticCon<3> inst_Show_Bool;
-extern const rts::StaticCon<3> inst_Show_Ordering;
-extern const rts::StaticCon<3> inst_Show_Unit;
+VUX_STATIC_INSTANCE(inst_Show_Int, C_Show_class);
+VUX_STATIC_INSTANCE(inst_Show_Word, C_Show_class);
+VUX_STATIC_INSTANCE(inst_Show_Char, C_Show_class);  // showList writes a string literal
+VUX_STATIC_INSTANCE(inst_Show_Bool, C_Show_class);
+VUX_STATIC_INSTANCE(inst_Show_Ordering, C_Show_class);
+VUX_STATIC_INSTANCE(inst_Show_Unit, C_Show_class);
 // Double and Float are in Float.h; Integer and Natural in Num.h; Rational in Real.h.
 
 // Instances for compound types: functions of the element records.

@@ -116,7 +116,7 @@ Value double_(const Value& x) {
 }
 Value rational(const Value& r) {
     VUX_FUNCTION;
-    return text(VUX::Internal::Show::showsPrec(VUX::Internal::Real::inst_Show_Rational.value(), 0, r, Nil()));
+    return text(VUX::Internal::Show::showsPrec(VUX::Internal::Real::inst_Show_Rational(), 0, r, Nil()));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -196,7 +196,7 @@ Value stimesFn(const Value& dIntegral, const Value& n, const Value& d) { return 
 Value mconcatFn(const Value& docs) { return mconcat(docs); }
 Value fromStringFn(const Value& s) { return text(s); }
 // A unit annotation is evaluated to its constructor.
-Value rnfDocFn(const Value& d) { return A::rnfDoc(Control::DeepSeq::inst_NFData_Scalar.value(), d); }
+Value rnfDocFn(const Value& d) { return A::rnfDoc(Control::DeepSeq::inst_NFData_Scalar(), d); }
 
 constinit const rts::StaticFun showsDoc0_closure{rts::static_fun_info<&showsDoc0>};
 constinit const rts::StaticFun showsPrecDoc_closure{rts::static_fun_info<&showsPrecDocFn>};

@@ -39,7 +39,7 @@ constexpr ConDesc kModeCons[] = {{"PageMode"}, {"ZigZagMode"}, {"LeftMode"}, {"O
 constexpr const char* kStyleFields[] = {"mode", "lineLength", "ribbonsPerLine"};
 constexpr ConDesc kStyleCons[] = {{"Style", 3, kStyleFields}};
 
-Value showString() { return Show::inst_Show_List(Show::inst_Show_Char.value()); }
+Value showString() { return Show::inst_Show_List(Show::inst_Show_Char()); }
 
 }  // namespace
 
@@ -51,8 +51,8 @@ RTS_CONSTANT(showTextDetailsRecord) {
 RTS_CONSTANT(showModeRecord) { VUX_CAF("showModeRecord"); return Show::derivedShow(kModeCons, 4, {}); }
 RTS_CONSTANT(showStyleRecord) {
     VUX_CAF("showStyleRecord");
-    return Show::derivedShow(kStyleCons, 1, {showModeRecord.get(), Show::inst_Show_Int.value(),
-                                             VUX::Internal::Float::inst_Show_Float.value()});
+    return Show::derivedShow(kStyleCons, 1, {showModeRecord.get(), Show::inst_Show_Int(),
+                                             VUX::Internal::Float::inst_Show_Float()});
 }
 }  // namespace
 
@@ -70,8 +70,8 @@ Value showsSpan(const Value& dShow, int64_t d, const Value& x, Value s) {
     const Value& sp = force(x);
     return Show::showsRecordForm(
         d, "Span",
-        {{"spanStart", Show::showsPrecS(Show::inst_Show_Int.value(), 0, I_hash(rts::int_word(sp, 0)))},
-         {"spanLength", Show::showsPrecS(Show::inst_Show_Int.value(), 0, I_hash(rts::int_word(sp, 1)))},
+        {{"spanStart", Show::showsPrecS(Show::inst_Show_Int(), 0, I_hash(rts::int_word(sp, 0)))},
+         {"spanLength", Show::showsPrecS(Show::inst_Show_Int(), 0, I_hash(rts::int_word(sp, 1)))},
          {"spanAnnotation", Show::showsPrecS(dShow, 0, field(sp, 0))}},
         std::move(s));
 }
@@ -179,7 +179,7 @@ Value double_(const Value& d) {
 }
 Value rational(const Value& r) {
     VUX_FUNCTION;
-    return text(Show::showsPrec(VUX::Internal::Real::inst_Show_Rational.value(), 0, r, Nil()));
+    return text(Show::showsPrec(VUX::Internal::Real::inst_Show_Rational(), 0, r, Nil()));
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -32,7 +32,7 @@ bool annotDetailsEq(const Value& dEq, const Value& x, const Value& y) {
     if (a->tag != b->tag) return false;
     switch (a->tag) {
         case NoAnnot_tag: return textDetailsEq(field(a, 0), field(b, 0)) && rts::word(a, 0) == rts::word(b, 0);
-        case AnnotEnd_tag: return VUX::Classes::call_test(dEq, VUX::Classes::Eq_op_eq_eq, field(a, 0), field(b, 0));
+        case AnnotEnd_tag: return VUX::Record::test(VUX::Classes::op_eq_eq(dEq), field(a, 0), field(b, 0));
         default: return true;
     }
 }
@@ -52,7 +52,7 @@ bool spanEq(const Value& dEq, const Value& x, const Value& y) {
     const Value& a = force(x);
     const Value& b = force(y);
     return rts::word(a, 0) == rts::word(b, 0) && rts::word(a, 1) == rts::word(b, 1) &&
-           VUX::Classes::call_test(dEq, VUX::Classes::Eq_op_eq_eq, field(a, 0), field(b, 0));
+           VUX::Record::test(VUX::Classes::op_eq_eq(dEq), field(a, 0), field(b, 0));
 }
 
 namespace {

@@ -221,18 +221,17 @@ struct PrettyCopy {
     // -----------------------------------------------------------------------------------------
     // PrettyLevel: Eq, Ord and Show
 
-    static constexpr rts::StaticCon<2> levelEq{VUX::Classes::C_Eq_tag, rts::ref_slot(VUX::Classes::eqInt_fun.object()),
-                                               rts::ref_slot(VUX::Classes::neInt_fun.object())};
-    static constexpr rts::StaticCon<8> levelOrd{
-        VUX::Classes::C_Ord_tag,
-        rts::ref_slot(levelEq.object()),
-        rts::ref_slot(VUX::Classes::compareInt_fun.object()),
-        rts::ref_slot(VUX::Classes::ltInt_fun.object()),
-        rts::ref_slot(VUX::Classes::leInt_fun.object()),
-        rts::ref_slot(VUX::Classes::gtInt_fun.object()),
-        rts::ref_slot(VUX::Classes::geInt_fun.object()),
-        rts::ref_slot(VUX::Classes::maxInt_fun.object()),
-        rts::ref_slot(VUX::Classes::minInt_fun.object())};
+    static constexpr VUX::Record::Static<VUX::Classes::C_Eq_class> levelEq{
+        VUX::Record::fn<&VUX::Classes::eqInt>, VUX::Record::fn<&VUX::Classes::neInt>};
+    static constexpr VUX::Record::Static<VUX::Classes::C_Ord_class> levelOrd{
+        VUX::Record::ref(levelEq),
+        VUX::Record::fn<&VUX::Classes::compareInt>,
+        VUX::Record::fn<&VUX::Classes::ltInt>,
+        VUX::Record::fn<&VUX::Classes::leInt>,
+        VUX::Record::fn<&VUX::Classes::gtInt>,
+        VUX::Record::fn<&VUX::Classes::geInt>,
+        VUX::Record::fn<&VUX::Classes::maxInt>,
+        VUX::Record::fn<&VUX::Classes::minInt>};
 
     static Value showsLevel(int64_t d, const Value& x, Value s) {
         using VUX::Internal::List::boxChar;
@@ -242,12 +241,19 @@ struct PrettyCopy {
         Value body = VUX::Internal::Show::showText("PrettyLevel ", VUX::Internal::Show::showSignedInt(11, n, std::move(s)));
         return paren ? VUX::Types::Cons(boxChar('('), std::move(body)) : body;
     }
-    static constexpr rts::StaticCon<3> levelShow = VUX::Internal::Show::staticShowRecord<&showsLevel>();
+    static const VUX::Record::Static<VUX::Internal::Show::C_Show_class> levelShow;
 
   private:
     static Value op_lt_plus_gt(const Value& p, const Value& q) { return Annotated::Drovane::op_lt_plus_gt(p, q); }
     static Value fsep(const Value& docs) { return Annotated::Drovane::fsep(docs); }
     static Value punctuate(const Value& sep, const Value& docs) { return Annotated::Drovane::punctuate(sep, docs); }
 };
+
+// Defined outside the class: its defaults refer to the record itself.
+template <class F>
+constinit const VUX::Record::Static<VUX::Internal::Show::C_Show_class> PrettyCopy<F>::levelShow{
+    VUX::Record::fn<&VUX::Internal::Show::showsPrecWith<&PrettyCopy<F>::showsLevel>>,
+    VUX::Record::fn<&VUX::Internal::Show::default_show, &PrettyCopy<F>::levelShow>,
+    VUX::Record::fn<&VUX::Internal::Show::default_showList, &PrettyCopy<F>::levelShow>};
 
 }  // namespace Text::PrettyPrint::Annotated::DrovaneClassCopy
