@@ -238,18 +238,17 @@ bool valid(const Value& dOrd, const Value& m) {
     return validIn(Comparer(dOrd), rts::force(m), nullptr, nullptr);
 }
 
-Value inst_Eq_Map(Value dEqKey, Value dEqValue) {
+Value inst_Eq_Map(const Value& dEqKey, const Value& dEqValue) {
     Value dPairs = VUX::Classes::inst_Eq_List(VUX::Classes::inst_Eq_Tuple(dEqKey, dEqValue));
     auto eq = [dPairs](const Value& a, const Value& b) {
-        return size(a) == size(b) &&
-               VUX::Classes::call_test(dPairs, VUX::Classes::Eq_op_eq_eq, toList(a), toList(b));
+        return size(a) == size(b) && VUX::Classes::test(VUX::Classes::op_eq_eq(dPairs), toList(a), toList(b));
     };
     return VUX::Classes::C_Eq(
         rts::fun<2>([eq](const Value& a, const Value& b) { return VUX::Types::fromBool(eq(a, b)); }),
         rts::fun<2>([eq](const Value& a, const Value& b) { return VUX::Types::fromBool(!eq(a, b)); }));
 }
 
-Value inst_Show_Map(Value dShowKey, Value dShowValue) {
+Value inst_Show_Map(const Value& dShowKey, const Value& dShowValue) {
     namespace Show = VUX::Internal::Show;
     Value dPairs = Show::inst_Show_List(Show::inst_Show_Tuple2(std::move(dShowKey), std::move(dShowValue)));
     return Show::showRecord(rts::fun<3>([dPairs](const Value& d, const Value& m, const Value& s) {

@@ -49,8 +49,8 @@ bool valid(const Value& dOrd, const Value& m);
 
 // Equality: equal sizes and equal ascending lists. Text form: "fromList " then the list of pairs,
 // in parentheses at precedence 11 or more.
-Value inst_Eq_Map(Value dEqKey, Value dEqValue);
-Value inst_Show_Map(Value dShowKey, Value dShowValue);
+Value inst_Eq_Map(const Value& dEqKey, const Value& dEqValue);
+Value inst_Show_Map(const Value& dShowKey, const Value& dShowValue);
 
 // The operations as language values, records first.
 extern const rts::StaticFun insert_closure;  // insert dOrd k x m

@@ -35,8 +35,7 @@ bool treeEq(const Value& dEq, const Value& a, const Value& b) {
     rts::stack_check();
     const Value& x = rts::force(a);
     const Value& y = rts::force(b);
-    if (!VUX::Classes::call_test(dEq, VUX::Classes::Eq_op_eq_eq, rts::field(x, 0), rts::field(y, 0)))
-        return false;
+    if (!VUX::Classes::test(VUX::Classes::op_eq_eq(dEq), rts::field(x, 0), rts::field(y, 0))) return false;
     Value xs = rts::field(x, 1), ys = rts::field(y, 1);
     for (;;) {
         const Value& cx = rts::force(xs);
@@ -64,13 +63,13 @@ Value showsTree(const Value& dShow, int64_t d, const Value& t, Value s) {
 
 Value flatten(const Value& t) { return flattenOnto(t, Nil()); }
 
-Value inst_Eq_Tree(Value dEq) {
+Value inst_Eq_Tree(const Value& dEq) {
     return VUX::Classes::C_Eq(
         rts::fun<2>([dEq](const Value& a, const Value& b) { return fromBool(treeEq(dEq, a, b)); }),
         rts::fun<2>([dEq](const Value& a, const Value& b) { return fromBool(!treeEq(dEq, a, b)); }));
 }
 
-Value inst_Show_Tree(Value dShow) {
+Value inst_Show_Tree(const Value& dShow) {
     return Show::showRecord(rts::fun<3>([dShow](const Value& d, const Value& t, const Value& s) {
         return showsTree(dShow, intOf(rts::force(d)), t, s);
     }));

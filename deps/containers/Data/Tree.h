@@ -28,7 +28,7 @@ Value subForest(const Value& t);
 // `flatten t`: the labels in pre-order, produced on demand.
 Value flatten(const Value& t);
 
-Value inst_Eq_Tree(Value dEq);
-Value inst_Show_Tree(Value dShow);
+Value inst_Eq_Tree(const Value& dEq);
+Value inst_Show_Tree(const Value& dShow);
 
 }  // namespace Data::Tree

@@ -130,7 +130,7 @@ TEST(Map, OperationsAsFunctionValues) {
 }
 
 TEST(Map, EqualityAndTextForm) {
-    Value dShow = inst_Show_Map(Show::inst_Show_Int.value(), Show::inst_Show_Char.value());
+    Value dShow = inst_Show_Map(Show::inst_Show_Int(), Show::inst_Show_Char());
     auto chars = [](std::initializer_list<std::pair<int64_t, char>> kvs) {
         Value m = empty();
         for (auto [k, c] : kvs) m = insert(intOrd(), I_hash(k), VUX::Types::C_hash(c), m);
@@ -143,12 +143,12 @@ TEST(Map, EqualityAndTextForm) {
     EXPECT_EQ(vux::testing::to_string(Show::show(dShow, empty())), "fromList []");
     Value dEq = inst_Eq_Map(VUX::Classes::inst_Eq_Int(), VUX::Classes::inst_Eq_Char());
     auto eq = [&](const Value& a, const Value& b) {
-        return VUX::Classes::call_test(dEq, VUX::Classes::Eq_op_eq_eq, a, b);
+        return VUX::Classes::test(VUX::Classes::op_eq_eq(dEq), a, b);
     };
     EXPECT_TRUE(eq(ab, chars({{1, 'a'}, {2, 'b'}})));
     EXPECT_FALSE(eq(ab, chars({{1, 'a'}, {2, 'c'}})));
     EXPECT_FALSE(eq(ab, chars({{1, 'a'}})));
-    EXPECT_TRUE(VUX::Classes::call_test(dEq, VUX::Classes::Eq_op_slash_eq, ab, empty()));
+    EXPECT_TRUE(VUX::Classes::test(VUX::Classes::op_slash_eq(dEq), ab, empty()));
 }
 
 }  // namespace

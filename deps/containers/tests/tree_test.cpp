@@ -19,8 +19,7 @@ Value leaf(int64_t n) { return Node(I_hash(n), VUX::Types::Nil()); }
 Value node(int64_t n, std::vector<Value> children) { return Node(I_hash(n), vux::testing::list(children)); }
 
 bool equal(const Value& a, const Value& b) {
-    return VUX::Classes::call_test(inst_Eq_Tree(VUX::Classes::inst_Eq_Int()), VUX::Classes::Eq_op_eq_eq, a,
-                                   b);
+    return VUX::Classes::test(VUX::Classes::op_eq_eq(inst_Eq_Tree(VUX::Classes::inst_Eq_Int())), a, b);
 }
 
 TEST(Tree, DerivedEquality) {
@@ -31,12 +30,12 @@ TEST(Tree, DerivedEquality) {
     EXPECT_FALSE(equal(t, node(0, {node(2, {leaf(4)}), leaf(3)})));
     // Labels decide first: a different label stops the comparison before the forests.
     EXPECT_FALSE(equal(Node(I_hash(1), vux::testing::failing()), Node(I_hash(2), vux::testing::failing())));
-    EXPECT_TRUE(VUX::Classes::call_test(inst_Eq_Tree(VUX::Classes::inst_Eq_Int()),
-                                        VUX::Classes::Eq_op_slash_eq, t, leaf(1)));
+    EXPECT_TRUE(
+        VUX::Classes::test(VUX::Classes::op_slash_eq(inst_Eq_Tree(VUX::Classes::inst_Eq_Int())), t, leaf(1)));
 }
 
 TEST(Tree, DerivedTextForm) {
-    Value dShow = inst_Show_Tree(Show::inst_Show_Int.value());
+    Value dShow = inst_Show_Tree(Show::inst_Show_Int());
     Value t = node(1, {leaf(2), leaf(-3)});
     EXPECT_EQ(vux::testing::to_string(Show::show(dShow, t)),
               "Node {rootLabel = 1, subForest = [Node {rootLabel = 2, subForest = []},"

@@ -28,11 +28,11 @@ using vux::testing::to_string;
 
 Value run(const Value& act) { return IO::runIO(act); }
 Value unit() { return VUX::Tuple::Unit(); }
-Value errorCalls() { return Ex::inst_Exception_ErrorCall.value(); }
-Value arith() { return Ex::inst_Exception_ArithException.value(); }
+Value errorCalls() { return Ex::inst_Exception_ErrorCall(); }
+Value arith() { return Ex::inst_Exception_ArithException(); }
 Value divideByZero() { return Value::adopt(Ex::ArithException_closure_tbl[Ex::DivideByZero_tag]); }
 Value raising(const std::string& message) {
-    return throwM(inst_MonadThrow_IO.value(), errorCalls(), Ex::ErrorCall(str(message)));
+    return throwM(inst_MonadThrow_IO(), errorCalls(), Ex::ErrorCall(str(message)));
 }
 
 // An action that appends `what` to the log.
@@ -44,7 +44,7 @@ Value logging(std::vector<std::string>& log, std::string what) {
 }
 
 TEST(Catch, ThrowCatchAndTryByType) {
-    Value dCatch = inst_MonadCatch_IO.value();
+    Value dCatch = inst_MonadCatch_IO();
     Value message = rts::fun<1>([](const Value& e) { return IO::returnIO(rts::field(rts::force(e), 0)); });
     EXPECT_EQ(to_string(run(catch_(dCatch, errorCalls(), raising("boom"), message))), "boom");
     // An exception of another type passes the handler by.
@@ -55,15 +55,15 @@ TEST(Catch, ThrowCatchAndTryByType) {
     const Value& fine = rts::force(run(try_(dCatch, errorCalls(), IO::returnIO(str("ok")))));
     ASSERT_EQ(fine->tag, Data::Either::Right_tag);
     EXPECT_EQ(to_string(rts::field(fine, 0)), "ok");
-    EXPECT_THROW(run(try_(dCatch, errorCalls(), throwM(inst_MonadThrow_IO.value(), arith(), divideByZero()))),
+    EXPECT_THROW(run(try_(dCatch, errorCalls(), throwM(inst_MonadThrow_IO(), arith(), divideByZero()))),
                  rts::Exception);
     // Building the action raises nothing; running it does.
-    Value thrown = throwM(inst_MonadThrow_IO.value(), errorCalls(), Ex::ErrorCall(str("later")));
+    Value thrown = throwM(inst_MonadThrow_IO(), errorCalls(), Ex::ErrorCall(str("later")));
     EXPECT_THROW(run(thrown), rts::Exception);
 }
 
 TEST(Bracket, ReleasesAfterReturnAndAfterASynchronousException) {
-    Value dMask = inst_MonadMask_IO.value();
+    Value dMask = inst_MonadMask_IO();
     std::vector<std::string> log;
     Value result =
         run(bracket_(dMask, logging(log, "acquire"), logging(log, "release"), IO::returnIO(str("done"))));
@@ -82,7 +82,7 @@ TEST(Bracket, ReleasesAfterReturnAndAfterASynchronousException) {
 }
 
 TEST(Bracket, GeneralBracketReportsHowUseEnded) {
-    Value dMask = inst_MonadMask_IO.value();
+    Value dMask = inst_MonadMask_IO();
     std::vector<uint8_t> exits;
     Value release = rts::fun<2>([&exits](const Value&, const Value& exit) {
         return IO::io([&exits, exit] {
@@ -91,11 +91,11 @@ TEST(Bracket, GeneralBracketReportsHowUseEnded) {
         });
     });
     Value use = rts::fun<1>([](const Value& a) { return IO::returnIO(a); });
-    Value both = run(rts::apply(generalBracket_sel(dMask), IO::returnIO(str("res")), release, use));
+    Value both = run(rts::apply(generalBracket(dMask), IO::returnIO(str("res")), release, use));
     EXPECT_EQ(to_string(rts::field(rts::force(both), 0)), "res");
     EXPECT_EQ(VUX::Types::intOf(rts::force(rts::field(rts::force(both), 1))), 7);
     Value useFails = rts::fun<1>([](const Value&) { return raising("no"); });
-    EXPECT_THROW(run(rts::apply(generalBracket_sel(dMask), IO::returnIO(str("res")), release, useFails)),
+    EXPECT_THROW(run(rts::apply(generalBracket(dMask), IO::returnIO(str("res")), release, useFails)),
                  rts::Exception);
     EXPECT_EQ(exits, (std::vector<uint8_t>{ExitCaseSuccess_tag, ExitCaseException_tag}));
 }
@@ -103,7 +103,7 @@ TEST(Bracket, GeneralBracketReportsHowUseEnded) {
 TEST(Bracket, ReleasesWhenTheThreadIsKilled) {
     // The thread blocks inside bracket_'s action; killing it interrupts the wait and the release
     // still runs, masked.
-    Value dMask = inst_MonadMask_IO.value();
+    Value dMask = inst_MonadMask_IO();
     Value gate = run(Conc::newEmptyMVar());
     Value released = run(Conc::newEmptyMVar());
     Value t = run(Conc::forkIO(bracket_(dMask, IO::returnIO(unit()), Conc::putMVar(released, str("released")),

@@ -33,15 +33,15 @@ inline Value fn1(std::function<Value(const Value&)> f) {
     return rts::fun<1>([f](const Value& x) { return f(x); });
 }
 
-inline Value identity() { return Data::Functor::Identity::inst_Monad_Identity.value(); }
-inline Value listMonoid() { return Base::inst_Monoid_List.value(); }
+inline Value identity() { return Data::Functor::Identity::inst_Monad_Identity(); }
+inline Value listMonoid() { return Base::inst_Monoid_List(); }
 inline Value ret(const Value& d, Value x) { return Base::return_(d, x); }
 inline Value bind(const Value& d, Value m, Value k) { return Base::op_gt_gt_eq(d, m, k); }
 // m >> return x
 inline Value then(const Value& d, Value m, Value x) { return Base::op_gt_gt(d, m, ret(d, std::move(x))); }
 
 // Show records.
-inline Value showInt() { return Show::inst_Show_Int.value(); }
+inline Value showInt() { return Show::inst_Show_Int(); }
 inline Value showInts() { return Show::inst_Show_List(showInt()); }
 inline Value showPair(Value a, Value b) { return Show::inst_Show_Tuple2(std::move(a), std::move(b)); }
 inline std::string show(const Value& dShow, const Value& x) {

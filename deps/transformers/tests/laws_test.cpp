@@ -78,7 +78,7 @@ LawCase exceptTCase() {
 }
 
 LawCase identityTCase() {
-    Value dMaybe = VUX::Internal::Maybe::inst_Monad_Maybe.value();
+    Value dMaybe = VUX::Internal::Maybe::inst_Monad_Maybe();
     Value d = T::Identity::inst_Monad_IdentityT(dMaybe);
     return {
         d,
@@ -137,7 +137,7 @@ LawCase stateTStrictCase() {
                             [](const Value& p) { return p; });
 }
 LawCase stateTStrictIOCase() {
-    Value io = VUX::Internal::IO::inst_Monad_IO.value();
+    Value io = VUX::Internal::IO::inst_Monad_IO();
     return stateTCase<void>(io, T::State::Strict::inst_Monad_StateT_Strict(io),
                             [](const Value& act) { return VUX::Internal::IO::runIO(act); });
 }
@@ -222,7 +222,7 @@ LawCase rwsTCPSCase() {
 
 LawCase accumTCase() {
     Value id = identity(), w = listMonoid();
-    Value d = T::Accum::inst_Monad_AccumT(w, Data::Functor::Identity::inst_Functor_Identity.value(), id);
+    Value d = T::Accum::inst_Monad_AccumT(w, Data::Functor::Identity::inst_Functor_Identity(), id);
     namespace A = T::Accum;
     return {d,
             {ret(d, I(1)), A::looks(w, id, lengthFn()), then(d, A::add(id, ints({1, 2})), I(2)),
@@ -258,7 +258,7 @@ LawCase selectTCase() {
 }
 
 LawCase contTCase() {
-    Value d = T::Cont::inst_Monad_ContT.value();
+    Value d = T::Cont::inst_Monad_ContT();
     // callCC (\esc -> esc 5 >> return 100) yields 5.
     Value escaped =
         T::Cont::callCC(fn1([d](const Value& esc) { return then(d, rts::apply(esc, I(5)), I(100)); }));
@@ -300,7 +300,7 @@ class MonadLaws : public ::testing::TestWithParam<Named> {};
 TEST_P(MonadLaws, HoldWhenRun) {
     LawCase c = GetParam().make();
     const Value& d = c.dMonad;
-    Value pure = Base::return_sel(d);
+    Value pure = Base::return_(d);
     auto same = [&](const Value& a, const Value& b) { EXPECT_EQ(c.observe(a), c.observe(b)); };
     for (int64_t a : {1, 6}) {
         SCOPED_TRACE(a);
@@ -318,8 +318,8 @@ TEST_P(MonadLaws, HoldWhenRun) {
 TEST_P(MonadLaws, FunctorAndApplicativeAgreeWithBind) {
     LawCase c = GetParam().make();
     const Value& d = c.dMonad;
-    const Value& dA = Base::applicative_of_monad(d);
-    const Value& dF = Base::functor_of_applicative(dA);
+    const Value& dA = Base::Monad_Applicative(d);
+    const Value& dF = Base::Applicative_Functor(dA);
     Value plus1 = intFn([](int64_t x) { return I(x + 1); });
     Value minus = fn1([](const Value& x) { return intFn([x](int64_t y) { return I(intv(x) - y); }); });
     auto same = [&](const Value& a, const Value& b) { EXPECT_EQ(c.observe(a), c.observe(b)); };
@@ -329,17 +329,17 @@ TEST_P(MonadLaws, FunctorAndApplicativeAgreeWithBind) {
         const Value& n = c.computations[(i + 1) % c.computations.size()];
         Value mapped = bind(d, m, fn1([d, plus1](const Value& x) { return ret(d, rts::apply(plus1, x)); }));
         same(Base::fmap(dF, plus1, m), mapped);
-        same(rts::apply(Base::op_lt_dollar_sel(dF), I(42), m), bind(d, m, Base::const_(ret(d, I(42)))));
-        same(rts::apply(Base::op_lt_star_gt_sel(dA), ret(d, plus1), m), mapped);
+        same(rts::apply(Base::op_lt_dollar(dF), I(42), m), bind(d, m, Base::const_(ret(d, I(42)))));
+        same(rts::apply(Base::op_lt_star_gt(dA), ret(d, plus1), m), mapped);
         Value both = bind(d, m, fn1([d, n, minus](const Value& x) {
                               return bind(d, n, fn1([d, x, minus](const Value& y) {
                                               return ret(d, rts::apply(minus, x, y));
                                           }));
                           }));
-        same(rts::apply(Base::liftA2_sel(dA), minus, m, n), both);
-        same(rts::apply(Base::op_star_gt_sel(dA), m, n), bind(d, m, Base::const_(n)));
+        same(rts::apply(Base::liftA2(dA), minus, m, n), both);
+        same(rts::apply(Base::op_star_gt(dA), m, n), bind(d, m, Base::const_(n)));
         same(Base::op_gt_gt(d, m, n), bind(d, m, Base::const_(n)));
-        same(rts::apply(Base::op_lt_star_sel(dA), m, n),
+        same(rts::apply(Base::op_lt_star(dA), m, n),
              bind(d, m, fn1([d, n](const Value& x) { return bind(d, n, Base::const_(ret(d, x))); })));
     }
 }

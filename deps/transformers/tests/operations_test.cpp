@@ -301,7 +301,7 @@ TEST(MaybeT, NothingStopsTheComputation) {
 TEST(AccumT, StepsSeeWhatWasAddedBefore) {
     namespace A = T::Accum;
     Value id = identity(), w = listMonoid();
-    Value d = A::inst_Monad_AccumT(w, Data::Functor::Identity::inst_Functor_Identity.value(), id);
+    Value d = A::inst_Monad_AccumT(w, Data::Functor::Identity::inst_Functor_Identity(), id);
     Value m = Base::op_gt_gt(d, A::add(id, ints({1})), A::look(w, id));
     EXPECT_EQ(show(showPair(showInts(), showInts()), A::runAccum(m, ints({0}))), "([0,1],[1])");
     EXPECT_EQ(show(showInts(), A::evalAccum(m, ints({0}))), "[0,1]");
@@ -332,7 +332,7 @@ TEST(SelectT, SelectionAndMapping) {
 
 TEST(ContT, CallCCResetAndShift) {
     namespace C = T::Cont;
-    Value id = identity(), d = C::inst_Monad_ContT.value();
+    Value id = identity(), d = C::inst_Monad_ContT();
     EXPECT_EQ(intv(C::evalCont(ret(d, I(3)))), 3);
     // reset (do x <- shift (\k -> return (k (k 10))); return (x + 1)) = 12
     Value shifted =
@@ -354,7 +354,7 @@ TEST(ContT, CallCCResetAndShift) {
 
 // lift runs the inner computation once and passes its result on unchanged.
 TEST(MonadTrans, LiftThroughEveryLayeredType) {
-    Value inner = VUX::Internal::Maybe::inst_Monad_Maybe.value();
+    Value inner = VUX::Internal::Maybe::inst_Monad_Maybe();
     Value w = listMonoid();
     struct Case {
         const char* name;
@@ -362,26 +362,25 @@ TEST(MonadTrans, LiftThroughEveryLayeredType) {
         std::function<Value(const Value&)> run;  // to the inner Maybe of the result
     };
     auto firstOf = [inner](Value m) {
-        return Base::fmap(Base::functor_of_applicative(Base::applicative_of_monad(inner)),
+        return Base::fmap(Base::Applicative_Functor(Base::Monad_Applicative(inner)),
                           Base::fst_closure.value(), m);
     };
     const Case cases[] = {
-        {"StateTLazy", T::State::Lazy::inst_MonadTrans_StateT_Lazy.value(),
+        {"StateTLazy", T::State::Lazy::inst_MonadTrans_StateT_Lazy(),
          [&](const Value& m) { return firstOf(rts::apply(m, I(0))); }},
-        {"StateTStrict", T::State::Strict::inst_MonadTrans_StateT_Strict.value(),
+        {"StateTStrict", T::State::Strict::inst_MonadTrans_StateT_Strict(),
          [&](const Value& m) { return firstOf(rts::apply(m, I(0))); }},
-        {"ReaderT", T::Reader::inst_MonadTrans_ReaderT.value(),
-         [](const Value& m) { return rts::apply(m, I(0)); }},
+        {"ReaderT", T::Reader::inst_MonadTrans_ReaderT(), [](const Value& m) { return rts::apply(m, I(0)); }},
         {"WriterTLazy", T::Writer::Lazy::inst_MonadTrans_WriterT_Lazy(w),
          [&](const Value& m) { return firstOf(m); }},
         {"WriterTStrict", T::Writer::Strict::inst_MonadTrans_WriterT_Strict(w),
          [&](const Value& m) { return firstOf(m); }},
-        {"WriterTCPS", T::Writer::CPS::inst_MonadTrans_WriterT_CPS.value(),
+        {"WriterTCPS", T::Writer::CPS::inst_MonadTrans_WriterT_CPS(),
          [&](const Value& m) { return firstOf(T::Writer::CPS::runWriterT(w, m)); }},
-        {"IdentityT", T::Identity::inst_MonadTrans_IdentityT.value(), [](const Value& m) { return m; }},
-        {"ContT", T::Cont::inst_MonadTrans_ContT.value(),
+        {"IdentityT", T::Identity::inst_MonadTrans_IdentityT(), [](const Value& m) { return m; }},
+        {"ContT", T::Cont::inst_MonadTrans_ContT(),
          [inner](const Value& m) { return T::Cont::evalContT(inner, m); }},
-        {"SelectT", T::Select::inst_MonadTrans_SelectT.value(),
+        {"SelectT", T::Select::inst_MonadTrans_SelectT(),
          [](const Value& m) { return rts::apply(m, failing()); }},
         {"AccumT", T::Accum::inst_MonadTrans_AccumT(w),
          [&](const Value& m) { return firstOf(rts::apply(m, ints({}))); }},
@@ -398,10 +397,10 @@ TEST(MonadTrans, LiftThroughEveryLayeredType) {
     }
     // Failure layers wrap the lifted result in their success constructor.
     Value maybeT =
-        T::Class::lift(T::Maybe::inst_MonadTrans_MaybeT.value(), inner, VUX::Internal::Maybe::Just(I(3)));
+        T::Class::lift(T::Maybe::inst_MonadTrans_MaybeT(), inner, VUX::Internal::Maybe::Just(I(3)));
     EXPECT_EQ(show(Show::inst_Show_Maybe(Show::inst_Show_Maybe(showInt())), maybeT), "Just (Just 3)");
     Value exceptT =
-        T::Class::lift(T::Except::inst_MonadTrans_ExceptT.value(), inner, VUX::Internal::Maybe::Just(I(3)));
+        T::Class::lift(T::Except::inst_MonadTrans_ExceptT(), inner, VUX::Internal::Maybe::Just(I(3)));
     EXPECT_EQ(show(Show::inst_Show_Maybe(Show::inst_Show_Either(showInt(), showInt())), exceptT),
               "Just (Right 3)");
     Value rws =
@@ -419,11 +418,11 @@ TEST(MonadIO, LiftIOThroughStateT) {
         ++runs;
         return I(7);
     });
-    Value dIO = IOC::inst_MonadIO_Lifted(T::State::Strict::inst_MonadTrans_StateT_Strict.value(),
-                                         IOC::inst_MonadIO_IO.value());
+    Value dIO =
+        IOC::inst_MonadIO_Lifted(T::State::Strict::inst_MonadTrans_StateT_Strict(), IOC::inst_MonadIO_IO());
     Value m = IOC::liftIO(dIO, act);
-    Value program =
-        bind(IOC::p1MonadIO(dIO), m, intFn([dIO](int64_t x) { return ret(IOC::p1MonadIO(dIO), I(x * 2)); }));
+    Value program = bind(IOC::MonadIO_Monad(dIO), m,
+                         intFn([dIO](int64_t x) { return ret(IOC::MonadIO_Monad(dIO), I(x * 2)); }));
     EXPECT_EQ(runs, 0);
     EXPECT_EQ(showIntPair(IO::runIO(T::State::Shared::runStateT(program, I(1)))), "(14,1)");
     EXPECT_EQ(runs, 1);

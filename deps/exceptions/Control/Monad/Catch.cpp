@@ -37,29 +37,25 @@ Value generalBracket_io(const Value& acquire, const Value& release, const Value&
 }
 }  // namespace
 
-constinit const rts::StaticCon<2> inst_MonadThrow_IO(C_MonadThrow_tag,
-                                                     rts::ref_slot(VUX::Internal::IO::inst_Monad_IO.object()),
-                                                     Base::static_fun_slot<&throwM_io>());
-constinit const rts::StaticCon<2> inst_MonadCatch_IO(C_MonadCatch_tag,
-                                                     rts::ref_slot(inst_MonadThrow_IO.object()),
-                                                     Base::static_fun_slot<&catch_io>());
-constinit const rts::StaticCon<4> inst_MonadMask_IO(C_MonadMask_tag,
-                                                    rts::ref_slot(inst_MonadCatch_IO.object()),
-                                                    Base::static_fun_slot<&mask_io>(),
-                                                    Base::static_fun_slot<&uninterruptibleMask_io>(),
-                                                    Base::static_fun_slot<&generalBracket_io>());
+using VUX::Record::fn, VUX::Record::ref;
+constinit const VUX::Record::Static<C_MonadThrow_class> inst_MonadThrow_IO_closure{
+    ref(VUX::Internal::IO::inst_Monad_IO_closure), fn<&throwM_io>};
+constinit const VUX::Record::Static<C_MonadCatch_class> inst_MonadCatch_IO_closure{
+    ref(inst_MonadThrow_IO_closure), fn<&catch_io>};
+constinit const VUX::Record::Static<C_MonadMask_class> inst_MonadMask_IO_closure{
+    ref(inst_MonadCatch_IO_closure), fn<&mask_io>, fn<&uninterruptibleMask_io>, fn<&generalBracket_io>};
 
 Value throwM(const Value& dMonadThrow, const Value& dException, const Value& e) {
-    return rts::apply(throwM_sel(dMonadThrow), dException, e);
+    return rts::apply(throwM(dMonadThrow), dException, e);
 }
 
 Value catch_(const Value& dMonadCatch, const Value& dException, const Value& act, const Value& handler) {
-    return rts::apply(catch_sel(dMonadCatch), dException, act, handler);
+    return rts::apply(catch_(dMonadCatch), dException, act, handler);
 }
 
 Value try_(const Value& dMonadCatch, const Value& dException, const Value& act) {
-    const Value& dMonad = p1MonadThrow(p1MonadCatch(dMonadCatch));
-    Value right = Base::fmap(Base::functor_of_applicative(Base::applicative_of_monad(dMonad)),
+    const Value& dMonad = MonadThrow_Monad(MonadCatch_MonadThrow(dMonadCatch));
+    Value right = Base::fmap(Base::Applicative_Functor(Base::Monad_Applicative(dMonad)),
                              rts::fun<1>([](const Value& x) { return Data::Either::Right(x); }), act);
     return catch_(dMonadCatch, dException, right, rts::fun<1>([dMonad](const Value& e) {
                       return Base::return_(dMonad, Data::Either::Left(e));
@@ -67,12 +63,12 @@ Value try_(const Value& dMonadCatch, const Value& dException, const Value& act) 
 }
 
 Value bracket(const Value& dMonadMask, const Value& acquire, const Value& release, const Value& use) {
-    const Value& dMonad = p1MonadThrow(p1MonadCatch(p1MonadMask(dMonadMask)));
+    const Value& dMonad = MonadThrow_Monad(MonadCatch_MonadThrow(MonadMask_MonadCatch(dMonadMask)));
     Value both = rts::apply(
-        generalBracket_sel(dMonadMask), acquire,
+        generalBracket(dMonadMask), acquire,
         rts::fun<2>([release](const Value& a, const Value&) { return rts::apply(release, a); }), use);
-    return Base::fmap(Base::functor_of_applicative(Base::applicative_of_monad(dMonad)),
-                      Base::fst_closure.value(), both);
+    return Base::fmap(Base::Applicative_Functor(Base::Monad_Applicative(dMonad)), Base::fst_closure.value(),
+                      both);
 }
 
 Value bracket_(const Value& dMonadMask, const Value& before, const Value& after, const Value& thing) {

@@ -16,32 +16,19 @@
 
 #include <cstdint>
 
+#include "VUX/Internal/Base.h"
+#include "VUX/Record.h"
 #include "rts/rts.h"
 
 namespace Control::Monad::Catch {
 
 using rts::Value;
 
-inline constexpr uint8_t C_MonadThrow_tag = 0, C_MonadCatch_tag = 0, C_MonadMask_tag = 0;
-inline Value C_MonadThrow(Value dMonad, Value throwM) {
-    return rts::con(C_MonadThrow_tag, std::move(dMonad), std::move(throwM));
-}
-inline Value C_MonadCatch(Value dMonadThrow, Value catch_) {
-    return rts::con(C_MonadCatch_tag, std::move(dMonadThrow), std::move(catch_));
-}
-inline Value C_MonadMask(Value dMonadCatch, Value mask, Value uninterruptibleMask, Value generalBracket) {
-    return rts::con(C_MonadMask_tag, std::move(dMonadCatch), std::move(mask), std::move(uninterruptibleMask),
-                    std::move(generalBracket));
-}
-// Selectors: evaluate the record, return the field.
-inline const Value& p1MonadThrow(const Value& d) { return rts::field(rts::force(d), 0); }
-inline const Value& throwM_sel(const Value& d) { return rts::field(rts::force(d), 1); }
-inline const Value& p1MonadCatch(const Value& d) { return rts::field(rts::force(d), 0); }
-inline const Value& catch_sel(const Value& d) { return rts::field(rts::force(d), 1); }
-inline const Value& p1MonadMask(const Value& d) { return rts::field(rts::force(d), 0); }
-inline const Value& mask_sel(const Value& d) { return rts::field(rts::force(d), 1); }
-inline const Value& uninterruptibleMask_sel(const Value& d) { return rts::field(rts::force(d), 2); }
-inline const Value& generalBracket_sel(const Value& d) { return rts::field(rts::force(d), 3); }
+using VUX::Internal::Base::C_Monad_class;
+
+VUX_CLASS(MonadThrow, (Monad), throwM);
+VUX_CLASS(MonadCatch, (MonadThrow), catch_);
+VUX_CLASS(MonadMask, (MonadCatch), mask, uninterruptibleMask, generalBracket);
 
 // data ExitCase a = ExitCaseSuccess a | ExitCaseException SomeException | ExitCaseAbort
 inline constexpr uint8_t ExitCaseSuccess_tag = 0, ExitCaseException_tag = 1, ExitCaseAbort_tag = 2;
@@ -49,9 +36,9 @@ inline Value ExitCaseSuccess(Value a) { return rts::con(ExitCaseSuccess_tag, std
 inline Value ExitCaseException(Value e) { return rts::con(ExitCaseException_tag, std::move(e)); }
 extern const rts::StaticNullary ExitCaseAbort_closure;
 
-extern const rts::StaticCon<2> inst_MonadThrow_IO;
-extern const rts::StaticCon<2> inst_MonadCatch_IO;
-extern const rts::StaticCon<4> inst_MonadMask_IO;
+VUX_STATIC_INSTANCE(inst_MonadThrow_IO, C_MonadThrow_class);
+VUX_STATIC_INSTANCE(inst_MonadCatch_IO, C_MonadCatch_class);
+VUX_STATIC_INSTANCE(inst_MonadMask_IO, C_MonadMask_class);
 
 // Through the records.
 Value throwM(const Value& dMonadThrow, const Value& dException, const Value& e);

@@ -23,16 +23,22 @@ Value then_fn(const Value&, const Value& b) { return b; }
 Value before_fn(const Value& a, const Value&) { return a; }
 Value bind_fn(const Value& m, const Value& k) { return rts::apply(k, m); }
 
-using IdentityRecords = Base::StaticMonadRecords<&fmap_fn, &replace_fn, &pure_fn, &ap_fn, &liftA2_fn,
-                                                 &then_fn, &before_fn, &bind_fn>;
 }  // namespace
 
-constinit const rts::StaticCon<2> inst_Functor_Identity = IdentityRecords::functor();
-constinit const rts::StaticCon<6> inst_Applicative_Identity =
-    IdentityRecords::applicative(inst_Functor_Identity);
-constinit const rts::StaticCon<4> inst_Monad_Identity = IdentityRecords::monad(inst_Applicative_Identity);
+using VUX::Record::fn, VUX::Record::ref;
+constinit const VUX::Record::Static<Base::C_Functor_class> inst_Functor_Identity_closure{fn<&fmap_fn>,
+                                                                                         fn<&replace_fn>};
+constinit const VUX::Record::Static<Base::C_Applicative_class> inst_Applicative_Identity_closure{
+    ref(inst_Functor_Identity_closure),
+    fn<&pure_fn>,
+    fn<&ap_fn>,
+    fn<&liftA2_fn>,
+    fn<&then_fn>,
+    fn<&before_fn>};
+constinit const VUX::Record::Static<Base::C_Monad_class> inst_Monad_Identity_closure{
+    ref(inst_Applicative_Identity_closure), fn<&bind_fn>, fn<&then_fn>, fn<&pure_fn>};
 
-Value inst_Show_Identity(Value dShow) {
+Value inst_Show_Identity(const Value& dShow) {
     return Show::showRecord(rts::fun<3>([dShow](const Value& d, const Value& x, const Value& s) {
         return Show::showsConApp(VUX::Types::intOf(rts::force(d)), "Identity",
                                  {Show::showsPrecS(dShow, 11, x)}, s);

@@ -1,24 +1,23 @@
 #include "Control/Monad/IO/Class.h"
 
 #include "Control/Monad/Trans/Class.h"
-#include "VUX/Internal/Base.h"
 #include "VUX/Internal/IO.h"
 
 namespace Control::Monad::IO::Class {
 
 namespace Base = VUX::Internal::Base;
+using VUX::Record::ref;
 
-Value liftIO(const Value& dMonadIO, const Value& act) { return rts::apply(liftIO_sel(dMonadIO), act); }
+Value liftIO(const Value& dMonadIO, const Value& act) { return rts::apply(liftIO(dMonadIO), act); }
 
-constinit const rts::StaticCon<2> inst_MonadIO_IO(C_MonadIO_tag,
-                                                  rts::ref_slot(VUX::Internal::IO::inst_Monad_IO.object()),
-                                                  rts::ref_slot(Base::id_closure.object()));
+constinit const VUX::Record::Static<C_MonadIO_class> inst_MonadIO_IO_closure{
+    ref(VUX::Internal::IO::inst_Monad_IO_closure), ref(Base::id_closure)};
 
-Value inst_MonadIO_Lifted(Value dMonadTrans, Value dMonadIO) {
+Value inst_MonadIO_Lifted(const Value& dMonadTrans, const Value& dMonadIO) {
     Value dMonad = rts::delay(
-        [dMonadTrans, dMonadIO]() { return Trans::Class::monadOf(dMonadTrans, p1MonadIO(dMonadIO)); });
+        [dMonadTrans, dMonadIO]() { return Trans::Class::monadOf(dMonadTrans, MonadIO_Monad(dMonadIO)); });
     Value lift = rts::fun<1>([dMonadTrans, dMonadIO](const Value& act) {
-        return Trans::Class::lift(dMonadTrans, p1MonadIO(dMonadIO), liftIO(dMonadIO, act));
+        return Trans::Class::lift(dMonadTrans, MonadIO_Monad(dMonadIO), liftIO(dMonadIO, act));
     });
     return C_MonadIO(std::move(dMonad), std::move(lift));
 }

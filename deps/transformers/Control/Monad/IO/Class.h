@@ -4,28 +4,24 @@
 // liftIO: a function from an IO action to the m computation that runs it.
 #pragma once
 
-#include <cstdint>
-
+#include "VUX/Internal/Base.h"
+#include "VUX/Record.h"
 #include "rts/rts.h"
 
 namespace Control::Monad::IO::Class {
 
 using rts::Value;
+using VUX::Internal::Base::C_Monad_class;
 
-inline constexpr uint8_t C_MonadIO_tag = 0;
-inline Value C_MonadIO(Value dMonad, Value liftIO) {
-    return rts::con(C_MonadIO_tag, std::move(dMonad), std::move(liftIO));
-}
+VUX_CLASS(MonadIO, (Monad), liftIO);
 
-inline const Value& p1MonadIO(const Value& dMonadIO) { return rts::field(rts::force(dMonadIO), 0); }
-inline const Value& liftIO_sel(const Value& dMonadIO) { return rts::field(rts::force(dMonadIO), 1); }
 // `liftIO act`.
 Value liftIO(const Value& dMonadIO, const Value& act);
 
 // IO itself: liftIO is the identity.
-extern const rts::StaticCon<2> inst_MonadIO_IO;
+VUX_STATIC_INSTANCE(inst_MonadIO_IO, C_MonadIO_class);
 // Any layered type t over a MonadIO m: the Monad record of t m (from the MonadTrans record of t,
 // suspended) and liftIO = lift . liftIO.
-Value inst_MonadIO_Lifted(Value dMonadTrans, Value dMonadIO);
+Value inst_MonadIO_Lifted(const Value& dMonadTrans, const Value& dMonadIO);
 
 }  // namespace Control::Monad::IO::Class

@@ -25,7 +25,7 @@ Value mapAccumT(const Value& f, const Value& m) {
 Value evalAccum(const Value& m, const Value& w) { return selectField(suspend(m, w), 0); }
 Value execAccum(const Value& m, const Value& w) { return selectField(suspend(m, w), 1); }
 
-Value inst_Monad_AccumT(Value dMonoid, Value, Value dMonad) {
+Value inst_Monad_AccumT(const Value& dMonoid, const Value&, const Value& dMonad) {
     Value pure = rts::fun<1>([dMonad, none = mempty(dMonoid)](const Value& a) {
         return VUX::Internal::Base::const_(ret(dMonad, Tuple2(a, none)));
     });
@@ -46,11 +46,10 @@ Value inst_Monad_AccumT(Value dMonoid, Value, Value dMonad) {
     return Internal::monadRecord(std::move(pure), std::move(bindFn));
 }
 
-Value inst_MonadTrans_AccumT(Value dMonoid) {
+Value inst_MonadTrans_AccumT(const Value& dMonoid) {
     Value superclass = rts::fun<1>([dMonoid](const Value& dMonad) {
         return inst_Monad_AccumT(
-            dMonoid,
-            VUX::Internal::Base::functor_of_applicative(VUX::Internal::Base::applicative_of_monad(dMonad)),
+            dMonoid, VUX::Internal::Base::Applicative_Functor(VUX::Internal::Base::Monad_Applicative(dMonad)),
             dMonad);
     });
     Value lift = rts::fun<2>([none = mempty(dMonoid)](const Value& dMonad, const Value& m) {

@@ -24,8 +24,8 @@ Value execAccum(const Value& m, const Value& w);
 
 // The Monad record of `AccumT w m` from `Monoid w`, `Functor m` and `Monad m`; the MonadTrans
 // record of `AccumT w` from `Monoid w` (`lift m` adds `mempty`).
-Value inst_Monad_AccumT(Value dMonoid, Value dFunctor, Value dMonad);
-Value inst_MonadTrans_AccumT(Value dMonoid);
+Value inst_Monad_AccumT(const Value& dMonoid, const Value& dFunctor, const Value& dMonad);
+Value inst_MonadTrans_AccumT(const Value& dMonoid);
 
 // `accum f = \w -> return (f w)`; `look` yields the accumulated value and adds `mempty`;
 // `looks f` yields f of it; `add w` adds w.

@@ -36,21 +36,23 @@ Value before_fn(const Value& a, const Value& b) {
     return bind_fn(a, rts::fun<1>([b](const Value& x) { return bind_fn(b, Base::const_(pure_fn(x))); }));
 }
 
-using ContRecords = Base::StaticMonadRecords<&fmap_fn, &replace_fn, &pure_fn, &ap_fn, &liftA2_fn, &then_fn,
-                                             &before_fn, &bind_fn>;
-
-Value superclass(const Value&) { return inst_Monad_ContT.value(); }
+Value superclass(const Value&) { return inst_Monad_ContT(); }
 Value lift(const Value& dMonad, const Value& m) {
     return rts::fun<1>([dMonad, m](const Value& c) { return bind(dMonad, m, c); });
 }
 }  // namespace
 
-constinit const rts::StaticCon<2> inst_Functor_ContT = ContRecords::functor();
-constinit const rts::StaticCon<6> inst_Applicative_ContT = ContRecords::applicative(inst_Functor_ContT);
-constinit const rts::StaticCon<4> inst_Monad_ContT = ContRecords::monad(inst_Applicative_ContT);
-constinit const rts::StaticCon<2> inst_MonadTrans_ContT = Class::staticMonadTransRecord<&superclass, &lift>();
+using VUX::Record::fn, VUX::Record::ref;
+constinit const VUX::Record::Static<Base::C_Functor_class> inst_Functor_ContT_closure{fn<&fmap_fn>,
+                                                                                      fn<&replace_fn>};
+constinit const VUX::Record::Static<Base::C_Applicative_class> inst_Applicative_ContT_closure{
+    ref(inst_Functor_ContT_closure), fn<&pure_fn>, fn<&ap_fn>, fn<&liftA2_fn>, fn<&then_fn>, fn<&before_fn>};
+constinit const VUX::Record::Static<Base::C_Monad_class> inst_Monad_ContT_closure{
+    ref(inst_Applicative_ContT_closure), fn<&bind_fn>, fn<&then_fn>, fn<&pure_fn>};
+constinit const VUX::Record::Static<Class::C_MonadTrans_class> inst_MonadTrans_ContT_closure{
+    VUX::Record::fn<&superclass>, VUX::Record::fn<&lift>};
 
-Value evalContT(const Value& dMonad, const Value& m) { return rts::apply(m, Base::return_sel(dMonad)); }
+Value evalContT(const Value& dMonad, const Value& m) { return rts::apply(m, Base::return_(dMonad)); }
 
 Value mapContT(const Value& f, const Value& m) {
     return rts::fun<1>([f, m](const Value& c) { return rts::apply(f, suspend(m, c)); });

@@ -3,6 +3,7 @@
 // of the final answer. Its Monad record needs nothing of the inner monad.
 #pragma once
 
+#include "Control/Monad/Trans/Class.h"
 #include "rts/rts.h"
 
 namespace Control::Monad::Trans::Cont {
@@ -24,11 +25,11 @@ inline Value cont(Value f) { return f; }
 inline Value runCont(const Value& m, const Value& c) { return rts::apply(m, c); }
 Value evalCont(const Value& m);
 
-extern const rts::StaticCon<2> inst_Functor_ContT;
-extern const rts::StaticCon<6> inst_Applicative_ContT;
-extern const rts::StaticCon<4> inst_Monad_ContT;
+VUX_STATIC_INSTANCE(inst_Functor_ContT, VUX::Internal::Base::C_Functor_class);
+VUX_STATIC_INSTANCE(inst_Applicative_ContT, VUX::Internal::Base::C_Applicative_class);
+VUX_STATIC_INSTANCE(inst_Monad_ContT, VUX::Internal::Base::C_Monad_class);
 // `lift m = (m >>=)`.
-extern const rts::StaticCon<2> inst_MonadTrans_ContT;
+VUX_STATIC_INSTANCE(inst_MonadTrans_ContT, Class::C_MonadTrans_class);
 
 // `callCC f`: runs f with an escape that, given a value, drops the continuation current at the
 // jump and passes the value to the continuation of the `callCC` computation.

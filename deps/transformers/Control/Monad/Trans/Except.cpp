@@ -27,7 +27,7 @@ Value mapExceptT_fn(const Value& f, const Value& m) { return mapExceptT(f, m); }
 
 Value except(const Value& dMonad, const Value& e) { return ret(dMonad, e); }
 
-Value inst_Monad_ExceptT(Value dMonad) {
+Value inst_Monad_ExceptT(const Value& dMonad) {
     Value pure = rts::fun<1>([dMonad](const Value& a) { return ret(dMonad, Right(a)); });
     Value bindFn = rts::fun<2>([dMonad](const Value& m, const Value& k) {
         return onEither(
@@ -37,8 +37,8 @@ Value inst_Monad_ExceptT(Value dMonad) {
     return Internal::monadRecord(std::move(pure), std::move(bindFn));
 }
 
-constinit const rts::StaticCon<2> inst_MonadTrans_ExceptT =
-    Class::staticMonadTransRecord<&superclass, &lift>();
+constinit const VUX::Record::Static<Class::C_MonadTrans_class> inst_MonadTrans_ExceptT_closure{
+    VUX::Record::fn<&superclass>, VUX::Record::fn<&lift>};
 
 Value throwE(const Value& dMonad, const Value& e) { return ret(dMonad, Left(e)); }
 

@@ -2,6 +2,7 @@
 // of `Either e a` (`Right` for success).
 #pragma once
 
+#include "Control/Monad/Trans/Class.h"
 #include "rts/rts.h"
 
 namespace Control::Monad::Trans::Except {
@@ -14,9 +15,9 @@ inline Value runExceptT(Value m) { return m; }
 Value except(const Value& dMonad, const Value& e);
 inline Value runExcept(Value m) { return m; }
 
-Value inst_Monad_ExceptT(Value dMonad);
+Value inst_Monad_ExceptT(const Value& dMonad);
 // `lift m = m >>= return . Right`.
-extern const rts::StaticCon<2> inst_MonadTrans_ExceptT;
+VUX_STATIC_INSTANCE(inst_MonadTrans_ExceptT, Class::C_MonadTrans_class);
 
 // `throwE e`: the computation that fails with e. `catchE m h`: runs m; on `Left e` runs h e.
 Value throwE(const Value& dMonad, const Value& e);

@@ -9,7 +9,7 @@ Value superclass(const Value& dMonad) { return dMonad; }
 Value lift(const Value&, const Value& m) { return m; }
 }  // namespace
 
-constinit const rts::StaticCon<2> inst_MonadTrans_IdentityT =
-    Class::staticMonadTransRecord<&superclass, &lift>();
+constinit const VUX::Record::Static<Class::C_MonadTrans_class> inst_MonadTrans_IdentityT_closure{
+    VUX::Record::fn<&superclass>, VUX::Record::fn<&lift>};
 
 }  // namespace Control::Monad::Trans::Identity

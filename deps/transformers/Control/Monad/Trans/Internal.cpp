@@ -81,7 +81,7 @@ Value IOBind::operator()(const Value& token) const {
 }
 
 bool isIO(const Value& dMonad) {
-    return rts::force(dMonad).get() == VUX::Internal::IO::inst_Monad_IO.object();
+    return rts::force(dMonad).get() == VUX::Internal::IO::inst_Monad_IO_closure.object();
 }
 }  // namespace
 
@@ -129,11 +129,11 @@ Value mempty(const Value& dMonoid) {
 }
 
 Value mappendLazy(const Value& dMonoid, Value a, Value b) {
-    return rts::delay([dMonoid, a, b]() { return rts::apply(Base::mappend_sel(dMonoid), a, b); });
+    return rts::delay([dMonoid, a, b]() { return rts::apply(Base::mappend(dMonoid), a, b); });
 }
 
 Value mappendStrict(const Value& dMonoid, const Value& a, const Value& b) {
-    return rts::force(rts::apply(Base::mappend_sel(dMonoid), a, b));
+    return rts::force(rts::apply(Base::mappend(dMonoid), a, b));
 }
 
 }  // namespace Control::Monad::Trans::Internal

@@ -18,7 +18,7 @@ Value lift(const Value& dMonad, const Value& m) {
 
 Value hoistMaybe(const Value& dMonad, const Value& m) { return ret(dMonad, m); }
 
-Value inst_Monad_MaybeT(Value dMonad) {
+Value inst_Monad_MaybeT(const Value& dMonad) {
     Value pure = rts::fun<1>([dMonad](const Value& a) { return ret(dMonad, Just(a)); });
     Value bindFn = rts::fun<2>([dMonad](const Value& m, const Value& k) {
         return bind(dMonad, m, rts::fun<1>([dMonad, k](const Value& v) {
@@ -29,7 +29,7 @@ Value inst_Monad_MaybeT(Value dMonad) {
     return Internal::monadRecord(std::move(pure), std::move(bindFn));
 }
 
-constinit const rts::StaticCon<2> inst_MonadTrans_MaybeT =
-    Class::staticMonadTransRecord<&superclass, &lift>();
+constinit const VUX::Record::Static<Class::C_MonadTrans_class> inst_MonadTrans_MaybeT_closure{
+    VUX::Record::fn<&superclass>, VUX::Record::fn<&lift>};
 
 }  // namespace Control::Monad::Trans::Maybe

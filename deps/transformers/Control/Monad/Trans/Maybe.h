@@ -2,6 +2,7 @@
 // `Maybe a` (`Just` for success).
 #pragma once
 
+#include "Control/Monad/Trans/Class.h"
 #include "rts/rts.h"
 
 namespace Control::Monad::Trans::Maybe {
@@ -14,8 +15,8 @@ inline Value mapMaybeT(const Value& f, const Value& m) { return rts::apply(f, m)
 // `hoistMaybe m = return m` for a `Maybe` value.
 Value hoistMaybe(const Value& dMonad, const Value& m);
 
-Value inst_Monad_MaybeT(Value dMonad);
+Value inst_Monad_MaybeT(const Value& dMonad);
 // `lift m = m >>= return . Just`.
-extern const rts::StaticCon<2> inst_MonadTrans_MaybeT;
+VUX_STATIC_INSTANCE(inst_MonadTrans_MaybeT, Class::C_MonadTrans_class);
 
 }  // namespace Control::Monad::Trans::Maybe

@@ -12,7 +12,7 @@ Value superclass(const Value& dMonad) { return inst_Monad_ReaderT(dMonad); }
 Value lift(const Value&, const Value& m) { return VUX::Internal::Base::const_(m); }
 }  // namespace
 
-Value inst_Monad_ReaderT(Value dMonad) {
+Value inst_Monad_ReaderT(const Value& dMonad) {
     Value pure =
         rts::fun<1>([dMonad](const Value& a) { return VUX::Internal::Base::const_(ret(dMonad, a)); });
     // m >>= k = \r -> m r >>= \a -> k a r
@@ -25,10 +25,10 @@ Value inst_Monad_ReaderT(Value dMonad) {
     return Internal::monadRecord(std::move(pure), std::move(bindFn));
 }
 
-constinit const rts::StaticCon<2> inst_MonadTrans_ReaderT =
-    Class::staticMonadTransRecord<&superclass, &lift>();
+constinit const VUX::Record::Static<Class::C_MonadTrans_class> inst_MonadTrans_ReaderT_closure{
+    VUX::Record::fn<&superclass>, VUX::Record::fn<&lift>};
 
-Value ask(const Value& dMonad) { return VUX::Internal::Base::return_sel(dMonad); }
+Value ask(const Value& dMonad) { return VUX::Internal::Base::return_(dMonad); }
 
 Value reader(const Value& dMonad, const Value& f) {
     return rts::fun<1>([dMonad, f](const Value& r) { return ret(dMonad, suspend(f, r)); });

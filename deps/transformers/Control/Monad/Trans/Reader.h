@@ -2,6 +2,7 @@
 // from the environment to an inner computation.
 #pragma once
 
+#include "Control/Monad/Trans/Class.h"
 #include "rts/rts.h"
 
 namespace Control::Monad::Trans::Reader {
@@ -13,9 +14,9 @@ inline Value runReaderT(const Value& m, const Value& r) { return rts::apply(m, r
 // Over Identity: `reader`'s result, `runReader m r` is the result itself.
 inline Value runReader(const Value& m, const Value& r) { return rts::apply(m, r); }
 
-Value inst_Monad_ReaderT(Value dMonad);
+Value inst_Monad_ReaderT(const Value& dMonad);
 // `lift m = \_ -> m`.
-extern const rts::StaticCon<2> inst_MonadTrans_ReaderT;
+VUX_STATIC_INSTANCE(inst_MonadTrans_ReaderT, Class::C_MonadTrans_class);
 
 // `ask` (the inner `return` itself, as the function from the environment), `reader f` and its
 // other name `asks f` (the inner `return (f r)`, f r suspended).

@@ -20,7 +20,7 @@ Value select(const Value& f) {
     return rts::fun<1>([f](const Value& k) { return suspend(f, k); });
 }
 
-Value inst_Monad_SelectT(Value dMonad) {
+Value inst_Monad_SelectT(const Value& dMonad) {
     Value pure =
         rts::fun<1>([dMonad](const Value& a) { return VUX::Internal::Base::const_(ret(dMonad, a)); });
     // m >>= f = \k -> let h x = f x k in m (\x -> h x >>= k) >>= h
@@ -35,7 +35,7 @@ Value inst_Monad_SelectT(Value dMonad) {
     return Internal::monadRecord(std::move(pure), std::move(bindFn));
 }
 
-constinit const rts::StaticCon<2> inst_MonadTrans_SelectT =
-    Class::staticMonadTransRecord<&superclass, &lift>();
+constinit const VUX::Record::Static<Class::C_MonadTrans_class> inst_MonadTrans_SelectT_closure{
+    VUX::Record::fn<&superclass>, VUX::Record::fn<&lift>};
 
 }  // namespace Control::Monad::Trans::Select

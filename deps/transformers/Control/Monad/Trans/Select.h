@@ -3,6 +3,7 @@
 // computation of the chosen candidate.
 #pragma once
 
+#include "Control/Monad/Trans/Class.h"
 #include "rts/rts.h"
 
 namespace Control::Monad::Trans::Select {
@@ -17,8 +18,8 @@ Value mapSelectT(const Value& f, const Value& m);
 Value select(const Value& f);
 inline Value runSelect(const Value& m, const Value& k) { return rts::apply(m, k); }
 
-Value inst_Monad_SelectT(Value dMonad);
+Value inst_Monad_SelectT(const Value& dMonad);
 // `lift m = const m`.
-extern const rts::StaticCon<2> inst_MonadTrans_SelectT;
+VUX_STATIC_INSTANCE(inst_MonadTrans_SelectT, Class::C_MonadTrans_class);
 
 }  // namespace Control::Monad::Trans::Select

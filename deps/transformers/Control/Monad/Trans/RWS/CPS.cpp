@@ -68,7 +68,7 @@ Value execRWST(const Value& dMonoid, const Value& dMonad, const Value& m, const 
 }
 
 Value rws(const Value& dMonoid, const Value& f) {
-    return rwsT(dMonoid, Data::Functor::Identity::inst_Monad_Identity.value(), f);
+    return rwsT(dMonoid, Data::Functor::Identity::inst_Monad_Identity(), f);
 }
 Value evalRWS(const Value& dMonoid, const Value& m, const Value& r, const Value& s) {
     Value t = suspend(m, r, s, mempty(dMonoid));
@@ -79,7 +79,7 @@ Value execRWS(const Value& dMonoid, const Value& m, const Value& r, const Value&
     return Tuple2(selectField(t, 1), selectField(t, 2));
 }
 
-Value inst_Monad_RWST_CPS(Value dMonad) {
+Value inst_Monad_RWST_CPS(const Value& dMonad) {
     Value pure = rts::fun<1>([dMonad](const Value& a) {
         return step(dMonad, [a](const Value&, const Value& s, const Value& w) { return Tuple3(a, s, w); });
     });
@@ -95,8 +95,8 @@ Value inst_Monad_RWST_CPS(Value dMonad) {
     return Internal::monadRecord(std::move(pure), std::move(bindFn));
 }
 
-constinit const rts::StaticCon<2> inst_MonadTrans_RWST_CPS =
-    Class::staticMonadTransRecord<&superclass, &lift>();
+constinit const VUX::Record::Static<Class::C_MonadTrans_class> inst_MonadTrans_RWST_CPS_closure{
+    VUX::Record::fn<&superclass>, VUX::Record::fn<&lift>};
 
 Value mapRWST(const Value& dMonoid, const Value& dMonoid2, const Value& dMonad2, const Value& f,
               const Value& m) {

@@ -4,6 +4,7 @@
 // evaluated as it is added and `>>=` passes it straight on (see Writer/CPS.h).
 #pragma once
 
+#include "Control/Monad/Trans/Class.h"
 #include "Control/Monad/Trans/Internal.h"
 
 namespace Control::Monad::Trans::RWS::CPS {
@@ -25,8 +26,8 @@ inline Value runRWS(const Value& dMonoid, const Value& m, const Value& r, const 
 Value evalRWS(const Value& dMonoid, const Value& m, const Value& r, const Value& s);
 Value execRWS(const Value& dMonoid, const Value& m, const Value& r, const Value& s);
 
-Value inst_Monad_RWST_CPS(Value dMonad);
-extern const rts::StaticCon<2> inst_MonadTrans_RWST_CPS;
+Value inst_Monad_RWST_CPS(const Value& dMonad);
+VUX_STATIC_INSTANCE(inst_MonadTrans_RWST_CPS, Class::C_MonadTrans_class);
 
 // `mapRWST f m`, from output w (dMonoid) in m to w' (dMonoid2) in n (dMonad2); `withRWST f m`.
 Value mapRWST(const Value& dMonoid, const Value& dMonoid2, const Value& dMonad2, const Value& f,

@@ -17,8 +17,8 @@ inline Value asks(const Value& dMonoid, const Value& dMonad, const Value& f) {
 
 // The Monad record of `RWST r w s m` from `Monoid w` and `Monad m`; the MonadTrans record of
 // `RWST r w s` from `Monoid w`.
-Value inst_Monad_RWST_Strict(Value dMonoid, Value dMonad);
-Value inst_MonadTrans_RWST_Strict(Value dMonoid);
+Value inst_Monad_RWST_Strict(const Value& dMonoid, const Value& dMonad);
+Value inst_MonadTrans_RWST_Strict(const Value& dMonoid);
 
 Value evalRWST(const Value& dMonad, const Value& m, const Value& r, const Value& s);
 Value execRWST(const Value& dMonad, const Value& m, const Value& r, const Value& s);

@@ -3,6 +3,7 @@
 // variant are in State/Shared.h.
 #pragma once
 
+#include "Control/Monad/Trans/Class.h"
 #include "Control/Monad/Trans/State/Shared.h"
 
 namespace Control::Monad::Trans::State::Lazy {
@@ -13,8 +14,8 @@ using Shared::runStateT, Shared::StateT, Shared::state, Shared::get, Shared::put
     Shared::evalState, Shared::execState;
 
 // The Monad record of `StateT s m` from `Monad m` (its Applicative and Functor records inside).
-Value inst_Monad_StateT_Lazy(Value dMonad);
-extern const rts::StaticCon<2> inst_MonadTrans_StateT_Lazy;
+Value inst_Monad_StateT_Lazy(const Value& dMonad);
+VUX_STATIC_INSTANCE(inst_MonadTrans_StateT_Lazy, Class::C_MonadTrans_class);
 
 Value evalStateT(const Value& dMonad, const Value& m, const Value& s);
 Value execStateT(const Value& dMonad, const Value& m, const Value& s);

@@ -2,6 +2,7 @@
 // step before the next one runs. The operations shared with the other variant are in State/Shared.h.
 #pragma once
 
+#include "Control/Monad/Trans/Class.h"
 #include "Control/Monad/Trans/State/Shared.h"
 
 namespace Control::Monad::Trans::State::Strict {
@@ -12,8 +13,8 @@ using Shared::runStateT, Shared::StateT, Shared::state, Shared::get, Shared::put
     Shared::evalState, Shared::execState;
 
 // The Monad record of `StateT s m` from `Monad m` (its Applicative and Functor records inside).
-Value inst_Monad_StateT_Strict(Value dMonad);
-extern const rts::StaticCon<2> inst_MonadTrans_StateT_Strict;
+Value inst_Monad_StateT_Strict(const Value& dMonad);
+VUX_STATIC_INSTANCE(inst_MonadTrans_StateT_Strict, Class::C_MonadTrans_class);
 
 Value evalStateT(const Value& dMonad, const Value& m, const Value& s);
 Value execStateT(const Value& dMonad, const Value& m, const Value& s);

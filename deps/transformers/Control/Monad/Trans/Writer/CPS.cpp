@@ -46,7 +46,7 @@ Value execWriterT(const Value& dMonoid, const Value& dMonad, const Value& m) {
 
 Value execWriter(const Value& dMonoid, const Value& m) { return selectField(suspend(m, mempty(dMonoid)), 1); }
 
-Value inst_Monad_WriterT_CPS(Value dMonad) {
+Value inst_Monad_WriterT_CPS(const Value& dMonad) {
     Value pure = rts::fun<1>([dMonad](const Value& a) {
         return rts::fun<1>([dMonad, a](const Value& w) { return ret(dMonad, Tuple2(a, w)); });
     });
@@ -62,8 +62,8 @@ Value inst_Monad_WriterT_CPS(Value dMonad) {
     return Internal::monadRecord(std::move(pure), std::move(bindFn));
 }
 
-constinit const rts::StaticCon<2> inst_MonadTrans_WriterT_CPS =
-    Class::staticMonadTransRecord<&superclass, &lift>();
+constinit const VUX::Record::Static<Class::C_MonadTrans_class> inst_MonadTrans_WriterT_CPS_closure{
+    VUX::Record::fn<&superclass>, VUX::Record::fn<&lift>};
 
 Value writer(const Value& dMonoid, const Value& dMonad, const Value& p) {
     return rts::fun<1>([dMonoid, dMonad, p](const Value& w0) {

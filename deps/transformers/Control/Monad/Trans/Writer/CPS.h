@@ -5,6 +5,7 @@
 // steps keeps one output value rather than a growing combination.
 #pragma once
 
+#include "Control/Monad/Trans/Class.h"
 #include "Control/Monad/Trans/Internal.h"
 
 namespace Control::Monad::Trans::Writer::CPS {
@@ -21,8 +22,8 @@ inline Value runWriter(const Value& dMonoid, const Value& m) { return runWriterT
 Value execWriter(const Value& dMonoid, const Value& m);
 
 // The Monad record of `WriterT w m` needs only `Monad m`.
-Value inst_Monad_WriterT_CPS(Value dMonad);
-extern const rts::StaticCon<2> inst_MonadTrans_WriterT_CPS;
+Value inst_Monad_WriterT_CPS(const Value& dMonad);
+VUX_STATIC_INSTANCE(inst_MonadTrans_WriterT_CPS, Class::C_MonadTrans_class);
 
 Value writer(const Value& dMonoid, const Value& dMonad, const Value& p);
 Value tell(const Value& dMonoid, const Value& dMonad, const Value& w);

@@ -6,10 +6,10 @@ namespace {
 constexpr Shared::Match kMatch = Shared::Match::Lazy;
 }  // namespace
 
-Value inst_Monad_WriterT_Lazy(Value dMonoid, Value dMonad) {
+Value inst_Monad_WriterT_Lazy(const Value& dMonoid, const Value& dMonad) {
     return Shared::monadRecord(std::move(dMonoid), std::move(dMonad), kMatch);
 }
-Value inst_MonadTrans_WriterT_Lazy(Value dMonoid) {
+Value inst_MonadTrans_WriterT_Lazy(const Value& dMonoid) {
     return Shared::monadTransRecord(std::move(dMonoid), kMatch);
 }
 

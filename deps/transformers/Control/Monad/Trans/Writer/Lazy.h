@@ -12,8 +12,8 @@ using Shared::WriterT, Shared::runWriterT, Shared::writer, Shared::tell, Shared:
 
 // The Monad record of `WriterT w m` from `Monoid w` and `Monad m`, and the MonadTrans record of
 // `WriterT w` from `Monoid w`.
-Value inst_Monad_WriterT_Lazy(Value dMonoid, Value dMonad);
-Value inst_MonadTrans_WriterT_Lazy(Value dMonoid);
+Value inst_Monad_WriterT_Lazy(const Value& dMonoid, const Value& dMonad);
+Value inst_MonadTrans_WriterT_Lazy(const Value& dMonoid);
 
 Value listen(const Value& dMonad, const Value& m);
 Value listens(const Value& dMonad, const Value& f, const Value& m);

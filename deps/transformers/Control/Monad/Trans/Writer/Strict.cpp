@@ -6,10 +6,10 @@ namespace {
 constexpr Shared::Match kMatch = Shared::Match::Strict;
 }  // namespace
 
-Value inst_Monad_WriterT_Strict(Value dMonoid, Value dMonad) {
+Value inst_Monad_WriterT_Strict(const Value& dMonoid, const Value& dMonad) {
     return Shared::monadRecord(std::move(dMonoid), std::move(dMonad), kMatch);
 }
-Value inst_MonadTrans_WriterT_Strict(Value dMonoid) {
+Value inst_MonadTrans_WriterT_Strict(const Value& dMonoid) {
     return Shared::monadTransRecord(std::move(dMonoid), kMatch);
 }
 
