@@ -1,23 +1,12 @@
 #include "Control/Monad/Trans/State/Lazy.h"
 
-#include "Control/Monad/Trans/Class.h"
-
 namespace Control::Monad::Trans::State::Lazy {
 
 namespace {
-constexpr Shared::Match kMatch = Shared::Match::Lazy;
-Value superclass(const Value& dMonad) { return Shared::superclass(dMonad, kMatch); }
+Value superclass(const Value& dMonad) { return Shared::monadRecord(dMonad, kMatch); }
 }  // namespace
 
-Value inst_Monad_StateT_Lazy(const Value& dMonad) { return Shared::monadRecord(std::move(dMonad), kMatch); }
 constinit const VUX::Record::Static<Class::C_MonadTrans_class> inst_MonadTrans_StateT_Lazy_closure{
     VUX::Record::fn<&superclass>, VUX::Record::fn<&Shared::lift>};
-
-Value evalStateT(const Value& dMonad, const Value& m, const Value& s) {
-    return Shared::evalStateT(dMonad, m, s, kMatch);
-}
-Value execStateT(const Value& dMonad, const Value& m, const Value& s) {
-    return Shared::execStateT(dMonad, m, s, kMatch);
-}
 
 }  // namespace Control::Monad::Trans::State::Lazy

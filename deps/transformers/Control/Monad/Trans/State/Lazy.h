@@ -1,6 +1,5 @@
-// Module Control.Monad.Trans.State.Lazy: the lazy state transformer. `>>=` matches the pair of each step
-// irrefutably, so a computation may use parts of its own later results. The operations shared with the other
-// variant are in State/Shared.h.
+// Module Control.Monad.Trans.State.Lazy: the lazy state transformer: `>>=` matches the pair of each step
+// irrefutably, so a computation may use parts of its own later results.
 #pragma once
 
 #include "Control/Monad/Trans/Class.h"
@@ -8,16 +7,12 @@
 
 namespace Control::Monad::Trans::State::Lazy {
 
-using rts::Value;
-using Shared::runStateT, Shared::StateT, Shared::state, Shared::get, Shared::put, Shared::modify,
-    Shared::modify_prime, Shared::gets, Shared::mapStateT, Shared::withStateT, Shared::runState,
-    Shared::evalState, Shared::execState;
+inline constexpr Shared::Match kMatch = Shared::Match::Lazy;
+#include "Control/Monad/Trans/State/Variant.h"
 
-// The Monad record of `StateT s m` from `Monad m` (its Applicative and Functor records inside).
-Value inst_Monad_StateT_Lazy(const Value& dMonad);
+// The Monad record of `StateT s m` from `Monad m` (its Applicative and Functor records inside),
+// and the MonadTrans record.
+inline Value inst_Monad_StateT_Lazy(const Value& dMonad) { return Shared::monadRecord(dMonad, kMatch); }
 VUX_STATIC_INSTANCE(inst_MonadTrans_StateT_Lazy, Class::C_MonadTrans_class);
-
-Value evalStateT(const Value& dMonad, const Value& m, const Value& s);
-Value execStateT(const Value& dMonad, const Value& m, const Value& s);
 
 }  // namespace Control::Monad::Trans::State::Lazy

@@ -31,8 +31,6 @@ Value monadRecord(Value dMonad, Match match) {
     return Internal::monadRecord(std::move(pure), std::move(bindFn));
 }
 
-Value superclass(const Value& dMonad, Match match) { return monadRecord(dMonad, match); }
-
 Value lift(const Value& dMonad, const Value& m) {
     return rts::fun<1>([dMonad, m](const Value& s) {
         return bind(dMonad, m,

@@ -16,8 +16,7 @@ inline Value StateT(Value f) { return f; }
 inline Value runStateT(const Value& m, const Value& s) { return rts::apply(m, s); }
 
 Value monadRecord(Value dMonad, Match match);
-// The MonadTrans operations: `lift m = \s -> m >>= \a -> return (a, s)`.
-Value superclass(const Value& dMonad, Match match);
+// `lift m = \s -> m >>= \a -> return (a, s)`, the same for both variants.
 Value lift(const Value& dMonad, const Value& m);
 
 // `state f = \s -> return (f s)`; `get`, `put s`, `modify f`, `modify' f` (the new state

@@ -1,5 +1,5 @@
-// Module Control.Monad.Trans.State.Strict: the strict state transformer. `>>=` evaluates the pair of each
-// step before the next one runs. The operations shared with the other variant are in State/Shared.h.
+// Module Control.Monad.Trans.State.Strict: the strict state transformer: `>>=` evaluates the pair of each
+// step before the next step runs.
 #pragma once
 
 #include "Control/Monad/Trans/Class.h"
@@ -7,16 +7,12 @@
 
 namespace Control::Monad::Trans::State::Strict {
 
-using rts::Value;
-using Shared::runStateT, Shared::StateT, Shared::state, Shared::get, Shared::put, Shared::modify,
-    Shared::modify_prime, Shared::gets, Shared::mapStateT, Shared::withStateT, Shared::runState,
-    Shared::evalState, Shared::execState;
+inline constexpr Shared::Match kMatch = Shared::Match::Strict;
+#include "Control/Monad/Trans/State/Variant.h"
 
-// The Monad record of `StateT s m` from `Monad m` (its Applicative and Functor records inside).
-Value inst_Monad_StateT_Strict(const Value& dMonad);
+// The Monad record of `StateT s m` from `Monad m` (its Applicative and Functor records inside),
+// and the MonadTrans record.
+inline Value inst_Monad_StateT_Strict(const Value& dMonad) { return Shared::monadRecord(dMonad, kMatch); }
 VUX_STATIC_INSTANCE(inst_MonadTrans_StateT_Strict, Class::C_MonadTrans_class);
-
-Value evalStateT(const Value& dMonad, const Value& m, const Value& s);
-Value execStateT(const Value& dMonad, const Value& m, const Value& s);
 
 }  // namespace Control::Monad::Trans::State::Strict

@@ -1,24 +1,21 @@
-// Module Control.Monad.Trans.Writer.Lazy: the lazy writer transformer. The operations shared with
-// the other variant are in Writer/Shared.h.
+// Module Control.Monad.Trans.Writer.Lazy: the lazy writer transformer: pairs are matched irrefutably.
 #pragma once
 
+#include "Control/Monad/Trans/Class.h"
 #include "Control/Monad/Trans/Writer/Shared.h"
 
 namespace Control::Monad::Trans::Writer::Lazy {
 
-using rts::Value;
-using Shared::WriterT, Shared::runWriterT, Shared::writer, Shared::tell, Shared::mapWriterT,
-    Shared::runWriter, Shared::execWriter;
+inline constexpr Shared::Match kMatch = Shared::Match::Lazy;
+#include "Control/Monad/Trans/Writer/Variant.h"
 
 // The Monad record of `WriterT w m` from `Monoid w` and `Monad m`, and the MonadTrans record of
 // `WriterT w` from `Monoid w`.
-Value inst_Monad_WriterT_Lazy(const Value& dMonoid, const Value& dMonad);
-Value inst_MonadTrans_WriterT_Lazy(const Value& dMonoid);
-
-Value listen(const Value& dMonad, const Value& m);
-Value listens(const Value& dMonad, const Value& f, const Value& m);
-Value pass(const Value& dMonad, const Value& m);
-Value censor(const Value& dMonad, const Value& f, const Value& m);
-Value execWriterT(const Value& dMonad, const Value& m);
+inline Value inst_Monad_WriterT_Lazy(const Value& dMonoid, const Value& dMonad) {
+    return Shared::monadRecord(dMonoid, dMonad, kMatch);
+}
+inline Value inst_MonadTrans_WriterT_Lazy(const Value& dMonoid) {
+    return Shared::monadTransRecord(dMonoid, kMatch);
+}
 
 }  // namespace Control::Monad::Trans::Writer::Lazy
