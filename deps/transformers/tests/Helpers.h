@@ -56,4 +56,18 @@ inline Value snoc(int64_t x) {
     return fn1([x](const Value& w) { return VUX::Internal::List::op_plus_plus(w, ints({x})); });
 }
 
+// Runs f with the C++ stack limited to `bytes`: an endless recursion fails fast, and a loop that
+// grew the stack by even a few bytes per step would overflow.
+template <class F>
+void withStackLimit(size_t bytes, F f) {
+    uintptr_t previous = rts::limit_stack_depth(bytes);
+    try {
+        f();
+    } catch (...) {
+        rts::restore_stack_limit(previous);
+        throw;
+    }
+    rts::restore_stack_limit(previous);
+}
+
 }  // namespace trans_test

@@ -36,20 +36,6 @@ Value teller(const Value& d, const std::function<Value(int64_t)>& tell, int64_t 
     return Base::op_gt_gt(d, tell(n), rest);
 }
 
-// Runs f with the C++ stack limited to 256 KiB: a loop that grew the stack by even a few bytes
-// per step would overflow.
-template <class F>
-void onSmallStack(F f) {
-    uintptr_t previous = rts::limit_stack_depth(256 * 1024);
-    try {
-        f();
-    } catch (...) {
-        rts::restore_stack_limit(previous);
-        throw;
-    }
-    rts::restore_stack_limit(previous);
-}
-
 long residentPages() {
     FILE* f = std::fopen("/proc/self/statm", "r");
     long size = 0, resident = 0;
@@ -81,7 +67,7 @@ class StateLoop : public ::testing::TestWithParam<bool> {
 
 TEST_P(StateLoop, AMillionStepsInConstantStackAndFlatMemory) {
     Value d = monad();
-    onSmallStack([&] {
+    withStackLimit(256 * 1024, [&] {
         Value result = runIO(S::runStateT(counter(d, kSteps - 1), I(0)));
         EXPECT_EQ(intv(rts::field(rts::force(result), 1)), kSteps);
     });
@@ -102,7 +88,7 @@ Value sumMonoid() {
 TEST(WriterLoop, StrictWriterTellsAMillionTimesInConstantStack) {
     Value w = sumMonoid(), d = T::Writer::Strict::inst_Monad_WriterT_Strict(w, io());
     auto tell = [](int64_t n) { return T::Writer::Shared::tell(io(), I(n)); };
-    onSmallStack([&] {
+    withStackLimit(256 * 1024, [&] {
         Value result = runIO(teller(d, tell, kSteps - 1));
         // The output is the sum of the outputs, combined from the last step back to the first as
         // the steps return: the combinations are suspended, so the sum is computed here (on the
@@ -117,7 +103,7 @@ TEST(WriterLoop, StrictWriterTellsAMillionTimesInConstantStack) {
 TEST(WriterLoop, ContinuationPassingWriterTellsAMillionTimesInConstantStackAndFlatMemory) {
     Value w = sumMonoid(), d = T::Writer::CPS::inst_Monad_WriterT_CPS(io());
     auto tell = [w](int64_t n) { return T::Writer::CPS::tell(w, io(), I(n)); };
-    onSmallStack([&] {
+    withStackLimit(256 * 1024, [&] {
         Value result = runIO(T::Writer::CPS::runWriterT(w, teller(d, tell, kSteps - 1)));
         EXPECT_EQ(intv(rts::field(rts::force(result), 1)), kSteps * (kSteps - 1) / 2);
     });

@@ -63,19 +63,6 @@ Value countFrom(const Value& d, const Value& inner) {
                 }));
 }
 
-// Runs f with the C++ stack limited, so that an endless recursion fails fast.
-template <class F>
-void withSmallStack(F f) {
-    uintptr_t previous = rts::limit_stack_depth(512 * 1024);
-    try {
-        f();
-    } catch (...) {
-        rts::restore_stack_limit(previous);
-        throw;
-    }
-    rts::restore_stack_limit(previous);
-}
-
 TEST(StateT, OperationsAndRunning) {
     namespace S = T::State::Shared;
     Value id = identity();
@@ -105,7 +92,7 @@ TEST(StateT, LazyVariantProducesAnEndlessResultOnDemandStrictOneRunsForever) {
     Value first = List::take(5, T::State::Shared::evalState(countFrom(lazy, id), I(0)));
     EXPECT_EQ(vux::testing::int_values(first), (std::vector<int64_t>{0, 1, 2, 3, 4}));
     Value strict = T::State::Strict::inst_Monad_StateT_Strict(id);
-    withSmallStack([&] {
+    withStackLimit(512 * 1024, [&] {
         EXPECT_THROW(rts::force(T::State::Shared::evalState(countFrom(strict, id), I(0))), rts::Exception);
     });
 }
@@ -166,7 +153,7 @@ TEST(WriterT, LazyVariantProducesEndlessOutputOnDemand) {
     EXPECT_EQ(vux::testing::int_values(List::take(4, T::Writer::Shared::execWriter(go(lazy, 0)))),
               (std::vector<int64_t>{0, 1, 2, 3}));
     Value strict = T::Writer::Strict::inst_Monad_WriterT_Strict(w, id);
-    withSmallStack([&] { EXPECT_THROW(rts::force(go(strict, 0)), rts::Exception); });
+    withStackLimit(512 * 1024, [&] { EXPECT_THROW(rts::force(go(strict, 0)), rts::Exception); });
 }
 
 TEST(WriterT, ContinuationPassingFormKeepsItsOutputEvaluated) {
