@@ -94,7 +94,7 @@ LawCase readerTCase() {
     return {d,
             {T::Reader::ask(id), T::Reader::asks(id, twice),
              T::Reader::local(intFn([](int64_t r) { return I(r + 1); }), T::Reader::ask(id))},
-            intFn([id, x0 = 0](int64_t x) {
+            intFn([id](int64_t x) {
                 return T::Reader::reader(id, intFn([x](int64_t r) { return I(r + x); }));
             }),
             intFn([id, d, twice](int64_t x) {
@@ -106,7 +106,6 @@ LawCase readerTCase() {
 
 // StateT over an inner monad `inner`, with the variant's Monad record; `run` turns the inner
 // computation of the final pair into the pair.
-template <class Variant>
 LawCase stateTCase(Value inner, Value dMonad, std::function<Value(const Value&)> run) {
     Value d = dMonad;
     Value steps = T::State::Shared::state(
@@ -129,16 +128,16 @@ LawCase stateTCase(Value inner, Value dMonad, std::function<Value(const Value&)>
 }
 
 LawCase stateTLazyCase() {
-    return stateTCase<void>(identity(), T::State::Lazy::inst_Monad_StateT_Lazy(identity()),
+    return stateTCase(identity(), T::State::Lazy::inst_Monad_StateT_Lazy(identity()),
                             [](const Value& p) { return p; });
 }
 LawCase stateTStrictCase() {
-    return stateTCase<void>(identity(), T::State::Strict::inst_Monad_StateT_Strict(identity()),
+    return stateTCase(identity(), T::State::Strict::inst_Monad_StateT_Strict(identity()),
                             [](const Value& p) { return p; });
 }
 LawCase stateTStrictIOCase() {
     Value io = VUX::Internal::IO::inst_Monad_IO();
-    return stateTCase<void>(io, T::State::Strict::inst_Monad_StateT_Strict(io),
+    return stateTCase(io, T::State::Strict::inst_Monad_StateT_Strict(io),
                             [](const Value& act) { return VUX::Internal::IO::runIO(act); });
 }
 
