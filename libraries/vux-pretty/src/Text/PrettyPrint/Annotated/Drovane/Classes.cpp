@@ -3,6 +3,7 @@
 #include "Control/DeepSeq.h"
 #include "Text/PrettyPrint/Annotated/Drovane/Internal.h"
 #include "VUX/Internal/Base.h"
+#include "VUX/Internal/Derived.h"
 #include "VUX/Internal/Float.h"
 #include "VUX/Internal/Num.h"
 #include "VUX/Internal/Real.h"
@@ -20,39 +21,31 @@ using namespace VUX::Types;
 using rts::field;
 using rts::force;
 namespace Show = VUX::Internal::Show;
-using Show::ConDesc;
-using Show::FieldRep;
+namespace Derived = VUX::Internal::Derived;
 
 // ---------------------------------------------------------------------------------------------
 // Text forms
 
 namespace {
 
-constexpr FieldRep kChrReps[] = {FieldRep::Char};
-constexpr ConDesc kTextDetailsCons[] = {{"Chr", 1, nullptr, kChrReps}, {"Str", 1}, {"PStr", 1}};
+Derived::Forms showString() { return Derived::showOnly(Show::inst_Show_List(Show::inst_Show_Char())); }
 
-constexpr FieldRep kNoAnnotReps[] = {FieldRep::Boxed, FieldRep::Int};
-constexpr ConDesc kAnnotDetailsCons[] = {{"AnnotStart"}, {"NoAnnot", 2, nullptr, kNoAnnotReps}, {"AnnotEnd", 1}};
-
-constexpr ConDesc kModeCons[] = {{"PageMode"}, {"ZigZagMode"}, {"LeftMode"}, {"OneLineMode"}};
-
-constexpr const char* kStyleFields[] = {"mode", "lineLength", "ribbonsPerLine"};
-constexpr ConDesc kStyleCons[] = {{"Style", 3, kStyleFields}};
-
-Value showString() { return Show::inst_Show_List(Show::inst_Show_Char()); }
-
-}  // namespace
-
-namespace {
 RTS_CONSTANT(showTextDetailsRecord) {
     VUX_CAF("showTextDetailsRecord");
-    return Show::derivedShow(kTextDetailsCons, 3, {showString(), showString()});
+    return Derived::deriveShow(
+        {{"Chr", {Derived::Rep::Char}}, {"Str", {showString()}}, {"PStr", {showString()}}});
 }
-RTS_CONSTANT(showModeRecord) { VUX_CAF("showModeRecord"); return Show::derivedShow(kModeCons, 4, {}); }
+RTS_CONSTANT(showModeRecord) {
+    VUX_CAF("showModeRecord");
+    return Derived::deriveShow({{"PageMode"}, {"ZigZagMode"}, {"LeftMode"}, {"OneLineMode"}});
+}
 RTS_CONSTANT(showStyleRecord) {
     VUX_CAF("showStyleRecord");
-    return Show::derivedShow(kStyleCons, 1, {showModeRecord.get(), Show::inst_Show_Int(),
-                                             VUX::Internal::Float::inst_Show_Float()});
+    return Derived::deriveShow(
+        {{"Style",
+          {{Derived::showOnly(showModeRecord.get()), "mode"},
+           {Derived::showOnly(Show::inst_Show_Int()), "lineLength"},
+           {Derived::showOnly(VUX::Internal::Float::inst_Show_Float()), "ribbonsPerLine"}}}});
 }
 }  // namespace
 
@@ -61,7 +54,9 @@ Value inst_Show_Mode() { return showModeRecord.get(); }
 Value inst_Show_Style() { return showStyleRecord.get(); }
 Value inst_Show_AnnotDetails(const Value& dShow) {
     VUX_FUNCTION;
-    return Show::derivedShow(kAnnotDetailsCons, 3, {inst_Show_TextDetails(), dShow});
+    return Derived::deriveShow({{"AnnotStart"},
+                                {"NoAnnot", {Derived::showOnly(inst_Show_TextDetails()), Derived::Rep::Int}},
+                                {"AnnotEnd", {Derived::showOnly(dShow)}}});
 }
 
 // Span stores its two Ints unboxed after the annotation, so its record form is written by hand.
