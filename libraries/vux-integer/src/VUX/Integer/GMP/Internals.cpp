@@ -53,7 +53,7 @@ auto onLimbs(const Value& a, const Value& b) {
     namespace E = VUX::Internal::Exception;
     VUX::Internal::Stack::Loc loc{
         VUX_PACKAGE_ID, kModule, "libraries/vux-integer/src/VUX/Integer/GMP/Internals", line, 23, line, 28};
-    E::throwWithCallStack(E::inst_Exception_ArithException.value(),
+    E::throwWithCallStack(E::inst_Exception_ArithException(),
                           Value::adopt(E::ArithException_closure_tbl[E::Underflow_tag]),
                           VUX::Internal::Stack::callStack({{"throw", loc}}));
 }
