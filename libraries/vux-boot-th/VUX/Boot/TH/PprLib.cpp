@@ -211,41 +211,6 @@ template <Value (*Make)(const Value&)>
 Value fromValue(const Value& x) {
     return document(rts::delay([x] { return Make(x); }));
 }
-}  // namespace
-Value text(const Value& s) {
-    VUX_FUNCTION;
-    return fromValue<&D::text>(s);
-}
-Value ptext(const Value& s) {
-    VUX_FUNCTION;
-    return fromValue<&D::ptext>(s);
-}
-Value char_(const Value& c) {
-    VUX_SCC("char");
-    return fromValue<&D::char_>(c);
-}
-Value int_(const Value& n) {
-    VUX_SCC("int");
-    return fromValue<&D::int_>(n);
-}
-Value integer(const Value& n) {
-    VUX_FUNCTION;
-    return fromValue<&D::integer>(n);
-}
-Value float_(const Value& x) {
-    VUX_SCC("float");
-    return fromValue<&D::float_>(x);
-}
-Value double_(const Value& x) {
-    VUX_SCC("double");
-    return fromValue<&D::double_>(x);
-}
-Value rational(const Value& r) {
-    VUX_FUNCTION;
-    return fromValue<&D::rational>(r);
-}
-
-namespace {
 // A computation that runs m and applies a library operation to its document.
 template <Value (*Op)(const Value&)>
 Value lift1(const Value& m) {
@@ -265,47 +230,7 @@ Value lift2(const Value& a, const Value& b) {
         return Ran{rts::delay([p, q] { return Op(p, q); }), std::move(y.state)};
     });
 }
-}  // namespace
-
-Value parens(const Value& m) {
-    VUX_FUNCTION;
-    return lift1<&D::parens>(m);
-}
-Value brackets(const Value& m) {
-    VUX_FUNCTION;
-    return lift1<&D::brackets>(m);
-}
-Value braces(const Value& m) {
-    VUX_FUNCTION;
-    return lift1<&D::braces>(m);
-}
-Value quotes(const Value& m) {
-    VUX_FUNCTION;
-    return lift1<&D::quotes>(m);
-}
-Value doubleQuotes(const Value& m) {
-    VUX_FUNCTION;
-    return lift1<&D::doubleQuotes>(m);
-}
-
-Value op_lt_gt(const Value& a, const Value& b) {
-    VUX_SCC("<>");
-    return lift2<&D::op_lt_gt>(a, b);
-}
-Value op_lt_plus_gt(const Value& a, const Value& b) {
-    VUX_SCC("<+>");
-    return lift2<&D::op_lt_plus_gt>(a, b);
-}
-Value op_dollar_dollar(const Value& a, const Value& b) {
-    VUX_SCC("$$");
-    return lift2<&D::op_dollar_dollar>(a, b);
-}
-Value op_dollar_plus_dollar(const Value& a, const Value& b) {
-    VUX_SCC("$+$");
-    return lift2<&D::op_dollar_plus_dollar>(a, b);
-}
-
-namespace {
+// Runs the computations of a list in order and applies a library operation to their documents.
 template <Value (*Op)(const Value&)>
 Value liftList(const Value& ms) {
     return computation([ms](const Value& s) {
@@ -315,34 +240,44 @@ Value liftList(const Value& ms) {
     });
 }
 }  // namespace
-Value hcat(const Value& ms) {
-    VUX_FUNCTION;
-    return liftList<&D::hcat>(ms);
-}
-Value hsep(const Value& ms) {
-    VUX_FUNCTION;
-    return liftList<&D::hsep>(ms);
-}
-Value vcat(const Value& ms) {
-    VUX_FUNCTION;
-    return liftList<&D::vcat>(ms);
-}
-Value sep(const Value& ms) {
-    VUX_FUNCTION;
-    return liftList<&D::sep>(ms);
-}
-Value cat(const Value& ms) {
-    VUX_FUNCTION;
-    return liftList<&D::cat>(ms);
-}
-Value fsep(const Value& ms) {
-    VUX_FUNCTION;
-    return liftList<&D::fsep>(ms);
-}
-Value fcat(const Value& ms) {
-    VUX_FUNCTION;
-    return liftList<&D::fcat>(ms);
-}
+
+// Each operation: its cost centre (the language's name), then the library's operation lifted.
+#define VUX_PPRLIB_LIFT1(name, label, how, op) \
+    Value name(const Value& x) {               \
+        VUX_SCC(label);                        \
+        return how<&D::op>(x);                 \
+    }
+#define VUX_PPRLIB_LIFT2(name, label, op)        \
+    Value name(const Value& a, const Value& b) { \
+        VUX_SCC(label);                          \
+        return lift2<&D::op>(a, b);              \
+    }
+VUX_PPRLIB_LIFT1(text, "text", fromValue, text)
+VUX_PPRLIB_LIFT1(ptext, "ptext", fromValue, ptext)
+VUX_PPRLIB_LIFT1(char_, "char", fromValue, char_)
+VUX_PPRLIB_LIFT1(int_, "int", fromValue, int_)
+VUX_PPRLIB_LIFT1(integer, "integer", fromValue, integer)
+VUX_PPRLIB_LIFT1(float_, "float", fromValue, float_)
+VUX_PPRLIB_LIFT1(double_, "double", fromValue, double_)
+VUX_PPRLIB_LIFT1(rational, "rational", fromValue, rational)
+VUX_PPRLIB_LIFT1(parens, "parens", lift1, parens)
+VUX_PPRLIB_LIFT1(brackets, "brackets", lift1, brackets)
+VUX_PPRLIB_LIFT1(braces, "braces", lift1, braces)
+VUX_PPRLIB_LIFT1(quotes, "quotes", lift1, quotes)
+VUX_PPRLIB_LIFT1(doubleQuotes, "doubleQuotes", lift1, doubleQuotes)
+VUX_PPRLIB_LIFT2(op_lt_gt, "<>", op_lt_gt)
+VUX_PPRLIB_LIFT2(op_lt_plus_gt, "<+>", op_lt_plus_gt)
+VUX_PPRLIB_LIFT2(op_dollar_dollar, "$$", op_dollar_dollar)
+VUX_PPRLIB_LIFT2(op_dollar_plus_dollar, "$+$", op_dollar_plus_dollar)
+VUX_PPRLIB_LIFT1(hcat, "hcat", liftList, hcat)
+VUX_PPRLIB_LIFT1(hsep, "hsep", liftList, hsep)
+VUX_PPRLIB_LIFT1(vcat, "vcat", liftList, vcat)
+VUX_PPRLIB_LIFT1(sep, "sep", liftList, sep)
+VUX_PPRLIB_LIFT1(cat, "cat", liftList, cat)
+VUX_PPRLIB_LIFT1(fsep, "fsep", liftList, fsep)
+VUX_PPRLIB_LIFT1(fcat, "fcat", liftList, fcat)
+#undef VUX_PPRLIB_LIFT1
+#undef VUX_PPRLIB_LIFT2
 
 Value nest(const Value& n, const Value& m) {
     VUX_FUNCTION;
@@ -378,14 +313,12 @@ Value punctuate(const Value& separator, const Value& ms) {
     return list;
 }
 
+namespace {
+Value isEmptyDoc(const Value& d) { return VUX::Types::fromBool(D::A::isEmptyDoc(rts::force(d))); }
+}  // namespace
 Value isEmpty(const Value& m) {
     VUX_FUNCTION;
-    return computation([m](const Value& s) {
-        Ran r = run(m, s);
-        Value d = std::move(r.result);
-        return Ran{rts::delay([d] { return VUX::Types::fromBool(D::A::isEmptyDoc(rts::force(d))); }),
-                   std::move(r.state)};
-    });
+    return lift1<&isEmptyDoc>(m);
 }
 
 // ---------------------------------------------------------------------------------------------
