@@ -14,7 +14,7 @@ namespace Base = VUX::Internal::Base;
 
 constexpr int64_t kSteps = 1'000'000;
 
-Value io() { return VUX::Internal::IO::inst_Monad_IO.value(); }
+Value io() { return VUX::Internal::IO::inst_Monad_IO(); }
 
 // go n = do s <- get; put (s + 1); unless (n == 0) (go (n - 1))
 Value counter(const Value& d, int64_t n) {
