@@ -36,7 +36,7 @@ Value inst_Monad_AccumT(const Value& dMonoid, const Value&, const Value& dMonad)
                             auto [a, w1] = pair(p, Match::Lazy);
                             Value next = suspend(k, a, mappendLazy(dMonoid, w, w1));
                             return bind(dMonad, std::move(next),
-                                        rts::fun<1>([dMonoid, dMonad, w1](const Value& q) {
+                                        rts::fun<1>([dMonoid, dMonad, w1 = w1](const Value& q) {
                                             auto [b, w2] = pair(q, Match::Lazy);
                                             return ret(dMonad, Tuple2(b, mappendLazy(dMonoid, w1, w2)));
                                         }));

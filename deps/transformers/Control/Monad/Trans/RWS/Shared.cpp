@@ -42,7 +42,7 @@ Value monadRecord(Value dMonoid, Value dMonad, Match match) {
                             auto [a, s1, w] = triple(t, match);
                             Value next = suspend(k, a, r, s1);
                             return bind(dMonad, std::move(next),
-                                        rts::fun<1>([dMonoid, dMonad, match, w](const Value& t2) {
+                                        rts::fun<1>([dMonoid, dMonad, match, w = w](const Value& t2) {
                                             auto [b, s2, w1] = triple(t2, match);
                                             return ret(dMonad, Tuple3(b, s2, mappendLazy(dMonoid, w, w1)));
                                         }));

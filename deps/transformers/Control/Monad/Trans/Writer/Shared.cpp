@@ -21,7 +21,7 @@ Value monadRecord(Value dMonoid, Value dMonad, Match match) {
     Value bindFn = rts::fun<2>([dMonoid, dMonad, match](const Value& m, const Value& k) {
         return bind(dMonad, m, rts::fun<1>([dMonoid, dMonad, k, match](const Value& p) {
                         auto [a, w] = pair(p, match);
-                        return mapResult(dMonad, suspend(k, a), [dMonoid, match, w](const Value& q) {
+                        return mapResult(dMonad, suspend(k, a), [dMonoid, match, w = w](const Value& q) {
                             auto [b, w1] = pair(q, match);
                             return Tuple2(b, mappendLazy(dMonoid, w, w1));
                         });
