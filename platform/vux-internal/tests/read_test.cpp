@@ -154,6 +154,21 @@ TEST(Lexer, OneLexemeAtATime) {
     EXPECT_TRUE(vux::testing::items(Lex::lex(str("\"abc"))).empty());
 }
 
+TEST(Lexer, NumberValues) {
+    EXPECT_EQ(Lex::numberToWord64("0x1F"), 31u);
+    EXPECT_EQ(Lex::numberToWord64("0o777"), 511u);
+    EXPECT_EQ(Lex::numberToWord64("18446744073709551617"), 1u);  // modulo 2^64
+    EXPECT_FALSE(Lex::numberToWord64("1.0").has_value());
+    EXPECT_FALSE(Lex::numberToWord64("1e3").has_value());
+    EXPECT_EQ(I::integerToDecimal(*Lex::numberToInteger("0xFFFFFFFFFFFFFFFFFFFF")),
+              "1208925819614629174706175");
+    EXPECT_EQ(Lex::numberToDouble("1.5e-3"), 1.5e-3);
+    EXPECT_EQ(Lex::numberToDouble("0x10"), 16.0);
+    EXPECT_EQ(Lex::numberToDouble("1e400"), std::numeric_limits<double>::infinity());
+    EXPECT_EQ(Lex::numberToDouble("0.0000001e-400"), 0.0);
+    EXPECT_EQ(Lex::numberToFloat("16777217"), 16777216.0f);  // rounded once, to single precision
+}
+
 // The parser combinators keep every parse.
 TEST(Parsers, EveryParseIsKept) {
     namespace P = VUX::Internal::Text::ParserCombinators::ReadP;
@@ -193,21 +208,6 @@ TEST(Parsers, EveryParseIsKept) {
     Value readS = P::readP_to_S(P::many(P::char_('a')));
     EXPECT_EQ(vux::testing::items(rts::apply(readS, str("aa"))).size(), 3u);
     EXPECT_EQ(texts(P::readS_to_P(readS), "ab"), sorted({"a|b", "|ab"}));
-}
-
-TEST(Lexer, NumberValues) {
-    EXPECT_EQ(Lex::numberToWord64("0x1F"), 31u);
-    EXPECT_EQ(Lex::numberToWord64("0o777"), 511u);
-    EXPECT_EQ(Lex::numberToWord64("18446744073709551617"), 1u);  // modulo 2^64
-    EXPECT_FALSE(Lex::numberToWord64("1.0").has_value());
-    EXPECT_FALSE(Lex::numberToWord64("1e3").has_value());
-    EXPECT_EQ(I::integerToDecimal(*Lex::numberToInteger("0xFFFFFFFFFFFFFFFFFFFF")),
-              "1208925819614629174706175");
-    EXPECT_EQ(Lex::numberToDouble("1.5e-3"), 1.5e-3);
-    EXPECT_EQ(Lex::numberToDouble("0x10"), 16.0);
-    EXPECT_EQ(Lex::numberToDouble("1e400"), std::numeric_limits<double>::infinity());
-    EXPECT_EQ(Lex::numberToDouble("0.0000001e-400"), 0.0);
-    EXPECT_EQ(Lex::numberToFloat("16777217"), 16777216.0f);  // rounded once, to single precision
 }
 
 // ---------------------------------------------------------------------------------------------
