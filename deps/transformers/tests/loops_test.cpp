@@ -36,6 +36,7 @@ Value teller(const Value& d, const std::function<Value(int64_t)>& tell, int64_t 
     return Base::op_gt_gt(d, tell(n), rest);
 }
 
+#ifndef RTS_SANITIZED
 long residentPages() {
     FILE* f = std::fopen("/proc/self/statm", "r");
     long size = 0, resident = 0;
@@ -43,6 +44,7 @@ long residentPages() {
     if (f) std::fclose(f);
     return resident;
 }
+#endif
 
 // Resident memory grows by at most 8 MiB between a run of n/10 steps and a run of n steps.
 template <class Run>
