@@ -4,28 +4,19 @@
 #include <benchmark/benchmark.h>
 #include <gmp.h>
 
-#include <random>
 #include <vector>
 
 #include "VUX/Num/BigNat.h"
 #include "VUX/Num/Integer.h"
+#include "random_limbs.h"
 
 namespace {
 
 using rts::Value;
 using namespace VUX::Num;
 
-std::vector<mp_limb_t> random_limbs(size_t n, unsigned seed) {
-    std::mt19937_64 gen(seed);
-    std::vector<mp_limb_t> v(n);
-    for (auto& l : v) l = gen();
-    v.back() |= mp_limb_t(1) << 63;
-    return v;
-}
-
 Value integer_of(const std::vector<mp_limb_t>& limbs) {
-    Value words = rts::byte_array_from(limbs.data(), limbs.size() * sizeof(mp_limb_t));
-    return Integer::integerFromBigNat_hash(BigNat::bigNatFromWordArray_hash(words, limbs.size()));
+    return Integer::integerFromBigNat_hash(bignat_of(limbs));
 }
 
 void BM_MulIntegerBig(benchmark::State& state) {

@@ -157,6 +157,7 @@ TEST(Report, AtExitListsTheCentresByAllocation) {
         "\n"
         "total entries: 6\n"
         "total alloc:   664 bytes in 33 objects\n"
+        "user era:      0\n"
         "\n"
         "COST CENTRE  MODULE            SRC                           entries  objects  bytes  %alloc\n"
         "countdown    Fixture.Counting  fixture_prof_counting.cpp:15        5       32    640    96.4\n"

@@ -375,7 +375,8 @@ std::string report() {
     std::ostringstream out;
     out << "Cost-centre profile\n\n"
         << "total entries: " << total_entries << "\n"
-        << "total alloc:   " << total_bytes << " bytes in " << total_objects << " objects\n\n";
+        << "total alloc:   " << total_bytes << " bytes in " << total_objects << " objects\n"
+        << "user era:      " << getUserEra() << "\n\n";
     for (const auto& line : table) {
         std::string text;
         for (size_t i = 0; i < line.size(); ++i) {

@@ -10,10 +10,14 @@
 #include "Data/Either.h"
 #include "Testing.h"
 #include "VUX/Internal/Conc.h"
+#include "VUX/Internal/Derived.h"
 #include "VUX/Internal/Err.h"
 #include "VUX/Internal/Exception.h"
 #include "VUX/Internal/IO.h"
+#include "VUX/Internal/List.h"
 #include "VUX/Internal/Maybe.h"
+#include "VUX/Internal/Read.h"
+#include "VUX/Internal/Show.h"
 #include "VUX/Tuple.h"
 #include "rts/Mask.h"
 #include "rts/Threads.h"
@@ -329,6 +333,28 @@ TEST_F(Threads, ModifyingAMailboxPutsTheOldValueBackOnFailure) {
     });
     EXPECT_EQ(to_string(run(Conc::modifyMVar(m, split))), "was old+");
     EXPECT_EQ(to_string(run(Conc::takeMVar(m))), "new");
+}
+
+// ---------------------------------------------------------------------------------------------
+// Readers and derived forms used from several threads at once, from their first use on: the
+// parsers and records built on first use are built once and shared.
+
+namespace D = VUX::Internal::Derived;
+VUX_DERIVE_TEXT_FORMS(Pair, {"Pair", {{D::Int(), "left"}, {D::listOf(D::maybeOf(D::Integer())), "right"}}})
+
+TEST(Readers, SharedByThreadsFromTheFirstUse) {
+    const std::string text = "[Pair {left = 1, right = [Just (-2),Nothing]},Pair {left = -3, right = []}]";
+    std::vector<std::string> shown(8);
+    std::vector<std::thread> threads;
+    for (size_t i = 0; i < shown.size(); ++i) {
+        threads.emplace_back([&, i] {
+            Value dRead = Read::inst_Read_List(inst_Read_Pair());
+            Value dShow = Show::inst_Show_List(inst_Show_Pair());
+            shown[i] = List::toUtf8(Show::showsPrec(dShow, 0, Read::read(dRead, str(text)), Nil()));
+        });
+    }
+    for (std::thread& t : threads) t.join();
+    for (const std::string& s : shown) EXPECT_EQ(s, text);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "Data/Either.h"
 #include "Testing.h"
+#include "VUX/Internal/Derived.h"
 #include "VUX/Internal/Float.h"
 #include "VUX/Internal/Maybe.h"
 #include "VUX/Internal/Num.h"
@@ -137,21 +138,17 @@ TEST(ShowForms, MultiLineString) {
     EXPECT_EQ(lines("x\n\n\"y"), (std::vector<std::string>{"\"x\\n\\", "\\\\n\\", "\\\\\"y\""}));
 }
 
-// Derived forms from a table of constructors.
-const char* const kSpanFields[] = {"spanStart", "spanLength", "spanAnnotation"};
-const Show::FieldRep kSpanReps[] = {Show::FieldRep::Boxed, Show::FieldRep::Int, Show::FieldRep::Int};
-const Show::ConDesc kSpanCon[] = {{"Span", 3, kSpanFields, kSpanReps}};
-const Show::ConDesc kShapeCons[] = {{"Dot"}, {"Box", 2}, {":+", 2, nullptr, nullptr, 6}};
-
+// Derived forms from a description of the constructors: words and references stored apart.
 TEST(ShowForms, DerivedFromTables) {
-    Value dInt = Show::inst_Show_Int();
-    Value dSpan = Show::derivedShow(kSpanCon, 1, {dInt});
+    namespace D = VUX::Internal::Derived;
+    Value dSpan = D::deriveShow(
+        {{"Span", {{D::Rep::Int, "spanStart"}, {D::Int(), "spanLength"}, {D::Rep::Int, "spanAnnotation"}}}});
     uint64_t words[2] = {3, static_cast<uint64_t>(-2)};
     Value span = rts::con_words(0, words, I_hash(7));
-    EXPECT_EQ(showsAt(dSpan, 0, span), "Span {spanStart = 7, spanLength = 3, spanAnnotation = -2}");
-    EXPECT_EQ(showsAt(dSpan, 11, span), "(Span {spanStart = 7, spanLength = 3, spanAnnotation = -2})");
+    EXPECT_EQ(showsAt(dSpan, 0, span), "Span {spanStart = 3, spanLength = 7, spanAnnotation = -2}");
+    EXPECT_EQ(showsAt(dSpan, 11, span), "(Span {spanStart = 3, spanLength = 7, spanAnnotation = -2})");
 
-    Value dShape = Show::derivedShow(kShapeCons, 3, {dInt, dInt, dInt, dInt});
+    Value dShape = D::deriveShow({{"Dot"}, {"Box", {D::Int(), D::Int()}}, {":+", {D::Int(), D::Int()}, 6}});
     EXPECT_EQ(showsAt(dShape, 11, rts::con(0)), "Dot");
     EXPECT_EQ(showsAt(dShape, 10, rts::con(1, I_hash(1), I_hash(-2))), "Box 1 (-2)");
     EXPECT_EQ(showsAt(dShape, 11, rts::con(1, I_hash(1), I_hash(2))), "(Box 1 2)");

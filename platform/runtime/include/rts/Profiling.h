@@ -221,8 +221,9 @@ std::vector<Registration> registrations();
 // The labels of a stack, root first.
 std::vector<std::string> stack_labels(const CostCentreStack* ccs);
 
-// The report: one row per cost centre with entries or allocation (module, source, entries,
-// objects, bytes, share of all charged bytes), sorted by bytes, most first.
+// The report: the totals and the user era at the time of the report, then one row per cost centre
+// with entries or allocation (module, source, entries, objects, bytes, share of all charged
+// bytes), sorted by bytes, most first.
 std::string report();
 // Writes the report to `path`; false if the file cannot be written. At exit, a process in which a
 // profiling library registered writes it to the file named by VUX_PROF_REPORT, if that is set.

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Data/Either.h"
+#include "VUX/Internal/Derived.h"
 #include "VUX/Internal/Float.h"
 #include "VUX/Internal/Maybe.h"
 #include "VUX/Tuple.h"
@@ -267,106 +268,7 @@ Value multiLineFrom(Value str, uint32_t first) {
 Value showMultiLineString(Value str) { return multiLineFrom(std::move(str), '"'); }
 
 // ---------------------------------------------------------------------------------------------
-// Derived forms
-
-namespace {
-
-Value showWordField(FieldRep rep, uint64_t w, Value s) {
-    switch (rep) {
-        case FieldRep::Int: return showSignedInt(11, static_cast<int64_t>(w), std::move(s));
-        case FieldRep::Word: return showWord(w, std::move(s));
-        case FieldRep::Char: return showCharLiteral(static_cast<uint32_t>(w), std::move(s));
-        case FieldRep::Double: {
-            double x;
-            std::memcpy(&x, &w, sizeof x);
-            return Float::showSignedFloat(11, x, std::move(s));
-        }
-        case FieldRep::Float: {
-            auto bits = static_cast<uint32_t>(w);
-            float x;
-            std::memcpy(&x, &bits, sizeof x);
-            return Float::showSignedFloat(11, x, std::move(s));
-        }
-        case FieldRep::Boxed: break;
-    }
-    return s;
-}
-
-size_t boxedCount(const ConDesc& c) {
-    if (!c.reps) return c.arity;
-    size_t n = 0;
-    for (uint8_t i = 0; i < c.arity; ++i) n += c.reps[i] == FieldRep::Boxed;
-    return n;
-}
-
-}  // namespace
-
-Value showsDerived(const ConDesc* cons, size_t ncons, const Value* fieldShows, int64_t d, const Value& x, Value s) {
-    const Value& v = force(x);
-    const ConDesc& con = cons[v->tag < ncons ? v->tag : 0];
-    size_t first = 0;
-    for (size_t i = 0; i < v->tag && i < ncons; ++i) first += boxedCount(cons[i]);
-    const std::string_view name(con.name);
-    if (con.arity == 0) return prependBytes(name, std::move(s));
-
-    // Writes field i (at precedence fd) in front of t: suspended for boxed fields.
-    size_t ref = 0, wordIdx = 0;
-    std::vector<std::pair<bool, size_t>> where(con.arity);  // (boxed, index among its kind)
-    for (uint8_t i = 0; i < con.arity; ++i) {
-        bool boxed = !con.reps || con.reps[i] == FieldRep::Boxed;
-        where[i] = {boxed, boxed ? ref++ : wordIdx++};
-    }
-    auto fieldText = [&](uint8_t i, int64_t fd, Value t) -> Value {
-        if (where[i].first) {
-            Value sp = showsPrec(fieldShows[first + where[i].second]);
-            return rts::delay([sp, fd, f = rts::field(v, where[i].second), t]() {
-                return rts::apply(sp, precBox(fd), f, t);
-            });
-        }
-        FieldRep rep = con.reps[i];
-        uint64_t w = rts::word(v, where[i].second);
-        if (fd == 0 && rep == FieldRep::Int) return itos(static_cast<int64_t>(w), std::move(t));
-        return showWordField(rep, w, std::move(t));
-    };
-
-    if (con.infix >= 0 && con.arity == 2) {
-        bool paren = d > con.infix;
-        Value t = paren ? consChar(')', std::move(s)) : std::move(s);
-        t = fieldText(1, con.infix + 1, std::move(t));
-        t = consChar(' ', prependBytes(name, consChar(' ', std::move(t))));
-        t = fieldText(0, con.infix + 1, std::move(t));
-        return paren ? consChar('(', std::move(t)) : t;
-    }
-    bool paren = d >= 11;
-    Value t = paren ? consChar(')', std::move(s)) : std::move(s);
-    if (con.fieldNames) {
-        t = consChar('}', std::move(t));
-        for (uint8_t i = con.arity; i-- > 0;) {
-            t = fieldText(i, 0, std::move(t));
-            t = prependBytes(" = ", std::move(t));
-            t = prependBytes(con.fieldNames[i], std::move(t));
-            if (i > 0) t = prependBytes(", ", std::move(t));
-        }
-        t = prependBytes(" {", std::move(t));
-    } else {
-        for (uint8_t i = con.arity; i-- > 0;) t = consChar(' ', fieldText(i, 11, std::move(t)));
-    }
-    t = prependBytes(name, std::move(t));
-    return paren ? consChar('(', std::move(t)) : t;
-}
-
-Value derivedShow(const ConDesc* cons, size_t ncons, std::initializer_list<Value> fieldShows) {
-    struct Table {
-        const ConDesc* cons;
-        size_t ncons;
-        std::vector<Value> shows;
-    };
-    auto table = std::make_shared<const Table>(Table{cons, ncons, std::vector<Value>(fieldShows)});
-    Value sp = rts::fun<3>([table](const Value& d, const Value& x, const Value& s) {
-        return showsDerived(table->cons, table->ncons, table->shows.data(), intOf(force(d)), x, s);
-    });
-    return showRecord(std::move(sp));
-}
+// Forms written by hand
 
 Value showsConApp(int64_t d, std::string_view name, std::initializer_list<Value> fields, Value s) {
     bool paren = d >= 11 && fields.size() > 0;
@@ -448,16 +350,16 @@ Value inst_Show_List(Value d) {
     return C_Show(std::move(sp), std::move(show), std::move(showl));
 }
 
-namespace {
-constexpr ConDesc kMaybeCons[] = {{"Nothing"}, {"Just", 1}};
-constexpr ConDesc kEitherCons[] = {{"Left", 1}, {"Right", 1}};
-}  // namespace
+Value inst_Show_Maybe(Value d) {
+    return Derived::deriveShow({{"Nothing"}, {"Just", {Derived::showOnly(std::move(d))}}});
+}
+Value inst_Show_Either(Value a, Value b) {
+    return Derived::deriveShow(
+        {{"Left", {Derived::showOnly(std::move(a))}}, {"Right", {Derived::showOnly(std::move(b))}}});
+}
 
-Value inst_Show_Maybe(Value d) { return derivedShow(kMaybeCons, 2, {std::move(d)}); }
-Value inst_Show_Either(Value a, Value b) { return derivedShow(kEitherCons, 2, {std::move(a), std::move(b)}); }
-
-Value inst_Show_Tuple(std::initializer_list<Value> components) {
-    auto shows = std::make_shared<const std::vector<Value>>(components);
+Value inst_Show_Tuple(std::vector<Value> components) {
+    auto shows = std::make_shared<const std::vector<Value>>(std::move(components));
     Value sp = rts::fun<3>([shows](const Value&, const Value& x, const Value& s) -> Value {
         const Value& v = force(x);
         const auto& ds = *shows;

@@ -85,35 +85,8 @@ Value showCharLiteral(uint32_t c, Value s);
 Value showStringLiteral(Value str, Value s);
 
 // ---------------------------------------------------------------------------------------------
-// Derived forms, driven by tables
-//
-// A type's constructors are described once; `derivedShow` makes its Show record from the
-// description and the Show records of its fields, and the helpers below write single forms.
-
-// How a field is stored: a reference to a value shown through a record, or an unboxed word
-// shown as a number or character (`Int#` fields of strict constructors...).
-enum class FieldRep : uint8_t { Boxed, Int, Word, Char, Double, Float };
-
-// One constructor. Field reps, where given, list every field in declaration order; otherwise all
-// fields are boxed. Reference fields come first in the object and words after them, so the
-// declaration order must list boxed fields before word fields.
-struct ConDesc {
-    const char* name;                       // constructor name ("Just", ":|")
-    uint8_t arity = 0;                      // number of fields
-    const char* const* fieldNames = nullptr;  // record field names, or null for positional fields
-    const FieldRep* reps = nullptr;         // null: every field boxed
-    int infix = -1;                         // fixity precedence of an infix constructor, else -1
-};
-
-// `derivedShow cons fieldShows`: the Show record of a type whose constructor of tag i is cons[i].
-// `fieldShows` holds one Show record per boxed field of every constructor, in constructor order
-// then field order (word fields take none). The descriptions must outlive the record (they are
-// normally static arrays).
-Value derivedShow(const ConDesc* cons, size_t ncons, std::initializer_list<Value> fieldShows);
-
-// The same writer called directly: shows the evaluated constructor value `x` at precedence d.
-Value showsDerived(const ConDesc* cons, size_t ncons, const Value* fieldShows, int64_t d, const Value& x,
-                   Value s);
+// Forms written by hand (a type whose form is derived from its declaration gets its Show and
+// Read records from one description instead: see Derived.h)
 
 // A constructor application written by hand: name, then each field at precedence 11, separated
 // by spaces, in parentheses when d >= 11 (no parentheses without fields). Each field is a ShowS.
@@ -149,6 +122,6 @@ Value inst_Show_Either(Value dShowA, Value dShowB);
 Value inst_Show_Tuple2(Value a, Value b);
 Value inst_Show_Tuple3(Value a, Value b, Value c);
 // Tuples of up to 15 components: the records in component order.
-Value inst_Show_Tuple(std::initializer_list<Value> components);
+Value inst_Show_Tuple(std::vector<Value> components);
 
 }  // namespace VUX::Internal::Show
