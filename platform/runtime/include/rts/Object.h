@@ -220,23 +220,29 @@ extern std::atomic<uint64_t> weak_side_keys;
 }  // namespace detail
 
 // Frees an object whose count reached zero. Most of what dies is a small constructor (fewer than
-// eight references and eight words) whose reference fields are static (or null) or, on the sole
-// thread, stay alive after this release: such a constructor is freed here, the counts of its
-// fields lowered and its block going straight back to the thread's free list. Everything else
-// takes free_object_cold: other kinds, larger constructors, a constructor with a field that dies
-// with it or, outside sole mode, any counted field (which the free loop releases), any constructor
-// while some weak reference keys on a constructor (one predictable branch) and a thread whose
-// allocator is not set up yet. Every library has its own copy (hidden, out of line), so a release
-// site stays small and the call goes through no PLT.
+// eight references and eight words) whose fields either outlive it or die with it as leaves
+// (constructors without references, byte arrays). Such a constructor is freed here: its fields'
+// counts lowered (plainly on the sole thread), the leaves among them and then its own block going
+// straight back to the thread's free lists. Everything else takes free_object_cold: other kinds,
+// larger constructors, a constructor with a field that dies with it and has references of its own
+// (which the free loop releases), any constructor while some weak reference keys on a constructor
+// or byte array (one predictable branch) and a thread whose allocator is not set up yet. Every
+// library has its own copy (hidden, out of line), so a release site stays small and the call goes
+// through no PLT.
 #ifndef RTS_SANITIZED
 namespace detail {
-// Whether a field leaves its constructor's free on the inline path: null, static, or counted on
-// the sole thread and not dying with this release. `counted` collects whether any is counted.
-RTS_INLINE bool field_stays(const Slot& field, bool sole, bool& counted) {
+// Objects without references of their own: a dying one is given back at once.
+RTS_INLINE bool is_leaf(const Object* o) {
+    return (o->kind == Kind::Con && o->nptrs == 0) || o->kind == Kind::Bytes;
+}
+
+// Whether a field leaves its constructor's free on the inline path: null, static, outliving this
+// release, or a leaf that dies with it. `counted` collects whether any field is counted.
+RTS_INLINE bool field_stays(const Slot& field, bool& counted) {
     if (field.ref == nullptr) return true;
-    const uint32_t c = field.ref->rc.load(std::memory_order_relaxed);
+    const uint32_t c = field.ref->rc.load(std::memory_order_acquire);
     counted |= c != 0;
-    return c == 0 || (sole && c > 1);
+    return c != 1 || is_leaf(field.ref);
 }
 
 // Gives a small constructor's block back to the free list `c`. The common classes are constants
@@ -253,21 +259,41 @@ RTS_INLINE void push_con_block(AllocCache* c, Object* o, uint32_t fields) {
         push_free_block(c, size_class(con_size(fields, 0)), o);
 }
 
-// The sole thread freeing a small constructor whose counted fields all outlive it (field_stays):
-// lowers their counts with plain stores and gives the block back. A field the constructor holds
-// twice may die at its second release here; the free loop frees it.
-__attribute__((noinline, visibility("hidden"))) inline void free_con_lowering_fields(Object* o, AllocCache* c,
-                                                                                     uint32_t nptrs,
-                                                                                     uint32_t fields) {
+// A field whose count reached zero inside the inline free: a leaf goes straight back, anything
+// else (a field held twice, or released meanwhile by another thread) to the free loop.
+RTS_INLINE void free_dead_field(AllocCache* c, Object* f) {
+    if (RTS_UNLIKELY(weak_side_keys.load(std::memory_order_acquire) != 0))  // made a key meanwhile
+        free_object_cold(f);
+    else if (f->kind == Kind::Con && f->nptrs == 0 && f->nwords < 8)
+        push_con_block(c, f, f->nwords);
+    else if (f->kind == Kind::Bytes && f->nwords != 0)
+        push_free_block(c, f->nwords, f);  // a byte array's block class
+    else
+        free_object_cold(f);
+}
+
+// Frees a small constructor whose counted fields all passed field_stays: releases them (plainly
+// on the sole thread), gives the dying leaves back, then the constructor's block.
+__attribute__((noinline, visibility("hidden"))) inline void free_con_releasing_fields(Object* o, AllocCache* c,
+                                                                                      uint32_t nptrs,
+                                                                                      uint32_t fields) {
     Slot* s = con_slots(o);
+    const bool sole = sole_thread();
     for (uint32_t i = 0; i < nptrs; ++i) {
         Object* f = s[i].ref;
         if (f == nullptr) continue;
-        const uint32_t n = f->rc.load(std::memory_order_relaxed);
-        if (n > 1)
+        const uint32_t n = f->rc.load(std::memory_order_acquire);
+        if (n == 0) continue;
+        bool dead;
+        if (n == 1) {
+            dead = true;
+        } else if (sole) {
             f->rc.store(n - 1, std::memory_order_relaxed);
-        else if (n == 1)
-            free_object_cold(f);
+            dead = false;
+        } else {
+            dead = f->rc.fetch_sub(1, std::memory_order_acq_rel) == 1;
+        }
+        if (dead) free_dead_field(c, f);
     }
     push_con_block(c, o, fields);
 }
@@ -285,24 +311,23 @@ __attribute__((noinline, visibility("hidden"))) inline void free_object(Object* 
     if (RTS_LIKELY((shape & kNotSmallCon) == 0 && c != nullptr) &&
         RTS_LIKELY(detail::weak_side_keys.load(std::memory_order_acquire) == 0)) {
         const uint32_t nptrs = (shape >> 16) & 7, fields = nptrs + (shape >> 24);
-        const bool sole = sole_thread();
         bool counted = false;
         // Unrolled: one predicted jump on the number of references, no loop.
         const Slot* s = con_slots(o);
         // clang-format off
         switch (nptrs) {
-            case 7: if (!detail::field_stays(s[6], sole, counted)) goto cold; [[fallthrough]];
-            case 6: if (!detail::field_stays(s[5], sole, counted)) goto cold; [[fallthrough]];
-            case 5: if (!detail::field_stays(s[4], sole, counted)) goto cold; [[fallthrough]];
-            case 4: if (!detail::field_stays(s[3], sole, counted)) goto cold; [[fallthrough]];
-            case 3: if (!detail::field_stays(s[2], sole, counted)) goto cold; [[fallthrough]];
-            case 2: if (!detail::field_stays(s[1], sole, counted)) goto cold; [[fallthrough]];
-            case 1: if (!detail::field_stays(s[0], sole, counted)) goto cold; [[fallthrough]];
+            case 7: if (!detail::field_stays(s[6], counted)) goto cold; [[fallthrough]];
+            case 6: if (!detail::field_stays(s[5], counted)) goto cold; [[fallthrough]];
+            case 5: if (!detail::field_stays(s[4], counted)) goto cold; [[fallthrough]];
+            case 4: if (!detail::field_stays(s[3], counted)) goto cold; [[fallthrough]];
+            case 3: if (!detail::field_stays(s[2], counted)) goto cold; [[fallthrough]];
+            case 2: if (!detail::field_stays(s[1], counted)) goto cold; [[fallthrough]];
+            case 1: if (!detail::field_stays(s[0], counted)) goto cold; [[fallthrough]];
             case 0: break;
         }
         // clang-format on
         // Its only calls are tail calls, so it saves no registers.
-        if (counted) return detail::free_con_lowering_fields(o, c, nptrs, fields);
+        if (counted) return detail::free_con_releasing_fields(o, c, nptrs, fields);
         detail::push_con_block(c, o, fields);
         return;
     }
