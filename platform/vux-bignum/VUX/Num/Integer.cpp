@@ -247,8 +247,67 @@ Value integerFromDouble_hash(double d) {
 
 // ---------------------------------------------------------------------------------------------
 // Arithmetic
+//
+// Operands of at most two limbs whose result fits two limbs take a short path: the magnitudes are
+// 128-bit machine numbers, and the only allocation is the result's.
+
+namespace {
+
+using Wide = unsigned __int128;
+
+// A signed magnitude of at most two limbs.
+struct Narrow {
+    Wide mag;
+    bool neg;
+};
+
+// Reads an evaluated Integer of at most two limbs.
+RTS_INLINE bool narrow(const Value& i, Narrow& out) {
+    if (i->tag == IS_tag) {
+        const int64_t v = fast::small(i);
+        out = {v < 0 ? Wide(Limb(0) - static_cast<Limb>(v)) : Wide(static_cast<Limb>(v)), v < 0};
+        return true;
+    }
+    const Limbs m = view(rts::field(i, 0));
+    if (m.n > 2) return false;
+    out = {m.n == 2 ? (Wide(m.p[1]) << 64) | m.p[0] : Wide(m.p[0]), i->tag == IN_tag};
+    return true;
+}
+
+// The canonical Integer of a signed 128-bit magnitude.
+Value narrow_result(Wide mag, bool neg) {
+    const Limb lo = static_cast<Limb>(mag), hi = static_cast<Limb>(mag >> 64);
+    if (hi == 0) {
+        if (!neg && lo < kMinMagnitude) return IS(static_cast<int64_t>(lo));
+        if (neg && lo <= kMinMagnitude) return IS(static_cast<int64_t>(Limb(0) - lo));
+    }
+    const size_t n = hi != 0 ? 2 : 1;
+    Value m = rts::new_byte_array_uninit(n * kLimbBytes);
+    Limb* p = mut_limbs(m);
+    p[0] = lo;
+    if (n == 2) p[1] = hi;
+    rts::freeze_byte_array(m);
+    return neg ? IN(std::move(m)) : IP(std::move(m));
+}
+
+// a + b for b of sign `b_neg`; false when the sum needs a third limb.
+RTS_INLINE bool narrow_add(const Narrow& a, Wide b, bool b_neg, Value& r) {
+    if (a.neg == b_neg) {
+        Wide sum;
+        if (__builtin_add_overflow(a.mag, b, &sum)) return false;
+        r = narrow_result(sum, a.neg);
+    } else {
+        r = a.mag >= b ? narrow_result(a.mag - b, a.neg) : narrow_result(b - a.mag, b_neg);
+    }
+    return true;
+}
+
+}  // namespace
 
 Value integerAdd_slow(const Value& a, const Value& b) {
+    Narrow x, y;
+    Value r;
+    if (narrow(a, x) && narrow(b, y) && narrow_add(x, y.mag, y.neg, r)) return r;
     Two t(a, b);
     if (t.b.n == 0) return a;
     if (t.a.n == 0) return b;
@@ -256,12 +315,19 @@ Value integerAdd_slow(const Value& a, const Value& b) {
 }
 
 Value integerSub_slow(const Value& a, const Value& b) {
+    Narrow x, y;
+    Value r;
+    if (narrow(a, x) && narrow(b, y) && narrow_add(x, y.mag, !y.neg, r)) return r;
     Two t(a, b);
     if (t.b.n == 0) return a;
     return add_signed(t.a, t.b.mag(), !t.b.neg);
 }
 
 Value integerMul_slow(const Value& a, const Value& b) {
+    Narrow x, y;
+    Wide product;
+    if (narrow(a, x) && narrow(b, y) && !__builtin_mul_overflow(x.mag, y.mag, &product))
+        return narrow_result(product, product != 0 && x.neg != y.neg);
     Two t(a, b);
     if (t.a.n == 0 || t.b.n == 0) return integerZero();
     return integer_build(add_size(t.a.n, t.b.n), t.a.neg != t.b.neg,
@@ -311,12 +377,50 @@ struct Division {
 
 }  // namespace
 
+namespace {
+// Truncated division of operands of at most two limbs: the quotient's and the remainder's
+// magnitudes; false when an operand is longer. A zero divisor raises.
+RTS_INLINE bool narrow_quot_rem(const Value& a, const Value& b, Narrow& x, Narrow& y, Wide& q, Wide& r) {
+    if (!narrow(a, x) || !narrow(b, y)) return false;
+    if (y.mag == 0) Primitives::raiseDivZero();
+    q = x.mag / y.mag;
+    r = x.mag % y.mag;
+    return true;
+}
+}  // namespace
+
 std::pair<Value, Value> integerQuotRem_slow(const Value& a, const Value& b) {
+    Narrow x, y;
+    Wide q, r;
+    if (narrow_quot_rem(a, b, x, y, q, r))
+        return {narrow_result(q, q != 0 && x.neg != y.neg), narrow_result(r, r != 0 && x.neg)};
     Two t(a, b);
     if (t.b.n == 0) Primitives::raiseDivZero();
     if (cmp(t.a.mag(), t.b.mag()) < 0) return {integerZero(), a};
     Division d(t.a, t.b);
     return {integer_result(d.q, d.qn, t.a.neg != t.b.neg), integer_result(d.r, d.rn, t.a.neg)};
+}
+
+Value integerQuot_slow(const Value& a, const Value& b) {
+    Narrow x, y;
+    Wide q, r;
+    if (narrow_quot_rem(a, b, x, y, q, r)) return narrow_result(q, q != 0 && x.neg != y.neg);
+    Two t(a, b);
+    if (t.b.n == 0) Primitives::raiseDivZero();
+    if (cmp(t.a.mag(), t.b.mag()) < 0) return integerZero();
+    Division d(t.a, t.b);
+    return integer_result(d.q, d.qn, t.a.neg != t.b.neg);
+}
+
+Value integerRem_slow(const Value& a, const Value& b) {
+    Narrow x, y;
+    Wide q, r;
+    if (narrow_quot_rem(a, b, x, y, q, r)) return narrow_result(r, r != 0 && x.neg);
+    Two t(a, b);
+    if (t.b.n == 0) Primitives::raiseDivZero();
+    if (cmp(t.a.mag(), t.b.mag()) < 0) return a;
+    Division d(t.a, t.b);
+    return integer_result(d.r, d.rn, t.a.neg);
 }
 
 std::pair<Value, Value> integerDivMod_slow(const Value& a, const Value& b) {
