@@ -88,7 +88,7 @@ void reset_all(const std::vector<ThunkObject*>& chain) {
 // Claims the thunk for this thread. Returns false if it is already evaluated; raises its kept
 // exception, or the loop exception if this thread is already running it; waits while another
 // thread runs it.
-bool claim(ThunkObject* t, uint64_t owner_id) {
+RTS_INLINE bool claim(ThunkObject* t, uint64_t owner_id) {
     const uint64_t mine = running_by(owner_id);
     for (;;) {
         uint64_t st = t->state.load(std::memory_order_acquire);
