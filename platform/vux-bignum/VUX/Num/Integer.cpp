@@ -248,8 +248,8 @@ Value integerFromDouble_hash(double d) {
 // ---------------------------------------------------------------------------------------------
 // Arithmetic
 //
-// Operands of at most two limbs whose result fits two limbs take a short path: the magnitudes are
-// 128-bit machine numbers, and the only allocation is the result's.
+// Operands of at most two limbs take a short path: their magnitudes are 128-bit machine numbers,
+// results of up to four limbs are built on the stack, and the only allocation is the result's.
 
 namespace {
 
@@ -274,40 +274,58 @@ RTS_INLINE bool narrow(const Value& i, Narrow& out) {
     return true;
 }
 
-// The canonical Integer of a signed 128-bit magnitude.
-Value narrow_result(Wide mag, bool neg) {
-    const Limb lo = static_cast<Limb>(mag), hi = static_cast<Limb>(mag >> 64);
-    if (hi == 0) {
-        if (!neg && lo < kMinMagnitude) return IS(static_cast<int64_t>(lo));
-        if (neg && lo <= kMinMagnitude) return IS(static_cast<int64_t>(Limb(0) - lo));
+// The canonical Integer of a magnitude of at most four limbs, least significant first.
+Value short_result(const Limb* limbs, size_t n, bool neg) {
+    n = trim(limbs, n);
+    if (n == 0) return integerZero();
+    if (n == 1) {
+        if (!neg && limbs[0] < kMinMagnitude) return IS(static_cast<int64_t>(limbs[0]));
+        if (neg && limbs[0] <= kMinMagnitude) return IS(static_cast<int64_t>(Limb(0) - limbs[0]));
     }
-    const size_t n = hi != 0 ? 2 : 1;
     Value m = rts::new_byte_array_uninit(n * kLimbBytes);
     Limb* p = mut_limbs(m);
-    p[0] = lo;
-    if (n == 2) p[1] = hi;
+    for (size_t i = 0; i < n; ++i) p[i] = limbs[i];
     rts::freeze_byte_array(m);
     return neg ? IN(std::move(m)) : IP(std::move(m));
 }
 
-// a + b for b of sign `b_neg`; false when the sum needs a third limb.
-RTS_INLINE bool narrow_add(const Narrow& a, Wide b, bool b_neg, Value& r) {
+// The canonical Integer of a signed 128-bit magnitude, with `top` as a third limb.
+Value narrow_result(Wide mag, bool neg, Limb top = 0) {
+    const Limb limbs[3] = {static_cast<Limb>(mag), static_cast<Limb>(mag >> 64), top};
+    return short_result(limbs, 3, neg);
+}
+
+// a + b for b of sign `b_neg`.
+RTS_INLINE Value narrow_add(const Narrow& a, Wide b, bool b_neg) {
     if (a.neg == b_neg) {
         Wide sum;
-        if (__builtin_add_overflow(a.mag, b, &sum)) return false;
-        r = narrow_result(sum, a.neg);
-    } else {
-        r = a.mag >= b ? narrow_result(a.mag - b, a.neg) : narrow_result(b - a.mag, b_neg);
+        const bool carry = __builtin_add_overflow(a.mag, b, &sum);
+        return narrow_result(sum, a.neg, carry);
     }
-    return true;
+    return a.mag >= b ? narrow_result(a.mag - b, a.neg) : narrow_result(b - a.mag, b_neg);
+}
+
+// a * b: in 128 bits when the product fits, else by GMP's basecase on the stack.
+Value narrow_mul(const Narrow& a, const Narrow& b) {
+    const bool neg = a.neg != b.neg;
+    Wide product;
+    if (!__builtin_mul_overflow(a.mag, b.mag, &product)) return narrow_result(product, neg);
+    const Limb x[2] = {static_cast<Limb>(a.mag), static_cast<Limb>(a.mag >> 64)};
+    const Limb y[2] = {static_cast<Limb>(b.mag), static_cast<Limb>(b.mag >> 64)};
+    const mp_size_t xn = x[1] ? 2 : 1, yn = y[1] ? 2 : 1;  // both non-zero: the product overflowed
+    Limb r[4] = {};
+    if (xn >= yn)
+        mpn_mul(r, x, xn, y, yn);
+    else
+        mpn_mul(r, y, yn, x, xn);
+    return short_result(r, 4, neg);
 }
 
 }  // namespace
 
 Value integerAdd_slow(const Value& a, const Value& b) {
     Narrow x, y;
-    Value r;
-    if (narrow(a, x) && narrow(b, y) && narrow_add(x, y.mag, y.neg, r)) return r;
+    if (narrow(a, x) && narrow(b, y)) return narrow_add(x, y.mag, y.neg);
     Two t(a, b);
     if (t.b.n == 0) return a;
     if (t.a.n == 0) return b;
@@ -316,8 +334,7 @@ Value integerAdd_slow(const Value& a, const Value& b) {
 
 Value integerSub_slow(const Value& a, const Value& b) {
     Narrow x, y;
-    Value r;
-    if (narrow(a, x) && narrow(b, y) && narrow_add(x, y.mag, !y.neg, r)) return r;
+    if (narrow(a, x) && narrow(b, y)) return narrow_add(x, y.mag, !y.neg);
     Two t(a, b);
     if (t.b.n == 0) return a;
     return add_signed(t.a, t.b.mag(), !t.b.neg);
@@ -325,9 +342,7 @@ Value integerSub_slow(const Value& a, const Value& b) {
 
 Value integerMul_slow(const Value& a, const Value& b) {
     Narrow x, y;
-    Wide product;
-    if (narrow(a, x) && narrow(b, y) && !__builtin_mul_overflow(x.mag, y.mag, &product))
-        return narrow_result(product, product != 0 && x.neg != y.neg);
+    if (narrow(a, x) && narrow(b, y)) return narrow_mul(x, y);
     Two t(a, b);
     if (t.a.n == 0 || t.b.n == 0) return integerZero();
     return integer_build(add_size(t.a.n, t.b.n), t.a.neg != t.b.neg,
@@ -392,8 +407,7 @@ RTS_INLINE bool narrow_quot_rem(const Value& a, const Value& b, Narrow& x, Narro
 std::pair<Value, Value> integerQuotRem_slow(const Value& a, const Value& b) {
     Narrow x, y;
     Wide q, r;
-    if (narrow_quot_rem(a, b, x, y, q, r))
-        return {narrow_result(q, q != 0 && x.neg != y.neg), narrow_result(r, r != 0 && x.neg)};
+    if (narrow_quot_rem(a, b, x, y, q, r)) return {narrow_result(q, x.neg != y.neg), narrow_result(r, x.neg)};
     Two t(a, b);
     if (t.b.n == 0) Primitives::raiseDivZero();
     if (cmp(t.a.mag(), t.b.mag()) < 0) return {integerZero(), a};
@@ -404,7 +418,7 @@ std::pair<Value, Value> integerQuotRem_slow(const Value& a, const Value& b) {
 Value integerQuot_slow(const Value& a, const Value& b) {
     Narrow x, y;
     Wide q, r;
-    if (narrow_quot_rem(a, b, x, y, q, r)) return narrow_result(q, q != 0 && x.neg != y.neg);
+    if (narrow_quot_rem(a, b, x, y, q, r)) return narrow_result(q, x.neg != y.neg);
     Two t(a, b);
     if (t.b.n == 0) Primitives::raiseDivZero();
     if (cmp(t.a.mag(), t.b.mag()) < 0) return integerZero();
@@ -415,7 +429,7 @@ Value integerQuot_slow(const Value& a, const Value& b) {
 Value integerRem_slow(const Value& a, const Value& b) {
     Narrow x, y;
     Wide q, r;
-    if (narrow_quot_rem(a, b, x, y, q, r)) return narrow_result(r, r != 0 && x.neg);
+    if (narrow_quot_rem(a, b, x, y, q, r)) return narrow_result(r, x.neg);
     Two t(a, b);
     if (t.b.n == 0) Primitives::raiseDivZero();
     if (cmp(t.a.mag(), t.b.mag()) < 0) return a;
