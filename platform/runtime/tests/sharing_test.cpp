@@ -60,9 +60,11 @@ void forked_thread_captures_it() {
     std::atomic<int> runs{0};
     Value t = counted_computation(runs, 5);
     Value h1 = v, h2 = v;  // counted in sole mode
-    Value other = rts::fork_thread(std::function<void()>([v, t] {
-        churn(v);
-        check(unbox(t) == 5, "forced on the forked thread");
+    // The body moves its copies out, so they are released before the thread counts as ended.
+    Value other = rts::fork_thread(std::function<void()>([v, t]() mutable {
+        Value mine = std::move(v), computation = std::move(t);
+        churn(mine);
+        check(unbox(computation) == 5, "forced on the forked thread");
     }));
     check(!rts::sole_thread(), "forking ends sole mode");
     churn(v);
@@ -150,7 +152,7 @@ void weak_value_reaches_the_finalizer_thread() {
     check(!rts::sole_thread(), "the finalizer thread ends sole mode");
     finalizer = Value();
     value = Value();
-    Value churner = rts::fork_thread(std::function<void()>([kept] { churn(kept); }));
+    Value churner = rts::fork_thread(std::function<void()>([kept]() mutable { churn(Value(std::move(kept))); }));
     key = Value();
     churn(kept);
     rts::wait_for_finalizers();
