@@ -152,7 +152,8 @@ void weak_value_reaches_the_finalizer_thread() {
     check(!rts::sole_thread(), "the finalizer thread ends sole mode");
     finalizer = Value();
     value = Value();
-    Value churner = rts::fork_thread(std::function<void()>([kept]() mutable { churn(Value(std::move(kept))); }));
+    Value churner =
+        rts::fork_thread(std::function<void()>([kept]() mutable { churn(Value(std::move(kept))); }));
     key = Value();
     churn(kept);
     rts::wait_for_finalizers();
