@@ -7,32 +7,67 @@
 // --benchmark_enable_random_interleaving=true and read the ratios of the medians. Also: the
 // addition of two small integers (our inline path against mpz_add) and multiplication at 100 000
 // limbs (against mpn_mul into a ready buffer).
+#include <benchmark/benchmark.h>
 #include <gmp.h>
 
-#include <random>
-#include <string>
 #include <vector>
+
+#include "runtime_bench.h"
 
 #include "VUX/Num/BigNat.h"
 #include "VUX/Num/Integer.h"
-#include "runtime_bench.h"
+#include "random_limbs.h"
 
 namespace {
 
 using rts::Value;
 using namespace VUX::Num;
 
-std::vector<mp_limb_t> random_limbs(size_t n, unsigned seed) {
-    std::mt19937_64 gen(seed);
-    std::vector<mp_limb_t> v(n);
-    for (auto& l : v) l = gen();
-    v.back() |= mp_limb_t(1) << 63;
-    return v;
+Value integer_of(const std::vector<mp_limb_t>& limbs) {
+    return Integer::integerFromBigNat_hash(bignat_of(limbs));
 }
 
-Value integer_of(const std::vector<mp_limb_t>& limbs) {
-    Value words = rts::byte_array_from(limbs.data(), limbs.size() * sizeof(mp_limb_t));
-    return Integer::integerFromBigNat_hash(BigNat::bigNatFromWordArray_hash(words, limbs.size()));
+void BM_MulIntegerBig(benchmark::State& state) {
+    auto n = static_cast<size_t>(state.range(0));
+    Value a = integer_of(random_limbs(n, 1)), b = integer_of(random_limbs(n, 2));
+    for (auto _ : state) {
+        Value r = Integer::integerMul(a, b);
+        benchmark::DoNotOptimize(r.get());
+    }
+}
+
+void BM_MulMpnBig(benchmark::State& state) {
+    auto n = static_cast<size_t>(state.range(0));
+    auto a = random_limbs(n, 1), b = random_limbs(n, 2);
+    std::vector<mp_limb_t> r(2 * n);
+    for (auto _ : state) {
+        mpn_mul(r.data(), a.data(), static_cast<mp_size_t>(n), b.data(), static_cast<mp_size_t>(n));
+        benchmark::DoNotOptimize(r.data());
+        benchmark::ClobberMemory();
+    }
+}
+
+void BM_AddIntegerSmall(benchmark::State& state) {
+    Value a = Integer::IS(123456789), b = Integer::IS(-987654);
+    for (auto _ : state) {
+        Value r = Integer::integerAdd(a, b);
+        benchmark::DoNotOptimize(r.get());
+    }
+}
+
+void BM_AddMpzSmall(benchmark::State& state) {
+    mpz_t a, b, r;
+    mpz_init_set_si(a, 123456789);
+    mpz_init_set_si(b, -987654);
+    mpz_init(r);
+    for (auto _ : state) {
+        mpz_add(r, a, b);
+        benchmark::DoNotOptimize(r);
+        benchmark::ClobberMemory();
+    }
+    mpz_clear(a);
+    mpz_clear(b);
+    mpz_clear(r);
 }
 
 // An mpz_t holding the same limbs, freed at the end of the benchmark.
@@ -113,49 +148,6 @@ BENCHMARK(BM_Integer<Op::Quot>)->Name("BM_IntegerQuot")->Apply(limb_args);
 BENCHMARK(BM_Mpz<Op::Quot>)->Name("BM_MpzQuot")->Apply(limb_args);
 BENCHMARK(BM_Integer<Op::Rem>)->Name("BM_IntegerRem")->Apply(limb_args);
 BENCHMARK(BM_Mpz<Op::Rem>)->Name("BM_MpzRem")->Apply(limb_args);
-
-void BM_MulIntegerBig(benchmark::State& state) {
-    auto n = static_cast<size_t>(state.range(0));
-    Value a = integer_of(random_limbs(n, 1)), b = integer_of(random_limbs(n, 2));
-    for (auto _ : state) {
-        Value r = Integer::integerMul(a, b);
-        benchmark::DoNotOptimize(r.get());
-    }
-}
-
-void BM_MulMpnBig(benchmark::State& state) {
-    auto n = static_cast<size_t>(state.range(0));
-    auto a = random_limbs(n, 1), b = random_limbs(n, 2);
-    std::vector<mp_limb_t> r(2 * n);
-    for (auto _ : state) {
-        mpn_mul(r.data(), a.data(), static_cast<mp_size_t>(n), b.data(), static_cast<mp_size_t>(n));
-        benchmark::DoNotOptimize(r.data());
-        benchmark::ClobberMemory();
-    }
-}
-
-void BM_AddIntegerSmall(benchmark::State& state) {
-    Value a = Integer::IS(123456789), b = Integer::IS(-987654);
-    for (auto _ : state) {
-        Value r = Integer::integerAdd(a, b);
-        benchmark::DoNotOptimize(r.get());
-    }
-}
-
-void BM_AddMpzSmall(benchmark::State& state) {
-    mpz_t a, b, r;
-    mpz_init_set_si(a, 123456789);
-    mpz_init_set_si(b, -987654);
-    mpz_init(r);
-    for (auto _ : state) {
-        mpz_add(r, a, b);
-        benchmark::DoNotOptimize(r);
-        benchmark::ClobberMemory();
-    }
-    mpz_clear(a);
-    mpz_clear(b);
-    mpz_clear(r);
-}
 
 BENCHMARK(BM_MulIntegerBig)->Arg(100000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MulMpnBig)->Arg(100000)->Unit(benchmark::kMicrosecond);
