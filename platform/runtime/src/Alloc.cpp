@@ -204,13 +204,17 @@ RTS_INLINE void enqueue(ThreadState* ts, Object* o) noexcept {
 
 // release() of a field of an object being freed: answers the field when this release killed it.
 // A count of 1 is our reference alone, which no other thread can touch: it dies without a
-// read-modify-write.
+// read-modify-write. The sole thread lowers other counts with a plain store.
 RTS_INLINE Object* release_field(Object* f) {
     if (f == nullptr) return nullptr;
     const uint32_t c = f->rc.load(std::memory_order_acquire);
     if (c == 0) return nullptr;
-    if (c == 1 || f->rc.fetch_sub(1, std::memory_order_acq_rel) == 1) return f;
-    return nullptr;
+    if (c == 1) return f;
+    if (sole_thread()) {
+        f->rc.store(c - 1, std::memory_order_relaxed);
+        return nullptr;
+    }
+    return f->rc.fetch_sub(1, std::memory_order_acq_rel) == 1 ? f : nullptr;
 }
 
 // deallocate_bytes on the thread's own cache, which the free loop already holds.
@@ -229,7 +233,7 @@ RTS_INLINE void give_back(ThreadState* ts, void* p, size_t size) {
 // unless some weak reference keys on a constructor (then the loop looks it up first).
 RTS_INLINE bool is_leaf_con(const Object* o) {
     return o->kind == Kind::Con && o->nptrs == 0 &&
-           RTS_LIKELY(detail::weak_side_keys.load(std::memory_order_relaxed) == 0);
+           RTS_LIKELY(detail::weak_side_keys.load(std::memory_order_acquire) == 0);
 }
 
 // Takes `dead`, a field that freeing an object killed: a leaf goes back at once, anything else
@@ -314,7 +318,7 @@ RTS_INLINE Object* destroy_con_and_free(ThreadState* ts, Object* o) {
 // there any key in the side table at all).
 RTS_INLINE Object* free_one(ThreadState* ts, Object* o) {
     if (RTS_LIKELY(o->kind == Kind::Con)) {
-        if (RTS_UNLIKELY(detail::weak_side_keys.load(std::memory_order_relaxed) != 0) &&
+        if (RTS_UNLIKELY(detail::weak_side_keys.load(std::memory_order_acquire) != 0) &&
             !detail::weak_key_dying(o))
             return nullptr;
         return destroy_con_and_free(ts, o);

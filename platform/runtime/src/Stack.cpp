@@ -15,12 +15,13 @@ namespace {
 struct LargeStackJob {
     const std::function<void()>* body;
     std::exception_ptr error;
+    SoleHandoff sole;
 };
 
 void* large_stack_main(void* arg) {
     auto* job = static_cast<LargeStackJob*>(arg);
     try {
-        init_thread_cold();
+        init_thread_with(job->sole);
         (*job->body)();
     } catch (...) {
         job->error = std::current_exception();
@@ -31,15 +32,20 @@ void* large_stack_main(void* arg) {
 }  // namespace
 
 void run_on_large_stack(const std::function<void()>& body, size_t stack_bytes) {
-    LargeStackJob job{&body, nullptr};
+    thread_state();
+    LargeStackJob job{&body, nullptr, hand_sole_mode_over()};
     pthread_attr_t attr;
     pthread_attr_init(&attr);
     pthread_attr_setstacksize(&attr, stack_bytes);
     pthread_t thread;
     int rc = pthread_create(&thread, &attr, &large_stack_main, &job);
     pthread_attr_destroy(&attr);
-    if (rc != 0) throw std::runtime_error(std::string("run_on_large_stack: ") + std::strerror(rc));
+    if (rc != 0) {
+        take_sole_mode(job.sole);
+        throw std::runtime_error(std::string("run_on_large_stack: ") + std::strerror(rc));
+    }
     pthread_join(thread, nullptr);
+    take_sole_mode(job.sole);
     if (job.error) std::rethrow_exception(job.error);
 }
 

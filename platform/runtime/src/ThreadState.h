@@ -44,4 +44,15 @@ RTS_INLINE void async_safe_point(ThreadState* ts) {
 // Returns the thread's cached blocks to the shared pool (at thread exit).
 void flush_alloc_cache(ThreadState* ts);
 
+// Sole mode passed to a helper thread while the sole thread waits for it (run_on_large_stack):
+// the sole thread hands it over, the helper enters the runtime with it, and the sole thread
+// takes it back once the helper has ended, unless sole mode ended meanwhile.
+struct SoleHandoff {
+    bool sole;
+};
+SoleHandoff hand_sole_mode_over();
+void take_sole_mode(SoleHandoff h);
+// init_thread_cold for a helper thread that receives sole mode.
+void init_thread_with(SoleHandoff h);
+
 }  // namespace rts

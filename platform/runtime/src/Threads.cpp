@@ -261,6 +261,7 @@ void deliver_async_cold(ThreadState* ts) {
 
 Value fork_thread(std::function<void()> body) {
     ThreadState* ts = thread_state();
+    share_with_threads();  // the new thread reaches what the body captured
     Value t = new_thread_object();
     auto* start = new StartInfo{std::move(body), t, ts->mask};
     pthread_attr_t attr;

@@ -1,6 +1,7 @@
 // Evaluating suspended computations: blackholing, waiting, updating and keeping exceptions.
 #include <condition_variable>
 #include <mutex>
+#include <stdexcept>
 #include <vector>
 
 #include "ThreadState.h"
@@ -26,8 +27,12 @@ constexpr int kKindShift = 3;
 
 uint64_t running_by(uint64_t id) { return kRunning | (id << kOwnerShift); }
 
-// Leaves the Running state for `next`, waking any waiters.
+// Leaves the Running state for `next`, waking any waiters. The sole thread has none to wake.
 void publish(ThunkObject* t, uint64_t next) {
+    if (sole_thread()) {
+        t->state.store(next, std::memory_order_release);
+        return;
+    }
     uint64_t old = t->state.exchange(next, std::memory_order_acq_rel);
     if (old & kThunkWaiters) {
         WaitStripe& w = stripe_of(&t->header);
@@ -83,7 +88,7 @@ void reset_all(const std::vector<ThunkObject*>& chain) {
 // Claims the thunk for this thread. Returns false if it is already evaluated; raises its kept
 // exception, or the loop exception if this thread is already running it; waits while another
 // thread runs it.
-bool claim(ThunkObject* t, uint64_t owner_id) {
+RTS_INLINE bool claim(ThunkObject* t, uint64_t owner_id) {
     const uint64_t mine = running_by(owner_id);
     for (;;) {
         uint64_t st = t->state.load(std::memory_order_acquire);
@@ -95,6 +100,10 @@ bool claim(ThunkObject* t, uint64_t owner_id) {
                 wait_for(t);
                 continue;
             case kUnevaluated:
+                if (sole_thread()) {
+                    t->state.store(mine, std::memory_order_relaxed);
+                    return true;
+                }
                 if (t->state.compare_exchange_strong(st, mine, std::memory_order_acq_rel)) return true;
                 continue;
         }
@@ -146,6 +155,8 @@ RTS_COLD Value finish_chain(uint64_t owner_id, Value r) {
 }
 
 }  // namespace
+
+void force_empty() { throw std::logic_error("rts: forced an empty reference (a null or moved-from Value)"); }
 
 // Kept small: nested demands stack one frame of this per level.
 const Value& force_thunk(Object* o) {

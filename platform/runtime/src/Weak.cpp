@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "ThreadState.h"
+#include "rts/Mask.h"
 #include "rts/Weak.h"
 
 namespace rts {
@@ -101,8 +102,10 @@ struct FinalizerQueue {
     uint64_t queued = 0;
     uint64_t finished = 0;
     bool running = false;
-    bool started = false;
     bool shutting_down = false;
+    std::mutex start_lock;  // taken alone, never with `lock`
+    std::atomic<bool> started{false};
+    bool exit_hook = false;  // guarded by start_lock
 };
 FinalizerQueue& queue() {
     static FinalizerQueue* q = new FinalizerQueue();  // never destroyed
@@ -151,16 +154,24 @@ void stop_finalizers() {
     q.jobs.clear();
 }
 
+// Starts the finalizer thread once. The thread is marked started only after it was forked, and
+// the two happen masked uninterruptibly under `start_lock`: an asynchronous exception at a safe
+// point of the fork waits until the mark is set, and a fork that fails leaves it unset, so the
+// next finalizer tries again instead of queueing behind a thread that never came.
 void ensure_finalizer_thread() {
     FinalizerQueue& q = queue();
-    {
-        std::lock_guard<std::mutex> g(q.lock);
-        if (q.started) return;
-        q.started = true;
-    }
-    std::atexit(&stop_finalizers);
-    Value t = fork_thread(std::function<void()>([] { finalizer_loop(); }));
-    t.detach();  // the finalizer thread's identifier lives as long as the process
+    if (q.started.load(std::memory_order_acquire)) return;
+    std::lock_guard<std::mutex> g(q.start_lock);
+    if (q.started.load(std::memory_order_relaxed)) return;
+    with_masking_state(MaskingState::MaskedUninterruptible, [&] {
+        if (!q.exit_hook) {
+            std::atexit(&stop_finalizers);
+            q.exit_hook = true;
+        }
+        Value t = fork_thread(std::function<void()>([] { finalizer_loop(); }));
+        t.detach();  // the finalizer thread's identifier lives as long as the process
+        q.started.store(true, std::memory_order_release);
+    });
 }
 
 void enqueue_job(Job job) {
@@ -247,7 +258,7 @@ bool weak_key_dying(Object* o) {
         s.cells.erase(it);
         for (const CellPtr& c : cells) {
             c->dead = true;
-            if (uses_side_table(o)) weak_side_keys.fetch_sub(1, std::memory_order_relaxed);
+            if (uses_side_table(o)) weak_side_keys.fetch_sub(1, std::memory_order_release);
             if (c->finalizer != nullptr && c->finalizer_takes_value && c->value_is_key) ++kept;
         }
         if (!uses_side_table(o)) o->tag &= uint8_t(~kWeakKeyMark);
@@ -287,10 +298,25 @@ Value deRefWeak_hash(const Value& weak) {
     return Value::adopt(c.key);
 }
 
+namespace {
+// Lowers weak_side_keys for a cell whose key uses the side table, when it goes out of scope.
+struct SideKeyRelease {
+    bool armed = false;
+    ~SideKeyRelease() {
+        if (armed) detail::weak_side_keys.fetch_sub(1, std::memory_order_release);
+    }
+};
+}  // namespace
+
+// Once the side count is lowered, a release elsewhere may free the key without taking the shard
+// lock, so nothing here reads the key's header after that: the count goes down under the lock
+// when the key is not held, and only after the held key (for a finalizer that takes it) has been
+// released otherwise.
 bool finalizeWeak_hash(const Value& weak) {
     WeakCell& c = cell_of(weak);
     CellPtr keep_cell = reinterpret_cast<WeakObject*>(weak.get())->cell;
     CellPtr dropped;
+    SideKeyRelease side_key;  // destroyed after `key`
     Value key;
     {
         Shard& s = shard_of(c.key);
@@ -320,7 +346,12 @@ bool finalizeWeak_hash(const Value& weak) {
             }
             // The header mark stays: the key's free path clears it (writing it now could race
             // with a concurrent free reading it).
-            if (uses_side_table(c.key)) detail::weak_side_keys.fetch_sub(1, std::memory_order_relaxed);
+            if (uses_side_table(c.key)) {
+                if (key)
+                    side_key.armed = true;
+                else
+                    detail::weak_side_keys.fetch_sub(1, std::memory_order_release);
+            }
         }
     }
     if (c.finalizer == nullptr) return false;

@@ -14,6 +14,9 @@ using namespace rts_test;
 using rts::Value;
 using namespace std::chrono_literals;
 
+// These tests hand values to threads of their own, so the process leaves sole mode first.
+const bool shared_with_threads = (rts::share_with_threads(), true);
+
 // A computation that waits until released, so that other threads demand it while it runs.
 struct Gate {
     std::atomic<bool> entered{false};

@@ -1,4 +1,6 @@
 // Suspended computations and top-level constants, on one thread.
+#include <stdexcept>
+
 #include "RuntimeTest.h"
 
 namespace {
@@ -25,6 +27,16 @@ TEST(Thunk, DemandedTwiceRunsOnceAndSharesTheValue) {
 TEST(Thunk, ForceOnAnEvaluatedValueReturnsItself) {
     Value c = box(7);
     EXPECT_TRUE(rts::same(rts::force(c), c));
+}
+
+TEST(Thunk, ForcingAnEmptyReferenceRaisesALogicError) {
+    Value empty;
+    Value moved = box(1);
+    Value taken = std::move(moved);
+    EXPECT_THROW(rts::force(empty), std::logic_error);
+    EXPECT_THROW(rts::force(moved), std::logic_error);
+    EXPECT_THROW(rts::apply(empty, taken), std::logic_error);
+    EXPECT_EQ(unbox(taken), 1);
 }
 
 TEST(Thunk, DemandingItselfRaisesTheLoopException) {

@@ -153,6 +153,63 @@ TEST(Weak, DeRefRacingTheLastReleaseNeverRevivesADeadKey) {
     (void)revived;
 }
 
+// finalizeWeak# of a finalizer that takes its key, racing the key's last release on another
+// thread: the finalizer runs once, on an intact key, whichever side wins.
+TEST(Weak, FinalizeWeakRacingTheLastReleaseOfAConstructorKey) {
+    constexpr int kRounds = 300;
+    auto runs = std::make_shared<std::atomic<int>>(0);
+    auto intact = std::make_shared<std::atomic<int>>(0);
+    Value finalizer = rts::fun<2>([runs, intact](const Value& key, const Value&) {
+        ++*runs;
+        if (unbox(rts::field(key, 0)) == 1 && unbox(rts::field(key, 1)) == 2) ++*intact;
+        return box(0);
+    });
+    for (int round = 0; round < kRounds; ++round) {
+        Value key = rts::con(0, box(1), box(2));
+        Value weak = rts::mk_weak_finalizing_value(key, key, finalizer);
+        Value releaser =
+            rts::fork_thread(std::function<void()>([k = std::move(key)]() mutable { k = Value(); }));
+        rts::finalizeWeak_hash(weak);
+        rts::wait_thread(releaser);
+    }
+    rts::wait_for_finalizers();
+    EXPECT_EQ(runs->load(), kRounds);
+    EXPECT_EQ(intact->load(), kRounds);
+}
+
+// The finalizer thread starts with the first finalizer. An asynchronous exception that arrives at
+// that moment must not leave the process believing the thread started: later finalizers still
+// run. A fresh process, so that this is the first finalizer.
+TEST(Weak, AsyncExceptionWhileTheFinalizerThreadStartsLosesNoFinalizer) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            auto ready = std::make_shared<std::atomic<bool>>(false);
+            Recorded target = fork_recorded([ready] {
+                // The thread's free lists for what follows are filled now, so that making the weak
+                // reference has no safe point of its own before the finalizer thread starts.
+                Value warm = rts::mkWeakNoFinalizer_hash(box(0), box(0));
+                Value key = rts::new_mut_var(box(0));
+                Value finalizer = io([] { return box(0); });
+                *ready = true;
+                wait_until([] { return rts::async_exception_pending(); });
+                Value weak = rts::mkWeak_hash(key, box(0), finalizer);
+            });
+            wait_until([&] { return ready->load(); });
+            rts::kill_thread(target.thread);
+            rts::wait_thread(target.thread);
+            CountingFinalizer fin;
+            Value key = rts::new_mut_var(box(1));
+            Value weak = rts::mkWeak_hash(key, box(1), fin.action());
+            key = Value();
+            auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+            while (fin.runs->load() == 0 && std::chrono::steady_clock::now() < deadline)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            std::exit(fin.runs->load() == 1 ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
 TEST(Weak, KeepAliveHoldsTheValueWhileTheActionRuns) {
     CountingFinalizer fin;
     Value key = rts::newMVar_hash();

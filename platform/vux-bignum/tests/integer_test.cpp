@@ -76,6 +76,40 @@ TEST_P(IntegerBinary, MatchesMpz) {
 INSTANTIATE_TEST_SUITE_P(Ops, IntegerBinary, ::testing::ValuesIn(kBinary),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Operands of one and two limbs around the machine-integer and limb boundaries, every pair and
+// sign: the short paths meet every carry and every result size from zero to four limbs.
+TEST(Integer, OperandsAtLimbBoundariesMatchMpz) {
+    const char* magnitudes[] = {
+        "0",
+        "1",
+        "9223372036854775807",                      // 2^63 - 1
+        "9223372036854775808",                      // 2^63
+        "9223372036854775809",                      // 2^63 + 1
+        "18446744073709551615",                     // 2^64 - 1
+        "18446744073709551616",                     // 2^64
+        "170141183460469231731687303715884105727",  // 2^127 - 1
+        "170141183460469231731687303715884105728",  // 2^127
+        "340282366920938463463374607431768211455",  // 2^128 - 1
+    };
+    std::vector<Mpz> operands;
+    for (const char* m : magnitudes) {
+        operands.emplace_back(m);
+        operands.emplace_back(m);
+        mpz_neg(operands.back(), operands.back());
+    }
+    for (const BinaryCase& c : kBinary) {
+        for (const Mpz& a : operands) {
+            for (const Mpz& b : operands) {
+                if (c.divides && mpz_sgn(b.z) == 0) continue;
+                Mpz want;
+                c.reference(want, a, b);
+                SCOPED_TRACE(a.str() + " " + c.name + " " + b.str());
+                ASSERT_TRUE(same_integer(c.ours(integer_of(a), integer_of(b)), want));
+            }
+        }
+    }
+}
+
 TEST(Integer, DivisionPairsMatchMpz) {
     RandomOperands rnd(99);
     for (int i = 0; i < kRounds; ++i) {

@@ -60,11 +60,15 @@ RTS_INLINE T* thunk_storage(Object* o) {
 
 // Evaluates a thunk that is not yet known to be evaluated; returns its result slot.
 const Value& force_thunk(Object* t);
+// Forcing an empty reference (a default-constructed or moved-from Value): raises a C++
+// std::logic_error naming the mistake instead of reading through a null pointer.
+[[noreturn]] RTS_COLD void force_empty();
 
 // Evaluates to the outermost constructor (or function), following indirections. The reference
 // returned lives as long as `v` does. On an evaluated value this costs a load and a compare.
 RTS_INLINE const Value& force(const Value& v) {
     Object* o = v.get();
+    if (RTS_UNLIKELY(o == nullptr)) force_empty();
     if (RTS_LIKELY(o->kind != Kind::Thunk)) return v;
     ThunkObject* t = as_thunk(o);
     if (RTS_LIKELY(t->state.load(std::memory_order_acquire) == kEvaluated)) return as_value(t->result);

@@ -9,9 +9,20 @@
 //
 // Reference counts: a count of 0 means "not counted": static objects (constructors without
 // fields, static records, top-level constants) and objects in compact regions are never retained,
-// released or freed. A live heap object has a count of 1 or more. Counts are atomic; a release
-// that sees a count of 1 owns the only reference, so no other thread can be touching the count
-// and the object is freed without a read-modify-write.
+// released or freed. A live heap object has a count of 1 or more. A release that sees a count of
+// 1 owns the only reference, so no other thread can be touching the count and the object is freed
+// without a read-modify-write.
+//
+// Single-threaded counting. Almost every program starts with one thread, and while it is the only
+// thread that can reach runtime objects its counts and suspended computations need no atomic
+// read-modify-write: the first thread to enter the runtime is the sole thread, and counts,
+// claims and updates there are plain loads and stores. Sole mode ends, for the whole process and
+// for good, before any object can become reachable from a second thread: when a thread is forked
+// (which also covers the finalizer thread of weak references and values captured by, published
+// to or exchanged with other threads through mailboxes and shared computations), or when code
+// that hands objects to a thread of its own calls share_with_threads() first. From then on every
+// thread counts atomically. Top-level constants, weak references and compact regions need nothing
+// of their own: their objects reach other threads only through threads that exist.
 #pragma once
 
 #include <atomic>
@@ -92,6 +103,16 @@ constexpr Slot word_slot(uint64_t w) { return Slot{.word = w}; }
 // A constructor's nptrs references, then its nwords words, follow the header.
 RTS_INLINE Slot* con_slots(Object* o) { return reinterpret_cast<Slot*>(reinterpret_cast<char*>(o) + sizeof(Object)); }
 RTS_INLINE constexpr size_t con_size(uint32_t nptrs, uint32_t nwords) { return sizeof(Object) + 8 * (nptrs + nwords); }
+
+// Whether the calling thread is the sole thread (see "Single-threaded counting" above). Another
+// thread entering the runtime clears the flag of the sole thread, hence the atomic.
+extern constinit thread_local std::atomic<bool> tls_sole_thread __attribute__((tls_model("initial-exec")));
+RTS_INLINE bool sole_thread() { return tls_sole_thread.load(std::memory_order_relaxed); }
+
+// Ends sole mode for the process before the calling thread hands objects to a thread of its own
+// (a thread not made by fork_thread), or makes them reachable through memory other threads read
+// (compact regions, when they come, call it as they take objects in). Cheap after the first call.
+void share_with_threads();
 
 // Allocation: a thread-local size-class allocator (plain malloc in sanitizer builds, so the
 // sanitizers see every object). Sizes are rounded up to 16 bytes; objects are 16-byte aligned.
@@ -192,19 +213,92 @@ void free_object_cold(Object* o);
 
 namespace detail {
 // The number of live weak references whose key is a constructor, partial application or byte
-// array (Weak.cpp). While it is zero no dying constructor can be a weak key.
+// array (Weak.cpp). While it is zero no dying constructor can be a weak key. Lowered with release
+// and read with acquire: a free that reads zero and skips the weak registry comes after whatever
+// the code that lowered it did to the key.
 extern std::atomic<uint64_t> weak_side_keys;
 }  // namespace detail
 
 // Frees an object whose count reached zero. Most of what dies is a small constructor (fewer than
-// eight references and eight words) whose reference fields are static (or null): such a
-// constructor is freed here, its block going straight back to the thread's free list. Everything
-// else takes free_object_cold: other kinds, larger constructors, a constructor with a counted
-// field (which the free loop releases), any constructor while some weak reference keys on a
-// constructor (one predictable branch) and a thread whose allocator is not set up yet. Every
+// eight references and eight words) whose fields either outlive it or die with it as leaves
+// (constructors without references, byte arrays). Such a constructor is freed here: its fields'
+// counts lowered (plainly on the sole thread), the leaves among them and then its own block going
+// straight back to the thread's free lists. Everything else takes free_object_cold: other kinds,
+// larger constructors, a constructor with a field that dies with it and has references of its own
+// (which the free loop releases), any constructor while some weak reference keys on a constructor
+// or byte array (one predictable branch) and a thread whose allocator is not set up yet. Every
 // library has its own copy (hidden, out of line), so a release site stays small and the call goes
-// through no PLT; its only calls are tail calls, so it saves no registers.
+// through no PLT.
 #ifndef RTS_SANITIZED
+namespace detail {
+// Objects without references of their own: a dying one is given back at once.
+RTS_INLINE bool is_leaf(const Object* o) {
+    return (o->kind == Kind::Con && o->nptrs == 0) || o->kind == Kind::Bytes;
+}
+
+// Whether a field leaves its constructor's free on the inline path: null, static, outliving this
+// release, or a leaf that dies with it. `counted` collects whether any field is counted.
+RTS_INLINE bool field_stays(const Slot& field, bool& counted) {
+    if (field.ref == nullptr) return true;
+    const uint32_t c = field.ref->rc.load(std::memory_order_acquire);
+    counted |= c != 0;
+    return c != 1 || is_leaf(field.ref);
+}
+
+// Gives a small constructor's block back to the free list `c`. The common classes are constants
+// on predicted branches, so the list's address does not wait for the header just read, and the
+// next allocation from that list does not stall behind this push.
+RTS_INLINE void push_con_block(AllocCache* c, Object* o, uint32_t fields) {
+    if (fields <= 1)
+        push_free_block(c, size_class(con_size(1, 0)), o);
+    else if (fields <= 3)
+        push_free_block(c, size_class(con_size(3, 0)), o);
+    else if (fields <= 5)
+        push_free_block(c, size_class(con_size(5, 0)), o);
+    else
+        push_free_block(c, size_class(con_size(fields, 0)), o);
+}
+
+// A field whose count reached zero inside the inline free: a leaf goes straight back, anything
+// else (a field held twice, or released meanwhile by another thread) to the free loop.
+RTS_INLINE void free_dead_field(AllocCache* c, Object* f) {
+    if (RTS_UNLIKELY(weak_side_keys.load(std::memory_order_acquire) != 0))  // made a key meanwhile
+        free_object_cold(f);
+    else if (f->kind == Kind::Con && f->nptrs == 0 && f->nwords < 8)
+        push_con_block(c, f, f->nwords);
+    else if (f->kind == Kind::Bytes && f->nwords != 0)
+        push_free_block(c, f->nwords, f);  // a byte array's block class
+    else
+        free_object_cold(f);
+}
+
+// Frees a small constructor whose counted fields all passed field_stays: releases them (plainly
+// on the sole thread), gives the dying leaves back, then the constructor's block.
+__attribute__((noinline, visibility("hidden"))) inline void free_con_releasing_fields(Object* o, AllocCache* c,
+                                                                                      uint32_t nptrs,
+                                                                                      uint32_t fields) {
+    Slot* s = con_slots(o);
+    const bool sole = sole_thread();
+    for (uint32_t i = 0; i < nptrs; ++i) {
+        Object* f = s[i].ref;
+        if (f == nullptr) continue;
+        const uint32_t n = f->rc.load(std::memory_order_acquire);
+        if (n == 0) continue;
+        bool dead;
+        if (n == 1) {
+            dead = true;
+        } else if (sole) {
+            f->rc.store(n - 1, std::memory_order_relaxed);
+            dead = false;
+        } else {
+            dead = f->rc.fetch_sub(1, std::memory_order_acq_rel) == 1;
+        }
+        if (dead) free_dead_field(c, f);
+    }
+    push_con_block(c, o, fields);
+}
+}  // namespace detail
+
 __attribute__((noinline, visibility("hidden"))) inline void free_object(Object* o) {
     // The header's second half, kind, tag, nptrs and nwords, read at once: one test finds a
     // constructor with fewer than eight references and eight words.
@@ -215,37 +309,29 @@ __attribute__((noinline, visibility("hidden"))) inline void free_object(Object* 
     static_assert(static_cast<uint8_t>(Kind::Con) == 0);
     AllocCache* c = tls_alloc;
     if (RTS_LIKELY((shape & kNotSmallCon) == 0 && c != nullptr) &&
-        RTS_LIKELY(detail::weak_side_keys.load(std::memory_order_relaxed) == 0)) {
+        RTS_LIKELY(detail::weak_side_keys.load(std::memory_order_acquire) == 0)) {
         const uint32_t nptrs = (shape >> 16) & 7, fields = nptrs + (shape >> 24);
+        bool counted = false;
         // Unrolled: one predicted jump on the number of references, no loop.
         const Slot* s = con_slots(o);
-        auto counted = [](const Slot& field) {
-            return field.ref != nullptr && field.ref->rc.load(std::memory_order_relaxed) != 0;
-        };
+        // clang-format off
         switch (nptrs) {
-            case 7: if (counted(s[6])) goto counted_field; [[fallthrough]];
-            case 6: if (counted(s[5])) goto counted_field; [[fallthrough]];
-            case 5: if (counted(s[4])) goto counted_field; [[fallthrough]];
-            case 4: if (counted(s[3])) goto counted_field; [[fallthrough]];
-            case 3: if (counted(s[2])) goto counted_field; [[fallthrough]];
-            case 2: if (counted(s[1])) goto counted_field; [[fallthrough]];
-            case 1: if (counted(s[0])) goto counted_field; [[fallthrough]];
+            case 7: if (!detail::field_stays(s[6], counted)) goto cold; [[fallthrough]];
+            case 6: if (!detail::field_stays(s[5], counted)) goto cold; [[fallthrough]];
+            case 5: if (!detail::field_stays(s[4], counted)) goto cold; [[fallthrough]];
+            case 4: if (!detail::field_stays(s[3], counted)) goto cold; [[fallthrough]];
+            case 3: if (!detail::field_stays(s[2], counted)) goto cold; [[fallthrough]];
+            case 2: if (!detail::field_stays(s[1], counted)) goto cold; [[fallthrough]];
+            case 1: if (!detail::field_stays(s[0], counted)) goto cold; [[fallthrough]];
             case 0: break;
         }
-        // The common classes are constants on predicted branches, so the list's address does not
-        // wait for the header just read, and the next allocation from that list does not stall
-        // behind this push.
-        if (fields <= 1)
-            push_free_block(c, size_class(con_size(1, 0)), o);
-        else if (fields <= 3)
-            push_free_block(c, size_class(con_size(3, 0)), o);
-        else if (fields <= 5)
-            push_free_block(c, size_class(con_size(5, 0)), o);
-        else
-            push_free_block(c, size_class(con_size(fields, 0)), o);
+        // clang-format on
+        // Its only calls are tail calls, so it saves no registers.
+        if (counted) return detail::free_con_releasing_fields(o, c, nptrs, fields);
+        detail::push_con_block(c, o, fields);
         return;
     }
-counted_field:
+cold:
     free_object_cold(o);
 }
 #else
@@ -253,14 +339,26 @@ RTS_INLINE void free_object(Object* o) { free_object_cold(o); }
 #endif
 
 RTS_INLINE void retain(Object* o) {
-    if (o && o->rc.load(std::memory_order_relaxed) != 0) o->rc.fetch_add(1, std::memory_order_relaxed);
+    if (!o) return;
+    const uint32_t c = o->rc.load(std::memory_order_relaxed);
+    if (c == 0) return;
+    if (sole_thread())
+        o->rc.store(c + 1, std::memory_order_relaxed);
+    else
+        o->rc.fetch_add(1, std::memory_order_relaxed);
 }
 
 RTS_INLINE void release(Object* o) {
     if (!o) return;
-    uint32_t c = o->rc.load(std::memory_order_acquire);
+    const uint32_t c = o->rc.load(std::memory_order_acquire);
     if (c == 0) return;
-    if (c == 1 || o->rc.fetch_sub(1, std::memory_order_acq_rel) == 1) free_object(o);
+    if (c == 1) {
+        free_object(o);
+    } else if (sole_thread()) {
+        o->rc.store(c - 1, std::memory_order_relaxed);
+    } else if (o->rc.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+        free_object(o);
+    }
 }
 
 class Value {

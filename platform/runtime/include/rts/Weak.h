@@ -59,7 +59,7 @@ RTS_INLINE bool weak_key_marked(const Object* o) {
     switch (o->kind) {
         case Kind::Con:
         case Kind::Pap:
-        case Kind::Bytes: return RTS_UNLIKELY(weak_side_keys.load(std::memory_order_relaxed) != 0);
+        case Kind::Bytes: return RTS_UNLIKELY(weak_side_keys.load(std::memory_order_acquire) != 0);
         default: return RTS_UNLIKELY((o->tag & kWeakKeyMark) != 0);
     }
 }

@@ -247,8 +247,85 @@ Value integerFromDouble_hash(double d) {
 
 // ---------------------------------------------------------------------------------------------
 // Arithmetic
+//
+// Operands of at most two limbs take a short path: their magnitudes are 128-bit machine numbers,
+// results of up to four limbs are built on the stack, and the only allocation is the result's.
+
+namespace {
+
+using Wide = unsigned __int128;
+
+// A signed magnitude of at most two limbs.
+struct Narrow {
+    Wide mag;
+    bool neg;
+};
+
+// Reads an evaluated Integer of at most two limbs.
+RTS_INLINE bool narrow(const Value& i, Narrow& out) {
+    if (i->tag == IS_tag) {
+        const int64_t v = fast::small(i);
+        out = {v < 0 ? Wide(Limb(0) - static_cast<Limb>(v)) : Wide(static_cast<Limb>(v)), v < 0};
+        return true;
+    }
+    const Limbs m = view(rts::field(i, 0));
+    if (m.n > 2) return false;
+    out = {m.n == 2 ? (Wide(m.p[1]) << 64) | m.p[0] : Wide(m.p[0]), i->tag == IN_tag};
+    return true;
+}
+
+// The canonical Integer of a magnitude of at most four limbs, least significant first.
+Value short_result(const Limb* limbs, size_t n, bool neg) {
+    n = trim(limbs, n);
+    if (n == 0) return integerZero();
+    if (n == 1) {
+        if (!neg && limbs[0] < kMinMagnitude) return IS(static_cast<int64_t>(limbs[0]));
+        if (neg && limbs[0] <= kMinMagnitude) return IS(static_cast<int64_t>(Limb(0) - limbs[0]));
+    }
+    Value m = rts::new_byte_array_uninit(n * kLimbBytes);
+    Limb* p = mut_limbs(m);
+    for (size_t i = 0; i < n; ++i) p[i] = limbs[i];
+    rts::freeze_byte_array(m);
+    return neg ? IN(std::move(m)) : IP(std::move(m));
+}
+
+// The canonical Integer of a signed 128-bit magnitude, with `top` as a third limb.
+Value narrow_result(Wide mag, bool neg, Limb top = 0) {
+    const Limb limbs[3] = {static_cast<Limb>(mag), static_cast<Limb>(mag >> 64), top};
+    return short_result(limbs, 3, neg);
+}
+
+// a + b for b of sign `b_neg`.
+RTS_INLINE Value narrow_add(const Narrow& a, Wide b, bool b_neg) {
+    if (a.neg == b_neg) {
+        Wide sum;
+        const bool carry = __builtin_add_overflow(a.mag, b, &sum);
+        return narrow_result(sum, a.neg, carry);
+    }
+    return a.mag >= b ? narrow_result(a.mag - b, a.neg) : narrow_result(b - a.mag, b_neg);
+}
+
+// a * b: in 128 bits when the product fits, else by GMP's basecase on the stack.
+Value narrow_mul(const Narrow& a, const Narrow& b) {
+    const bool neg = a.neg != b.neg;
+    Wide product;
+    if (!__builtin_mul_overflow(a.mag, b.mag, &product)) return narrow_result(product, neg);
+    const Limb x[2] = {static_cast<Limb>(a.mag), static_cast<Limb>(a.mag >> 64)};
+    const Limb y[2] = {static_cast<Limb>(b.mag), static_cast<Limb>(b.mag >> 64)};
+    const mp_size_t xn = x[1] ? 2 : 1, yn = y[1] ? 2 : 1;  // both non-zero: the product overflowed
+    Limb r[4] = {};
+    if (xn >= yn)
+        mpn_mul(r, x, xn, y, yn);
+    else
+        mpn_mul(r, y, yn, x, xn);
+    return short_result(r, 4, neg);
+}
+
+}  // namespace
 
 Value integerAdd_slow(const Value& a, const Value& b) {
+    Narrow x, y;
+    if (narrow(a, x) && narrow(b, y)) return narrow_add(x, y.mag, y.neg);
     Two t(a, b);
     if (t.b.n == 0) return a;
     if (t.a.n == 0) return b;
@@ -256,12 +333,16 @@ Value integerAdd_slow(const Value& a, const Value& b) {
 }
 
 Value integerSub_slow(const Value& a, const Value& b) {
+    Narrow x, y;
+    if (narrow(a, x) && narrow(b, y)) return narrow_add(x, y.mag, !y.neg);
     Two t(a, b);
     if (t.b.n == 0) return a;
     return add_signed(t.a, t.b.mag(), !t.b.neg);
 }
 
 Value integerMul_slow(const Value& a, const Value& b) {
+    Narrow x, y;
+    if (narrow(a, x) && narrow(b, y)) return narrow_mul(x, y);
     Two t(a, b);
     if (t.a.n == 0 || t.b.n == 0) return integerZero();
     return integer_build(add_size(t.a.n, t.b.n), t.a.neg != t.b.neg,
@@ -311,12 +392,49 @@ struct Division {
 
 }  // namespace
 
+namespace {
+// Truncated division of operands of at most two limbs: the quotient's and the remainder's
+// magnitudes; false when an operand is longer. A zero divisor raises.
+RTS_INLINE bool narrow_quot_rem(const Value& a, const Value& b, Narrow& x, Narrow& y, Wide& q, Wide& r) {
+    if (!narrow(a, x) || !narrow(b, y)) return false;
+    if (y.mag == 0) Primitives::raiseDivZero();
+    q = x.mag / y.mag;
+    r = x.mag % y.mag;
+    return true;
+}
+}  // namespace
+
 std::pair<Value, Value> integerQuotRem_slow(const Value& a, const Value& b) {
+    Narrow x, y;
+    Wide q, r;
+    if (narrow_quot_rem(a, b, x, y, q, r)) return {narrow_result(q, x.neg != y.neg), narrow_result(r, x.neg)};
     Two t(a, b);
     if (t.b.n == 0) Primitives::raiseDivZero();
     if (cmp(t.a.mag(), t.b.mag()) < 0) return {integerZero(), a};
     Division d(t.a, t.b);
     return {integer_result(d.q, d.qn, t.a.neg != t.b.neg), integer_result(d.r, d.rn, t.a.neg)};
+}
+
+Value integerQuot_slow(const Value& a, const Value& b) {
+    Narrow x, y;
+    Wide q, r;
+    if (narrow_quot_rem(a, b, x, y, q, r)) return narrow_result(q, x.neg != y.neg);
+    Two t(a, b);
+    if (t.b.n == 0) Primitives::raiseDivZero();
+    if (cmp(t.a.mag(), t.b.mag()) < 0) return integerZero();
+    Division d(t.a, t.b);
+    return integer_result(d.q, d.qn, t.a.neg != t.b.neg);
+}
+
+Value integerRem_slow(const Value& a, const Value& b) {
+    Narrow x, y;
+    Wide q, r;
+    if (narrow_quot_rem(a, b, x, y, q, r)) return narrow_result(r, x.neg);
+    Two t(a, b);
+    if (t.b.n == 0) Primitives::raiseDivZero();
+    if (cmp(t.a.mag(), t.b.mag()) < 0) return a;
+    Division d(t.a, t.b);
+    return integer_result(d.r, d.rn, t.a.neg);
 }
 
 std::pair<Value, Value> integerDivMod_slow(const Value& a, const Value& b) {

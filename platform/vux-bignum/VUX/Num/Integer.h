@@ -90,6 +90,8 @@ Value integerSub_slow(const Value& a, const Value& b);
 Value integerMul_slow(const Value& a, const Value& b);
 Value integerNegate_slow(const Value& a);
 std::pair<Value, Value> integerQuotRem_slow(const Value& a, const Value& b);
+Value integerQuot_slow(const Value& a, const Value& b);
+Value integerRem_slow(const Value& a, const Value& b);
 std::pair<Value, Value> integerDivMod_slow(const Value& a, const Value& b);
 int integerCmp_slow(const Value& a, const Value& b);
 
@@ -171,8 +173,20 @@ RTS_INLINE std::pair<Value, Value> integerDivMod_hash(const Value& x, const Valu
     return integerDivMod_slow(a, b);
 }
 
-inline Value integerQuot(const Value& x, const Value& y) { return integerQuotRem_hash(x, y).first; }
-inline Value integerRem(const Value& x, const Value& y) { return integerQuotRem_hash(x, y).second; }
+RTS_INLINE Value integerQuot(const Value& x, const Value& y) {
+    const Value& a = rts::force(x);
+    const Value& b = rts::force(y);
+    if (RTS_LIKELY(fast::small2(a, b)) && RTS_LIKELY(fast::divisible(fast::small(a), fast::small(b))))
+        return IS(fast::small(a) / fast::small(b));
+    return integerQuot_slow(a, b);
+}
+RTS_INLINE Value integerRem(const Value& x, const Value& y) {
+    const Value& a = rts::force(x);
+    const Value& b = rts::force(y);
+    if (RTS_LIKELY(fast::small2(a, b)) && RTS_LIKELY(fast::divisible(fast::small(a), fast::small(b))))
+        return IS(fast::small(a) % fast::small(b));
+    return integerRem_slow(a, b);
+}
 inline Value integerDiv(const Value& x, const Value& y) { return integerDivMod_hash(x, y).first; }
 inline Value integerMod(const Value& x, const Value& y) { return integerDivMod_hash(x, y).second; }
 
