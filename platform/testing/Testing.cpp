@@ -1,7 +1,6 @@
 #include "Testing.h"
 
 #include "VUX/Internal/List.h"
-
 #include <ftw.h>
 #include <stdlib.h>
 
