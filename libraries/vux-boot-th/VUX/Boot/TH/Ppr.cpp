@@ -1,0 +1,355 @@
+// The printable class, pprint, names and fixity, and the printers of the small syntax types.
+#include "VUX/Boot/TH/Ppr.h"
+
+#include <vector>
+
+#include "Text/PrettyPrint/Drovane.h"
+#include "VUX/Internal/List.h"
+#include "VUX/Internal/Show.h"
+#include "VUX/Internal/TH/Syntax.h"
+#include "VUX/Types.h"
+#include "rts/Profiling.h"
+
+VUX_MODULE("VUX.Boot.TH.Ppr");
+
+namespace VUX::Boot::TH::Ppr {
+
+namespace S = VUX::Internal::TH::Syntax;
+using namespace PprLib;
+using VUX::Record::fn;
+using VUX::Types::Cons;
+using VUX::Types::Nil;
+
+namespace {
+const Value& fieldOf(const Value& v, size_t i) { return rts::field(rts::force(v), i); }
+uint8_t formOf(const Value& v) { return rts::force(v)->tag; }
+
+// The list of f applied to each element, in order.
+template <class F>
+Value each(const Value& xs, F&& f) {
+    std::vector<Value> out;
+    for (Value l = rts::force(xs); l->tag == VUX::Types::Cons_tag;) {
+        out.push_back(f(rts::field(l, 0)));
+        Value next = rts::force(rts::field(l, 1));
+        l = std::move(next);
+    }
+    Value list = Nil();
+    for (auto it = out.rbegin(); it != out.rend(); ++it) list = Cons(std::move(*it), std::move(list));
+    return list;
+}
+Value names(const Value& ns) {
+    return each(ns, [](const Value& n) { return pprName(n); });
+}
+Value commaSep(const Value& ms) { return sep(punctuate(comma(), ms)); }
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// The class
+
+Value ppr(const Value& dPpr, const Value& x) { return rts::apply(ppr(dPpr), x); }
+Value ppr_list(const Value& dPpr, const Value& xs) { return rts::apply(ppr_list(dPpr), xs); }
+
+Value default_ppr_list(const Value& dPpr, const Value& xs) {
+    VUX_FUNCTION;
+    return vcat(each(xs, [&](const Value& x) { return ppr(dPpr, x); }));
+}
+
+namespace {
+Value pprListOfList(const Value& dPpr, const Value& xss) {
+    return vcat(each(xss, [&](const Value& xs) { return ppr_list(dPpr, xs); }));
+}
+Value pprListWith(const Value& dPpr, const Value& xs) { return ppr_list(dPpr, xs); }
+}  // namespace
+Value inst_Ppr_List(const Value& dPpr) {
+    VUX_FUNCTION;
+    return C_Ppr(VUX::Record::with<&pprListWith>(dPpr), VUX::Record::with<&pprListOfList>(dPpr));
+}
+
+Value pprTyVarBndr(const Value& dPprFlag, const Value& binder) { return rts::apply(dPprFlag, binder); }
+namespace {
+Value pprBinders(const Value& dPprFlag, const Value& binders) {
+    return vcat(each(binders, [&](const Value& b) { return pprTyVarBndr(dPprFlag, b); }));
+}
+}  // namespace
+Value inst_Ppr_TyVarBndr(const Value& dPprFlag) {
+    VUX_FUNCTION;
+    return C_Ppr(dPprFlag, VUX::Record::with<&pprBinders>(dPprFlag));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Entry points
+
+Value parensIf(bool flag, const Value& m) { return flag ? parens(m) : m; }
+Value parensIf(const Value& flag, const Value& m) {
+    VUX_FUNCTION;
+    return parensIf(VUX::Types::isTrue(rts::force(flag)), m);
+}
+Value pprint(const Value& dPpr, const Value& x) {
+    VUX_FUNCTION;
+    return renderDoc(to_Drovane_Doc(ppr(dPpr, x)));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Keywords: constant computations of one text chunk (or one character), built on first use.
+
+#define VUX_PPR_KEYWORD(name, literal)                                                                \
+    RTS_CONSTANT(name##_closure) {                                                                    \
+        VUX_CAF(#name);                                                                               \
+        return document(::Text::PrettyPrint::Drovane::text(VUX::Internal::List::fromBytes(literal))); \
+    }                                                                                                 \
+    Value name() { return name##_closure.get(); }
+#define VUX_PPR_CHARACTER(name, c)                                                   \
+    RTS_CONSTANT(name##_closure) {                                                   \
+        VUX_CAF(#name);                                                              \
+        return document(::Text::PrettyPrint::Drovane::char_(VUX::Types::C_hash(c))); \
+    }                                                                                \
+    Value name() { return name##_closure.get(); }
+namespace {
+VUX_PPR_KEYWORD(kwInfixl, "infixl")
+VUX_PPR_KEYWORD(kwInfixr, "infixr")
+VUX_PPR_KEYWORD(kwInfix, "infix")
+VUX_PPR_KEYWORD(kwType, "type")
+VUX_PPR_KEYWORD(kwData, "data")
+VUX_PPR_KEYWORD(kwFunDepArrow, "->")
+VUX_PPR_KEYWORD(kwInjectivityArrow, "->")
+VUX_PPR_KEYWORD(kwNoInline, "NOINLINE")
+VUX_PPR_KEYWORD(kwInline, "INLINE")
+VUX_PPR_KEYWORD(kwInlinable, "INLINABLE")
+VUX_PPR_KEYWORD(kwConLike, "CONLIKE")
+VUX_PPR_CHARACTER(kwTilde, '~')
+VUX_PPR_CHARACTER(kwBang, '!')
+VUX_PPR_KEYWORD(kwLeftArrow, "<-")
+VUX_PPR_KEYWORD(kwEquals, "=")
+VUX_PPR_KEYWORD(kwNoUnpack, "{-# NOUNPACK #-}")
+VUX_PPR_KEYWORD(kwUnpack, "{-# UNPACK #-}")
+VUX_PPR_KEYWORD(kwUnpackStrict, "{-# UNPACK #-} !")
+VUX_PPR_KEYWORD(kwNominal, "nominal")
+VUX_PPR_KEYWORD(kwRepresentational, "representational")
+VUX_PPR_KEYWORD(kwPhantom, "phantom")
+VUX_PPR_KEYWORD(kwInferRole, "_")
+VUX_PPR_KEYWORD(kwModule, "Module")
+VUX_PPR_KEYWORD(kwDash, "-")
+VUX_PPR_KEYWORD(kwOverlappable, "{-# OVERLAPPABLE #-}")
+VUX_PPR_KEYWORD(kwOverlapping, "{-# OVERLAPPING #-}")
+VUX_PPR_KEYWORD(kwOverlaps, "{-# OVERLAPS #-}")
+VUX_PPR_KEYWORD(kwIncoherent, "{-# INCOHERENT #-}")
+}  // namespace
+VUX_PPR_CHARACTER(bar, '|')
+#undef VUX_PPR_KEYWORD
+#undef VUX_PPR_CHARACTER
+
+// ---------------------------------------------------------------------------------------------
+// Names and fixity
+
+bool isSymOcc(const Value& name) {
+    VUX_FUNCTION;
+    const Value& occ = S::nameOcc(name);
+    if (occ->tag == VUX::Types::Nil_tag) return true;
+    return S::isVarSymChar(VUX::Types::charOf(rts::force(rts::field(occ, 0))));
+}
+
+Value pprPrefixOcc(const Value& name) {
+    VUX_FUNCTION;
+    const Value& occ = S::nameOcc(name);
+    bool operatorName = occ->tag == VUX::Types::Nil_tag;
+    if (!operatorName) {
+        uint32_t first = VUX::Types::charOf(rts::force(rts::field(occ, 0)));
+        operatorName = first == ':' || S::okSymChar(first);
+    }
+    Value alone = pprName_prime(S::Alone(), name);
+    return operatorName ? parens(alone) : alone;
+}
+
+Value pprNamespaceSpecifier(const Value& ns) {
+    VUX_FUNCTION;
+    switch (formOf(ns)) {
+        case S::TypeNamespaceSpecifier_tag: return kwType();
+        case S::DataNamespaceSpecifier_tag: return kwData();
+        default: return empty();
+    }
+}
+
+Value pprFixity(const Value& name, const Value& fixity, const Value& ns) {
+    VUX_FUNCTION;
+    const Value& precedence = rts::force(fieldOf(fixity, 0));
+    const Value& direction = rts::force(fieldOf(fixity, 1));
+    if (VUX::Types::intOf(precedence) == 9 && direction->tag == S::InfixL_tag) return empty();
+    Value keyword = direction->tag == S::InfixL_tag   ? kwInfixl()
+                    : direction->tag == S::InfixR_tag ? kwInfixr()
+                                                      : kwInfix();
+    return op_lt_plus_gt(op_lt_plus_gt(op_lt_plus_gt(keyword, int_(precedence)), pprNamespaceSpecifier(ns)),
+                         pprName_prime(S::Infix(), name));
+}
+
+// ---------------------------------------------------------------------------------------------
+// The small syntax types
+
+Value pprTyLit(const Value& lit) {
+    VUX_FUNCTION;
+    const Value& v = rts::force(lit);
+    const Value& x = rts::field(v, 0);
+    switch (v->tag) {
+        case S::NumTyLit_tag: return integer(x);
+        case S::StrTyLit_tag:
+            return text(rts::delay([x] { return VUX::Internal::Show::showStringLiteral(x, Nil()); }));
+        default:
+            return text(rts::delay([x] {
+                return VUX::Internal::Show::showCharLiteral(VUX::Types::charOf(rts::force(x)), Nil());
+            }));
+    }
+}
+
+Value ppr_overlap(const Value& overlap) {
+    VUX_FUNCTION;
+    switch (formOf(overlap)) {
+        case S::Overlappable_tag: return kwOverlappable();
+        case S::Overlapping_tag: return kwOverlapping();
+        case S::Overlaps_tag: return kwOverlaps();
+        default: return kwIncoherent();
+    }
+}
+
+namespace {
+Value pprNameAlone(const Value& n) { return pprName(n); }
+
+Value pprFunDep(const Value& fd) {
+    VUX_SCC("ppr_FunDep");
+    return op_lt_plus_gt(op_lt_plus_gt(hsep(names(fieldOf(fd, 0))), kwFunDepArrow()),
+                         hsep(names(fieldOf(fd, 1))));
+}
+Value pprFunDeps(const Value& fds) {
+    VUX_SCC("ppr_list_FunDep");
+    if (formOf(fds) == VUX::Types::Nil_tag) return empty();
+    return op_lt_plus_gt(bar(), commaSep(each(fds, [](const Value& fd) { return pprFunDep(fd); })));
+}
+
+Value pprPatSynArgs(const Value& args) {
+    VUX_SCC("ppr_PatSynArgs");
+    const Value& a = rts::force(args);
+    switch (a->tag) {
+        case S::PrefixPatSyn_tag: return sep(names(rts::field(a, 0)));
+        case S::InfixPatSyn_tag:
+            return op_lt_plus_gt(pprName_prime(S::Alone(), rts::field(a, 0)),
+                                 pprName_prime(S::Alone(), rts::field(a, 1)));
+        default:
+            return braces(commaSep(
+                each(rts::field(a, 0), [](const Value& f) { return pprName_prime(S::Applied(), f); })));
+    }
+}
+
+Value pprInjectivityAnn(const Value& ann) {
+    VUX_SCC("ppr_InjectivityAnn");
+    return op_lt_plus_gt(op_lt_plus_gt(op_lt_plus_gt(bar(), pprName(fieldOf(ann, 0))), kwInjectivityArrow()),
+                         hsep(names(fieldOf(ann, 1))));
+}
+
+Value pprModule(const Value& m) {
+    VUX_SCC("ppr_Module");
+    return op_lt_plus_gt(text(fieldOf(m, 0)), text(fieldOf(m, 1)));
+}
+Value pprModuleInfo(const Value& info) {
+    VUX_SCC("ppr_ModuleInfo");
+    return op_lt_plus_gt(kwModule(),
+                         vcat(each(fieldOf(info, 0), [](const Value& m) { return pprModule(m); })));
+}
+
+// "(line,column)"
+Value position(const Value& p) {
+    return parens(op_lt_gt(op_lt_gt(int_(fieldOf(p, 0)), comma()), int_(fieldOf(p, 1))));
+}
+Value pprLoc(const Value& loc) {
+    VUX_SCC("ppr_Loc");
+    const Value& l = rts::force(loc);
+    return hcat(S::list({text(rts::field(l, 1)), colon(), text(rts::field(l, 2)), colon(),
+                         position(rts::field(l, 3)), kwDash(), position(rts::field(l, 4))}));
+}
+
+Value pprInline(const Value& i) {
+    VUX_SCC("ppr_Inline");
+    switch (formOf(i)) {
+        case S::NoInline_tag: return kwNoInline();
+        case S::Inline_tag: return kwInline();
+        default: return kwInlinable();
+    }
+}
+Value pprRuleMatch(const Value& m) {
+    VUX_SCC("ppr_RuleMatch");
+    return formOf(m) == S::ConLike_tag ? kwConLike() : empty();
+}
+Value pprPhases(const Value& p) {
+    VUX_SCC("ppr_Phases");
+    const Value& v = rts::force(p);
+    switch (v->tag) {
+        case S::AllPhases_tag: return empty();
+        case S::FromPhase_tag: return brackets(int_(rts::field(v, 0)));
+        default: return brackets(op_lt_gt(kwTilde(), int_(rts::field(v, 0))));
+    }
+}
+Value pprPatSynDir(const Value& d) {
+    VUX_SCC("ppr_PatSynDir");
+    return formOf(d) == S::ImplBidir_tag ? kwEquals() : kwLeftArrow();
+}
+Value pprSourceUnpackedness(const Value& u) {
+    VUX_SCC("ppr_SourceUnpackedness");
+    switch (formOf(u)) {
+        case S::NoSourceUnpackedness_tag: return empty();
+        case S::SourceNoUnpack_tag: return kwNoUnpack();
+        default: return kwUnpack();
+    }
+}
+Value pprSourceStrictness(const Value& s) {
+    VUX_SCC("ppr_SourceStrictness");
+    switch (formOf(s)) {
+        case S::NoSourceStrictness_tag: return empty();
+        case S::SourceLazy_tag: return kwTilde();
+        default: return kwBang();
+    }
+}
+Value pprDecidedStrictness(const Value& s) {
+    VUX_SCC("ppr_DecidedStrictness");
+    switch (formOf(s)) {
+        case S::DecidedLazy_tag: return empty();
+        case S::DecidedStrict_tag: return kwBang();
+        default: return kwUnpackStrict();
+    }
+}
+Value pprBang(const Value& b) {
+    VUX_SCC("ppr_Bang");
+    return op_lt_plus_gt(pprSourceUnpackedness(fieldOf(b, 0)), pprSourceStrictness(fieldOf(b, 1)));
+}
+Value pprRole(const Value& r) {
+    VUX_SCC("ppr_Role");
+    switch (formOf(r)) {
+        case S::NominalR_tag: return kwNominal();
+        case S::RepresentationalR_tag: return kwRepresentational();
+        case S::PhantomR_tag: return kwPhantom();
+        default: return kwInferRole();
+    }
+}
+}  // namespace
+
+// Static records: the printer, and the default ppr_list over this very record.
+#define VUX_PPR_INSTANCE(T, printer)                                         \
+    extern const VUX::Record::Static<C_Ppr_class> inst_Ppr_##T##_closure;    \
+    constinit const VUX::Record::Static<C_Ppr_class> inst_Ppr_##T##_closure{ \
+        fn<&printer>, fn<&default_ppr_list, &inst_Ppr_##T##_closure>};
+VUX_PPR_INSTANCE(Name, pprNameAlone)
+VUX_PPR_INSTANCE(TyLit, pprTyLit)
+VUX_PPR_INSTANCE(PatSynArgs, pprPatSynArgs)
+VUX_PPR_INSTANCE(InjectivityAnn, pprInjectivityAnn)
+VUX_PPR_INSTANCE(Module, pprModule)
+VUX_PPR_INSTANCE(ModuleInfo, pprModuleInfo)
+VUX_PPR_INSTANCE(Loc, pprLoc)
+VUX_PPR_INSTANCE(Inline, pprInline)
+VUX_PPR_INSTANCE(RuleMatch, pprRuleMatch)
+VUX_PPR_INSTANCE(Phases, pprPhases)
+VUX_PPR_INSTANCE(PatSynDir, pprPatSynDir)
+VUX_PPR_INSTANCE(Bang, pprBang)
+VUX_PPR_INSTANCE(SourceUnpackedness, pprSourceUnpackedness)
+VUX_PPR_INSTANCE(SourceStrictness, pprSourceStrictness)
+VUX_PPR_INSTANCE(DecidedStrictness, pprDecidedStrictness)
+VUX_PPR_INSTANCE(Role, pprRole)
+#undef VUX_PPR_INSTANCE
+constinit const VUX::Record::Static<C_Ppr_class> inst_Ppr_FunDep_closure{fn<&pprFunDep>, fn<&pprFunDeps>};
+
+}  // namespace VUX::Boot::TH::Ppr
