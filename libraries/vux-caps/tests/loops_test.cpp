@@ -38,9 +38,11 @@ struct Stack {
                         return bind(self.monad, S::get(self.state), fn1([self, n, r](const Value& s) {
                                         Value put = rts::apply(S::put(self.state), I(intv(s) + intv(r)));
                                         Value tell = rts::apply(W::tell(self.writer), I(1));
-                                        Value rest = n == 0 ? ret(self.monad, unit())
-                                                            : rts::delay([self, n] { return self.loop(n - 1); });
-                                        return Base::op_gt_gt(self.monad, put, Base::op_gt_gt(self.monad, tell, rest));
+                                        Value rest = n == 0
+                                                         ? ret(self.monad, unit())
+                                                         : rts::delay([self, n] { return self.loop(n - 1); });
+                                        return Base::op_gt_gt(self.monad, put,
+                                                              Base::op_gt_gt(self.monad, tell, rest));
                                     }));
                     }));
     }

@@ -1,9 +1,9 @@
 // The environment capability: every instance runs the operations to the same results and leaves
 // its own state, output or accumulated value alone; `local` through each layer; the defaults;
 // what the records compute when built.
+#include "Control/Monad/Trans/Reader.h"
 #include "CapsTesting.h"
 #include "Control/Monad/Reader/Class.h"
-#include "Control/Monad/Trans/Reader.h"
 #include "Data/Either.h"
 #include "VUX/Internal/Maybe.h"
 
@@ -69,29 +69,37 @@ std::vector<Layered> layers() {
          [t = triple({})](const Value& c) { return t(rts::apply(c, kEnv, I(3))); }},
         {"RWST.Strict", inst_MonadReader_RWST_Strict(identity(), listMonoid()),
          [t = triple({})](const Value& c) { return t(rts::apply(c, kEnv, I(3))); }},
-        lifted("ContT", inst_MonadReader_ContT(dInner),
-               [](const Value& c) {
-                   return rts::apply(c, fn1([](const Value& a) {
-                                         return ret(innerMonad(), VUX::Internal::Maybe::Just(a));
-                                     }));
-               },
-               tagged(VUX::Internal::Maybe::Just_tag)),
+        lifted(
+            "ContT", inst_MonadReader_ContT(dInner),
+            [](const Value& c) {
+                return rts::apply(
+                    c, fn1([](const Value& a) { return ret(innerMonad(), VUX::Internal::Maybe::Just(a)); }));
+            },
+            tagged(VUX::Internal::Maybe::Just_tag)),
         lifted("ExceptT", inst_MonadReader_ExceptT(dInner), same, tagged(Data::Either::Right_tag)),
         lifted("IdentityT", inst_MonadReader_IdentityT(dInner), same, plain),
         lifted("MaybeT", inst_MonadReader_MaybeT(dInner), same, tagged(VUX::Internal::Maybe::Just_tag)),
-        lifted("SelectT", inst_MonadReader_SelectT(dInner),
-               [](const Value& c) { return rts::apply(c, fn1([](const Value&) { return ret(innerMonad(), I(0)); })); },
-               plain),
-        lifted("StateT.Lazy", inst_MonadReader_StateT_Lazy(dInner),
-               [](const Value& c) { return rts::apply(c, I(3)); }, expectSecondInt(3)),
-        lifted("StateT.Strict", inst_MonadReader_StateT_Strict(dInner),
-               [](const Value& c) { return rts::apply(c, I(3)); }, expectSecondInt(3)),
-        lifted("WriterT.CPS", inst_MonadReader_WriterT_CPS(listMonoid(), dInner),
-               [w0](const Value& c) { return rts::apply(c, w0); }, expectSecond({7})),
+        lifted(
+            "SelectT", inst_MonadReader_SelectT(dInner),
+            [](const Value& c) {
+                return rts::apply(c, fn1([](const Value&) { return ret(innerMonad(), I(0)); }));
+            },
+            plain),
+        lifted(
+            "StateT.Lazy", inst_MonadReader_StateT_Lazy(dInner),
+            [](const Value& c) { return rts::apply(c, I(3)); }, expectSecondInt(3)),
+        lifted(
+            "StateT.Strict", inst_MonadReader_StateT_Strict(dInner),
+            [](const Value& c) { return rts::apply(c, I(3)); }, expectSecondInt(3)),
+        lifted(
+            "WriterT.CPS", inst_MonadReader_WriterT_CPS(listMonoid(), dInner),
+            [w0](const Value& c) { return rts::apply(c, w0); }, expectSecond({7})),
         lifted("WriterT.Lazy", inst_MonadReader_WriterT_Lazy(listMonoid(), dInner), same, expectSecond({})),
-        lifted("WriterT.Strict", inst_MonadReader_WriterT_Strict(listMonoid(), dInner), same, expectSecond({})),
-        lifted("AccumT", inst_MonadReader_AccumT(listMonoid(), dInner),
-               [w0](const Value& c) { return rts::apply(c, w0); }, expectSecond({})),
+        lifted("WriterT.Strict", inst_MonadReader_WriterT_Strict(listMonoid(), dInner), same,
+               expectSecond({})),
+        lifted(
+            "AccumT", inst_MonadReader_AccumT(listMonoid(), dInner),
+            [w0](const Value& c) { return rts::apply(c, w0); }, expectSecond({})),
     };
 }
 
@@ -141,9 +149,9 @@ TEST(MonadReader, TheDefaultsAgreeWithTheNativeMethods) {
     Value m = MonadReader_Monad(native);
     Value onlyReader = C_MonadReader(m, failing("ask"), local(native), reader(native));
     Value onlyAsk = C_MonadReader(m, ask(native), local(native), failing("reader"));
-    Value defaults = C_MonadReader(m, default_ask(onlyReader), local(native), rts::fun<1>([onlyAsk](const Value& g) {
-                                       return default_reader(onlyAsk, g);
-                                   }));
+    Value defaults =
+        C_MonadReader(m, default_ask(onlyReader), local(native),
+                      rts::fun<1>([onlyAsk](const Value& g) { return default_reader(onlyAsk, g); }));
     expectResults({"defaults", defaults, [](const Value& c) { return rts::apply(c, kEnv); }}, defaults);
     // The default reader never evaluates g's result.
     Value r = rts::apply(default_reader(onlyAsk, fn1([](const Value&) { return failing("g"); })), kEnv);
@@ -164,7 +172,8 @@ TEST(MonadReader, LocalThroughTheContinuationLayers) {
     // ContT: the continuation after local asks the environment: the one from before.
     Value cont = inst_MonadReader_ContT(dInner);
     Value afterwards = fn1([innerAsk](const Value& a) {
-        return bind(innerMonad(), innerAsk, fn1([a](const Value& e) { return ret(innerMonad(), pair(a, e)); }));
+        return bind(innerMonad(), innerAsk,
+                    fn1([a](const Value& e) { return ret(innerMonad(), pair(a, e)); }));
     });
     Value p = rts::apply(rts::apply(localPlus5(cont, ask(cont)), afterwards), kEnv);
     EXPECT_EQ(intv(component(p, 0)), 15);

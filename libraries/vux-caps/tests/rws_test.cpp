@@ -56,7 +56,8 @@ TEST(MonadRWS, RWSTHoldsTheVariantsThreeRecords) {
         SCOPED_TRACE(v.name);
         const Value& d = rts::force(v.record);
         EXPECT_TRUE(rts::same(rts::force(MonadRWS_Monoid(d)), rts::force(listMonoid())));
-        for (size_t f : {C_MonadRWS_class::MonadReader, C_MonadRWS_class::MonadWriter, C_MonadRWS_class::MonadState})
+        for (size_t f :
+             {C_MonadRWS_class::MonadReader, C_MonadRWS_class::MonadWriter, C_MonadRWS_class::MonadState})
             EXPECT_TRUE(rts::is_evaluated(rts::field(d, f)));
         EXPECT_EQ(describe(v.run(program(d))), "10 13 [3]");
     }
@@ -75,13 +76,15 @@ TEST(MonadRWS, TheLiftingRecordsBuildTheirComponentsOnFirstUse) {
             return T::Internal::Tuple3(component(component(t, 0), 0), component(t, 1), component(t, 2));
         };
     };
-    for (const auto& c : {Case{"ExceptT", inst_MonadRWS_ExceptT(inner), tagged(Data::Either::Right_tag)},
-                          Case{"IdentityT", inst_MonadRWS_IdentityT(inner), [](const Value& t) { return t; }},
-                          Case{"MaybeT", inst_MonadRWS_MaybeT(inner), tagged(VUX::Internal::Maybe::Just_tag)}}) {
+    for (const auto& c :
+         {Case{"ExceptT", inst_MonadRWS_ExceptT(inner), tagged(Data::Either::Right_tag)},
+          Case{"IdentityT", inst_MonadRWS_IdentityT(inner), [](const Value& t) { return t; }},
+          Case{"MaybeT", inst_MonadRWS_MaybeT(inner), tagged(VUX::Internal::Maybe::Just_tag)}}) {
         SCOPED_TRACE(c.name);
         const Value& d = rts::force(c.record);
         EXPECT_TRUE(rts::same(rts::force(MonadRWS_Monoid(d)), rts::force(MonadRWS_Monoid(inner))));
-        for (size_t f : {C_MonadRWS_class::MonadReader, C_MonadRWS_class::MonadWriter, C_MonadRWS_class::MonadState})
+        for (size_t f :
+             {C_MonadRWS_class::MonadReader, C_MonadRWS_class::MonadWriter, C_MonadRWS_class::MonadState})
             EXPECT_FALSE(rts::is_evaluated(rts::field(d, f)));
         EXPECT_TRUE(rts::same(rts::force(MonadRWS_MonadWriter(d)), rts::force(MonadRWS_MonadWriter(d))));
         EXPECT_EQ(describe(c.unwrap(rts::apply(program(d), I(10), I(3)))), "10 13 [3]");

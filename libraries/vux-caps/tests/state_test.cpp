@@ -30,7 +30,8 @@ std::pair<Value, Value> runState(const Value& c, const Value& s0) {
     return {component(p, 0), component(p, 1)};
 }
 // Runs the inner computation, whose result is the layer's result form, and takes it apart.
-std::pair<Value, Value> runInner(const Value& x, const Value& s0, const std::function<Value(const Value&)>& unwrap) {
+std::pair<Value, Value> runInner(const Value& x, const Value& s0,
+                                 const std::function<Value(const Value&)>& unwrap) {
     auto [r, s] = runState(x, s0);
     return {unwrap(r), s};
 }
@@ -81,27 +82,31 @@ std::vector<Layered> layers() {
              EXPECT_EQ(intList(component(t, 2)), std::vector<int64_t>{});
              return std::pair{component(t, 0), component(t, 1)};
          }},
-        lifted("ContT", inst_MonadState_ContT(dInner),
-               [](const Value& c) {
-                   // The continuation receives the result: here it wraps it in Just.
-                   return rts::apply(c, fn1([](const Value& a) {
-                                         return ret(innerMonad(), VUX::Internal::Maybe::Just(a));
-                                     }));
-               },
-               tagged(VUX::Internal::Maybe::Just_tag)),
+        lifted(
+            "ContT", inst_MonadState_ContT(dInner),
+            [](const Value& c) {
+                // The continuation receives the result: here it wraps it in Just.
+                return rts::apply(
+                    c, fn1([](const Value& a) { return ret(innerMonad(), VUX::Internal::Maybe::Just(a)); }));
+            },
+            tagged(VUX::Internal::Maybe::Just_tag)),
         lifted("ExceptT", inst_MonadState_ExceptT(dInner), same, tagged(Data::Either::Right_tag)),
         lifted("IdentityT", inst_MonadState_IdentityT(dInner), same, plain),
         lifted("MaybeT", inst_MonadState_MaybeT(dInner), same, tagged(VUX::Internal::Maybe::Just_tag)),
-        lifted("ReaderT", inst_MonadState_ReaderT(dInner),
-               [](const Value& c) { return rts::apply(c, failing("environment")); }, plain),
-        lifted("SelectT", inst_MonadState_SelectT(dInner),
-               [](const Value& c) { return rts::apply(c, failing("selection")); }, plain),
-        lifted("WriterT.CPS", inst_MonadState_WriterT_CPS(listMonoid(), dInner),
-               [w0](const Value& c) { return rts::apply(c, w0); }, withOutput({7})),
+        lifted(
+            "ReaderT", inst_MonadState_ReaderT(dInner),
+            [](const Value& c) { return rts::apply(c, failing("environment")); }, plain),
+        lifted(
+            "SelectT", inst_MonadState_SelectT(dInner),
+            [](const Value& c) { return rts::apply(c, failing("selection")); }, plain),
+        lifted(
+            "WriterT.CPS", inst_MonadState_WriterT_CPS(listMonoid(), dInner),
+            [w0](const Value& c) { return rts::apply(c, w0); }, withOutput({7})),
         lifted("WriterT.Lazy", inst_MonadState_WriterT_Lazy(listMonoid(), dInner), same, withOutput({})),
         lifted("WriterT.Strict", inst_MonadState_WriterT_Strict(listMonoid(), dInner), same, withOutput({})),
-        lifted("AccumT", inst_MonadState_AccumT(listMonoid(), dInner),
-               [](const Value& c) { return rts::apply(c, failing("accumulated")); }, withOutput({})),
+        lifted(
+            "AccumT", inst_MonadState_AccumT(listMonoid(), dInner),
+            [](const Value& c) { return rts::apply(c, failing("accumulated")); }, withOutput({})),
     };
 }
 
@@ -157,9 +162,8 @@ TEST(MonadState, TheDefaultsAgreeWithTheNativeMethods) {
     Value onlyState = C_MonadState(m, failing("get"), failing("put"), state(native));
     Value onlyGetPut = C_MonadState(m, get(native), put(native), failing("state"));
     Value defaults =
-        C_MonadState(m, default_get(onlyState), rts::fun<1>([onlyState](const Value& s) {
-                         return default_put(onlyState, s);
-                     }),
+        C_MonadState(m, default_get(onlyState),
+                     rts::fun<1>([onlyState](const Value& s) { return default_put(onlyState, s); }),
                      rts::fun<1>([onlyGetPut](const Value& f) { return default_state(onlyGetPut, f); }));
     Layered layer{"defaults", defaults, runState};
     for (const auto& op : operations()) expectResult(layer, op, defaults);

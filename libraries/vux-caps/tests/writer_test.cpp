@@ -57,7 +57,9 @@ std::vector<Layered> layers() {
     auto nothingAdded = [](const Value& w) { EXPECT_EQ(intList(w), std::vector<int64_t>{}); };
     return {
         {"pair", inst_MonadWriter_Tuple2(listMonoid()),
-         [](const Value& c) { return std::pair{component(c, 1), component(c, 0)}; }},
+         [](const Value& c) {
+             return std::pair{component(c, 1), component(c, 0)};
+         }},
         {"WriterT.CPS", inst_MonadWriter_WriterT_CPS(listMonoid(), identity()),
          [](const Value& c) { return components(T::Writer::CPS::runWriterT(listMonoid(), c)); }},
         {"WriterT.Lazy", inst_MonadWriter_WriterT_Lazy(listMonoid(), identity()), components},
@@ -73,14 +75,18 @@ std::vector<Layered> layers() {
         lifted("ExceptT", inst_MonadWriter_ExceptT(dInner), same, tagged(Data::Either::Right_tag)),
         lifted("IdentityT", inst_MonadWriter_IdentityT(dInner), same, plain),
         lifted("MaybeT", inst_MonadWriter_MaybeT(dInner), same, tagged(VUX::Internal::Maybe::Just_tag)),
-        lifted("ReaderT", inst_MonadWriter_ReaderT(dInner),
-               [](const Value& c) { return rts::apply(c, failing("environment")); }, plain),
-        lifted("StateT.Lazy", inst_MonadWriter_StateT_Lazy(dInner),
-               [](const Value& c) { return rts::apply(c, I(3)); }, keeps(stateIs3)),
-        lifted("StateT.Strict", inst_MonadWriter_StateT_Strict(dInner),
-               [](const Value& c) { return rts::apply(c, I(3)); }, keeps(stateIs3)),
-        lifted("AccumT", inst_MonadWriter_AccumT(listMonoid(), dInner),
-               [](const Value& c) { return rts::apply(c, failing("accumulated")); }, keeps(nothingAdded)),
+        lifted(
+            "ReaderT", inst_MonadWriter_ReaderT(dInner),
+            [](const Value& c) { return rts::apply(c, failing("environment")); }, plain),
+        lifted(
+            "StateT.Lazy", inst_MonadWriter_StateT_Lazy(dInner),
+            [](const Value& c) { return rts::apply(c, I(3)); }, keeps(stateIs3)),
+        lifted(
+            "StateT.Strict", inst_MonadWriter_StateT_Strict(dInner),
+            [](const Value& c) { return rts::apply(c, I(3)); }, keeps(stateIs3)),
+        lifted(
+            "AccumT", inst_MonadWriter_AccumT(listMonoid(), dInner),
+            [](const Value& c) { return rts::apply(c, failing("accumulated")); }, keeps(nothingAdded)),
     };
 }
 
@@ -103,14 +109,33 @@ std::vector<Operation> operations() {
     Value unitShow = VUX::Internal::Show::inst_Show_Unit();
     return {
         {"tell", [](const Value& d) { return tellInts(d, {1}); }, unitShow, "()", {0, 1}},
-        {"writer", [](const Value& d) { return rts::apply(writer(d), pair(I(3), ints({2}))); }, showInt(), "3", {0, 2}},
-        {"listen", [](const Value& d) { return rts::apply(listen(d), tellThen(d, {1}, I(4))); },
-         showPair(showInt(), showInts()), "(4,[1])", {0, 1}},
-        {"pass", [](const Value& d) { return rts::apply(pass(d), tellThen(d, {1}, pair(I(5), twice()))); }, showInt(),
-         "5", {0, 1, 1}},
-        {"listens", [](const Value& d) { return listens(d, lengthFn(), tellThen(d, {1, 2}, I(4))); },
-         showPair(showInt(), showInt()), "(4,2)", {0, 1, 2}},
-        {"censor", [](const Value& d) { return censor(d, twice(), tellInts(d, {1})); }, unitShow, "()", {0, 1, 1}},
+        {"writer",
+         [](const Value& d) { return rts::apply(writer(d), pair(I(3), ints({2}))); },
+         showInt(),
+         "3",
+         {0, 2}},
+        {"listen",
+         [](const Value& d) { return rts::apply(listen(d), tellThen(d, {1}, I(4))); },
+         showPair(showInt(), showInts()),
+         "(4,[1])",
+         {0, 1}},
+        {"pass",
+         [](const Value& d) { return rts::apply(pass(d), tellThen(d, {1}, pair(I(5), twice()))); },
+         showInt(),
+         "5",
+         {0, 1, 1}},
+        {"listens",
+         [](const Value& d) {
+             return listens(d, lengthFn(), tellThen(d, {1, 2}, I(4)));
+         },
+         showPair(showInt(), showInt()),
+         "(4,2)",
+         {0, 1, 2}},
+        {"censor",
+         [](const Value& d) { return censor(d, twice(), tellInts(d, {1})); },
+         unitShow,
+         "()",
+         {0, 1, 1}},
     };
 }
 
@@ -133,10 +158,10 @@ TEST(MonadWriter, TheDefaultsAgreeWithTheNativeMethods) {
     Value w = MonadWriter_Monoid(native), m = MonadWriter_Monad(native);
     Value onlyTell = C_MonadWriter(w, m, failing("writer"), tell(native), listen(native), pass(native));
     Value onlyWriter = C_MonadWriter(w, m, writer(native), failing("tell"), listen(native), pass(native));
-    Value defaults = C_MonadWriter(
-        w, m, rts::fun<1>([onlyTell](const Value& p) { return default_writer(onlyTell, p); }),
-        rts::fun<1>([onlyWriter](const Value& x) { return default_tell(onlyWriter, x); }), listen(native),
-        pass(native));
+    Value defaults =
+        C_MonadWriter(w, m, rts::fun<1>([onlyTell](const Value& p) { return default_writer(onlyTell, p); }),
+                      rts::fun<1>([onlyWriter](const Value& x) { return default_tell(onlyWriter, x); }),
+                      listen(native), pass(native));
     expectResults({"defaults", defaults, components}, defaults);
 }
 
@@ -146,13 +171,18 @@ TEST(MonadWriter, ThePairInstanceForcesNothing) {
     Value p = failing("argument");
     for (const char* op : {"writer", "listen", "pass"}) {
         SCOPED_TRACE(op);
-        Value method = std::string(op) == "writer" ? writer(d) : std::string(op) == "listen" ? listen(d) : pass(d);
+        Value method = std::string(op) == "writer"   ? writer(d)
+                       : std::string(op) == "listen" ? listen(d)
+                                                     : pass(d);
         Value r = rts::apply(method, p);
         ASSERT_NO_THROW(rts::force(r));
         expectFailure([&] { rts::force(component(r, 0)); }, "argument");
         // listen's second component is the pair (a, w), built without the argument.
-        expectFailure([&] { rts::force(std::string(op) == "listen" ? component(component(r, 1), 0) : component(r, 1)); },
-                      "argument");
+        expectFailure(
+            [&] {
+                rts::force(std::string(op) == "listen" ? component(component(r, 1), 0) : component(r, 1));
+            },
+            "argument");
     }
     Value t = rts::apply(tell(d), failing("output"));
     EXPECT_TRUE(isUnit(component(t, 1)));
@@ -165,7 +195,8 @@ TEST(MonadWriter, ThePairInstanceForcesNothing) {
 
 // The continuation-passing writers evaluate the pair given to writer as soon as they run.
 TEST(MonadWriter, ContinuationPassingWriterEvaluatesItsPair) {
-    Value writerT = rts::apply(writer(inst_MonadWriter_WriterT_CPS(listMonoid(), identity())), failing("pair"));
+    Value writerT =
+        rts::apply(writer(inst_MonadWriter_WriterT_CPS(listMonoid(), identity())), failing("pair"));
     expectFailure([&] { rts::force(rts::apply(writerT, ints({}))); }, "pair");
     Value rwsT = rts::apply(writer(inst_MonadWriter_RWST_CPS(listMonoid(), identity())), failing("pair"));
     expectFailure([&] { rts::force(rts::apply(rwsT, I(0), I(0), ints({}))); }, "pair");
@@ -179,9 +210,10 @@ TEST(MonadWriter, FailuresPassListenAndPass) {
         Value record, failure;
         uint8_t tag;
     };
-    for (const auto& c : {Case{inst_MonadWriter_ExceptT(dInner), Data::Either::Left(I(9)), Data::Either::Left_tag},
-                          Case{inst_MonadWriter_MaybeT(dInner), VUX::Internal::Maybe::Nothing(),
-                               VUX::Internal::Maybe::Nothing_tag}}) {
+    for (const auto& c :
+         {Case{inst_MonadWriter_ExceptT(dInner), Data::Either::Left(I(9)), Data::Either::Left_tag},
+          Case{inst_MonadWriter_MaybeT(dInner), VUX::Internal::Maybe::Nothing(),
+               VUX::Internal::Maybe::Nothing_tag}}) {
         Value failed = then(innerMonad(), innerTell, c.failure);
         auto [l, lw] = components(rts::apply(listen(c.record), failed));
         EXPECT_EQ(rts::tag_of(rts::force(l)), c.tag);
@@ -200,12 +232,14 @@ TEST(MonadWriter, LiftedListenAndPassByStrictness) {
     // A computation of the inner writer over Identity, yielding a failing result and no output:
     // what the inner listen yields, and what the lifted computation given to pass yields.
     Value fails = fn1([](const Value&) { return pair(failing("inner result"), ints({})); });
-    Value inner = C_MonadWriter(MonadWriter_Monoid(native), MonadWriter_Monad(native), writer(native), tell(native),
-                                fails, pass(native));
+    Value inner = C_MonadWriter(MonadWriter_Monoid(native), MonadWriter_Monad(native), writer(native),
+                                tell(native), fails, pass(native));
     auto listenRun = [&](const Value& d, const Value& start) {
         return rts::apply(rts::apply(listen(d), failing("computation")), start);
     };
-    auto passRun = [&](const Value& d, const Value& start) { return rts::apply(rts::apply(pass(d), fails), start); };
+    auto passRun = [&](const Value& d, const Value& start) {
+        return rts::apply(rts::apply(pass(d), fails), start);
+    };
     for (auto [record, start] : {std::pair{inst_MonadWriter_StateT_Lazy(inner), I(0)},
                                  std::pair{inst_MonadWriter_AccumT(listMonoid(), inner), ints({})}}) {
         Value l = listenRun(record, start);
@@ -224,16 +258,17 @@ TEST(MonadWriter, WhatTheRecordsComputeWhenBuilt) {
     Value dInner = inst_MonadWriter_WriterT_Lazy(listMonoid(), identity());
     for (const auto& layer : layers()) {
         SCOPED_TRACE(layer.name);
-        bool lifted = layer.name.find("Writer") == std::string::npos && layer.name.find("RWS") == std::string::npos &&
-                      layer.name != "pair";
+        bool lifted = layer.name.find("Writer") == std::string::npos &&
+                      layer.name.find("RWS") == std::string::npos && layer.name != "pair";
         const Value& record = rts::force(layer.record);
         EXPECT_TRUE(rts::is_evaluated(rts::field(record, C_MonadWriter_class::Monoid)));
         EXPECT_EQ(rts::is_evaluated(rts::field(record, C_MonadWriter_class::Monad)), !lifted);
         EXPECT_TRUE(rts::same(rts::force(MonadWriter_Monad(record)), rts::force(MonadWriter_Monad(record))));
         if (lifted) {
-            EXPECT_TRUE(rts::same(rts::force(MonadWriter_Monoid(record)), rts::force(MonadWriter_Monoid(dInner))));
-            for (size_t f : {C_MonadWriter_class::writer, C_MonadWriter_class::tell, C_MonadWriter_class::listen,
-                             C_MonadWriter_class::pass})
+            EXPECT_TRUE(
+                rts::same(rts::force(MonadWriter_Monoid(record)), rts::force(MonadWriter_Monoid(dInner))));
+            for (size_t f : {C_MonadWriter_class::writer, C_MonadWriter_class::tell,
+                             C_MonadWriter_class::listen, C_MonadWriter_class::pass})
                 EXPECT_FALSE(rts::is_evaluated(rts::field(rts::force(inst_MonadWriter_ReaderT(dInner)), f)));
         }
     }

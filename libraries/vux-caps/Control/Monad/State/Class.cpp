@@ -122,7 +122,6 @@ Value inst_MonadState_RWST_Strict(const Value& dMonad, const Value& dMonoid) {
 // Lifting instances
 
 Value liftedMonadState(Layer layer, const Value& dMonoid, const Value& d) {
-    VUX_FUNCTION;
     auto inner = [d] { return Value(MonadState_Monad(d)); };
     auto lifted = [layer, dMonoid, inner](Value x) {
         return Lifting::lift(layer, dMonoid, inner(), std::move(x));
@@ -135,22 +134,44 @@ Value liftedMonadState(Layer layer, const Value& dMonoid, const Value& d) {
                         rts::fun<1>([d, lifted](const Value& f) { return lifted(suspend(state(d), f)); }));
 }
 
-Value inst_MonadState_ContT(const Value& d) { return liftedMonadState(Layer::ContT, Value(), d); }
-Value inst_MonadState_ExceptT(const Value& d) { return liftedMonadState(Layer::ExceptT, Value(), d); }
-Value inst_MonadState_IdentityT(const Value& d) { return liftedMonadState(Layer::IdentityT, Value(), d); }
-Value inst_MonadState_MaybeT(const Value& d) { return liftedMonadState(Layer::MaybeT, Value(), d); }
-Value inst_MonadState_ReaderT(const Value& d) { return liftedMonadState(Layer::ReaderT, Value(), d); }
-Value inst_MonadState_SelectT(const Value& d) { return liftedMonadState(Layer::SelectT, Value(), d); }
+Value inst_MonadState_ContT(const Value& d) {
+    VUX_FUNCTION;
+    return liftedMonadState(Layer::ContT, Value(), d);
+}
+Value inst_MonadState_ExceptT(const Value& d) {
+    VUX_FUNCTION;
+    return liftedMonadState(Layer::ExceptT, Value(), d);
+}
+Value inst_MonadState_IdentityT(const Value& d) {
+    VUX_FUNCTION;
+    return liftedMonadState(Layer::IdentityT, Value(), d);
+}
+Value inst_MonadState_MaybeT(const Value& d) {
+    VUX_FUNCTION;
+    return liftedMonadState(Layer::MaybeT, Value(), d);
+}
+Value inst_MonadState_ReaderT(const Value& d) {
+    VUX_FUNCTION;
+    return liftedMonadState(Layer::ReaderT, Value(), d);
+}
+Value inst_MonadState_SelectT(const Value& d) {
+    VUX_FUNCTION;
+    return liftedMonadState(Layer::SelectT, Value(), d);
+}
 Value inst_MonadState_WriterT_CPS(const Value& dMonoid, const Value& d) {
+    VUX_FUNCTION;
     return liftedMonadState(Layer::WriterT_CPS, dMonoid, d);
 }
 Value inst_MonadState_WriterT_Lazy(const Value& dMonoid, const Value& d) {
+    VUX_FUNCTION;
     return liftedMonadState(Layer::WriterT_Lazy, dMonoid, d);
 }
 Value inst_MonadState_WriterT_Strict(const Value& dMonoid, const Value& d) {
+    VUX_FUNCTION;
     return liftedMonadState(Layer::WriterT_Strict, dMonoid, d);
 }
 Value inst_MonadState_AccumT(const Value& dMonoid, const Value& d) {
+    VUX_FUNCTION;
     return liftedMonadState(Layer::AccumT, dMonoid, d);
 }
 
