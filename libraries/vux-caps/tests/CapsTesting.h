@@ -11,6 +11,7 @@
 #include "Helpers.h"
 #include "VUX/Internal/IO.h"
 #include "VUX/Internal/List.h"
+#include "VUX/Internal/Maybe.h"
 
 namespace caps_test {
 
@@ -39,6 +40,20 @@ inline Value component(const Value& v, size_t i) { return rts::field(rts::force(
 inline Value sumMonoid() {
     Value add = rts::fun<2>([](const Value& a, const Value& b) { return I(intv(a) + intv(b)); });
     return Base::monoidRecord(Base::semigroupRecord(add), I(0));
+}
+
+// The result of a layer that wraps it in a constructor (Right, Just): the tag checked, unwrapped.
+inline std::function<Value(const Value&)> unwrapping(uint8_t tag) {
+    return [tag](const Value& r) {
+        EXPECT_EQ(rts::tag_of(rts::force(r)), tag);
+        return component(r, 0);
+    };
+}
+
+// Runs a ContT computation with the continuation that yields Just its result in the inner monad.
+inline Value continueWithJust(const Value& dInnerMonad, const Value& c) {
+    return rts::apply(
+        c, fn1([dInnerMonad](const Value& a) { return ret(dInnerMonad, VUX::Internal::Maybe::Just(a)); }));
 }
 
 inline Value io() { return VUX::Internal::IO::inst_Monad_IO(); }

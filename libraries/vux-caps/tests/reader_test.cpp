@@ -47,12 +47,6 @@ std::vector<Layered> layers() {
     };
     auto same = [](const Value& c) { return c; };
     auto plain = [](const Value& r) { return r; };
-    auto tagged = [](uint8_t tag) {
-        return [tag](const Value& r) {
-            EXPECT_EQ(rts::tag_of(rts::force(r)), tag);
-            return component(r, 0);
-        };
-    };
     auto triple = [](std::vector<int64_t> output) {
         return [output](const Value& t) {
             EXPECT_EQ(intv(component(t, 1)), 3);  // the state, unchanged
@@ -71,14 +65,11 @@ std::vector<Layered> layers() {
          [t = triple({})](const Value& c) { return t(rts::apply(c, kEnv, I(3))); }},
         lifted(
             "ContT", inst_MonadReader_ContT(dInner),
-            [](const Value& c) {
-                return rts::apply(
-                    c, fn1([](const Value& a) { return ret(innerMonad(), VUX::Internal::Maybe::Just(a)); }));
-            },
-            tagged(VUX::Internal::Maybe::Just_tag)),
-        lifted("ExceptT", inst_MonadReader_ExceptT(dInner), same, tagged(Data::Either::Right_tag)),
+            [](const Value& c) { return continueWithJust(innerMonad(), c); },
+            unwrapping(VUX::Internal::Maybe::Just_tag)),
+        lifted("ExceptT", inst_MonadReader_ExceptT(dInner), same, unwrapping(Data::Either::Right_tag)),
         lifted("IdentityT", inst_MonadReader_IdentityT(dInner), same, plain),
-        lifted("MaybeT", inst_MonadReader_MaybeT(dInner), same, tagged(VUX::Internal::Maybe::Just_tag)),
+        lifted("MaybeT", inst_MonadReader_MaybeT(dInner), same, unwrapping(VUX::Internal::Maybe::Just_tag)),
         lifted(
             "SelectT", inst_MonadReader_SelectT(dInner),
             [](const Value& c) {

@@ -15,8 +15,8 @@ namespace prof = rts::prof;
 
 TEST(Profiling, TheModulesRegisterInOrderAtLoad) {
     const std::vector<std::string> modules = {
-        "Control.Monad.Lifting", "Control.Monad.Reader.Class", "Control.Monad.Reader",
-        "Control.Monad.State.Class", "Control.Monad.State", "Control.Monad.State.Lazy",
+        "Control.Monad.Lifting",      "Control.Monad.Reader.Class", "Control.Monad.Reader",
+        "Control.Monad.State.Class",  "Control.Monad.State",        "Control.Monad.State.Lazy",
         "Control.Monad.State.Strict", "Control.Monad.Writer.Class", "Control.Monad.RWS.Class"};
     std::vector<prof::Registration> ours;
     for (const auto& r : prof::registrations())
@@ -46,7 +46,7 @@ TEST(Profiling, TheModulesRegisterInOrderAtLoad) {
 TEST(Profiling, BuildingARecordEntersItsInstance) {
     uint64_t before = prof::totals_of("Control.Monad.RWS.Class", "inst_MonadRWS_RWST_Lazy").entries;
     Control::Monad::RWS::Class::inst_MonadRWS_RWST_Lazy(VUX::Internal::Base::inst_Monoid_List(),
-                                                         VUX::Internal::Base::inst_Monad_List());
+                                                        VUX::Internal::Base::inst_Monad_List());
     EXPECT_EQ(prof::totals_of("Control.Monad.RWS.Class", "inst_MonadRWS_RWST_Lazy").entries, before + 1);
 }
 

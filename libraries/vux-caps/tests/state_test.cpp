@@ -55,12 +55,6 @@ std::vector<Layered> layers() {
     };
     auto same = [](const Value& c) { return c; };
     auto plain = [](const Value& r) { return r; };
-    auto tagged = [](uint8_t tag) {
-        return [tag](const Value& r) {
-            EXPECT_EQ(rts::tag_of(rts::force(r)), tag);
-            return component(r, 0);
-        };
-    };
     return {
         {"StateT.Lazy", inst_MonadState_StateT_Lazy(identity()), runState},
         {"StateT.Strict", inst_MonadState_StateT_Strict(identity()), runState},
@@ -84,15 +78,11 @@ std::vector<Layered> layers() {
          }},
         lifted(
             "ContT", inst_MonadState_ContT(dInner),
-            [](const Value& c) {
-                // The continuation receives the result: here it wraps it in Just.
-                return rts::apply(
-                    c, fn1([](const Value& a) { return ret(innerMonad(), VUX::Internal::Maybe::Just(a)); }));
-            },
-            tagged(VUX::Internal::Maybe::Just_tag)),
-        lifted("ExceptT", inst_MonadState_ExceptT(dInner), same, tagged(Data::Either::Right_tag)),
+            [](const Value& c) { return continueWithJust(innerMonad(), c); },
+            unwrapping(VUX::Internal::Maybe::Just_tag)),
+        lifted("ExceptT", inst_MonadState_ExceptT(dInner), same, unwrapping(Data::Either::Right_tag)),
         lifted("IdentityT", inst_MonadState_IdentityT(dInner), same, plain),
-        lifted("MaybeT", inst_MonadState_MaybeT(dInner), same, tagged(VUX::Internal::Maybe::Just_tag)),
+        lifted("MaybeT", inst_MonadState_MaybeT(dInner), same, unwrapping(VUX::Internal::Maybe::Just_tag)),
         lifted(
             "ReaderT", inst_MonadState_ReaderT(dInner),
             [](const Value& c) { return rts::apply(c, failing("environment")); }, plain),

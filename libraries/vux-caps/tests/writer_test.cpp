@@ -37,12 +37,6 @@ std::vector<Layered> layers() {
     };
     auto same = [](const Value& c) { return c; };
     auto plain = [](const Value& r) { return r; };
-    auto tagged = [](uint8_t tag) {
-        return [tag](const Value& r) {
-            EXPECT_EQ(rts::tag_of(rts::force(r)), tag);
-            return component(r, 0);
-        };
-    };
     auto keeps = [](std::function<void(const Value&)> check) {
         return [check](const Value& p) {
             check(component(p, 1));
@@ -72,9 +66,9 @@ std::vector<Layered> layers() {
          [triple](const Value& c) { return triple(rts::apply(c, failing("environment"), I(3))); }},
         {"RWST.Strict", inst_MonadWriter_RWST_Strict(listMonoid(), identity()),
          [triple](const Value& c) { return triple(rts::apply(c, failing("environment"), I(3))); }},
-        lifted("ExceptT", inst_MonadWriter_ExceptT(dInner), same, tagged(Data::Either::Right_tag)),
+        lifted("ExceptT", inst_MonadWriter_ExceptT(dInner), same, unwrapping(Data::Either::Right_tag)),
         lifted("IdentityT", inst_MonadWriter_IdentityT(dInner), same, plain),
-        lifted("MaybeT", inst_MonadWriter_MaybeT(dInner), same, tagged(VUX::Internal::Maybe::Just_tag)),
+        lifted("MaybeT", inst_MonadWriter_MaybeT(dInner), same, unwrapping(VUX::Internal::Maybe::Just_tag)),
         lifted(
             "ReaderT", inst_MonadWriter_ReaderT(dInner),
             [](const Value& c) { return rts::apply(c, failing("environment")); }, plain),
