@@ -93,15 +93,7 @@ void directNested(int64_t n, std::string& out) {
 
 // ---------------------------------------------------------------------------------------------
 
-void appendRendered(Value text, std::string& out) {
-    for (;;) {
-        const Value& cell = rts::force(text);
-        if (cell->tag == VUX::Types::Nil_tag) return;
-        out.push_back(static_cast<char>(VUX::Types::charOf(rts::force(rts::field(cell, 0)))));
-        Value next = rts::field(cell, 1);
-        text = std::move(next);
-    }
-}
+void appendRendered(Value text, std::string& out) { out += VUX::Internal::List::toUtf8(std::move(text)); }
 
 // Renders the vcat of a lazily produced list, holding no reference to the list or the document
 // while the text is consumed (a temporary would live until the end of the whole expression).

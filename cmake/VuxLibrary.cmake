@@ -24,10 +24,12 @@ set_property(GLOBAL PROPERTY VUX_LIBRARIES "")
 set_property(GLOBAL PROPERTY VUX_HEADER_DIRS "")
 set_property(GLOBAL PROPERTY VUX_EXAMPLES "")
 
-# `ninja vux-tests` builds the test programs and only what they need.
+# `ninja vux-tests` builds the test programs and only what they need; `ninja vux-examples` the
+# example programs and only what they need.
 if(VUX_BUILD_TESTS)
   add_custom_target(vux-tests)
 endif()
+add_custom_target(vux-examples)
 
 function(_vux_variants out)
   if(VUX_BUILD_PROFILING)
@@ -55,10 +57,14 @@ endfunction()
 #   [NAMED <libs...>]             libraries its link list names without calling them (vux
 #                                 libraries, or outside ones such as GMP)
 #   [EXTERNAL <targets...>]       outside libraries (GMP, threads)
+#   [PRIVATE_HEADERS <paths...>]  headers (files or folders, relative to INCLUDE_DIR) that only
+#                                 its own sources include: not installed
 #   [PLAIN_ONLY]                  build no profiling variant
 #   [NO_INSTALL])                 a helper of the build (tests), not part of the installed package
+# The headers installed are the *.h and *.inc files under INCLUDE_DIR, except the private ones and
+# the tests and cbits folders; the install check compiles each of them on its own.
 function(vux_add_library name)
-  cmake_parse_arguments(A "PLAIN_ONLY;NO_INSTALL" "INCLUDE_DIR;PACKAGE_ID" "SOURCES;DEPS;NAMED;EXTERNAL" ${ARGN})
+  cmake_parse_arguments(A "PLAIN_ONLY;NO_INSTALL" "INCLUDE_DIR;PACKAGE_ID" "SOURCES;DEPS;NAMED;EXTERNAL;PRIVATE_HEADERS" ${ARGN})
   if(NOT A_INCLUDE_DIR)
     set(A_INCLUDE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
   endif()
@@ -124,8 +130,14 @@ function(vux_add_library name)
     endif()
   endforeach()
   if(NOT A_NO_INSTALL)
+    set(private)
+    foreach(path IN LISTS A_PRIVATE_HEADERS)
+      string(REGEX REPLACE "([.+])" "\\\\\\1" path_regex "${path}")
+      list(APPEND private REGEX "/${path_regex}(/.*)?$" EXCLUDE)
+    endforeach()
     install(DIRECTORY ${A_INCLUDE_DIR}/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/vux/${name}
-      FILES_MATCHING PATTERN "*.h" PATTERN "tests" EXCLUDE PATTERN "cbits" EXCLUDE)
+      FILES_MATCHING PATTERN "*.h" PATTERN "*.inc" PATTERN "tests" EXCLUDE PATTERN "cbits" EXCLUDE
+      PATTERN "tools" EXCLUDE ${private})
     set_property(GLOBAL APPEND PROPERTY VUX_HEADER_DIRS ${name})
   endif()
 endfunction()
@@ -205,6 +217,7 @@ function(vux_add_example name)
   endforeach()
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/examples)
   set_property(GLOBAL APPEND PROPERTY VUX_EXAMPLES ${name})
+  add_dependencies(vux-examples ${name})
   if(VUX_BUILD_TESTS)
     add_test(NAME example_${name} COMMAND ${name})
     _vux_test_properties(example_${name} ${variant} example)

@@ -19,12 +19,8 @@ using VUX::Types::I_hash;
 // ---------------------------------------------------------------------------------------------
 // Document helpers
 
-Value text(const std::string& s) { return D::text(VUX::Internal::List::fromBytes(s)); }
-Value list(const std::vector<Value>& ds) {
-    Value l = VUX::Types::Nil();
-    for (size_t i = ds.size(); i-- > 0;) l = VUX::Types::Cons(ds[i], l);
-    return l;
-}
+Value text(const std::string& utf8) { return D::text(VUX::Internal::List::fromUtf8(utf8)); }
+Value list(const std::vector<Value>& ds) { return VUX::Internal::List::fromValues(ds); }
 Value beside(const Value& a, const Value& b) { return D::op_lt_gt(a, b); }
 Value besideSp(const Value& a, const Value& b) { return D::op_lt_plus_gt(a, b); }
 Value nest(int64_t k, const Value& d) { return D::nest(I_hash(k), d); }

@@ -8,7 +8,20 @@ VUX_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 VUX_BUILD_ROOT="${VUX_BUILD_ROOT:-$VUX_ROOT}"
 # The compiler of the sanitizer builds; the main build uses the default (g++).
 VUX_SANITIZER_CXX="${VUX_SANITIZER_CXX:-clang++}"
-VUX_JOBS="$(nproc)"
+# Parallel jobs of the builds and the test runs: -j N (or --jobs N) on the command line of a script,
+# else VUX_JOBS, else the number of cores.
+VUX_JOBS="${VUX_JOBS:-$(nproc)}"
+vux_parse_jobs() {
+    while (($# > 0)); do
+        case "$1" in
+            -j | --jobs) VUX_JOBS="${2:?-j needs a number}"; shift 2 ;;
+            -j* ) VUX_JOBS="${1#-j}"; shift ;;
+            --jobs=*) VUX_JOBS="${1#--jobs=}"; shift ;;
+            *) vux_fail "unknown argument: $1 (usage: $(basename "$0") [-j N])" ;;
+        esac
+    done
+    [[ "$VUX_JOBS" =~ ^[1-9][0-9]*$ ]] || vux_fail "the jobs limit must be a positive number: $VUX_JOBS"
+}
 # Warnings fail the build (set VUX_WERROR=OFF to see them all at once instead).
 VUX_WERROR="${VUX_WERROR:-ON}"
 
@@ -81,8 +94,8 @@ vux_configure() {
 vux_build() {
     local dir="$1"
     shift
-    vux_step "Building $dir ${*:-(everything)}"
-    cmake --build "$dir" -- "$@"
+    vux_step "Building $dir ${*:-(everything)} ($VUX_JOBS jobs)"
+    cmake --build "$dir" -- -j"$VUX_JOBS" "$@"
 }
 
 # vux_ctest <build dir> [ctest options...]
@@ -110,9 +123,10 @@ vux_ctest_sanitized() {
 }
 
 # The main build: g++, plain and profiling variants, tests, benchmarks and examples.
+# vux_main_build [targets...]: builds the given targets only (default: everything).
 VUX_MAIN_BUILD="$VUX_BUILD_ROOT/build-main"
 vux_main_build() {
     vux_configure "$VUX_MAIN_BUILD" g++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVUX_WERROR="$VUX_WERROR" \
         -DVUX_BUILD_PROFILING=ON -DVUX_BUILD_TESTS=ON -DVUX_BUILD_BENCHMARKS=ON -DVUX_BUILD_EXAMPLES=ON
-    vux_build "$VUX_MAIN_BUILD"
+    vux_build "$VUX_MAIN_BUILD" "$@"
 }

@@ -6,7 +6,9 @@
 #      which also shows that clang++ compiles the whole tree, benchmarks included);
 #   3. the tests labelled `concurrency` under ThreadSanitizer (clang++).
 # Each build lives in its own directory (build-main, build-asan, build-tsan), kept between runs.
+# Usage: run-tests.sh [-j N]   (N parallel jobs for the builds and the tests; default: the cores)
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+vux_parse_jobs "$@"
 
 vux_setup
 

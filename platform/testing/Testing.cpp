@@ -1,8 +1,11 @@
 #include "Testing.h"
 
+#include "VUX/Internal/List.h"
+
 namespace vux::testing {
 
 using namespace VUX::Types;
+namespace List = VUX::Internal::List;
 
 namespace {
 // Failure markers are byte arrays holding the label, so a test can read back which one it was.
@@ -26,80 +29,23 @@ Value counting(const Counter& counter, Value result) {
     });
 }
 
-Value str(const std::string& s) {
-    Value acc = Nil();
-    for (size_t i = s.size(); i-- > 0;) acc = Cons(C_hash(static_cast<unsigned char>(s[i])), std::move(acc));
-    return acc;
-}
-
-Value utf8(const std::string& s) {
-    std::vector<uint32_t> cps;
-    for (size_t i = 0; i < s.size();) {
-        unsigned char b = s[i];
-        int n = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
-        uint32_t cp = n == 1 ? b : n == 2 ? (b & 0x1F) : n == 3 ? (b & 0x0F) : (b & 0x07);
-        for (int k = 1; k < n && i + k < s.size(); ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
-        cps.push_back(cp);
-        i += n;
-    }
-    Value acc = Nil();
-    for (size_t i = cps.size(); i-- > 0;) acc = Cons(C_hash(cps[i]), std::move(acc));
-    return acc;
-}
-
-std::vector<uint32_t> code_points(const Value& chars) {
-    std::vector<uint32_t> out;
-    Value cur = chars;
-    for (;;) {
-        const Value& c = rts::force(cur);
-        if (c->tag == Nil_tag) break;
-        out.push_back(charOf(rts::force(rts::field(c, 0))));
-        Value next = rts::field(c, 1);
-        cur = std::move(next);
-    }
-    return out;
-}
+Value str(const std::string& s) { return List::fromBytes(s); }
+Value utf8(const std::string& s) { return List::fromUtf8(s); }
+std::vector<uint32_t> code_points(const Value& chars) { return List::codePoints(chars); }
 
 std::string to_string(const Value& chars) {
     std::string out;
     for (uint32_t cp : code_points(chars)) {
-        if (cp < 0x100) {
+        if (cp < 0x100)
             out.push_back(static_cast<char>(cp));
-        } else if (cp < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else if (cp < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        }
+        else
+            out += List::toUtf8(List::fromValues({List::boxChar(cp)}));
     }
     return out;
 }
 
-Value list(const std::vector<Value>& xs) {
-    Value acc = Nil();
-    for (size_t i = xs.size(); i-- > 0;) acc = Cons(xs[i], std::move(acc));
-    return acc;
-}
-
-std::vector<Value> items(const Value& l) {
-    std::vector<Value> out;
-    Value cur = l;
-    for (;;) {
-        const Value& c = rts::force(cur);
-        if (c->tag == Nil_tag) break;
-        out.push_back(rts::field(c, 0));
-        Value next = rts::field(c, 1);
-        cur = std::move(next);
-    }
-    return out;
-}
+Value list(const std::vector<Value>& xs) { return List::fromValues(xs); }
+std::vector<Value> items(const Value& l) { return List::toValues(l); }
 
 Value ints(const std::vector<int64_t>& xs) {
     Value acc = Nil();

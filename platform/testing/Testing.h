@@ -1,5 +1,6 @@
 // Helpers for tests of every library: values that fail when demanded, computations that count
-// their runs, and conversions between std::string and character lists.
+// their runs, and conversions between std::string and character lists (which forward to the base
+// layer's, VUX/Internal/List.h).
 #pragma once
 
 #include <atomic>

@@ -24,11 +24,25 @@ TEST(DeepSeq, ForcesEveryElement) {
     EXPECT_THROW(rnf(nested, m), rts::Exception);
 }
 
-TEST(DeepSeq, LongListsInConstantStack) {
-    Value xs = VUX::Types::Nil();
-    for (int i = 0; i < 3000000; ++i) xs = VUX::Types::Cons(VUX::Types::I_hash(i), std::move(xs));
+// rnf walks a long list to its very end: the last element, a suspended computation, is run once,
+// and a failing last element makes rnf fail.
+TEST(DeepSeq, LongListsToTheEndInConstantStack) {
+    auto longList = [](Value last) {
+        Value xs = VUX::Types::Cons(std::move(last), VUX::Types::Nil());
+        for (int i = 0; i < 3000000; ++i) xs = VUX::Types::Cons(VUX::Types::I_hash(i), std::move(xs));
+        return xs;
+    };
     Value d = inst_NFData_List(inst_NFData_List(inst_NFData_Scalar()));
-    EXPECT_NO_THROW(rnf(d, VUX::Types::Cons(xs, VUX::Types::Nil())));
+    vux::testing::Counter c;
+    EXPECT_NO_THROW(rnf(
+        d, VUX::Types::Cons(longList(vux::testing::counting(c, VUX::Types::I_hash(-1))), VUX::Types::Nil())));
+    EXPECT_EQ(c.count(), 1);
+    try {
+        rnf(d, VUX::Types::Cons(longList(vux::testing::failing()), VUX::Types::Nil()));
+        ADD_FAILURE() << "rnf stopped before the failing last element";
+    } catch (const rts::Exception& e) {
+        EXPECT_TRUE(vux::testing::is_failure(e));
+    }
 }
 
 }  // namespace

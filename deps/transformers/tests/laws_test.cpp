@@ -91,17 +91,16 @@ LawCase identityTCase() {
 LawCase readerTCase() {
     Value id = identity(), d = T::Reader::inst_Monad_ReaderT(id);
     Value twice = intFn([](int64_t r) { return I(r * 2); });
-    return {d,
-            {T::Reader::ask(id), T::Reader::asks(id, twice),
-             T::Reader::local(intFn([](int64_t r) { return I(r + 1); }), T::Reader::ask(id))},
-            intFn([id](int64_t x) {
-                return T::Reader::reader(id, intFn([x](int64_t r) { return I(r + x); }));
-            }),
-            intFn([id, d, twice](int64_t x) {
-                return bind(d, T::Reader::local(twice, T::Reader::ask(id)),
-                            intFn([d, x](int64_t r) { return ret(d, I(r - x)); }));
-            }),
-            [](const Value& m) { return show(showInt(), T::Reader::runReader(m, I(10))); }};
+    return {
+        d,
+        {T::Reader::ask(id), T::Reader::asks(id, twice),
+         T::Reader::local(intFn([](int64_t r) { return I(r + 1); }), T::Reader::ask(id))},
+        intFn([id](int64_t x) { return T::Reader::reader(id, intFn([x](int64_t r) { return I(r + x); })); }),
+        intFn([id, d, twice](int64_t x) {
+            return bind(d, T::Reader::local(twice, T::Reader::ask(id)),
+                        intFn([d, x](int64_t r) { return ret(d, I(r - x)); }));
+        }),
+        [](const Value& m) { return show(showInt(), T::Reader::runReader(m, I(10))); }};
 }
 
 // StateT over an inner monad `inner`, with the variant's Monad record; `run` turns the inner
@@ -129,16 +128,16 @@ LawCase stateTCase(Value inner, Value dMonad, std::function<Value(const Value&)>
 
 LawCase stateTLazyCase() {
     return stateTCase(identity(), T::State::Lazy::inst_Monad_StateT_Lazy(identity()),
-                            [](const Value& p) { return p; });
+                      [](const Value& p) { return p; });
 }
 LawCase stateTStrictCase() {
     return stateTCase(identity(), T::State::Strict::inst_Monad_StateT_Strict(identity()),
-                            [](const Value& p) { return p; });
+                      [](const Value& p) { return p; });
 }
 LawCase stateTStrictIOCase() {
     Value io = VUX::Internal::IO::inst_Monad_IO();
     return stateTCase(io, T::State::Strict::inst_Monad_StateT_Strict(io),
-                            [](const Value& act) { return VUX::Internal::IO::runIO(act); });
+                      [](const Value& act) { return VUX::Internal::IO::runIO(act); });
 }
 
 // WriterT (lazy or strict) over Identity with lists of Ints as output.

@@ -211,17 +211,25 @@ TEST(PlainFront, SemigroupAndMonoid) {
     Value dIntInt = VUX::Internal::Real::inst_Integral_Int();
     Value dIntegral = VUX::Internal::Real::inst_Integral_Integer();
     Value ab = t("ab");
+    // The count is checked when the result is demanded, as the core's stimes does: directly and
+    // through the record.
+    Value stimes = rts::field(P::inst_Semigroup_Doc(), 2);
     for (int64_t n : {0, -3}) {
-        auto err = errorOf([&] { P::stimes(dIntInt, I(n), ab); });
-        ASSERT_TRUE(err) << n;
-        EXPECT_EQ(err->message, "stimes: positive multiplier expected");
-        EXPECT_EQ(err->callStack, "");
+        Value direct, recorded;
+        EXPECT_FALSE(errorOf([&] { direct = P::stimes(dIntInt, I(n), ab); })) << n;
+        EXPECT_FALSE(errorOf([&] { recorded = rts::apply(stimes, dIntInt, I(n), ab); })) << n;
+        for (const Value& r : {direct, recorded}) {
+            auto err = errorOf([&] { rts::force(r); });
+            ASSERT_TRUE(err) << n;
+            EXPECT_EQ(err->message, "stimes: positive multiplier expected");
+            EXPECT_EQ(err->callStack, "");
+        }
     }
-    EXPECT_TRUE(rts::same(P::stimes(dIntInt, I(1), ab), ab));
+    EXPECT_NO_THROW(P::stimes(dIntInt, vux::testing::failing(), ab))
+        << "the count is not evaluated by the call";
+    EXPECT_TRUE(rts::same(rts::force(P::stimes(dIntInt, I(1), ab)), ab));
     EXPECT_EQ(to_string(P::render(P::stimes(dIntInt, I(3), ab))), "ababab");
     EXPECT_EQ(to_string(P::render(P::stimes(dIntegral, VUX::Num::Integer::IS(7), t("x")))), "xxxxxxx");
-    // Through the record.
-    Value stimes = rts::field(P::inst_Semigroup_Doc(), 2);
     EXPECT_EQ(to_string(P::render(rts::apply(stimes, dIntInt, I(2), ab))), "abab");
 
     Value monoid = P::inst_Monoid_Doc();

@@ -116,6 +116,7 @@ Value unpackFoldrCStringUtf8_hash(const char* addr, const Value& f, const Value&
 Value unpackNBytes_hash(const char* addr, int64_t count) {
     VUX_SCC("unpackNBytes#");
     Value acc = Nil();
+    if (count <= 0) return acc;  // any count below 0, the smallest Int included, is an empty list
     for (int64_t i = count - 1; i >= 0; --i) acc = Cons(latin1Char(static_cast<uint8_t>(addr[i])), std::move(acc));
     return acc;
 }

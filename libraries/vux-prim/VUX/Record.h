@@ -18,12 +18,17 @@
 //   C_Ord(eq, cmp, ...)    the record constructor: one Value per field, in field order
 //   compare(d), op_lt(d)   one selector per operation, named after it
 //   Ord_Eq(d)              one selector per superclass: <Class>_<Superclass>
-// A selector evaluates the record and returns the field unevaluated; it is inline (a force, a
-// load). Selectors of classes in one namespace share it, so two classes with an operation of the
-// same name live in different namespaces (overloads of other arities are fine: `fmap(d)` selects,
-// `fmap(d, f, x)` calls).
+// Names follow the project's spelling of operators and keywords (`==` is op_eq_eq, `<$` is
+// op_lt_dollar, `return` is return_). A selector evaluates the record and returns a reference to
+// the field, unevaluated; it is inline (a force, a load). Copy it (`Value eq = op_eq_eq(d)`) when
+// the record is a temporary. Selectors of classes in one namespace share it, so two classes with an
+// operation of the same name live in different namespaces (overloads of other arities are fine:
+// `fmap(d)` selects, `fmap(d, f, x)` calls). `make<Class>(fields...)` builds a record in code
+// written over any class; `call(op, args...)` and `test(op, args...)` apply an operation and
+// evaluate its result (test: to a Bool).
 //
-// Instances are named `inst_<Class>_<Type>` everywhere, and every instance is used by calling it:
+// Instances are named `inst_<Class>_<Type>` everywhere (the type in words: `inst_Eq_List_Char`,
+// `inst_Ord_Tuple`, `inst_Monad_Function`), and every instance is used by calling it:
 //   - a static instance (no components) is a constant-initialised record `inst_<Class>_<Type>_closure`,
 //     never counted or freed; `inst_<Class>_<Type>()` gives it as a Value. Header, then source:
 //
@@ -81,6 +86,14 @@ template <class... A>
 RTS_INLINE bool test(const Value& op, const A&... args) {
     Value r = rts::apply(op, args...);
     return Types::isTrue(rts::force(r));
+}
+
+// A fresh record of Class from its fields in order (what `C_<Class>(...)` does, for code written
+// over any class).
+template <class Class, class... F>
+requires(sizeof...(F) == Class::fields && (std::is_convertible_v<F, Value> && ...)) RTS_INLINE Value
+    make(F&&... fields) {
+    return rts::con(Class::tag, std::forward<F>(fields)...);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -190,9 +203,8 @@ Value with(C&&... captured) {
     };                                                                                                       \
     inline constexpr uint8_t C_##Class##_tag = C_##Class##_class::tag;                                       \
     template <class... F>                                                                                    \
-    requires(sizeof...(F) == C_##Class##_class::fields &&                                                    \
-             (std::is_convertible_v<F, ::rts::Value> && ...)) inline ::rts::Value C_##Class(F&&... fields) { \
-        return ::rts::con(C_##Class##_tag, std::forward<F>(fields)...);                                      \
+    RTS_INLINE ::rts::Value C_##Class(F&&... fields) {                                                       \
+        return ::VUX::Record::make<C_##Class##_class>(std::forward<F>(fields)...);                           \
     }                                                                                                        \
     VUX_RECORD_EACH_IN(VUX_RECORD_SUPER_SELECTOR, Class, Supers)                                             \
     VUX_RECORD_EACH(VUX_RECORD_SELECTOR, Class, __VA_ARGS__)                                                 \

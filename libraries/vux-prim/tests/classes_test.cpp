@@ -32,6 +32,57 @@ const double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 }  // namespace
 
+// A class declared as every library declares one: a superclass, two operations, a static instance
+// whose second operation is a default through the record, and a compound instance.
+namespace probe {
+VUX_CLASS(Probe, (Eq), size, sizeTwice);
+
+Value default_sizeTwice(const Value& dProbe, const Value& x) {
+    return I_hash(2 * intOf(call(size(dProbe), x)));
+}
+Value sizeInt(const Value& x) { return Value(rts::force(x)); }
+VUX_STATIC_INSTANCE(inst_Probe_Int, C_Probe_class);
+constinit const VUX::Record::Static<C_Probe_class> inst_Probe_Int_closure{
+    VUX::Record::ref(inst_Eq_Int_closure), VUX::Record::fn<&sizeInt>,
+    VUX::Record::fn<&default_sizeTwice, &inst_Probe_Int_closure>};
+
+// The sum of the elements' sizes.
+Value sizeList(const Value& dProbe, const Value& xs) {
+    int64_t total = 0;
+    for (Value rest = xs;;) {
+        const Value& cell = rts::force(rest);
+        if (cell->tag == Nil_tag) return I_hash(total);
+        total += intOf(call(size(dProbe), rts::field(cell, 0)));
+        Value tail = rts::field(cell, 1);
+        rest = std::move(tail);
+    }
+}
+Value inst_Probe_List(const Value& d) {
+    return C_Probe(rts::delay([d] { return inst_Eq_List(Probe_Eq(d)); }), VUX::Record::with<&sizeList>(d),
+                   VUX::Record::with<&default_sizeTwice>(rts::delay([d] { return inst_Probe_List(d); })));
+}
+}  // namespace probe
+
+TEST(Records, ADeclaredClassGivesItsRecordSelectorsAndInstances) {
+    using namespace probe;
+    static_assert(C_Probe_class::fields == 3 && C_Probe_class::Eq == 0 && C_Probe_class::size == 1 &&
+                  C_Probe_class::sizeTwice == 2 && C_Probe_tag == 0);
+    Value dInt = inst_Probe_Int();
+    EXPECT_EQ(dInt->rc.load(), 0u) << "a static record is never counted";
+    EXPECT_TRUE(same(Probe_Eq(dInt), inst_Eq_Int()));
+    EXPECT_EQ(rts::arity_of(sizeTwice(dInt)), 1u) << "the bound record is not an argument";
+    EXPECT_EQ(intOf(call(sizeTwice(dInt), I_hash(21))), 42);
+
+    Value dList = inst_Probe_List(dInt);
+    EXPECT_FALSE(rts::is_evaluated(rts::field(dList, C_Probe_class::Eq)));
+    EXPECT_EQ(rts::arity_of(size(dList)), 1u);
+    EXPECT_EQ(intOf(call(size(dList), vt::ints({1, 2, 3}))), 6);
+    EXPECT_EQ(intOf(call(sizeTwice(dList), vt::ints({1, 2, 3}))), 12);
+    EXPECT_TRUE(test(op_eq_eq(Probe_Eq(dList)), vt::ints({4}), vt::ints({4})));
+    EXPECT_FALSE(same(inst_Probe_List(dInt), dList)) << "a compound instance builds a fresh record";
+    EXPECT_THROW(size(vt::failing()), rts::Exception);
+}
+
 TEST(Records, SelectorsEvaluateTheRecordAndReturnTheField) {
     Value record = rts::delay([] { return inst_Ord_Int(); });
     EXPECT_TRUE(same(compare(record), VUX::Record::static_fun<&compareInt>.value()));

@@ -162,7 +162,8 @@ TEST(NBytes, CountsBytesNotTerminators) {
     const char bytes[] = {'a', 0, 'b'};
     EXPECT_EQ(vt::code_points(unpackNBytes_hash(bytes, 3)), (std::vector<uint32_t>{'a', 0, 'b'}));
     EXPECT_EQ(rts::force(unpackNBytes_hash(bytes, 0))->tag, Nil_tag);
-    EXPECT_EQ(rts::force(unpackNBytes_hash(bytes, -2))->tag, Nil_tag);
+    for (int64_t negative : {int64_t(-2), INT64_MIN, INT64_MIN + 1})
+        EXPECT_EQ(rts::force(unpackNBytes_hash(bytes, negative))->tag, Nil_tag) << negative;
     // Built at once: no cell is left suspended.
     Value list = unpackNBytes_hash(bytes, 3);
     for (int i = 0; i < 3; ++i) {

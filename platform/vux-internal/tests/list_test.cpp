@@ -13,6 +13,7 @@
 #include "VUX/Internal/Num.h"
 #include "VUX/Internal/Real.h"
 #include "VUX/Num/Integer.h"
+#include "VUX/Tuple.h"
 
 using namespace VUX::Internal;
 using namespace VUX::Types;
@@ -65,6 +66,32 @@ TEST(Lists, LongListsRunInConstantStack) {
     EXPECT_FALSE(List::eqString(a, List::op_plus_plus(List::replicate(n - 1, C_hash('a')), str("b"))));
 }
 
+// Int enumerations whose step does not fit an Int still step, and stop at the limit.
+TEST(Lists, IntEnumerationsWithHugeSteps) {
+    Value d = Real::inst_Enum_Int();
+    auto fromThen = [&](int64_t x, int64_t y) {
+        return int_values(List::take(4, rts::apply(rts::field(d, 5), I_hash(x), I_hash(y))));
+    };
+    auto fromThenTo = [&](int64_t x, int64_t y, int64_t z) {
+        return int_values(rts::apply(rts::field(d, 7), I_hash(x), I_hash(y), I_hash(z)));
+    };
+    using V = std::vector<int64_t>;
+    EXPECT_EQ(fromThen(INT64_MIN, INT64_MAX), (V{INT64_MIN, INT64_MAX}));
+    EXPECT_EQ(fromThen(INT64_MAX, INT64_MIN), (V{INT64_MAX, INT64_MIN}));
+    EXPECT_EQ(fromThen(INT64_MIN, 0), (V{INT64_MIN, 0}));
+    EXPECT_EQ(fromThen(-1, INT64_MAX), (V{-1, INT64_MAX}));
+    EXPECT_EQ(fromThen(INT64_MAX - 2, INT64_MAX - 1), (V{INT64_MAX - 2, INT64_MAX - 1, INT64_MAX}));
+    EXPECT_EQ(fromThen(5, 5), (V{5, 5, 5, 5}));
+    EXPECT_EQ(fromThenTo(INT64_MIN, 0, INT64_MAX), (V{INT64_MIN, 0}));
+    EXPECT_EQ(fromThenTo(INT64_MIN, INT64_MAX, INT64_MAX), (V{INT64_MIN, INT64_MAX}));
+    EXPECT_EQ(fromThenTo(INT64_MAX, INT64_MIN, INT64_MIN), (V{INT64_MAX, INT64_MIN}));
+    EXPECT_EQ(fromThenTo(INT64_MAX, -1, INT64_MIN), (V{INT64_MAX, -1}));
+    EXPECT_EQ(fromThenTo(0, 3, 10), (V{0, 3, 6, 9}));
+    EXPECT_EQ(fromThenTo(10, 7, 0), (V{10, 7, 4, 1}));
+    EXPECT_EQ(fromThenTo(0, -1, 1), (V{}));
+    EXPECT_EQ(fromThenTo(1, 2, 0), (V{}));
+}
+
 TEST(Lists, StringFunctions) {
     auto lineTexts = [](const std::string& s) {
         std::vector<std::string> out;
@@ -78,6 +105,51 @@ TEST(Lists, StringFunctions) {
     EXPECT_TRUE(List::eqString(str(""), str("")));
     EXPECT_EQ(int_values(List::drop(2, ints({1, 2, 3}))), (std::vector<int64_t>{3}));
     EXPECT_TRUE(List::null(List::drop(5, ints({1}))));
+}
+
+// UTF-8 text in and out: well-formed text round-trips, each byte that does not start a
+// well-formed sequence becomes U+FFFD, and a surrogate or out-of-range character is written as one.
+TEST(Conversions, Utf8InAndOut) {
+    const std::string text = "a\u00e9\u20ac\U0001F600z";
+    EXPECT_EQ(List::codePoints(List::fromUtf8(text)),
+              (std::vector<uint32_t>{'a', 0xE9, 0x20AC, 0x1F600, 'z'}));
+    EXPECT_EQ(List::toUtf8(List::fromUtf8(text)), text);
+    struct Malformed {
+        const char* name;
+        std::string bytes;
+        std::vector<uint32_t> expected;
+    };
+    const uint32_t R = 0xFFFD;
+    const Malformed cases[] = {
+        {"LoneContinuation",
+         "a\x80"
+         "b",
+         {'a', R, 'b'}},
+        {"TruncatedAtEnd", "a\xE2\x82", {'a', R, R}},
+        {"Overlong", "\xC0\xAF\xE0\x80\xAF", {R, R, R, R, R}},
+        {"Surrogate", "\xED\xA0\x80", {R, R, R}},
+        {"AboveUnicode", "\xF4\x90\x80\x80", {R, R, R, R}},
+        {"InvalidLead", "\xFF!", {R, '!'}},
+    };
+    for (const Malformed& c : cases)
+        EXPECT_EQ(List::codePoints(List::fromUtf8(c.bytes)), c.expected) << c.name;
+    Value odd = vux::testing::list({C_hash(0xD800), C_hash(0x110000), C_hash('x')});
+    EXPECT_EQ(List::toUtf8(odd), "\uFFFD\uFFFDx");
+}
+
+TEST(Conversions, VectorsAndListsAndValuesOfOtherTypes) {
+    std::vector<Value> xs{I_hash(1), failing(), I_hash(3)};
+    std::vector<Value> back = List::toValues(List::fromValues(xs));
+    ASSERT_EQ(back.size(), 3u);
+    for (size_t i = 0; i < xs.size(); ++i) EXPECT_TRUE(same(back[i], xs[i]));  // elements not evaluated
+    EXPECT_TRUE(List::toValues(List::fromValues({})).empty());
+    // A value of another type where a list is expected raises an error, never read as a cell.
+    const Value notLists[] = {VUX::Tuple::Tuple2(I_hash(1), I_hash(2)), rts::con(1, I_hash(1)),
+                              rts::con(2, I_hash(1), Nil())};
+    for (const Value& v : notLists) {
+        EXPECT_THROW(List::toUtf8(v), rts::Exception);
+        EXPECT_THROW(List::toValues(List::op_plus_plus(v, Nil())), rts::Exception);
+    }
 }
 
 TEST(Records, MonadsAndSemigroups) {

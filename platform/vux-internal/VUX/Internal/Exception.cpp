@@ -93,7 +93,7 @@ namespace {
 // `showsPrec d (SomeAsyncException e)` is `showsPrec d e`, through e's own Show record.
 Value showsSomeAsync(int64_t d, const Value& x, Value s) {
     const Value& v = force(x);
-    return Show::showsPrec(rts::field(force(rts::field(v, 0)), 1), d, rts::field(v, 1), std::move(s));
+    return Show::showsPrec(Exception_Show(rts::field(v, 0)), d, rts::field(v, 1), std::move(s));
 }
 }  // namespace
 
@@ -228,7 +228,8 @@ Value dynamicRecord(const Value& tc, const Value& dShow) {
     Value from = rts::fun<1>([tc](const Value& some) -> Value {
         const Value& s = force(some);
         if (!isSomeException(s)) return Maybe::Nothing();
-        if (sameTypeRep(tc, rts::field(force(someExceptionRecord(s)), 0))) return Maybe::Just(someExceptionValue(s));
+        if (sameTypeRep(tc, Exception_Typeable(someExceptionRecord(s))))
+            return Maybe::Just(someExceptionValue(s));
         return Maybe::Nothing();
     });
     Value display = rts::fun<1>([dShow](const Value& e) { return Show::show(dShow, e); });
@@ -255,7 +256,8 @@ Value asyncExceptionFromException(const Value& d, const Value& some) {
     const Value& m = force(layer);
     if (m->tag != Maybe::Just_tag) return Maybe::Nothing();
     const Value& inner = force(rts::field(m, 0));
-    if (!sameTypeRep(rts::field(force(d), 0), rts::field(force(rts::field(inner, 0)), 0))) return Maybe::Nothing();
+    if (!sameTypeRep(Exception_Typeable(d), Exception_Typeable(rts::field(inner, 0))))
+        return Maybe::Nothing();
     return Maybe::Just(rts::field(inner, 1));
 }
 

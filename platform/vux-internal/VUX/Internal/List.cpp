@@ -25,7 +25,8 @@ inline const Value& hd(const Value& cell) { return rts::field(cell, 0); }
 inline const Value& tl(const Value& cell) { return rts::field(cell, 1); }
 }  // namespace
 
-constinit const std::array<rts::StaticCon<0, 1>, 256> latin1_chars = make_chars(std::make_index_sequence<256>{});
+constinit const std::array<rts::StaticCon<0, 1>, 256> latin1_chars =
+    make_chars(std::make_index_sequence<256>{});
 
 Value prependBytes(std::string_view s, Value tail) {
     Value acc = std::move(tail);
@@ -33,44 +34,97 @@ Value prependBytes(std::string_view s, Value tail) {
     return acc;
 }
 
+void notAList() {
+    Err::errorWithoutStackTrace(fromBytes("not a list: a value of another type where a list is expected"));
+}
+
+namespace {
+
+constexpr uint32_t kReplacement = 0xFFFD;
+
+// The code point of the well-formed UTF-8 sequence at the front of `s` and its length, or
+// U+FFFD and 1 when the front is not one.
+std::pair<uint32_t, size_t> decodeUtf8(std::string_view s) {
+    auto byte = [&](size_t i) { return static_cast<unsigned char>(s[i]); };
+    uint32_t c0 = byte(0);
+    if (c0 < 0x80) return {c0, 1};
+    size_t n = c0 >= 0xC2 && c0 <= 0xDF ? 2 : c0 >= 0xE0 && c0 <= 0xEF ? 3 : c0 >= 0xF0 && c0 <= 0xF4 ? 4 : 0;
+    if (n == 0 || s.size() < n) return {kReplacement, 1};
+    uint32_t cp = c0 & (0x7F >> n);
+    for (size_t k = 1; k < n; ++k) {
+        if ((byte(k) & 0xC0) != 0x80) return {kReplacement, 1};
+        cp = (cp << 6) | (byte(k) & 0x3F);
+    }
+    bool overlong = (n == 3 && cp < 0x800) || (n == 4 && cp < 0x10000);
+    if (overlong || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return {kReplacement, 1};
+    return {cp, n};
+}
+
+void appendUtf8(std::string& out, uint32_t cp) {
+    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = kReplacement;
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+// Calls `f` on each element of a list forced to its end.
+template <class F>
+void forEach(Value list, F f) {
+    Value cur = std::move(list);
+    for (;;) {
+        const Value& c = forceList(cur);
+        if (c->tag == Nil_tag) return;
+        f(hd(c));
+        Value next = tl(c);
+        cur = std::move(next);
+    }
+}
+
+}  // namespace
+
 Value fromUtf8(std::string_view s) {
     ListBuilder b;
-    for (size_t i = 0; i < s.size();) {
-        auto c0 = static_cast<unsigned char>(s[i]);
-        int n = c0 < 0x80 ? 1 : c0 < 0xE0 ? 2 : c0 < 0xF0 ? 3 : 4;
-        uint32_t cp = n == 1 ? c0 : n == 2 ? (c0 & 0x1F) : n == 3 ? (c0 & 0x0F) : (c0 & 0x07);
-        for (int k = 1; k < n && i + k < s.size(); ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+    while (!s.empty()) {
+        auto [cp, n] = decodeUtf8(s);
         b.pushChar(cp);
-        i += n;
+        s.remove_prefix(n);
     }
     return b.finish(Nil());
 }
 
-std::string toUtf8(const Value& chars) {
+std::string toUtf8(Value chars) {
     std::string out;
-    Value cur = chars;
-    for (;;) {
-        const Value& c = force(cur);
-        if (c->tag == Nil_tag) break;
-        uint32_t cp = charOf(force(hd(c)));
-        if (cp < 0x80) {
-            out.push_back(static_cast<char>(cp));
-        } else if (cp < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else if (cp < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        }
-        Value next = tl(c);
-        cur = std::move(next);
-    }
+    forEach(std::move(chars), [&](const Value& c) { appendUtf8(out, charOf(force(c))); });
+    return out;
+}
+
+std::vector<uint32_t> codePoints(Value chars) {
+    std::vector<uint32_t> out;
+    forEach(std::move(chars), [&](const Value& c) { out.push_back(charOf(force(c))); });
+    return out;
+}
+
+Value fromValues(const std::vector<Value>& items) {
+    ListBuilder b;
+    for (const Value& x : items) b.push(x);
+    return b.finish(Nil());
+}
+
+std::vector<Value> toValues(Value list) {
+    std::vector<Value> out;
+    forEach(std::move(list), [&](const Value& x) { out.push_back(x); });
     return out;
 }
 
@@ -86,12 +140,12 @@ Value map(Value f, Value xs) {
 }
 
 Value op_plus_plus(Value xs, Value ys) {
-    const Value& c0 = force(xs);
+    const Value& c0 = forceList(xs);
     if (c0->tag == Nil_tag) return ys;
     ListBuilder b;
     Value cur = xs;
     for (int k = 0;; ++k) {
-        const Value& c = force(cur);
+        const Value& c = forceList(cur);
         if (c->tag == Nil_tag) return b.finish(std::move(ys));
         b.push(hd(c));
         Value next = tl(c);
@@ -280,8 +334,8 @@ bool null(const Value& xs) { return force(xs)->tag == Nil_tag; }
 
 namespace {
 RTS_CONSTANT(lastErrorSite) {
-    return Stack::srcLoc({"vux-internal", "VUX.Internal.List", "platform/vux-internal/VUX/Internal/List", 1646, 29,
-                          1646, 38});
+    return Stack::srcLoc(
+        {"vux-internal", "VUX.Internal.List", "platform/vux-internal/VUX/Internal/List", 1646, 29, 1646, 38});
 }
 }  // namespace
 

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "VUX/Types.h"
 #include "rts/rts.h"
@@ -30,14 +31,44 @@ RTS_INLINE Value boxChar(uint32_t c) {
     return VUX::Types::C_hash(c);
 }
 
+// ---------------------------------------------------------------------------------------------
+// List cells
+
+// Raises the error of a value of another type where a list is expected.
+[[noreturn]] void notAList();
+
+// The cell of a list forced to weak head normal form: [] (no fields) or (:) with its head and
+// tail. Anything else, such as a document or a number passed where a list is expected, raises
+// an error instead of being read as a cell.
+RTS_INLINE const Value& forceList(const Value& xs) {
+    const Value& c = rts::force(xs);
+    using namespace VUX::Types;
+    bool cell = c->kind == rts::Kind::Con &&
+                ((c->tag == Nil_tag && c->nptrs == 0) || (c->tag == Cons_tag && c->nptrs == 2));
+    if (RTS_UNLIKELY(!cell)) notAList();
+    return c;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Conversions between C++ strings and vectors and lists
+
 // `s` in front of `tail`, one character per byte (code points 0 to 255), built at once.
 Value prependBytes(std::string_view s, Value tail);
 // The characters of `s` (one per byte) as a fully built list.
 inline Value fromBytes(std::string_view s) { return prependBytes(s, VUX::Types::Nil()); }
-// The characters of UTF-8 text as a fully built list.
+// The characters of UTF-8 text as a fully built list. A byte that does not start a well-formed
+// sequence (overlong, surrogate, above U+10FFFF, truncated) becomes U+FFFD.
 Value fromUtf8(std::string_view s);
-// A character list forced to its end, as UTF-8 text.
-std::string toUtf8(const Value& chars);
+// A character list forced to its end, as UTF-8 text; a surrogate code point becomes U+FFFD.
+// The walks below take the list by value: a list moved in is let go cell by cell as it is read,
+// so a long text produced on demand is converted in constant memory.
+std::string toUtf8(Value chars);
+// The code points of a character list forced to its end.
+std::vector<uint32_t> codePoints(Value chars);
+// A list of the given values, fully built; and the elements of a list forced to its end (the
+// elements themselves are not evaluated).
+Value fromValues(const std::vector<Value>& items);
+std::vector<Value> toValues(Value list);
 
 // Builds a list front to back, then closes it with a tail. Cells are allocated as elements are
 // pushed; an exception midway frees what was built.

@@ -271,13 +271,25 @@ Value bDivMod(const Value& a, const Value& b) {
 Value bToInteger(const Value& a) { return force(a); }
 Value bToRational(const Value& a) { return rationalFromInteger(a); }
 
-// Enum Int: arithmetic sequences, produced on demand, ending at the limit without overflow.
-Value intSeq(int64_t from, int64_t step, int64_t limit) {
-    if (step >= 0 ? from > limit : from < limit) return Nil();
-    int64_t next;
-    bool last = __builtin_add_overflow(from, step, &next) || (step >= 0 ? next > limit : next < limit);
-    if (last) return Cons(I_hash(from), Nil());
-    return Cons(I_hash(from), rts::delay([next, step, limit]() { return intSeq(next, step, limit); }));
+// Enum Int: arithmetic sequences, produced on demand, ending at the limit without overflow. The
+// step is a direction and a distance: the distance between two Ints (up to 2^64 - 1) does not fit
+// an Int, so it is kept as an unsigned word and compared with the room left before the limit.
+Value intSeq(int64_t from, bool up, uint64_t distance, int64_t limit) {
+    if (up ? from > limit : from < limit) return Nil();
+    uint64_t room = up ? static_cast<uint64_t>(limit) - static_cast<uint64_t>(from)
+                       : static_cast<uint64_t>(from) - static_cast<uint64_t>(limit);
+    if (distance > room) return Cons(I_hash(from), Nil());
+    int64_t next = static_cast<int64_t>(up ? static_cast<uint64_t>(from) + distance
+                                           : static_cast<uint64_t>(from) - distance);
+    return Cons(I_hash(from),
+                rts::delay([next, up, distance, limit]() { return intSeq(next, up, distance, limit); }));
+}
+// The sequence from x through y onwards to the limit.
+Value intSeqThen(int64_t x, int64_t y, int64_t limit) {
+    bool up = y >= x;
+    uint64_t distance = up ? static_cast<uint64_t>(y) - static_cast<uint64_t>(x)
+                           : static_cast<uint64_t>(x) - static_cast<uint64_t>(y);
+    return intSeq(x, up, distance, limit);
 }
 [[noreturn]] void enumError(const char* text) { Err::errorWithoutStackTrace(List::fromBytes(text)); }
 Value iSucc(const Value& a) {
@@ -291,16 +303,15 @@ Value iPred(const Value& a) {
     return I_hash(x - 1);
 }
 Value iId(const Value& a) { return force(a); }
-Value iEnumFrom(const Value& a) { return intSeq(iget(a), 1, std::numeric_limits<int64_t>::max()); }
-Value iEnumFromTo(const Value& a, const Value& b) { return intSeq(iget(a), 1, iget(b)); }
+Value iEnumFrom(const Value& a) { return intSeq(iget(a), true, 1, std::numeric_limits<int64_t>::max()); }
+Value iEnumFromTo(const Value& a, const Value& b) { return intSeq(iget(a), true, 1, iget(b)); }
 Value iEnumFromThen(const Value& a, const Value& b) {
     int64_t x = iget(a), y = iget(b);
-    int64_t step = static_cast<int64_t>(static_cast<uint64_t>(y) - static_cast<uint64_t>(x));
-    return intSeq(x, step, y >= x ? std::numeric_limits<int64_t>::max() : std::numeric_limits<int64_t>::min());
+    return intSeqThen(x, y,
+                      y >= x ? std::numeric_limits<int64_t>::max() : std::numeric_limits<int64_t>::min());
 }
 Value iEnumFromThenTo(const Value& a, const Value& b, const Value& c) {
-    int64_t x = iget(a), y = iget(b);
-    return intSeq(x, static_cast<int64_t>(static_cast<uint64_t>(y) - static_cast<uint64_t>(x)), iget(c));
+    return intSeqThen(iget(a), iget(b), iget(c));
 }
 
 // Enum Integer: unbounded sequences.

@@ -31,7 +31,7 @@ struct PlainFront {
 };
 }  // namespace
 
-using Copy = Text::PrettyPrint::Annotated::DrovaneClassCopy::PrettyCopy<PlainFront>;
+using Copy = Text::PrettyPrint::Annotated::DrovaneClassCopy::PrettyCopy<PlainFront, C_Pretty_class>;
 #include "Text/PrettyPrint/Annotated/DrovaneClass/Definitions.inc"
 
 }  // namespace Text::PrettyPrint::DrovaneClass

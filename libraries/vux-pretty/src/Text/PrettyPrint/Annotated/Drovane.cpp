@@ -11,7 +11,9 @@ VUX_MODULE("Text.PrettyPrint.Annotated.Drovane");
 namespace Text::PrettyPrint::Annotated::Drovane {
 
 using namespace VUX::Types;
+using detail::forceDoc;
 using detail::later;
+using VUX::Internal::List::forceList;
 using rts::force;
 using rts::ref_slot;
 using rts::word_slot;
@@ -44,36 +46,6 @@ constinit const rts::StaticCon<3, 0> style_closure{Style_tag, ref_slot(PageMode_
                                                    ref_slot(defaultLineLength.object()),
                                                    ref_slot(defaultRibbons.object())};
 
-namespace detail {
-constinit const StaticCharDoc semiDoc{';'};
-constinit const StaticCharDoc commaDoc{','};
-constinit const StaticCharDoc colonDoc{':'};
-constinit const StaticCharDoc equalsDoc{'='};
-constinit const StaticCharDoc lparenDoc{'('};
-constinit const StaticCharDoc rparenDoc{')'};
-constinit const StaticCharDoc lbrackDoc{'['};
-constinit const StaticCharDoc rbrackDoc{']'};
-constinit const StaticCharDoc lbraceDoc{'{'};
-constinit const StaticCharDoc rbraceDoc{'}'};
-}  // namespace detail
-
-namespace {
-constinit const rts::StaticCon<2, 0> spaceDoc{TextBeside_tag, ref_slot(spaceText_closure.object()),
-                                              ref_slot(Empty_closure.object())};
-}  // namespace
-using namespace detail;
-
-Value semi() { return semiDoc.value(); }
-Value comma() { return commaDoc.value(); }
-Value colon() { return colonDoc.value(); }
-Value space() { return spaceDoc.value(); }
-Value equals() { return equalsDoc.value(); }
-Value lparen() { return lparenDoc.value(); }
-Value rparen() { return rparenDoc.value(); }
-Value lbrack() { return lbrackDoc.value(); }
-Value rbrack() { return rbrackDoc.value(); }
-Value lbrace() { return lbraceDoc.value(); }
-Value rbrace() { return rbraceDoc.value(); }
 Value empty() { return Empty(); }
 
 // ---------------------------------------------------------------------------------------------
@@ -146,7 +118,7 @@ int64_t spineLength(const Value& list) {
     int64_t n = 0;
     Value cur = list;
     for (;;) {
-        const Value& c = force(cur);
+        const Value& c = forceList(cur);
         if (c->tag == Nil_tag) return n;
         ++n;
         Value next = rts::field(c, 1);
@@ -179,9 +151,9 @@ namespace {
 // The right operand is tested first, then the left; Empty on either side yields the other.
 template <uint8_t Tag, bool Flag>
 Value compose(const Value& p, const Value& q) {
-    const Value& qv = force(q);
-    if (qv->tag == Empty_tag) return force(p);
-    const Value& pv = force(p);
+    const Value& qv = forceDoc(q);
+    if (qv->tag == Empty_tag) return forceDoc(p);
+    const Value& pv = forceDoc(p);
     if (pv->tag == Empty_tag) return qv;
     return rts::con(Tag, pv, fromBool(Flag), qv);
 }
@@ -189,7 +161,7 @@ Value compose(const Value& p, const Value& q) {
 // The chain d1 `node` (d2 `node` (... (dn `node` Empty))), built on demand from the list.
 template <uint8_t Tag>
 Value chain(const Value& docs, const Value& flag) {
-    const Value& cell = force(docs);
+    const Value& cell = forceList(docs);
     if (cell->tag == Nil_tag) return Empty();
     Value rest = rts::field(cell, 1);
     return rts::con(Tag, rts::field(cell, 0), flag, later([rest, flag] { return chain<Tag>(rest, flag); }));
@@ -198,9 +170,10 @@ Value chain(const Value& docs, const Value& flag) {
 // Drops the empty members of a chain of `Tag` nodes, wherever they stand.
 template <uint8_t Tag>
 Value reduceChain(const Value& d) {
+    rts::stack_check();
     Value x = d;
     for (;;) {
-        const Value& xv = force(x);
+        const Value& xv = forceDoc(x);
         if (xv->tag != Tag) return xv;
         Value p = reduceChain<Tag>(rts::field(xv, 0));
         Value q = rts::field(xv, 2);
@@ -245,12 +218,12 @@ Value nest(const Value& amount, const Value& d) {
 
 Value punctuate(const Value& separator, const Value& docs) {
     VUX_FUNCTION;
-    const Value& cell = force(docs);
+    const Value& cell = forceList(docs);
     if (cell->tag == Nil_tag) return Nil();
     // Each element but the last is composed with the separator; the rest is produced on demand.
     struct Go {
         static Value run(const Value& sep, const Value& d, const Value& ds) {
-            const Value& next = force(ds);
+            const Value& next = forceList(ds);
             if (next->tag == Nil_tag) return Cons(d, Nil());
             Value head = later([sep, d] { return op_lt_gt(d, sep); });
             Value y = rts::field(next, 0);
@@ -280,7 +253,7 @@ Value sconcat(const Value& nonEmpty) {
     items.push_back(rts::field(ne, 0));
     Value cur = rts::field(ne, 1);
     for (;;) {
-        const Value& c = force(cur);
+        const Value& c = forceList(cur);
         if (c->tag == Nil_tag) break;
         items.push_back(rts::field(c, 0));
         Value next = rts::field(c, 1);
@@ -296,7 +269,7 @@ Value mconcat(const Value& docs) {
     std::vector<Value> items;
     Value cur = docs;
     for (;;) {
-        const Value& c = force(cur);
+        const Value& c = forceList(cur);
         if (c->tag == Nil_tag) break;
         items.push_back(rts::field(c, 0));
         Value next = rts::field(c, 1);

@@ -10,6 +10,10 @@
 
 #include <cstdint>
 
+#include "VUX/Classes.h"
+#include "VUX/Internal/Base.h"
+#include "VUX/Internal/Show.h"
+#include "VUX/Record.h"
 #include "VUX/Types.h"
 #include "rts/rts.h"
 
@@ -120,9 +124,9 @@ bool annotDetailsEq(const Value& dEq, const Value& x, const Value& y);
 bool modeEq(const Value& x, const Value& y);
 bool styleEq(const Value& x, const Value& y);  // ribbons compared as IEEE floats: NaN is unequal
 bool spanEq(const Value& dEq, const Value& x, const Value& y);
-Value inst_Eq_TextDetails();
-Value inst_Eq_Mode();
-Value inst_Eq_Style();
+VUX_STATIC_INSTANCE(inst_Eq_TextDetails, VUX::Classes::C_Eq_class);
+VUX_STATIC_INSTANCE(inst_Eq_Mode, VUX::Classes::C_Eq_class);
+VUX_STATIC_INSTANCE(inst_Eq_Style, VUX::Classes::C_Eq_class);
 Value inst_Eq_AnnotDetails(const Value& dEq);
 Value inst_Eq_Span(const Value& dEq);
 
@@ -146,16 +150,13 @@ Value showsSpan(const Value& dShow, int64_t d, const Value& span, Value s);
 Value rnfTextDetails(const Value& t);
 Value rnfAnnotDetails(const Value& dNFData, const Value& e);
 Value rnfDoc(const Value& dNFData, const Value& d);
-Value inst_NFData_TextDetails();
+VUX_STATIC_INSTANCE(inst_NFData_TextDetails, VUX::Record::Operation);
 Value inst_NFData_AnnotDetails(const Value& dNFData);
 Value inst_NFData_Doc(const Value& dNFData);
 
-Value inst_Functor_Doc();
-Value inst_Functor_AnnotDetails();
-Value inst_Functor_Span();
-Value inst_Semigroup_Doc();
-Value inst_Monoid_Doc();
-Value inst_IsString_Doc();
+VUX_STATIC_INSTANCE(inst_Functor_Doc, VUX::Internal::Base::C_Functor_class);
+VUX_STATIC_INSTANCE(inst_Functor_AnnotDetails, VUX::Internal::Base::C_Functor_class);
+VUX_STATIC_INSTANCE(inst_Functor_Span, VUX::Internal::Base::C_Functor_class);
 
 // ---------------------------------------------------------------------------------------------
 // Construction
@@ -164,31 +165,12 @@ Value text(const Value& s);                      // walks the spine to count it
 Value ptext(const Value& s);
 Value sizedText(const Value& width, Value s);    // evaluates the width only
 Value zeroWidthText(Value s);
-Value char_(const Value& c);                     // evaluates the character
-// Documents of a number's standard text (a Rational's at precedence 0).
-Value int_(const Value& i);
-Value integer(const Value& i);
-Value float_(const Value& f);
-Value double_(const Value& d);
-Value rational(const Value& r);
+Value char_(const Value& c);  // evaluates the character
 
 Value empty();
 // Whether the document, evaluated, is the Empty constructor itself (nothing is reduced).
 bool isEmptyDoc(const Value& d);
 Value isEmpty(const Value& d);
-
-// Static one-character documents.
-Value semi();
-Value comma();
-Value colon();
-Value space();
-Value equals();
-Value lparen();
-Value rparen();
-Value lbrack();
-Value rbrack();
-Value lbrace();
-Value rbrace();
 
 // Compositions: <>, <+>, $$, $+$. Empty is the unit of all four on either side.
 Value op_lt_gt(const Value& p, const Value& q);
@@ -209,8 +191,12 @@ Value annotate(Value annotation, const Value& d);
 // Semigroup and Monoid of Doc.
 Value sconcat(const Value& nonEmpty);  // a non-empty list given as its head and tail list
 Value mconcat(const Value& docs);
-// The n-fold composition by repeated doubling; n of any integral type, given its record.
-Value stimes(const Value& dIntegral, const Value& n, const Value& d);
+
+// ---------------------------------------------------------------------------------------------
+// The document front: static documents, number documents, bracketing, stimes, Show and Eq, and the
+// Show, Eq, Semigroup, Monoid and IsString records of Doc.
+
+#include "Text/PrettyPrint/Annotated/Drovane/FrontInterface.inc"
 
 // ---------------------------------------------------------------------------------------------
 // Reduction to the normal form

@@ -32,7 +32,7 @@ struct AnnotatedFront {
 };
 }  // namespace
 
-using Copy = DrovaneClassCopy::PrettyCopy<AnnotatedFront>;
+using Copy = DrovaneClassCopy::PrettyCopy<AnnotatedFront, C_Pretty_class>;
 #include "Text/PrettyPrint/Annotated/DrovaneClass/Definitions.inc"
 
 }  // namespace Text::PrettyPrint::Annotated::DrovaneClass

@@ -1,5 +1,5 @@
-// The class records of the document types: text forms, deep evaluation, mapping over
-// annotations, and Doc's Semigroup, Monoid and IsString; and the number documents.
+// The class records of the document types: text forms, deep evaluation and mapping over
+// annotations.
 #include "Control/DeepSeq.h"
 #include "Text/PrettyPrint/Annotated/Drovane/Internal.h"
 #include "VUX/Internal/Base.h"
@@ -144,12 +144,8 @@ Value rnfDoc(const Value& dNFData, const Value& d) {
     return VUX::Tuple::Unit();
 }
 
-namespace {
-constinit const rts::StaticFun rnfTextDetails_closure{rts::static_fun_info<&rnfTextDetails>};
-}  // namespace
-
 // NFData has one operation, so its record is that operation.
-Value inst_NFData_TextDetails() { return rnfTextDetails_closure.value(); }
+constinit const rts::StaticFun inst_NFData_TextDetails_closure{rts::static_fun_info<&rnfTextDetails>};
 Value inst_NFData_AnnotDetails(const Value& dNFData) {
     VUX_FUNCTION;
     return rts::fun<1>([dNFData](const Value& e) { return rnfAnnotDetails(dNFData, e); });
@@ -160,70 +156,14 @@ Value inst_NFData_Doc(const Value& dNFData) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Number documents: the number's standard text, counted once when the document is built.
+// Functor records
 
-Value int_(const Value& i) { VUX_SCC("int"); return text(Show::itos(intOf(force(i)), Nil())); }
-Value integer(const Value& i) { VUX_FUNCTION; return text(VUX::Internal::Num::showsInteger(0, i, Nil())); }
-Value float_(const Value& f) {
-    VUX_SCC("float");
-    return text(VUX::Internal::Float::showSignedFloat(0, floatOf(force(f)), Nil()));
-}
-Value double_(const Value& d) {
-    VUX_SCC("double");
-    return text(VUX::Internal::Float::showSignedFloat(0, doubleOf(force(d)), Nil()));
-}
-Value rational(const Value& r) {
-    VUX_FUNCTION;
-    return text(Show::showsPrec(VUX::Internal::Real::inst_Show_Rational(), 0, r, Nil()));
-}
-
-// ---------------------------------------------------------------------------------------------
-// Semigroup, Monoid, IsString and Functor records
-
-namespace {
-constinit const rts::StaticFun op_lt_gt_closure{rts::static_fun_info<&op_lt_gt>};
-}  // namespace
-
-Value stimes(const Value& dIntegral, const Value& n, const Value& d) {
-    VUX_FUNCTION;
-    // The count is checked when the result is demanded, not when stimes is applied.
-    return rts::delay([dIntegral, n, d] {
-        return VUX::Internal::Real::stimesByDoubling(op_lt_gt_closure.value(), dIntegral, n, d);
-    });
-}
-
-namespace {
-constinit const rts::StaticFun sconcat_closure{rts::static_fun_info<&sconcat>};
-constinit const rts::StaticFun stimes_closure{rts::static_fun_info<&stimes>};
-constinit const rts::StaticFun mconcat_closure{rts::static_fun_info<&mconcat>};
-constinit const rts::StaticFun text_closure{rts::static_fun_info<&text>};
-constinit const rts::StaticFun fmapDoc_closure{rts::static_fun_info<&fmapDoc>};
-constinit const rts::StaticFun replaceDoc_closure{rts::static_fun_info<&replaceDoc>};
-constinit const rts::StaticFun fmapAnnotDetails_closure{rts::static_fun_info<&fmapAnnotDetails>};
-constinit const rts::StaticFun replaceAnnotDetails_closure{rts::static_fun_info<&replaceAnnotDetails>};
-constinit const rts::StaticFun fmapSpan_closure{rts::static_fun_info<&fmapSpan>};
-constinit const rts::StaticFun replaceSpan_closure{rts::static_fun_info<&replaceSpan>};
-using rts::ref_slot;
-constinit const rts::StaticCon<3> semigroupDoc{VUX::Internal::Base::C_Semigroup_tag, ref_slot(op_lt_gt_closure.object()),
-                                               ref_slot(sconcat_closure.object()), ref_slot(stimes_closure.object())};
-constinit const rts::StaticCon<4> monoidDoc{VUX::Internal::Base::C_Monoid_tag, ref_slot(semigroupDoc.object()),
-                                            ref_slot(Empty_closure.object()), ref_slot(op_lt_gt_closure.object()),
-                                            ref_slot(mconcat_closure.object())};
-constinit const rts::StaticCon<2> functorDoc{VUX::Internal::Base::C_Functor_tag, ref_slot(fmapDoc_closure.object()),
-                                             ref_slot(replaceDoc_closure.object())};
-constinit const rts::StaticCon<2> functorAnnotDetails{VUX::Internal::Base::C_Functor_tag,
-                                                      ref_slot(fmapAnnotDetails_closure.object()),
-                                                      ref_slot(replaceAnnotDetails_closure.object())};
-constinit const rts::StaticCon<2> functorSpan{VUX::Internal::Base::C_Functor_tag, ref_slot(fmapSpan_closure.object()),
-                                              ref_slot(replaceSpan_closure.object())};
-}  // namespace
-
-Value inst_Semigroup_Doc() { return semigroupDoc.value(); }
-Value inst_Monoid_Doc() { return monoidDoc.value(); }
-// IsString has one operation, so its record is fromString itself: text.
-Value inst_IsString_Doc() { return text_closure.value(); }
-Value inst_Functor_Doc() { return functorDoc.value(); }
-Value inst_Functor_AnnotDetails() { return functorAnnotDetails.value(); }
-Value inst_Functor_Span() { return functorSpan.value(); }
+using VUX::Record::fn;
+constinit const VUX::Record::Static<VUX::Internal::Base::C_Functor_class> inst_Functor_Doc_closure{
+    fn<&fmapDoc>, fn<&replaceDoc>};
+constinit const VUX::Record::Static<VUX::Internal::Base::C_Functor_class> inst_Functor_AnnotDetails_closure{
+    fn<&fmapAnnotDetails>, fn<&replaceAnnotDetails>};
+constinit const VUX::Record::Static<VUX::Internal::Base::C_Functor_class> inst_Functor_Span_closure{
+    fn<&fmapSpan>, fn<&replaceSpan>};
 
 }  // namespace Text::PrettyPrint::Annotated::Drovane

@@ -56,33 +56,35 @@ bool spanEq(const Value& dEq, const Value& x, const Value& y) {
 }
 
 namespace {
-
-// An Eq record from a C++ equality test on two operands, with /= its negation.
-template <bool (*Eq)(const Value&, const Value&)>
-struct EqRecord {
-    static Value eq(const Value& x, const Value& y) { return fromBool(Eq(x, y)); }
-    static Value ne(const Value& x, const Value& y) { return fromBool(!Eq(x, y)); }
-    static constexpr rts::StaticFun eqFun{rts::static_fun_info<&eq>};
-    static constexpr rts::StaticFun neFun{rts::static_fun_info<&ne>};
-    static constexpr rts::StaticCon<2> record{VUX::Classes::C_Eq_tag, rts::ref_slot(eqFun.object()),
-                                              rts::ref_slot(neFun.object())};
-};
-
-// An Eq record over a type parameter, from the parameter's Eq record.
-template <bool (*Eq)(const Value&, const Value&, const Value&)>
-Value eqRecordWith(const Value& dEq) {
-    return VUX::Classes::C_Eq(
-        rts::fun<2>([dEq](const Value& x, const Value& y) { return fromBool(Eq(dEq, x, y)); }),
-        rts::fun<2>([dEq](const Value& x, const Value& y) { return fromBool(!Eq(dEq, x, y)); }));
+// The operations of an Eq record from a C++ equality test, with /= its negation; the test of a
+// parameterised type takes the parameter's Eq record first.
+template <auto Eq, class... Record>
+Value eqOp(const Record&... dEq, const Value& x, const Value& y) {
+    return fromBool(Eq(dEq..., x, y));
 }
-
+template <auto Eq, class... Record>
+Value neOp(const Record&... dEq, const Value& x, const Value& y) {
+    return fromBool(!Eq(dEq..., x, y));
+}
+using VUX::Record::fn;
+using VUX::Record::with;
 }  // namespace
 
-Value inst_Eq_TextDetails() { return EqRecord<&textDetailsEq>::record.value(); }
-Value inst_Eq_Mode() { return EqRecord<&modeEq>::record.value(); }
-Value inst_Eq_Style() { return EqRecord<&styleEq>::record.value(); }
-Value inst_Eq_AnnotDetails(const Value& dEq) { VUX_FUNCTION; return eqRecordWith<&annotDetailsEq>(dEq); }
-Value inst_Eq_Span(const Value& dEq) { VUX_FUNCTION; return eqRecordWith<&spanEq>(dEq); }
+constinit const VUX::Record::Static<VUX::Classes::C_Eq_class> inst_Eq_TextDetails_closure{
+    fn<&eqOp<&textDetailsEq>>, fn<&neOp<&textDetailsEq>>};
+constinit const VUX::Record::Static<VUX::Classes::C_Eq_class> inst_Eq_Mode_closure{fn<&eqOp<&modeEq>>,
+                                                                                   fn<&neOp<&modeEq>>};
+constinit const VUX::Record::Static<VUX::Classes::C_Eq_class> inst_Eq_Style_closure{fn<&eqOp<&styleEq>>,
+                                                                                    fn<&neOp<&styleEq>>};
+Value inst_Eq_AnnotDetails(const Value& dEq) {
+    VUX_FUNCTION;
+    return VUX::Classes::C_Eq(with<&eqOp<&annotDetailsEq, Value>>(dEq),
+                              with<&neOp<&annotDetailsEq, Value>>(dEq));
+}
+Value inst_Eq_Span(const Value& dEq) {
+    VUX_FUNCTION;
+    return VUX::Classes::C_Eq(with<&eqOp<&spanEq, Value>>(dEq), with<&neOp<&spanEq, Value>>(dEq));
+}
 
 // ---------------------------------------------------------------------------------------------
 // Mapping over annotations: only AnnotEnd values change, each application deferred.

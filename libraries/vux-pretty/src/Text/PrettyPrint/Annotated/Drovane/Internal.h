@@ -5,20 +5,36 @@
 
 #include "Text/PrettyPrint/Annotated/Drovane.h"
 #include "VUX/Internal/Err.h"
+#include "VUX/Internal/List.h"
 
 namespace Text::PrettyPrint::Annotated::Drovane::detail {
-
-// The static one-character documents, shared with the bracketing operations.
-extern const StaticCharDoc semiDoc, commaDoc, colonDoc, equalsDoc, lparenDoc, rparenDoc, lbrackDoc, rbrackDoc,
-    lbraceDoc, rbraceDoc;
 
 inline constexpr const char* kModule = "Text.PrettyPrint.Annotated.Drovane";
 
 // Raises an internal error of the layout engine: an error exception with the message and the call
 // stack of the raising site. Documents built with the library's operations never reach one.
-[[noreturn]] inline void layoutError(
-    const char* message, VUX::Internal::Err::SourceLocation site = VUX::Internal::Err::SourceLocation::current()) {
+[[noreturn]] inline void layoutError(const char* message, VUX::Internal::Err::SourceLocation site =
+                                                              VUX::Internal::Err::SourceLocation::current()) {
     VUX::Internal::Err::errorAt(message, VUX_PACKAGE_ID, kModule, site);
+}
+
+// Raises the error of a value that is not a document where the layout engine expects one (a list,
+// a number, a function passed by mistake): an error exception instead of undefined behaviour.
+[[noreturn]] void notADocument();
+
+// A document forced to weak head normal form, checked to be one of the document constructors
+// with its fields, so that a value of another type is never read as a document.
+RTS_INLINE const Value& forceDoc(const Value& d) {
+    // Reference and word fields of each constructor, by tag (Empty to Above).
+    static constexpr uint8_t kRefs[8] = {0, 1, 2, 1, 2, 0, 3, 3};
+    static constexpr uint8_t kWords[8] = {0, 0, 0, 1, 0, 0, 0, 0};
+    static_assert(Empty_tag == 0 && Nest_tag == 3 && Above_tag == 7);
+    const Value& v = rts::force(d);
+    uint8_t tag = v->tag;
+    if (RTS_UNLIKELY(v->kind != rts::Kind::Con || tag > Above_tag || v->nptrs != kRefs[tag] ||
+                     v->nwords != kWords[tag]))
+        notADocument();
+    return v;
 }
 
 // A suspended computation of `f()`.

@@ -14,15 +14,24 @@ namespace Text::PrettyPrint::Annotated::Drovane {
 using namespace VUX::Types;
 using detail::addSat;
 using detail::flagOf;
-using detail::subSat;
+using detail::forceDoc;
 using detail::later;
 using detail::layoutError;
+using detail::notADocument;
+using detail::subSat;
 using rts::field;
 using rts::force;
 
+namespace detail {
+RTS_COLD void notADocument() {
+    layoutError("not a document: a value of another type where a document is expected");
+}
+}  // namespace detail
+
 Value reduceDoc(const Value& d) {
     VUX_FUNCTION;
-    const Value& dv = force(d);
+    rts::stack_check();
+    const Value& dv = forceDoc(d);
     switch (dv->tag) {
         case Beside_tag: {
             Value q = field(dv, 2);
@@ -38,12 +47,14 @@ Value reduceDoc(const Value& d) {
 
 Value beside(const Value& p, const Value& g, const Value& q) {
     VUX_FUNCTION;
-    const Value& pv = force(p);
+    rts::stack_check();
+    const Value& pv = forceDoc(p);
     switch (pv->tag) {
         case NoDoc_tag: return NoDoc();
         case Union_tag: {
             Value p1 = field(pv, 0), p2 = field(pv, 1);
-            return Union(later([p1, g, q] { return beside(p1, g, q); }), later([p2, g, q] { return beside(p2, g, q); }));
+            return Union(later([p1, g, q] { return beside(p1, g, q); }),
+                         later([p2, g, q] { return beside(p2, g, q); }));
         }
         case Empty_tag: return q;
         case Nest_tag: return Nest_hash(nestAmount(pv), beside(field(pv, 0), g, q));
@@ -58,19 +69,19 @@ Value beside(const Value& p, const Value& g, const Value& q) {
         case TextBeside_tag: {
             Value rest = field(pv, 1);
             return rts::con(TextBeside_tag, field(pv, 0), later([rest, g, q] {
-                                if (force(rest)->tag == Empty_tag) return nilBeside(g, q);
+                                if (forceDoc(rest)->tag == Empty_tag) return nilBeside(g, q);
                                 return beside(rest, g, q);
                             }));
         }
     }
-    __builtin_unreachable();
+    notADocument();
 }
 
 Value nilBeside(const Value& g, const Value& q) {
     VUX_FUNCTION;
     Value cur = q;
     for (;;) {
-        const Value& qv = force(cur);
+        const Value& qv = forceDoc(cur);
         if (qv->tag == Empty_tag) return Empty();
         if (qv->tag == Nest_tag) {
             Value inner = field(qv, 0);
@@ -84,7 +95,8 @@ Value nilBeside(const Value& g, const Value& q) {
 
 Value above(const Value& p, const Value& g, const Value& q) {
     VUX_FUNCTION;
-    const Value& pv = force(p);
+    rts::stack_check();
+    const Value& pv = forceDoc(p);
     switch (pv->tag) {
         case Above_tag: {
             Value q1 = field(pv, 2);
@@ -97,7 +109,8 @@ Value above(const Value& p, const Value& g, const Value& q) {
 
 Value aboveNest(const Value& p, const Value& g, int64_t k, const Value& q) {
     VUX_FUNCTION;
-    const Value& pv = force(p);
+    rts::stack_check();
+    const Value& pv = forceDoc(p);
     switch (pv->tag) {
         case NoDoc_tag: return NoDoc();
         case Union_tag: {
@@ -121,21 +134,21 @@ Value aboveNest(const Value& p, const Value& g, int64_t k, const Value& q) {
             Value rest = field(pv, 1);
             int64_t k1 = subSat(k, elementWidth(s));
             return rts::con(TextBeside_tag, s, later([rest, g, k1, q] {
-                                if (force(rest)->tag == Empty_tag) return nilAboveNest(g, k1, q);
+                                if (forceDoc(rest)->tag == Empty_tag) return nilAboveNest(g, k1, q);
                                 return aboveNest(rest, g, k1, q);
                             }));
         }
         case Above_tag: layoutError("aboveNest Above");
         case Beside_tag: layoutError("aboveNest Beside");
     }
-    __builtin_unreachable();
+    notADocument();
 }
 
 Value nilAboveNest(const Value& g, int64_t k, const Value& q) {
     VUX_FUNCTION;
     Value cur = q;
     for (;;) {
-        const Value& qv = force(cur);
+        const Value& qv = forceDoc(cur);
         if (qv->tag == Empty_tag) return Empty();
         if (qv->tag == Nest_tag) {
             k = addSat(k, nestAmount(qv));
@@ -153,7 +166,7 @@ Value mkNest(int64_t k, const Value& d) {
     VUX_FUNCTION;
     Value cur = d;
     for (;;) {
-        const Value& dv = force(cur);
+        const Value& dv = forceDoc(cur);
         switch (dv->tag) {
             case Nest_tag: {
                 k = addSat(k, nestAmount(dv));
@@ -172,7 +185,7 @@ Value mkNest(int64_t k, const Value& d) {
 
 Value mkUnion(const Value& p, const Value& q) {
     VUX_FUNCTION;
-    const Value& pv = force(p);
+    const Value& pv = forceDoc(p);
     if (pv->tag == Empty_tag) return Empty();
     return Union(pv, q);
 }
@@ -181,7 +194,7 @@ Value oneLiner(const Value& d) {
     VUX_FUNCTION;
     Value cur = d;
     for (;;) {
-        const Value& dv = force(cur);
+        const Value& dv = forceDoc(cur);
         switch (dv->tag) {
             case NoDoc_tag:
             case Empty_tag: return dv;
@@ -201,6 +214,7 @@ Value oneLiner(const Value& d) {
             }
             case Above_tag: layoutError("oneLiner Above");
             case Beside_tag: layoutError("oneLiner Beside");
+            default: notADocument();
         }
     }
 }
@@ -210,7 +224,7 @@ bool fits(int64_t n, const Value& d) {
     Value cur = d;
     for (;;) {
         if (n < 0) return false;
-        const Value& dv = force(cur);
+        const Value& dv = forceDoc(cur);
         switch (dv->tag) {
             case Empty_tag:
             case NilAbove_tag: return true;
@@ -225,6 +239,7 @@ bool fits(int64_t n, const Value& d) {
             case Nest_tag: layoutError("fits Nest");
             case Above_tag: layoutError("fits Above");
             case Beside_tag: layoutError("fits Beside");
+            default: notADocument();
         }
     }
 }
@@ -233,7 +248,7 @@ bool nonEmptySet(const Value& d) {
     VUX_FUNCTION;
     Value cur = d;
     for (;;) {
-        const Value& dv = force(cur);
+        const Value& dv = forceDoc(cur);
         switch (dv->tag) {
             case NoDoc_tag: return false;
             case Union_tag:
@@ -251,6 +266,7 @@ bool nonEmptySet(const Value& d) {
             }
             case Above_tag: layoutError("nonEmptySet Above");
             case Beside_tag: layoutError("nonEmptySet Beside");
+            default: notADocument();
         }
     }
 }

@@ -18,8 +18,10 @@ namespace Text::PrettyPrint::Annotated::Drovane {
 
 using namespace VUX::Types;
 using detail::addSat;
+using detail::forceDoc;
 using detail::later;
 using detail::layoutError;
+using detail::notADocument;
 using detail::subSat;
 using rts::field;
 using rts::force;
@@ -51,7 +53,8 @@ Value choose(int64_t w, int64_t r, int64_t sl, const Value& u, Layout layout) {
 }
 
 Value get(int64_t w, int64_t r, const Value& d) {
-    const Value& dv = force(d);
+    rts::stack_check();
+    const Value& dv = forceDoc(d);
     switch (dv->tag) {
         case Empty_tag:
         case NoDoc_tag: return dv;
@@ -75,13 +78,14 @@ Value get(int64_t w, int64_t r, const Value& d) {
         case Beside_tag: layoutError("best get Beside");
         case Above_tag: layoutError("best get Above");
     }
-    __builtin_unreachable();
+    notADocument();
 }
 
 Value get1(int64_t w, int64_t r, int64_t sl, const Value& d) {
+    rts::stack_check();
     Value cur = d;
     for (;;) {
-        const Value& dv = force(cur);
+        const Value& dv = forceDoc(cur);
         switch (dv->tag) {
             case Empty_tag:
             case NoDoc_tag: return dv;
@@ -105,6 +109,7 @@ Value get1(int64_t w, int64_t r, int64_t sl, const Value& d) {
                 return choose(w, r, sl, dv, [w, r, sl](const Value& p) { return get1(w, r, sl, p); });
             case Beside_tag: layoutError("best get1 Beside");
             case Above_tag: layoutError("best get1 Above");
+            default: notADocument();
         }
     }
 }
@@ -116,7 +121,10 @@ Value best(int64_t lineLength, int64_t ribbon, const Value& d) {
     return get(lineLength, ribbon, d);
 }
 
-Value first(const Value& p, const Value& q) { VUX_FUNCTION; return nonEmptySet(p) ? force(p) : force(q); }
+Value first(const Value& p, const Value& q) {
+    VUX_FUNCTION;
+    return nonEmptySet(p) ? forceDoc(p) : forceDoc(q);
+}
 
 // ---------------------------------------------------------------------------------------------
 // Display
@@ -127,7 +135,7 @@ namespace {
 struct Display {
     Value txt;
     Value end;
-    Value slashes;      // the zig-zag marker chunks
+    Value slashes;  // the zig-zag marker chunks, suspended: only a fold demands them
     Value backslashes;
     bool zigzag;
     int64_t gap;
@@ -140,10 +148,14 @@ Value lay2(const DisplayRef& ctx, int64_t k, const Value& d);
 
 Value indentChunk(int64_t k) { return NoAnnot_hash(Str(indent(k)), k); }
 
+// A marker chunk of n copies of c, built when first demanded, its characters produced on demand:
+// page mode never writes one, and the widths of an unbounded line would not fit in memory.
 Value repeatChunk(char c, int64_t n) {
-    VUX::Internal::List::ListBuilder b;
-    for (int64_t i = 0; i < n; ++i) b.pushChar(static_cast<unsigned char>(c));
-    return NoAnnot_hash(Str(b.finish(Nil())), n);
+    return later([c, n] {
+        using VUX::Internal::List::boxChar;
+        return NoAnnot_hash(Str(VUX::Internal::List::replicate(n, boxChar(static_cast<unsigned char>(c)))),
+                            n);
+    });
 }
 
 Value lay1(const DisplayRef& ctx, int64_t k, const Value& s, const Value& p) {
@@ -159,14 +171,16 @@ Value fold(const DisplayRef& ctx, const Value& marker, int64_t k, const Value& s
     Value afterMarker = later([ctx, k, s, p] {
         return rts::apply(ctx->txt, newlineText(), later([ctx, k, s, p] { return lay1(ctx, k, s, p); }));
     });
-    Value markerLine = later([ctx, marker, afterMarker] { return rts::apply(ctx->txt, marker, afterMarker); });
+    Value markerLine =
+        later([ctx, marker, afterMarker] { return rts::apply(ctx->txt, marker, afterMarker); });
     return rts::apply(ctx->txt, newlineText(), markerLine);
 }
 
 Value lay(const DisplayRef& ctx, int64_t k, const Value& d) {
+    rts::stack_check();
     Value cur = d;
     for (;;) {
-        const Value& dv = force(cur);
+        const Value& dv = forceDoc(cur);
         switch (dv->tag) {
             case Nest_tag: {
                 k = addSat(k, nestAmount(dv));
@@ -190,14 +204,16 @@ Value lay(const DisplayRef& ctx, int64_t k, const Value& d) {
             case NoDoc_tag: layoutError("display lay NoDoc");
             case Beside_tag: layoutError("display lay Beside");
             case Above_tag: layoutError("display lay Above");
+            default: notADocument();
         }
     }
 }
 
 Value lay2(const DisplayRef& ctx, int64_t k, const Value& d) {
+    rts::stack_check();
     Value cur = d;
     for (;;) {
-        const Value& dv = force(cur);
+        const Value& dv = forceDoc(cur);
         switch (dv->tag) {
             case NilAbove_tag: {
                 Value p = field(dv, 0);
@@ -219,16 +235,19 @@ Value lay2(const DisplayRef& ctx, int64_t k, const Value& d) {
             case NoDoc_tag: layoutError("display lay2 NoDoc");
             case Beside_tag: layoutError("display lay2 Beside");
             case Above_tag: layoutError("display lay2 Above");
+            default: notADocument();
         }
     }
 }
 
 // The walk of LeftMode and OneLineMode: no indentation, a separator for each line break, and
 // `takeFirst` choosing between the alternatives of a Union.
-Value easyDisplay(const Value& separator, bool takeFirst, const Value& txt, const Value& end, const Value& d) {
+Value easyDisplay(const Value& separator, bool takeFirst, const Value& txt, const Value& end,
+                  const Value& d) {
+    rts::stack_check();
     Value cur = d;
     for (;;) {
-        const Value& dv = force(cur);
+        const Value& dv = forceDoc(cur);
         switch (dv->tag) {
             case NoDoc_tag: layoutError("easyDisplay: NoDoc");
             case Union_tag: {
@@ -257,6 +276,7 @@ Value easyDisplay(const Value& separator, bool takeFirst, const Value& txt, cons
             }
             case Above_tag: layoutError("easyDisplay Above");
             case Beside_tag: layoutError("easyDisplay Beside");
+            default: notADocument();
         }
     }
 }
@@ -277,10 +297,11 @@ Value fullRenderAnn(const Value& modeV, const Value& lineLengthV, const Value& r
     return display(zigzag, gap, gap / 2, txt, end, best(zigzag ? INT64_MAX : len, ribbon, reduceDoc(doc)));
 }
 
-Value display(bool zigzag, int64_t gap, int64_t shift, const Value& txt, const Value& end, const Value& laidOut) {
+Value display(bool zigzag, int64_t gap, int64_t shift, const Value& txt, const Value& end,
+              const Value& laidOut) {
     VUX_FUNCTION;
-    auto ctx = std::make_shared<const Display>(Display{txt, end, repeatChunk('/', shift), repeatChunk('\\', shift),
-                                                      zigzag, gap, shift});
+    auto ctx = std::make_shared<const Display>(
+        Display{txt, end, repeatChunk('/', shift), repeatChunk('\\', shift), zigzag, gap, shift});
     return lay(ctx, 0, laidOut);
 }
 
@@ -296,14 +317,16 @@ Value forwardText(const Value& txt, const Value& chunk, const Value& rest) {
 Value fullRender(const Value& modeV, const Value& lineLengthV, const Value& ribbonsV, const Value& txt,
                  const Value& end, const Value& doc) {
     VUX_FUNCTION;
-    Value txt1 = rts::fun<2>([txt](const Value& chunk, const Value& rest) { return forwardText(txt, chunk, rest); });
+    Value txt1 =
+        rts::fun<2>([txt](const Value& chunk, const Value& rest) { return forwardText(txt, chunk, rest); });
     return fullRenderAnn(modeV, lineLengthV, ribbonsV, txt1, end, doc);
 }
 
 Value txtPrinter(const Value& details, const Value& rest) {
     VUX_FUNCTION;
     const Value& d = force(details);
-    if (d->tag == Chr_tag) return Cons(VUX::Internal::List::boxChar(static_cast<uint32_t>(rts::word(d, 0))), rest);
+    if (d->tag == Chr_tag)
+        return Cons(VUX::Internal::List::boxChar(static_cast<uint32_t>(rts::word(d, 0))), rest);
     return VUX::Internal::List::op_plus_plus(field(d, 0), rest);
 }
 
@@ -322,6 +345,9 @@ Value renderStyle(const Value& s, const Value& doc) {
     return fullRenderAnn(field(sv, 0), field(sv, 1), field(sv, 2), renderChunk_closure.value(), Nil(), doc);
 }
 
-Value render(const Value& doc) { VUX_FUNCTION; return renderStyle(style(), doc); }
+Value render(const Value& doc) {
+    VUX_FUNCTION;
+    return renderStyle(style(), doc);
+}
 
 }  // namespace Text::PrettyPrint::Annotated::Drovane

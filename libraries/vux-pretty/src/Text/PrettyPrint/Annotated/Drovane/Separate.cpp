@@ -9,11 +9,14 @@ namespace Text::PrettyPrint::Annotated::Drovane {
 
 using namespace VUX::Types;
 using detail::flagOf;
+using detail::forceDoc;
 using detail::later;
 using detail::layoutError;
+using detail::notADocument;
 using detail::subSat;
 using rts::field;
 using rts::force;
+using VUX::Internal::List::forceList;
 
 namespace {
 
@@ -23,27 +26,44 @@ Value stackedRest(bool filling, const Value& g, const Value& ys) {
     return later([ys] { return reduceDoc(vcat(ys)); });
 }
 
-// The step shared by sep1 (filling = false) and fill1 (filling = true).
+Value stepFrom(bool filling, const Value& g, const Value& pv, int64_t k, const Value& ys);
+
+// The step shared by sep1 (filling = false) and fill1 (filling = true). Empty documents in front
+// are skipped in a loop: the step of an Empty is the step of the next document at column 0, nested
+// by k, so a list that starts with many empty documents takes no stack.
 Value step1(bool filling, const Value& g, const Value& p, int64_t k, const Value& ys) {
-    const Value& pv = force(p);
+    rts::stack_check();
+    const Value& pv = forceDoc(p);
+    if (pv->tag != Empty_tag) return stepFrom(filling, g, pv, k, ys);
+    Value rest = ys;
+    for (;;) {
+        const Value& cell = forceList(rest);
+        if (cell->tag == Nil_tag) return mkNest(k, Empty());
+        Value next = reduceDoc(field(cell, 0));
+        Value tail = field(cell, 1);
+        const Value& nv = forceDoc(next);
+        if (nv->tag != Empty_tag) return mkNest(k, stepFrom(filling, g, nv, 0, tail));
+        rest = std::move(tail);
+    }
+}
+
+// The step of a document that is not Empty.
+Value stepFrom(bool filling, const Value& g, const Value& pv, int64_t k, const Value& ys) {
     switch (pv->tag) {
         case NoDoc_tag: return NoDoc();
         case Union_tag: {
             Value p1 = field(pv, 0), q1 = field(pv, 1);
             return Union(later([filling, g, p1, k, ys] { return step1(filling, g, p1, k, ys); }),
-                         later([filling, g, q1, k, ys] { return aboveNest(q1, False(), k, stackedRest(filling, g, ys)); }));
-        }
-        case Empty_tag: {
-            if (filling) return mkNest(k, fill(g, ys));
-            const Value& cell = force(ys);
-            if (cell->tag == Nil_tag) return mkNest(k, Empty());
-            return mkNest(k, sep1(g, reduceDoc(field(cell, 0)), 0, field(cell, 1)));
+                         later([filling, g, q1, k, ys] {
+                             return aboveNest(q1, False(), k, stackedRest(filling, g, ys));
+                         }));
         }
         case Nest_tag: {
             int64_t n = nestAmount(pv);
             Value inner = field(pv, 0);
             int64_t k1 = subSat(k, n);
-            return Nest_hash(n, later([filling, g, inner, k1, ys] { return step1(filling, g, inner, k1, ys); }));
+            return Nest_hash(n,
+                             later([filling, g, inner, k1, ys] { return step1(filling, g, inner, k1, ys); }));
         }
         case NilAbove_tag: {
             Value inner = field(pv, 0);
@@ -62,14 +82,15 @@ Value step1(bool filling, const Value& g, const Value& p, int64_t k, const Value
         case Above_tag: layoutError(filling ? "fill1 Above" : "sep1 Above");
         case Beside_tag: layoutError(filling ? "fill1 Beside" : "sep1 Beside");
     }
-    __builtin_unreachable();
+    notADocument();
 }
 
 // The choice for the next document y after the text of the current line.
 Value fillStep(const Value& g, int64_t k, const Value& y, const Value& rest) {
+    rts::stack_check();
     int64_t k1 = flagOf(g) ? subSat(k, 1) : k;
     Value y1 = oneLiner(reduceDoc(y));
-    const Value& y1v = force(y1);
+    const Value& y1v = forceDoc(y1);
     if (y1v->tag == Nest_tag) {
         Value inner = field(y1v, 0);
         y1 = std::move(inner);
@@ -81,7 +102,7 @@ Value fillStep(const Value& g, int64_t k, const Value& y, const Value& rest) {
 
 template <bool Filling>
 Value separate(const Value& g, const Value& docs) {
-    const Value& cell = force(docs);
+    const Value& cell = forceList(docs);
     if (cell->tag == Nil_tag) return Empty();
     return step1(Filling, g, reduceDoc(field(cell, 0)), 0, field(cell, 1));
 }
@@ -101,7 +122,7 @@ Value sepNB(const Value& g, const Value& p, int64_t k, const Value& ys) {
     VUX_FUNCTION;
     Value cur = p;
     for (;;) {
-        const Value& pv = force(cur);
+        const Value& pv = forceDoc(cur);
         if (pv->tag == Nest_tag) {
             Value inner = field(pv, 0);
             cur = std::move(inner);
@@ -118,17 +139,17 @@ Value fillNB(const Value& g, const Value& p, int64_t k, const Value& ys) {
     Value cur = p;
     Value rest = ys;
     for (;;) {
-        const Value& pv = force(cur);
+        const Value& pv = forceDoc(cur);
         if (pv->tag == Nest_tag) {
             Value inner = field(pv, 0);
             cur = std::move(inner);
             continue;
         }
         if (pv->tag != Empty_tag) return fill1(g, pv, k, rest);
-        const Value& cell = force(rest);
+        const Value& cell = forceList(rest);
         if (cell->tag == Nil_tag) return Empty();
         const Value& y = field(cell, 0);
-        if (force(y)->tag == Empty_tag) {
+        if (forceDoc(y)->tag == Empty_tag) {
             // Documents that are the Empty constructor are skipped one by one.
             Value next = field(cell, 1);
             rest = std::move(next);
@@ -138,11 +159,26 @@ Value fillNB(const Value& g, const Value& p, int64_t k, const Value& ys) {
     }
 }
 
-Value fill(const Value& g, const Value& docs) { VUX_FUNCTION; return separate<true>(g, docs); }
-Value sep(const Value& docs) { VUX_FUNCTION; return separate<false>(True(), docs); }
-Value cat(const Value& docs) { VUX_FUNCTION; return separate<false>(False(), docs); }
-Value fsep(const Value& docs) { VUX_FUNCTION; return separate<true>(True(), docs); }
-Value fcat(const Value& docs) { VUX_FUNCTION; return separate<true>(False(), docs); }
+Value fill(const Value& g, const Value& docs) {
+    VUX_FUNCTION;
+    return separate<true>(g, docs);
+}
+Value sep(const Value& docs) {
+    VUX_FUNCTION;
+    return separate<false>(True(), docs);
+}
+Value cat(const Value& docs) {
+    VUX_FUNCTION;
+    return separate<false>(False(), docs);
+}
+Value fsep(const Value& docs) {
+    VUX_FUNCTION;
+    return separate<true>(True(), docs);
+}
+Value fcat(const Value& docs) {
+    VUX_FUNCTION;
+    return separate<true>(False(), docs);
+}
 
 Value hang(const Value& d1, const Value& amount, const Value& d2) {
     VUX_FUNCTION;

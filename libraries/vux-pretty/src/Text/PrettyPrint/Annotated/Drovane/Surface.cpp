@@ -1,9 +1,15 @@
-// Show and Eq of documents, bracketing, and the constructors as function values.
+// The constructors as function values, the type representation, and the core's document front
+// (static documents, number documents, bracketing, Show, Eq and the records of Doc).
 #include "Text/PrettyPrint/Annotated/Drovane/Surface.h"
+#include "Text/PrettyPrint/Annotated/Drovane/FrontCopy.h"
 #include "Text/PrettyPrint/Annotated/Drovane/Internal.h"
 
 #include "VUX/Classes.h"
+#include "VUX/Internal/Base.h"
+#include "VUX/Internal/Float.h"
 #include "VUX/Internal/List.h"
+#include "VUX/Internal/Num.h"
+#include "VUX/Internal/Real.h"
 #include "VUX/Internal/Show.h"
 #include "rts/Profiling.h"
 
@@ -15,108 +21,16 @@ using namespace VUX::Types;
 using rts::force;
 using rts::ref_slot;
 
-// ---------------------------------------------------------------------------------------------
-// Show and Eq
-
 Value detail::renderInFront(const Value& txt, const Value& doc, Value rest) {
     const Value& s = style();
     return fullRenderAnn(mode(s), lineLength(s), ribbonsPerLine(s), txt, rest, doc);
 }
-
-Value showsPrecDoc(int64_t, const Value& doc, Value rest) {
-    VUX_FUNCTION;
-    return detail::renderInFront(renderChunk_closure.value(), doc, std::move(rest));
-}
-Value showDoc(const Value& doc) { VUX_FUNCTION; return render(doc); }
-
-namespace {
-Value showsDoc0(const Value& doc, const Value& rest) { return showsPrecDoc(0, doc, rest); }
-constinit const rts::StaticFun showsDoc0_closure{rts::static_fun_info<&showsDoc0>};
-
-Value showsPrecDocFn(const Value& d, const Value& doc, const Value& rest) {
-    (void)d;  // a document is never put in parentheses, so the precedence is not even evaluated
-    return showsPrecDoc(0, doc, rest);
-}
-Value showListDocFn(const Value& docs, const Value& rest) { return showListDoc(docs, rest); }
-Value eqDocFn(const Value& x, const Value& y) { return fromBool(eqDoc(x, y)); }
-Value neDocFn(const Value& x, const Value& y) { return fromBool(!eqDoc(x, y)); }
-
-constinit const rts::StaticFun showsPrecDoc_closure{rts::static_fun_info<&showsPrecDocFn>};
-constinit const rts::StaticFun showDoc_closure{rts::static_fun_info<&showDoc>};
-constinit const rts::StaticFun showListDoc_closure{rts::static_fun_info<&showListDocFn>};
-constinit const rts::StaticFun eqDoc_closure{rts::static_fun_info<&eqDocFn>};
-constinit const rts::StaticFun neDoc_closure{rts::static_fun_info<&neDocFn>};
-}  // namespace
-
-Value showListDoc(const Value& docs, Value rest) {
-    VUX_FUNCTION;
-    return VUX::Internal::Show::showList__(showsDoc0_closure.value(), docs, std::move(rest));
-}
-
-bool eqDoc(const Value& x, const Value& y) {
-    VUX_FUNCTION;
-    return VUX::Internal::List::eqString(render(x), render(y));
-}
-
-constinit const rts::StaticCon<3> inst_Show_Doc_closure{VUX::Internal::Show::C_Show_tag,
-                                                ref_slot(showsPrecDoc_closure.object()),
-                                                ref_slot(showDoc_closure.object()),
-                                                ref_slot(showListDoc_closure.object())};
-constinit const rts::StaticCon<2> inst_Eq_Doc_closure{VUX::Classes::C_Eq_tag, ref_slot(eqDoc_closure.object()),
-                                              ref_slot(neDoc_closure.object())};
-
-// ---------------------------------------------------------------------------------------------
-// Bracketing
 
 Value detail::bracket(const Value& open, const Value& close, const Value& ifEmpty, const Value& d) {
     const Value& dv = force(d);
     if (dv->tag == Empty_tag) return ifEmpty;
     return Beside(Beside(open, False(), dv), False(), close);
 }
-
-namespace {
-constinit const detail::StaticCharDoc quoteDoc{'\''};
-constinit const detail::StaticCharDoc doubleQuoteDoc{'"'};
-constinit const detail::StaticPairDoc emptyQuotesDoc{quoteDoc.object(), quoteDoc.object()};
-constinit const detail::StaticPairDoc emptyDoubleQuotesDoc{doubleQuoteDoc.object(), doubleQuoteDoc.object()};
-constinit const detail::StaticPairDoc emptyParensDoc{detail::lparenDoc.object(), detail::rparenDoc.object()};
-constinit const detail::StaticPairDoc emptyBracketsDoc{detail::lbrackDoc.object(), detail::rbrackDoc.object()};
-constinit const detail::StaticPairDoc emptyBracesDoc{detail::lbraceDoc.object(), detail::rbraceDoc.object()};
-
-Value chosen(const Value& flag, Value (*bracketing)(const Value&), const Value& d) {
-    if (isTrue(force(flag))) return bracketing(d);
-    return force(d);
-}
-}  // namespace
-
-Value quote() { return quoteDoc.value(); }
-Value doubleQuote() { return doubleQuoteDoc.value(); }
-Value emptyQuotes() { return emptyQuotesDoc.value(); }
-Value emptyDoubleQuotes() { return emptyDoubleQuotesDoc.value(); }
-Value emptyParens() { return emptyParensDoc.value(); }
-Value emptyBrackets() { return emptyBracketsDoc.value(); }
-Value emptyBraces() { return emptyBracesDoc.value(); }
-
-Value quotes(const Value& d) { VUX_FUNCTION; return detail::bracket(quote(), quote(), emptyQuotes(), d); }
-Value doubleQuotes(const Value& d) {
-    VUX_FUNCTION;
-    return detail::bracket(doubleQuote(), doubleQuote(), emptyDoubleQuotes(), d);
-}
-Value parens(const Value& d) { VUX_FUNCTION; return detail::bracket(lparen(), rparen(), emptyParens(), d); }
-Value brackets(const Value& d) {
-    VUX_FUNCTION;
-    return detail::bracket(lbrack(), rbrack(), emptyBrackets(), d);
-}
-Value braces(const Value& d) { VUX_FUNCTION; return detail::bracket(lbrace(), rbrace(), emptyBraces(), d); }
-
-Value maybeQuotes(const Value& flag, const Value& d) { VUX_FUNCTION; return chosen(flag, &quotes, d); }
-Value maybeDoubleQuotes(const Value& flag, const Value& d) {
-    VUX_FUNCTION;
-    return chosen(flag, &doubleQuotes, d);
-}
-Value maybeParens(const Value& flag, const Value& d) { VUX_FUNCTION; return chosen(flag, &parens, d); }
-Value maybeBrackets(const Value& flag, const Value& d) { VUX_FUNCTION; return chosen(flag, &brackets, d); }
-Value maybeBraces(const Value& flag, const Value& d) { VUX_FUNCTION; return chosen(flag, &braces, d); }
 
 // ---------------------------------------------------------------------------------------------
 // Constructors as function values
@@ -158,5 +72,19 @@ constinit const rts::StaticFun Spans_closure{rts::static_fun_info<&spansFn>};
 
 VUX_DEFINE_MODULE(trModule, VUX_PACKAGE_ID, "Text.PrettyPrint.Annotated.Drovane");
 VUX_DEFINE_TYCON(tcDoc, trModule, "Doc", 0, VUX::Types::kindTypeToType);
+
+// ---------------------------------------------------------------------------------------------
+// The document front of the core: rendering puts annotations' text functions aside.
+
+namespace {
+struct CoreRender {
+    static Value showsIn(const Value& doc, Value rest) {
+        return detail::renderInFront(renderChunk_closure.value(), doc, std::move(rest));
+    }
+};
+using Front = DrovaneFront::FrontCopy<CoreRender>;
+}  // namespace
+
+#include "Text/PrettyPrint/Annotated/Drovane/FrontDefinitions.inc"
 
 }  // namespace Text::PrettyPrint::Annotated::Drovane

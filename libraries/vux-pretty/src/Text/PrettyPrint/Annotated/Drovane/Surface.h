@@ -1,6 +1,6 @@
-// The surface of annotated documents: how documents are shown and compared (by their rendered
-// text), the bracketing operations, the constructors as function values, and the renderers that
-// make annotations visible (spans, decorations, decorations in a monad).
+// The surface of annotated documents: the constructors as function values, the renderers that make
+// annotations visible (spans, decorations, decorations in a monad), and the building blocks of the
+// document front (FrontCopy.h), whose operations this file's source defines for the core.
 //
 // Part of module Text.PrettyPrint.Annotated.Drovane; include it after (or through) Drovane.h.
 #pragma once
@@ -10,44 +10,6 @@
 #include "Text/PrettyPrint/Annotated/Drovane.h"
 
 namespace Text::PrettyPrint::Annotated::Drovane {
-
-// ---------------------------------------------------------------------------------------------
-// Show and Eq of Doc, by the text rendered in the default style
-
-// showsPrec d doc rest: the rendering of doc in front of rest; the precedence is ignored.
-Value showsPrecDoc(int64_t d, const Value& doc, Value rest);
-Value showDoc(const Value& doc);                      // render
-Value showListDoc(const Value& docs, Value rest);     // "[" renderings separated by "," "]"
-bool eqDoc(const Value& x, const Value& y);           // the two renderings compared
-extern const rts::StaticCon<3> inst_Show_Doc_closure;  // C_Show: showsPrec, show, showList
-extern const rts::StaticCon<2> inst_Eq_Doc_closure;    // C_Eq: ==, /=
-inline Value inst_Show_Doc() { return inst_Show_Doc_closure.value(); }
-inline Value inst_Eq_Doc() { return inst_Eq_Doc_closure.value(); }
-
-// ---------------------------------------------------------------------------------------------
-// Bracketing. An empty argument gives a static document Beside (open) False (close); any other
-// argument d gives Beside (Beside open False d) False close.
-
-Value quotes(const Value& d);
-Value doubleQuotes(const Value& d);
-Value parens(const Value& d);
-Value brackets(const Value& d);
-Value braces(const Value& d);
-// The flag is evaluated: False yields the document itself, True its bracketing.
-Value maybeQuotes(const Value& flag, const Value& d);
-Value maybeDoubleQuotes(const Value& flag, const Value& d);
-Value maybeParens(const Value& flag, const Value& d);
-Value maybeBrackets(const Value& flag, const Value& d);
-Value maybeBraces(const Value& flag, const Value& d);
-
-// The one-character quote documents and the documents of the bracketings of an empty argument.
-Value quote();
-Value doubleQuote();
-Value emptyQuotes();
-Value emptyDoubleQuotes();
-Value emptyParens();
-Value emptyBrackets();
-Value emptyBraces();
 
 // ---------------------------------------------------------------------------------------------
 // The constructors as function values of their fields in declaration order. Evaluated fields are

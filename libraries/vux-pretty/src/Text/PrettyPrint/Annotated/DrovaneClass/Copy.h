@@ -1,9 +1,10 @@
-// The Pretty class, written once for both copies. A copy is PrettyCopy<Front>, where Front gives
-// the document operations of its module (text, char_, the number documents, comma, parens,
-// brackets, maybeParens, render) and `constant<Name, Compute>`, which evaluates a constant of the
-// copy (in a profiling build under the constant's own cost centre `Name` of the copy's module, so
-// Front is defined in that module's source file). Every static value is a member of the
-// instantiation, so each copy has its own records, levels, precedences and constant documents.
+// The Pretty class, written once for both copies. A copy is PrettyCopy<Front, Class>, where Class is
+// the copy's own C_Pretty_class and Front gives the document operations of its module (text,
+// char_, the number documents, comma, parens, brackets, maybeParens, render) and
+// `constant<Name, Compute>`, which evaluates a constant of the copy (in a profiling build under
+// the constant's own cost centre `Name` of the copy's module, so Front is defined in that module's
+// source file). Every static value is a member of the instantiation, so each copy has its own
+// levels, precedences and constant documents; its static records are defined in Definitions.inc.
 #pragma once
 
 #include <array>
@@ -22,14 +23,14 @@ namespace Text::PrettyPrint::Annotated::DrovaneClassCopy {
 
 using rts::Value;
 
-template <class F>
+template <class F, class C>
 struct PrettyCopy {
     using Front = F;
+    using Class = C;
 
     // -----------------------------------------------------------------------------------------
     // Static values
 
-    static constexpr uint8_t Pretty_tag = 0;
     static constexpr rts::StaticCon<0, 1> levelZero{VUX::Types::I_hash_tag, rts::word_slot(0)};
     static constexpr rts::StaticCon<0, 1> integerZero{VUX::Num::Integer::IS_tag, rts::word_slot(0)};
     static constexpr rts::StaticCon<0, 1> integerOne{VUX::Num::Integer::IS_tag, rts::word_slot(1)};
@@ -72,11 +73,13 @@ struct PrettyCopy {
     // The record and its defaults
 
     static Value pPrintPrec(const Value& d, const Value& l, const Value& p, const Value& x) {
-        return rts::apply(rts::field(rts::force(d), 0), l, p, x);
+        return rts::apply(VUX::Record::field<Class::pPrintPrec>(d), l, p, x);
     }
-    static Value pPrint(const Value& d, const Value& x) { return rts::apply(rts::field(rts::force(d), 1), x); }
+    static Value pPrint(const Value& d, const Value& x) {
+        return rts::apply(VUX::Record::field<Class::pPrint>(d), x);
+    }
     static Value pPrintList(const Value& d, const Value& l, const Value& xs) {
-        return rts::apply(rts::field(rts::force(d), 2), l, xs);
+        return rts::apply(VUX::Record::field<Class::pPrintList>(d), l, xs);
     }
 
     static Value defaultPPrintList(const Value& prec, const Value& l, const Value& xs) {
@@ -92,7 +95,7 @@ struct PrettyCopy {
             return rts::apply(prec, levelZero.value(), precZero.value(), x);
         });
         Value list = rts::fun<2>([prec](const Value& l, const Value& xs) { return defaultPPrintList(prec, l, xs); });
-        return rts::con(Pretty_tag, std::move(prec), std::move(print), std::move(list));
+        return VUX::Record::make<Class>(std::move(prec), std::move(print), std::move(list));
     }
 
     static Value prettyRecord(Value prec, Value print, Value list) {
@@ -102,7 +105,7 @@ struct PrettyCopy {
             print = rts::fun<1>([prec](const Value& x) { return rts::apply(prec, levelZero.value(), precZero.value(), x); });
         if (!list)
             list = rts::fun<2>([prec](const Value& l, const Value& xs) { return defaultPPrintList(prec, l, xs); });
-        return rts::con(Pretty_tag, std::move(prec), std::move(print), std::move(list));
+        return VUX::Record::make<Class>(std::move(prec), std::move(print), std::move(list));
     }
 
     // -----------------------------------------------------------------------------------------
@@ -118,16 +121,11 @@ struct PrettyCopy {
     // -----------------------------------------------------------------------------------------
     // Scalar instances: a document of the value alone; level and precedence ignored.
 
+    // The pPrintPrec of a scalar instance: a document of the value alone.
     template <Value (*Print)(const Value&)>
-    struct Scalar {
-        static Value prec(const Value&, const Value&, const Value& x) { return Print(x); }
-        static Value list(const Value& l, const Value& xs) { return defaultPPrintList(precFn.value(), l, xs); }
-        static constexpr rts::StaticFun precFn{rts::static_fun_info<&prec>};
-        static constexpr rts::StaticFun printFn{rts::static_fun_info<Print>};
-        static constexpr rts::StaticFun listFn{rts::static_fun_info<&list>};
-        static constexpr rts::StaticCon<3> record{Pretty_tag, rts::ref_slot(precFn.object()),
-                                                  rts::ref_slot(printFn.object()), rts::ref_slot(listFn.object())};
-    };
+    static Value ignoringLevel(const Value&, const Value&, const Value& x) {
+        return Print(x);
+    }
 
     static Value printInt(const Value& x) { return Front::int_(x); }
     static Value printInteger(const Value& x) { return Front::integer(x); }
@@ -143,16 +141,10 @@ struct PrettyCopy {
         return Front::text(VUX::Internal::List::fromBytes(names[rts::force(x)->tag]));
     }
 
-    // Char prints a list of itself as a string literal.
-    struct CharInstance {
-        static Value list(const Value&, const Value& xs) {
-            return Front::text(VUX::Internal::Show::showStringLiteral(xs, VUX::Types::Nil()));
-        }
-        static constexpr rts::StaticFun listFn{rts::static_fun_info<&list>};
-        static constexpr rts::StaticCon<3> record{Pretty_tag, rts::ref_slot(Scalar<&printChar>::precFn.object()),
-                                                  rts::ref_slot(Scalar<&printChar>::printFn.object()),
-                                                  rts::ref_slot(listFn.object())};
-    };
+    // Char's pPrintList: the string literal of the list (the record and the level are not used).
+    static Value printString(const Value&, const Value&, const Value& xs) {
+        return Front::text(VUX::Internal::Show::showStringLiteral(xs, VUX::Types::Nil()));
+    }
 
     // -----------------------------------------------------------------------------------------
     // Compound instances
@@ -195,7 +187,7 @@ struct PrettyCopy {
         Value prec = rts::fun<3>([dA](const Value& l, const Value&, const Value& xs) { return pPrintList(dA, l, xs); });
         Value print = rts::fun<1>([dA](const Value& xs) { return pPrintList(dA, levelZero.value(), xs); });
         Value list = rts::fun<2>([prec](const Value& l, const Value& xs) { return defaultPPrintList(prec, l, xs); });
-        return rts::con(Pretty_tag, std::move(prec), std::move(print), std::move(list));
+        return VUX::Record::make<Class>(std::move(prec), std::move(print), std::move(list));
     }
 
     // A tuple: its components' documents at precedence 0, suspended, separated by commas, filled
@@ -219,19 +211,7 @@ struct PrettyCopy {
     }
 
     // -----------------------------------------------------------------------------------------
-    // PrettyLevel: Eq, Ord and Show
-
-    static constexpr VUX::Record::Static<VUX::Classes::C_Eq_class> levelEq{
-        VUX::Record::fn<&VUX::Classes::eqInt>, VUX::Record::fn<&VUX::Classes::neInt>};
-    static constexpr VUX::Record::Static<VUX::Classes::C_Ord_class> levelOrd{
-        VUX::Record::ref(levelEq),
-        VUX::Record::fn<&VUX::Classes::compareInt>,
-        VUX::Record::fn<&VUX::Classes::ltInt>,
-        VUX::Record::fn<&VUX::Classes::leInt>,
-        VUX::Record::fn<&VUX::Classes::gtInt>,
-        VUX::Record::fn<&VUX::Classes::geInt>,
-        VUX::Record::fn<&VUX::Classes::maxInt>,
-        VUX::Record::fn<&VUX::Classes::minInt>};
+    // PrettyLevel's Show
 
     static Value showsLevel(int64_t d, const Value& x, Value s) {
         using VUX::Internal::List::boxChar;
@@ -241,19 +221,11 @@ struct PrettyCopy {
         Value body = VUX::Internal::Show::showText("PrettyLevel ", VUX::Internal::Show::showSignedInt(11, n, std::move(s)));
         return paren ? VUX::Types::Cons(boxChar('('), std::move(body)) : body;
     }
-    static const VUX::Record::Static<VUX::Internal::Show::C_Show_class> levelShow;
 
   private:
     static Value op_lt_plus_gt(const Value& p, const Value& q) { return Annotated::Drovane::op_lt_plus_gt(p, q); }
     static Value fsep(const Value& docs) { return Annotated::Drovane::fsep(docs); }
     static Value punctuate(const Value& sep, const Value& docs) { return Annotated::Drovane::punctuate(sep, docs); }
 };
-
-// Defined outside the class: its defaults refer to the record itself.
-template <class F>
-constinit const VUX::Record::Static<VUX::Internal::Show::C_Show_class> PrettyCopy<F>::levelShow{
-    VUX::Record::fn<&VUX::Internal::Show::showsPrecWith<&PrettyCopy<F>::showsLevel>>,
-    VUX::Record::fn<&VUX::Internal::Show::default_show, &PrettyCopy<F>::levelShow>,
-    VUX::Record::fn<&VUX::Internal::Show::default_showList, &PrettyCopy<F>::levelShow>};
 
 }  // namespace Text::PrettyPrint::Annotated::DrovaneClassCopy

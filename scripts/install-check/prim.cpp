@@ -1,5 +1,5 @@
-// A program outside the tree that uses the installed libraries: builds a lazy list of 1..100
-// whose tail is a suspended computation, sums it and checks the result.
+// A consumer of the installed vux-prim: builds a lazy list of 1..100 whose tail is a suspended
+// computation, sums it and checks the result.
 #include <cstdio>
 #include <utility>
 
