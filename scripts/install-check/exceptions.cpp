@@ -5,6 +5,7 @@
 #include "VUX/Internal/Exception.h"
 #include "VUX/Internal/IO.h"
 #include "VUX/Internal/List.h"
+#include "VUX/Tuple.h"
 
 namespace IO = VUX::Internal::IO;
 namespace Ex = VUX::Internal::Exception;
@@ -21,6 +22,7 @@ int main() {
     rts::Value act = C::bracket_(C::inst_MonadMask_IO(), IO::returnIO(VUX::Tuple::Unit()), release, raise);
     rts::Value outcome = IO::runIO(C::try_(C::inst_MonadCatch_IO(), Ex::inst_Exception_ErrorCall(), act));
     bool caught = rts::force(outcome)->tag == 0;  // Left
-    std::printf("consumer of exceptions: %s, %s\n", caught ? "caught" : "not caught", released ? "released" : "kept");
+    std::printf("consumer of exceptions: %s, %s\n", caught ? "caught" : "not caught",
+                released ? "released" : "kept");
     return caught && released ? 0 : 1;
 }
