@@ -197,12 +197,12 @@ TEST(MonadState, ALiftedGetSharesItsInnerComputation) {
 TEST(MonadState, ModifyAndGetsLeaveTheNewValueSuspended) {
     Value d = inst_MonadState_StateT_Strict(identity());
     Value fails = fn1([](const Value&) { return failing("new state"); });
-    auto [a, s] = runState(modify(d, fails), I(1));
-    EXPECT_TRUE(isUnit(a));
-    expectFailure([&] { rts::force(s); }, "new state");
-    auto [g, s2] = runState(gets(d, fails), I(1));
-    EXPECT_EQ(intv(s2), 1);
-    expectFailure([&] { rts::force(g); }, "new state");
+    std::pair<Value, Value> modified = runState(modify(d, fails), I(1));
+    EXPECT_TRUE(isUnit(modified.first));
+    expectFailure([&] { rts::force(modified.second); }, "new state");
+    std::pair<Value, Value> got = runState(gets(d, fails), I(1));
+    EXPECT_EQ(intv(got.second), 1);
+    expectFailure([&] { rts::force(got.first); }, "new state");
 }
 
 // modify' evaluates the new state when the current state reaches it, before it is put.
@@ -231,7 +231,7 @@ TEST(MonadState, RWSTStateByVariant) {
     // evaluate it.
     Value native = inst_MonadState_StateT_Lazy(identity());
     Value onlyGetPut = C_MonadState(MonadState_Monad(native), get(native), put(native), failing("state"));
-    auto [a, s] = runState(default_state(onlyGetPut, fails), I(1));
+    Value s = runState(default_state(onlyGetPut, fails), I(1)).second;
     expectFailure([&] { rts::force(s); }, "transition");
 }
 

@@ -42,8 +42,10 @@ Value default_state(const Value& d, const Value& f) {
     VUX_FUNCTION;
     Value dMonad = MonadState_Monad(d);
     return Base::op_gt_gt_eq(dMonad, get(d), rts::fun<1>([d, dMonad, f](const Value& s) {
-                                 auto [a, next] = pair(suspend(f, s), Match::Lazy);
-                                 return Base::op_gt_gt(dMonad, suspend(put(d), next),
+                                 // The pair matched irrefutably: a and the new state are selections.
+                                 std::array<Value, 2> p = pair(suspend(f, s), Match::Lazy);
+                                 Value a = std::move(p[0]);
+                                 return Base::op_gt_gt(dMonad, suspend(put(d), p[1]),
                                                        rts::delay([dMonad, a] { return ret(dMonad, a); }));
                              }));
 }
