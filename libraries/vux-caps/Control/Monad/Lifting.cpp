@@ -1,0 +1,105 @@
+#include "Control/Monad/Lifting.h"
+
+#include "Control/Monad/Trans/Accum.h"
+#include "Control/Monad/Trans/Cont.h"
+#include "Control/Monad/Trans/Except.h"
+#include "Control/Monad/Trans/Identity.h"
+#include "Control/Monad/Trans/Maybe.h"
+#include "Control/Monad/Trans/RWS/CPS.h"
+#include "Control/Monad/Trans/RWS/Lazy.h"
+#include "Control/Monad/Trans/RWS/Strict.h"
+#include "Control/Monad/Trans/Reader.h"
+#include "Control/Monad/Trans/Select.h"
+#include "Control/Monad/Trans/State/Lazy.h"
+#include "Control/Monad/Trans/State/Strict.h"
+#include "Control/Monad/Trans/Writer/CPS.h"
+#include "Control/Monad/Trans/Writer/Lazy.h"
+#include "Control/Monad/Trans/Writer/Strict.h"
+#include "Data/Either.h"
+#include "VUX/Internal/Maybe.h"
+#include "rts/Profiling.h"
+
+VUX_MODULE("Control.Monad.Lifting");
+
+namespace Control::Monad::Lifting {
+
+namespace T = Control::Monad::Trans;
+namespace Base = VUX::Internal::Base;
+using T::Internal::bind;
+using T::Internal::ret;
+using T::Internal::Tuple2;
+using T::Internal::Tuple3;
+
+Value monadOf(Layer layer, const Value& dMonoid, const Value& dMonad) {
+    VUX_FUNCTION;
+    switch (layer) {
+        case Layer::ContT: return T::Cont::inst_Monad_ContT();
+        case Layer::ExceptT: return T::Except::inst_Monad_ExceptT(dMonad);
+        case Layer::IdentityT: return T::Identity::inst_Monad_IdentityT(dMonad);
+        case Layer::MaybeT: return T::Maybe::inst_Monad_MaybeT(dMonad);
+        case Layer::ReaderT: return T::Reader::inst_Monad_ReaderT(dMonad);
+        case Layer::SelectT: return T::Select::inst_Monad_SelectT(dMonad);
+        case Layer::StateT_Lazy: return T::State::Lazy::inst_Monad_StateT_Lazy(dMonad);
+        case Layer::StateT_Strict: return T::State::Strict::inst_Monad_StateT_Strict(dMonad);
+        case Layer::WriterT_CPS: return T::Writer::CPS::inst_Monad_WriterT_CPS(dMonad);
+        case Layer::WriterT_Lazy: return T::Writer::Lazy::inst_Monad_WriterT_Lazy(dMonoid, dMonad);
+        case Layer::WriterT_Strict: return T::Writer::Strict::inst_Monad_WriterT_Strict(dMonoid, dMonad);
+        case Layer::AccumT:
+            return T::Accum::inst_Monad_AccumT(
+                dMonoid, Base::Applicative_Functor(Base::Monad_Applicative(dMonad)), dMonad);
+        case Layer::RWST_CPS: return T::RWS::CPS::inst_Monad_RWST_CPS(dMonad);
+        case Layer::RWST_Lazy: return T::RWS::Lazy::inst_Monad_RWST_Lazy(dMonoid, dMonad);
+        case Layer::RWST_Strict: return T::RWS::Strict::inst_Monad_RWST_Strict(dMonoid, dMonad);
+    }
+    __builtin_unreachable();
+}
+
+namespace {
+// x >>= \a -> return (wrap a)
+template <class Wrap>
+Value then(const Value& dMonad, Value x, Wrap wrap) {
+    return bind(dMonad, std::move(x),
+                rts::fun<1>([dMonad, wrap](const Value& a) { return ret(dMonad, wrap(a)); }));
+}
+}  // namespace
+
+Value lift(Layer layer, const Value& dMonoid, const Value& dMonad, Value x) {
+    VUX_FUNCTION;
+    switch (layer) {
+        case Layer::ContT: return rts::fun<1>([dMonad, x](const Value& c) { return bind(dMonad, x, c); });
+        case Layer::ExceptT:
+            return then(dMonad, std::move(x), [](const Value& a) { return Data::Either::Right(a); });
+        case Layer::MaybeT:
+            return then(dMonad, std::move(x), [](const Value& a) { return VUX::Internal::Maybe::Just(a); });
+        case Layer::IdentityT: return x;
+        case Layer::ReaderT:
+        case Layer::SelectT: return Base::const_(std::move(x));
+        case Layer::StateT_Lazy:
+        case Layer::StateT_Strict:
+        case Layer::WriterT_CPS:
+            return rts::fun<1>([dMonad, x](const Value& s) {
+                return then(dMonad, x, [s](const Value& a) { return Tuple2(a, s); });
+            });
+        case Layer::WriterT_Lazy:
+        case Layer::WriterT_Strict:
+            return then(dMonad, std::move(x),
+                        [none = T::Internal::mempty(dMonoid)](const Value& a) { return Tuple2(a, none); });
+        case Layer::AccumT:
+            return Base::const_(
+                then(dMonad, std::move(x),
+                     [none = T::Internal::mempty(dMonoid)](const Value& a) { return Tuple2(a, none); }));
+        case Layer::RWST_CPS:
+            return rts::fun<3>([dMonad, x](const Value&, const Value& s, const Value& w) {
+                return then(dMonad, x, [s, w](const Value& a) { return Tuple3(a, s, w); });
+            });
+        case Layer::RWST_Lazy:
+        case Layer::RWST_Strict:
+            return rts::fun<2>(
+                [dMonad, x, none = T::Internal::mempty(dMonoid)](const Value&, const Value& s) {
+                    return then(dMonad, x, [s, none](const Value& a) { return Tuple3(a, s, none); });
+                });
+    }
+    __builtin_unreachable();
+}
+
+}  // namespace Control::Monad::Lifting
