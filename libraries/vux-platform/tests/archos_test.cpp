@@ -343,6 +343,21 @@ struct ReadRow {
     std::string rest = "";
 };
 
+// Each text read at its precedence gives exactly the expected value and rest, or no parse.
+void expectReads(const Records& records, const std::vector<ReadRow>& rows) {
+    for (const ReadRow& r : rows) {
+        SCOPED_TRACE("\"" + r.text + "\" at " + std::to_string(r.prec));
+        auto p = parses(records, r.prec, r.text);
+        if (!r.expected) {
+            EXPECT_TRUE(p.empty());
+            continue;
+        }
+        ASSERT_EQ(p.size(), 1u);
+        EXPECT_TRUE(equal(records, p[0].first, r.expected));
+        EXPECT_EQ(p[0].second, r.rest);
+    }
+}
+
 TEST(TextForms, WhatTheReadersAccept) {
     const Records arch = RECORDS_OF(Arch);
     const Value ppc = ArchPPC_64(ELF_V2());
@@ -374,17 +389,7 @@ TEST(TextForms, WhatTheReadersAccept) {
         {"((ArchX86)", 0, Value()},
         {"", 0, Value()},
     };
-    for (const ReadRow& r : rows) {
-        SCOPED_TRACE("\"" + r.text + "\" at " + std::to_string(r.prec));
-        auto p = parses(arch, r.prec, r.text);
-        if (!r.expected) {
-            EXPECT_TRUE(p.empty());
-            continue;
-        }
-        ASSERT_EQ(p.size(), 1u);
-        EXPECT_TRUE(equal(arch, p[0].first, r.expected));
-        EXPECT_EQ(p[0].second, r.rest);
-    }
+    expectReads(arch, rows);
 }
 
 TEST(TextForms, RecordsReadInTheirOwnForm) {
@@ -405,17 +410,7 @@ TEST(TextForms, RecordsReadInTheirOwnForm) {
         {"ArchOS {archOS_arch = powerpc64, archOS_OS = aix}", 0, Value()},
         {"ArchOS {archOS_arch = ArchPPC_64 ELF_V1, archOS_OS = OSAIX", 0, Value()},
     };
-    for (const ReadRow& r : rows) {
-        SCOPED_TRACE("\"" + r.text + "\" at " + std::to_string(r.prec));
-        auto p = parses(archOS, r.prec, r.text);
-        if (!r.expected) {
-            EXPECT_TRUE(p.empty());
-            continue;
-        }
-        ASSERT_EQ(p.size(), 1u);
-        EXPECT_TRUE(equal(archOS, p[0].first, r.expected));
-        EXPECT_EQ(p[0].second, r.rest);
-    }
+    expectReads(archOS, rows);
 }
 
 TEST(TextForms, ReadFieldsStayUnevaluatedUntilUsed) {
