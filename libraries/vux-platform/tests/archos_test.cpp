@@ -421,6 +421,39 @@ TEST(TextForms, ReadFieldsStayUnevaluatedUntilUsed) {
 }
 
 // ---------------------------------------------------------------------------------------------
+// Type representations
+
+std::string tyConName(const VUX::Types::StaticTyCon& tc) {
+    return VUX::Types::trNameBytes(VUX::Types::tyConName(tc.value()));
+}
+
+// A kind built of type constructors applied to arguments and arrows, as text.
+std::string kindText(const Value& kind) {
+    const Value& k = rts::force(kind);
+    if (k->tag == VUX::Types::KindRepFun_tag)
+        return kindText(rts::field(k, 0)) + " -> " + kindText(rts::field(k, 1));
+    EXPECT_EQ(k->tag, VUX::Types::KindRepTyConApp_tag);
+    std::string name = VUX::Types::trNameBytes(VUX::Types::tyConName(rts::force(rts::field(k, 0))));
+    std::vector<Value> args = vux::testing::items(rts::field(k, 1));
+    if (name == "List" && args.size() == 1) return "[" + kindText(args[0]) + "]";
+    for (const Value& a : args) name += " " + kindText(a);
+    return name;
+}
+
+TEST(TypeRepresentations, TypesAndPromotedConstructors) {
+    EXPECT_EQ(tyConName(tcArchOS), "ArchOS");
+    EXPECT_EQ(tyConName(tcPPC_64ABI), "PPC_64ABI");
+    EXPECT_EQ(tyConName(tc_prime_OSQNXNTO), "'OSQNXNTO");
+    EXPECT_EQ(kindText(VUX::Types::tyConKind(tc_prime_OSQNXNTO.value())), "OS");
+    EXPECT_EQ(kindText(VUX::Types::tyConKind(tc_prime_IWMMX2.value())), "ArmISAExt");
+    EXPECT_EQ(kindText(VUX::Types::tyConKind(tc_prime_ArchX86.value())), "Arch");
+    EXPECT_EQ(kindText(VUX::Types::tyConKind(tc_prime_ArchPPC_64.value())), "PPC_64ABI -> Arch");
+    EXPECT_EQ(kindText(VUX::Types::tyConKind(tc_prime_ArchARM.value())),
+              "ArmISA -> [ArmISAExt] -> ArmABI -> Arch");
+    EXPECT_EQ(kindText(VUX::Types::tyConKind(tc_prime_ArchOS.value())), "Arch -> OS -> ArchOS");
+}
+
+// ---------------------------------------------------------------------------------------------
 // Profiling
 
 #ifdef VUX_PROFILING
@@ -454,6 +487,32 @@ TEST(Profiling, CallsAreCounted) {
     order(RECORDS_OF(Arch), ArchX86(), ArchX86());
     EXPECT_EQ(prof::totals_of(kModule, "isARM").entries, before + 2);
     EXPECT_EQ(prof::totals_of(kModule, "compareArch").entries, compares + 1);
+}
+
+// Comparisons, selectors, predicates and (once unpacked) tokens allocate nothing.
+TEST(Profiling, QuestionsAllocateNothing) {
+    const Records arch = RECORDS_OF(Arch), archOS = RECORDS_OF(ArchOS);
+    Value a = ArchARM(ARMv7(), exts({VFPv3(), NEON()}), HARD());
+    Value b = ArchARM(ARMv7(), exts({VFPv3(), NEON(), NEON()}), HARD());
+    Value t = ArchOS(a, OSLinux());
+    stringEncodeArch(a);
+    const std::vector<std::pair<const char*, const char*>> centres = {
+        {kModule, "compareArch"},      {kModule, "eqArch"},           {kModule, "eqArchOS"},
+        {kModule, "stringEncodeArch"}, {kModule, "archOS_arch"},      {kModule, "isARM"},
+        {"VUX.Classes", "listEq"},     {"VUX.Classes", "listCompare"}};
+    std::vector<prof::Totals> before;
+    for (const auto& [module, label] : centres) before.push_back(prof::totals_of(module, label));
+    EXPECT_EQ(order(arch, a, b), VUX::Types::LT_tag);
+    EXPECT_FALSE(equal(arch, a, b));
+    EXPECT_TRUE(equal(archOS, t, t));
+    EXPECT_EQ(to_string(stringEncodeArch(a)), "armv7");
+    EXPECT_EQ(archOS_arch(t)->tag, ArchARM_tag);
+    EXPECT_TRUE(VUX::Types::isTrue(isARM(a)));
+    for (size_t i = 0; i < centres.size(); ++i) {
+        prof::Totals after = prof::totals_of(centres[i].first, centres[i].second);
+        EXPECT_GT(after.entries, before[i].entries) << centres[i].second;
+        EXPECT_EQ(after.objects, before[i].objects) << centres[i].second;
+    }
 }
 
 #else  // the plain variant

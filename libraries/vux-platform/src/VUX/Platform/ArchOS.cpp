@@ -242,4 +242,33 @@ VUX_DEFINE_MODULE(trModule, VUX_PACKAGE_ID, "VUX.Platform.ArchOS");
 #define VUX_ARCHOS_TYCON(T) VUX_DEFINE_TYCON(tc##T, trModule, #T, 0, Types::kindType);
 VUX_ARCHOS_TYPES(VUX_ARCHOS_TYCON)
 
+// The kinds of the promoted constructors: the type itself for one without fields, the function
+// kind from its fields' types for the others.
+namespace {
+using rts::ref_slot;
+#define VUX_ARCHOS_KIND_OF(T) \
+    constexpr const rts::Object* kindOf(T##_tags) { return &tc##T##_kind.header; }
+VUX_ARCHOS_TYPES(VUX_ARCHOS_KIND_OF)
+constexpr rts::StaticCon<2> kindArrow(const rts::Object* from, const rts::Object* to) {
+    return rts::StaticCon<2>(Types::KindRepFun_tag, ref_slot(from), ref_slot(to));
+}
+constinit const rts::StaticCon<2> ArchPPC_64_kind = kindArrow(kindOf(ELF_V1_tag), kindOf(ArchUnknown_tag));
+constinit const rts::StaticCon<2> extensionKinds{Types::Cons_tag, ref_slot(kindOf(VFPv2_tag)),
+                                                 ref_slot(Types::Nil_closure.object())};
+constinit const rts::StaticCon<2> extensionListKind{
+    Types::KindRepTyConApp_tag, ref_slot(Types::tcList.object()), ref_slot(extensionKinds.object())};
+constinit const rts::StaticCon<2> ArchARM_kind3 = kindArrow(kindOf(SOFT_tag), kindOf(ArchUnknown_tag));
+constinit const rts::StaticCon<2> ArchARM_kind2 =
+    kindArrow(extensionListKind.object(), ArchARM_kind3.object());
+constinit const rts::StaticCon<2> ArchARM_kind = kindArrow(kindOf(ARMv5_tag), ArchARM_kind2.object());
+constinit const rts::StaticCon<2> ArchOS_kind2 = kindArrow(kindOf(OSUnknown_tag), kindOf(ArchOS_tag));
+constinit const rts::StaticCon<2> ArchOS_kind = kindArrow(kindOf(ArchUnknown_tag), ArchOS_kind2.object());
+}  // namespace
+#define VUX_ARCHOS_PROMOTED_NULLARY(C) VUX_DEFINE_TYCON(tc_prime_##C, trModule, "'" #C, 0, kindOf(C##_tag));
+#define VUX_ARCHOS_PROMOTED_WITH_FIELDS(C) \
+    VUX_DEFINE_TYCON(tc_prime_##C, trModule, "'" #C, 0, C##_kind.object());
+#define VUX_ARCHOS_PROMOTED_CONS(T) \
+    VUX_ARCHOS_##T(VUX_ARCHOS_PROMOTED_NULLARY, VUX_ARCHOS_PROMOTED_WITH_FIELDS)
+VUX_ARCHOS_TYPES(VUX_ARCHOS_PROMOTED_CONS)
+
 }  // namespace VUX::Platform::ArchOS
