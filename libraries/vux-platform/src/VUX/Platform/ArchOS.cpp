@@ -112,32 +112,29 @@ Value ordering(uint8_t tag) { return Value::adopt(Types::Ordering_closure_tbl[ta
 }  // namespace
 
 // The nine operations of type T, each with its cost centre, and its two static records.
-#define VUX_ARCHOS_COMPARISON(name, result)      \
-    Value name(const Value& x, const Value& y) { \
-        VUX_FUNCTION;                            \
-        return result;                           \
+// clang-format off
+#define VUX_ARCHOS_COMPARISON(name, result)                                                          \
+    Value name(const Value& x, const Value& y) {                                                     \
+        VUX_FUNCTION;                                                                                \
+        return result;                                                                               \
     }
-#define VUX_ARCHOS_COMPARISONS(T)                                                                  \
-    namespace {                                                                                    \
-    VUX_ARCHOS_COMPARISON(eq##T, fromBool(equal<fields_##T>(x, y)))                                \
-    VUX_ARCHOS_COMPARISON(ne##T, fromBool(!equal<fields_##T>(x, y)))                               \
-    VUX_ARCHOS_COMPARISON(compare##T, ordering(order<fields_##T>(x, y)))                           \
-    VUX_ARCHOS_COMPARISON(lt##T, fromBool(order<fields_##T>(x, y) == Types::LT_tag))               \
-    VUX_ARCHOS_COMPARISON(le##T, fromBool(order<fields_##T>(x, y) != Types::GT_tag))               \
-    VUX_ARCHOS_COMPARISON(gt##T, fromBool(order<fields_##T>(x, y) == Types::GT_tag))               \
-    VUX_ARCHOS_COMPARISON(ge##T, fromBool(order<fields_##T>(x, y) != Types::LT_tag))               \
-    VUX_ARCHOS_COMPARISON(max##T, evaluated(order<fields_##T>(x, y) == Types::GT_tag ? x : y))     \
-    VUX_ARCHOS_COMPARISON(min##T, evaluated(order<fields_##T>(x, y) == Types::GT_tag ? y : x))     \
-    }                                                                                              \
-    constinit const Record::Static<C_Eq_class> inst_Eq_##T##_closure{fn<&eq##T>, fn<&ne##T>};      \
-    constinit const Record::Static<C_Ord_class> inst_Ord_##T##_closure{ref(inst_Eq_##T##_closure), \
-                                                                       fn<&compare##T>,            \
-                                                                       fn<&lt##T>,                 \
-                                                                       fn<&le##T>,                 \
-                                                                       fn<&gt##T>,                 \
-                                                                       fn<&ge##T>,                 \
-                                                                       fn<&max##T>,                \
-                                                                       fn<&min##T>};
+#define VUX_ARCHOS_COMPARISONS(T)                                                                    \
+    namespace {                                                                                      \
+    VUX_ARCHOS_COMPARISON(eq##T, fromBool(equal<fields_##T>(x, y)))                                  \
+    VUX_ARCHOS_COMPARISON(ne##T, fromBool(!equal<fields_##T>(x, y)))                                 \
+    VUX_ARCHOS_COMPARISON(compare##T, ordering(order<fields_##T>(x, y)))                             \
+    VUX_ARCHOS_COMPARISON(lt##T, fromBool(order<fields_##T>(x, y) == Types::LT_tag))                 \
+    VUX_ARCHOS_COMPARISON(le##T, fromBool(order<fields_##T>(x, y) != Types::GT_tag))                 \
+    VUX_ARCHOS_COMPARISON(gt##T, fromBool(order<fields_##T>(x, y) == Types::GT_tag))                 \
+    VUX_ARCHOS_COMPARISON(ge##T, fromBool(order<fields_##T>(x, y) != Types::LT_tag))                 \
+    VUX_ARCHOS_COMPARISON(max##T, evaluated(order<fields_##T>(x, y) == Types::GT_tag ? x : y))       \
+    VUX_ARCHOS_COMPARISON(min##T, evaluated(order<fields_##T>(x, y) == Types::GT_tag ? y : x))       \
+    }                                                                                                \
+    constinit const Record::Static<C_Eq_class> inst_Eq_##T##_closure{fn<&eq##T>, fn<&ne##T>};        \
+    constinit const Record::Static<C_Ord_class> inst_Ord_##T##_closure{                              \
+        ref(inst_Eq_##T##_closure), fn<&compare##T>, fn<&lt##T>, fn<&le##T>, fn<&gt##T>, fn<&ge##T>, \
+        fn<&max##T>, fn<&min##T>};
+// clang-format on
 VUX_ARCHOS_TYPES(VUX_ARCHOS_COMPARISONS)
 
 // ---------------------------------------------------------------------------------------------
