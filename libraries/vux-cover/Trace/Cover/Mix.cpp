@@ -11,6 +11,9 @@
 #include "VUX/Internal/Stack.h"
 #include "VUX/Tuple.h"
 #include "VUX/Types.h"
+#include "rts/Profiling.h"
+
+VUX_MODULE("Trace.Cover.Mix");
 
 namespace Trace::Cover::Mix {
 
@@ -242,6 +245,7 @@ bool siblingsApart(const std::vector<Span>& spans) {
 }  // namespace
 
 bool isGoodForest(const Value& forest) {
+    VUX_FUNCTION;
     rts::stack_check();
     Level level = levelOf(forest);
     for (size_t i = 0; i < level.spans.size(); ++i) {
@@ -256,6 +260,7 @@ bool isGoodForest(const Value& forest) {
 }
 
 Value createMixEntryDom(const Value& entries) {
+    VUX_FUNCTION;
     std::vector<Entry> all = entriesOf(entries);
     Forest forest;
     for (auto it = all.rbegin(); it != all.rend(); ++it) {

@@ -18,6 +18,9 @@
 #include "VUX/Num/Integer.h"
 #include "VUX/Tuple.h"
 #include "VUX/Types.h"
+#include "rts/Profiling.h"
+
+VUX_MODULE("Trace.Cover.Util");
 
 namespace Trace::Cover::Util {
 
@@ -56,11 +59,13 @@ Value strictP(const Value& l1, const Value& c1, const Value& l2, const Value& c2
 constinit const rts::StaticFun P_closure{rts::static_fun_info<&strictP>};
 
 Value toCoverPos(const Value& tuple) {
+    VUX_FUNCTION;
     const Value& t = rts::force(tuple);
     return strictP(rts::field(t, 0), rts::field(t, 1), rts::field(t, 2), rts::field(t, 3));
 }
 
 Value fromCoverPos(const Value& pos) {
+    VUX_FUNCTION;
     Span s = spanOf(pos);
     return VUX::Tuple::Tuple(I_hash(s.startLine), I_hash(s.startCol), I_hash(s.endLine), I_hash(s.endCol));
 }
@@ -73,6 +78,7 @@ bool inside(const Span& inner, const Span& outer) {
 }
 
 Value insideCoverPos(const Value& inner, const Value& outer) {
+    VUX_FUNCTION;
     return fromBool(inside(spanOf(inner), spanOf(outer)));
 }
 
@@ -185,7 +191,10 @@ Value readsPrecCoverPos(const Value&, const Value& input) {
 constinit const rts::StaticFun readsPrecCoverPos_closure{rts::static_fun_info<&readsPrecCoverPos>};
 }  // namespace
 
-RTS_CONSTANT(inst_Read_CoverPos_closure) { return Read::readsPrecRecord(readsPrecCoverPos_closure.value()); }
+RTS_CONSTANT(inst_Read_CoverPos_closure) {
+    VUX_CAF("$fReadCoverPos");
+    return Read::readsPrecRecord(readsPrecCoverPos_closure.value());
+}
 Value inst_Read_CoverPos() { return inst_Read_CoverPos_closure.value(); }
 
 // ---------------------------------------------------------------------------------------------
@@ -243,7 +252,10 @@ constinit const VUX::Record::Static<Show::C_Show_class> inst_Show_Hash_closure{
     fn<&Show::default_showList, &inst_Show_Hash_closure>};
 constinit const rts::StaticFun inst_NFData_Hash_closure{rts::static_fun_info<&rnfHash>};
 
-RTS_CONSTANT(inst_Read_Hash_closure) { return Read::readsPrecRecord(readsPrecHash_closure.value()); }
+RTS_CONSTANT(inst_Read_Hash_closure) {
+    VUX_CAF("$fReadHash");
+    return Read::readsPrecRecord(readsPrecHash_closure.value());
+}
 Value inst_Read_Hash() { return inst_Read_Hash_closure.value(); }
 
 Value toHash(const Value& dCoverHash, const Value& x) { return rts::apply(dCoverHash, x); }
@@ -294,6 +306,7 @@ using VUX::Internal::IO::io;
 using VUX::Internal::IO::runIO;
 
 Value catchIO(Value act, Value handler) {
+    VUX_FUNCTION;
     return VUX::Internal::Exception::catch_(VUX::Internal::IOError::inst_Exception_IOException(),
                                             std::move(act), std::move(handler));
 }
@@ -310,6 +323,7 @@ void forceText(const Value& text) {
 }  // namespace
 
 Value readFileUtf8(Value path) {
+    VUX_FUNCTION;
     Value readAll = rts::fun<1>([](const Value& h) {
         return io([h] {
             runIO(System::IO::hSetEncoding(h, VUX::Internal::Encoding::utf8()));
@@ -323,6 +337,7 @@ Value readFileUtf8(Value path) {
 }
 
 Value writeFileUtf8(Value path, Value text) {
+    VUX_FUNCTION;
     return io([path = std::move(path), text = std::move(text)] {
         System::Directory::createDirectoryIfMissing(true, System::FilePath::Posix::takeDirectory(path));
         Value writeAll = rts::fun<1>([text](const Value& h) {
