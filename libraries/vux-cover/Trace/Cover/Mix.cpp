@@ -207,7 +207,7 @@ Value forestValue(const Forest& forest) {
     return out;
 }
 
-// The entries, each evaluated to its pair and its span, in list order.
+// The entries in list order, each evaluated to its pair as the walk reaches it (spans come later).
 std::vector<Entry> entriesOf(const Value& entries) {
     std::vector<Entry> out;
     for (Value l = rts::force(entries); l->tag == VUX::Types::Cons_tag;) {
@@ -226,12 +226,9 @@ struct Level {
 };
 Level levelOf(const Value& forest) {
     Level out;
-    for (Value l = rts::force(forest); l->tag == VUX::Types::Cons_tag;) {
-        const Value& tree = rts::field(l, 0);
+    for (const Value& tree : VUX::Internal::List::toValues(forest)) {
         out.spans.push_back(Util::spanOf(rts::field(rts::force(Data::Tree::rootLabel(tree)), 0)));
         out.subforests.push_back(Data::Tree::subForest(tree));
-        Value next = rts::force(rts::field(l, 1));
-        l = std::move(next);
     }
     return out;
 }

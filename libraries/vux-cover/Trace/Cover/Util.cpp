@@ -227,18 +227,14 @@ Value rnfHash(const Value& h) {
 
 // Every parse of the Int reader at that precedence, the value narrowed to its low 32 bits.
 Value readsPrecHash(const Value& d, const Value& input) {
-    Value parses = Read::readsPrec(Read::inst_Read_Int(), intOf(rts::force(d)), input);
     std::vector<Value> narrowed;
-    for (Value l = rts::force(parses); l->tag == VUX::Types::Cons_tag;) {
-        const Value& parse = rts::force(rts::field(l, 0));
+    for (const Value& p :
+         VUX::Internal::List::toValues(Read::readsPrec(Read::inst_Read_Int(), intOf(rts::force(d)), input))) {
+        const Value& parse = rts::force(p);
         Value word = Hash(static_cast<uint32_t>(forceInt(rts::field(parse, 0))));
         narrowed.push_back(VUX::Tuple::Tuple2(std::move(word), rts::field(parse, 1)));
-        Value next = rts::force(rts::field(l, 1));
-        l = std::move(next);
     }
-    Value out = Nil();
-    for (auto it = narrowed.rbegin(); it != narrowed.rend(); ++it) out = Cons(*it, std::move(out));
-    return out;
+    return VUX::Internal::List::fromValues(narrowed);
 }
 constinit const rts::StaticFun readsPrecHash_closure{rts::static_fun_info<&readsPrecHash>};
 }  // namespace
@@ -311,24 +307,13 @@ Value catchIO(Value act, Value handler) {
                                             std::move(act), std::move(handler));
 }
 
-namespace {
-// Evaluates every character of a text.
-void forceText(const Value& text) {
-    for (Value l = rts::force(text); l->tag == VUX::Types::Cons_tag;) {
-        rts::force(rts::field(l, 0));
-        Value next = rts::force(rts::field(l, 1));
-        l = std::move(next);
-    }
-}
-}  // namespace
-
 Value readFileUtf8(Value path) {
     VUX_FUNCTION;
     Value readAll = rts::fun<1>([](const Value& h) {
         return io([h] {
             runIO(System::IO::hSetEncoding(h, VUX::Internal::Encoding::utf8()));
             Value text = runIO(System::IO::hGetContents(h));
-            forceText(text);
+            VUX::Internal::List::codePoints(text);  // the whole file, read and decoded
             runIO(System::IO::hClose(h));
             return text;
         });
