@@ -182,9 +182,9 @@ Value spanFromText(const Text& text) {
 Value readsPrecCoverPos(const Value&, const Value& input) {
     Value split = rts::delay([input] {
         CommaSplit s = splitAtComma(input);
-        Value text =
+        Value span =
             rts::delay([t = std::make_shared<const Text>(std::move(s.span))] { return spanFromText(*t); });
-        return VUX::Tuple::Tuple2(std::move(text), std::move(s.rest));
+        return VUX::Tuple::Tuple2(std::move(span), std::move(s.rest));
     });
     return Cons(std::move(split), Nil());
 }
