@@ -8,7 +8,7 @@
 namespace Control::Monad::Trans::RWS::Lazy {
 
 inline constexpr Shared::Match kMatch = Shared::Match::Lazy;
-#include "Control/Monad/Trans/RWS/Variant.h"
+#include "Control/Monad/Trans/RWS/Variant.inc"
 
 // The Monad record of `RWST r w s m` from `Monoid w` and `Monad m`, and the MonadTrans record of
 // `RWST r w s` from `Monoid w`.

@@ -8,7 +8,7 @@
 namespace Control::Monad::Trans::State::Strict {
 
 inline constexpr Shared::Match kMatch = Shared::Match::Strict;
-#include "Control/Monad/Trans/State/Variant.h"
+#include "Control/Monad/Trans/State/Variant.inc"
 
 // The Monad record of `StateT s m` from `Monad m` (its Applicative and Functor records inside),
 // and the MonadTrans record.

@@ -7,7 +7,7 @@
 namespace Control::Monad::Trans::Writer::Lazy {
 
 inline constexpr Shared::Match kMatch = Shared::Match::Lazy;
-#include "Control/Monad/Trans/Writer/Variant.h"
+#include "Control/Monad/Trans/Writer/Variant.inc"
 
 // The Monad record of `WriterT w m` from `Monoid w` and `Monad m`, and the MonadTrans record of
 // `WriterT w` from `Monoid w`.
