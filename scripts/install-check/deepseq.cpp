@@ -15,8 +15,7 @@ int main() {
                       return I_hash(i);
                   }),
                   std::move(xs));
-    Control::DeepSeq::rnf(Control::DeepSeq::inst_NFData_List(Control::DeepSeq::inst_NFData_Scalar()),
-                          xs);
+    Control::DeepSeq::rnf(Control::DeepSeq::inst_NFData_List(Control::DeepSeq::inst_NFData_Scalar()), xs);
     std::printf("consumer of deepseq: %d elements evaluated\n", runs);
     return runs == 100 ? 0 : 1;
 }
