@@ -285,6 +285,19 @@ TEST(EntryTree, CheckOfForests) {
     for (const Row& r : rows) EXPECT_EQ(isGoodForest(r.forest), r.good) << r.what;
 }
 
+TEST(EntryTree, TooDeepForTheStackIsTheCatchableOverflow) {
+    std::vector<Value> nested;
+    const int64_t n = 100000;
+    for (int64_t i = 0; i < n; ++i)
+        nested.push_back(entry({1, 1 + i, 2 * n, 2 * n - i}, vux::testing::failing()));
+    try {
+        createMixEntryDom(list(nested));
+        FAIL() << "built a forest " << n << " deep on an ordinary stack";
+    } catch (const rts::Exception& e) {
+        EXPECT_EQ(rts::display(e), "stack overflow");
+    }
+}
+
 TEST(EntryTree, RandomOverlappingSpansAlwaysGiveGoodForests) {
     // Every entry ends up somewhere with its label; the check never fails on built forests.
     std::mt19937 rng(7);
@@ -330,13 +343,16 @@ TEST(EntryTree, TenThousandSiblingsAndNestedEntries) {
     EXPECT_EQ(Util::spanOf(rts::field(rts::force(Data::Tree::rootLabel(level.front())), 0)).startLine, 1);
     EXPECT_EQ(Util::spanOf(rts::field(rts::force(Data::Tree::rootLabel(level.back())), 0)).startLine, n);
 
-    Value chain = createMixEntryDom(list(nested));
+    // The nested forest is as deep as it is long: it is built and walked on a large stack.
     int64_t depth = 0;
-    for (Value f = chain; !vux::testing::items(f).empty();
-         f = Data::Tree::subForest(vux::testing::items(f)[0])) {
-        ASSERT_EQ(vux::testing::items(f).size(), 1u);
-        ++depth;
-    }
+    rts::run_on_large_stack([&] {
+        Value chain = createMixEntryDom(list(nested));
+        for (Value f = chain; !vux::testing::items(f).empty();
+             f = Data::Tree::subForest(vux::testing::items(f)[0])) {
+            ASSERT_EQ(vux::testing::items(f).size(), 1u);
+            ++depth;
+        }
+    });
     EXPECT_EQ(depth, n);
 }
 

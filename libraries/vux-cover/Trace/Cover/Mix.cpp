@@ -135,8 +135,20 @@ struct Node {
     Value spanValue;
     std::vector<Value> labelsReversed;  // the front of the label list last
     std::vector<std::unique_ptr<Node>> children;
+    ~Node();
 };
 using Forest = std::vector<std::unique_ptr<Node>>;
+
+// Releases the nodes below one level at a time, so a deep tree costs no stack.
+Node::~Node() {
+    Forest pending = std::move(children);
+    while (!pending.empty()) {
+        std::unique_ptr<Node> n = std::move(pending.back());
+        pending.pop_back();
+        for (auto& c : n->children) pending.push_back(std::move(c));
+        n->children.clear();
+    }
+}
 
 bool sameSpan(const Span& a, const Span& b) {
     return a.startLine == b.startLine && a.startCol == b.startCol && a.endLine == b.endLine &&
