@@ -356,4 +356,30 @@ TEST(EntryTree, TenThousandSiblingsAndNestedEntries) {
     EXPECT_EQ(depth, n);
 }
 
+TEST(BoxLabel, TypeRepresentations) {
+    using namespace VUX::Types;
+    struct Row {
+        const StaticTyCon& tycon;
+        const char* name;
+    };
+    const Row rows[] = {{tcBoxLabel, "BoxLabel"},
+                        {tcCondBox, "CondBox"},
+                        {tc_prime_BinBox, "'BinBox"},
+                        {tc_prime_TopLevelBox, "'TopLevelBox"},
+                        {tc_prime_QualBinBox, "'QualBinBox"}};
+    for (const Row& r : rows) {
+        Value t = r.tycon.value();
+        EXPECT_STREQ(trNameBytes(rts::force(tyConName(t))), r.name);
+        const Value& module = rts::force(tyConModule(t));
+        EXPECT_STREQ(trNameBytes(rts::force(rts::field(module, 1))), "Trace.Cover.Mix");
+        EXPECT_STREQ(trNameBytes(rts::force(rts::field(module, 0))), "vux-cover-0.7.0.2-c685");
+    }
+    // 'BinBox :: CondBox -> Bool -> BoxLabel
+    const Value& kind = rts::force(tyConKind(tc_prime_BinBox.value()));
+    ASSERT_EQ(kind->tag, KindRepFun_tag);
+    const Value& from = rts::force(rts::field(kind, 0));
+    EXPECT_TRUE(rts::same(rts::force(rts::field(from, 0)), tcCondBox.value()));
+    EXPECT_NE(tyConFingerprintHigh(tcBoxLabel.value()), tyConFingerprintHigh(tcCondBox.value()));
+}
+
 }  // namespace

@@ -85,6 +85,41 @@ VUX_DERIVE_TEXT_FORMS(BoxLabel, {"ExpBox", {Derived::Bool()}},
                       {"BinBox", {forms_CondBox(), Derived::Bool()}})
 
 // ---------------------------------------------------------------------------------------------
+// Box labels: type representations
+
+using VUX::Types::kindType;
+VUX_DEFINE_MODULE(trModule, VUX_PACKAGE_ID, "Trace.Cover.Mix");
+VUX_DEFINE_TYCON(tcCondBox, trModule, "CondBox", 0, kindType);
+VUX_DEFINE_TYCON(tc_prime_GuardBinBox, trModule, "'GuardBinBox", 0, &tcCondBox_kind.header);
+VUX_DEFINE_TYCON(tc_prime_CondBinBox, trModule, "'CondBinBox", 0, &tcCondBox_kind.header);
+VUX_DEFINE_TYCON(tc_prime_QualBinBox, trModule, "'QualBinBox", 0, &tcCondBox_kind.header);
+VUX_DEFINE_TYCON(tcBoxLabel, trModule, "BoxLabel", 0, kindType);
+namespace {
+// The kinds of the promoted labels: Bool -> BoxLabel, [[Char]] -> BoxLabel, CondBox -> Bool -> BoxLabel.
+using VUX::Record::ref;
+constexpr rts::StaticCon<2> arrow(const rts::Object* a, const rts::Object* b) {
+    return rts::StaticCon<2>(VUX::Types::KindRepFun_tag, ref(a), ref(b));
+}
+constexpr rts::StaticCon<2> listOf(const rts::Object* elementKind) {
+    return rts::StaticCon<2>(VUX::Types::Cons_tag, ref(elementKind), ref(&VUX::Types::Nil_closure.header));
+}
+constinit const VUX::Types::StaticKindTyConApp kindBool{VUX::Types::tcBool, &VUX::Types::Nil_closure.header};
+constinit const VUX::Types::StaticKindTyConApp kindChar{VUX::Types::tcChar, &VUX::Types::Nil_closure.header};
+constinit const rts::StaticCon<2> charArg = listOf(&kindChar.header);
+constinit const VUX::Types::StaticKindTyConApp kindString{VUX::Types::tcList, &charArg.header};
+constinit const rts::StaticCon<2> stringArg = listOf(&kindString.header);
+constinit const VUX::Types::StaticKindTyConApp kindNames{VUX::Types::tcList, &stringArg.header};
+constinit const rts::StaticCon<2> kindExpBox = arrow(&kindBool.header, &tcBoxLabel_kind.header);
+constinit const rts::StaticCon<2> kindNamesBox = arrow(&kindNames.header, &tcBoxLabel_kind.header);
+constinit const rts::StaticCon<2> kindBinBox =
+    arrow(&tcCondBox_kind.header, &kindExpBox.header);  // CondBox -> (Bool -> BoxLabel)
+}  // namespace
+VUX_DEFINE_TYCON(tc_prime_ExpBox, trModule, "'ExpBox", 0, &kindExpBox.header);
+VUX_DEFINE_TYCON(tc_prime_TopLevelBox, trModule, "'TopLevelBox", 0, &kindNamesBox.header);
+VUX_DEFINE_TYCON(tc_prime_LocalBox, trModule, "'LocalBox", 0, &kindNamesBox.header);
+VUX_DEFINE_TYCON(tc_prime_BinBox, trModule, "'BinBox", 0, &kindBinBox.header);
+
+// ---------------------------------------------------------------------------------------------
 // Box labels: hashes
 
 namespace {

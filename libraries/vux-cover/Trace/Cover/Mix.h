@@ -19,6 +19,7 @@
 #include "VUX/Classes.h"
 #include "VUX/Internal/Derived.h"
 #include "VUX/Record.h"
+#include "VUX/Types.h"
 #include "rts/rts.h"
 
 namespace Trace::Cover::Mix {
@@ -53,6 +54,13 @@ VUX_DECLARE_TEXT_FORMS(BoxLabel);
 VUX_DECLARE_TEXT_FORMS(CondBox);
 VUX_STATIC_INSTANCE(inst_CoverHash_BoxLabel, VUX::Record::Operation);
 VUX_STATIC_INSTANCE(inst_CoverHash_CondBox, VUX::Record::Operation);
+
+// Type representations of the module, of both types and of their promoted constructors.
+extern const VUX::Types::StaticModule trModule;
+extern const VUX::Types::StaticTyCon tcBoxLabel, tc_prime_ExpBox, tc_prime_TopLevelBox, tc_prime_LocalBox,
+    tc_prime_BinBox;
+extern const VUX::Types::StaticTyCon tcCondBox, tc_prime_GuardBinBox, tc_prime_CondBinBox,
+    tc_prime_QualBinBox;
 
 // ---------------------------------------------------------------------------------------------
 // The tree of entries
