@@ -1,0 +1,2 @@
+// placeholder
+#include "VUX/Boot/TH/Ppr.h"
