@@ -4,6 +4,7 @@
 #include <string>
 
 #include "Testing.h"
+#include "Text/PrettyPrint/Annotated/Drovane.h"
 #include "VUX/Boot/TH/Ppr.h"
 #include "VUX/Internal/Read.h"
 #include "VUX/Internal/Real.h"
@@ -121,6 +122,103 @@ TEST(PprLiterals, CharactersAndStrings) {
     EXPECT_EQ(
         to_string(pprint(inst_Ppr_List(inst_Ppr_Lit()), list({IntegerL(integer(-1)), StringL(str("a"))}))),
         "-1\n\"a\"");
+}
+
+// The text of a document that is exactly one chunk (one text element, nothing after it), with
+// its width checked against the text; "<not one chunk>" otherwise.
+std::string chunk(const Value& m) {
+    namespace A = Text::PrettyPrint::Annotated::Drovane;
+    const Value& doc = rts::force(L::to_Drovane_Doc(m));
+    if (doc->tag != A::TextBeside_tag || rts::force(rts::field(doc, 1))->tag != A::Empty_tag)
+        return "<not one chunk>";
+    const Value& element = rts::force(rts::field(doc, 0));
+    if (element->tag != A::NoAnnot_tag) return "<not one chunk>";
+    const Value& t = rts::force(rts::field(element, 0));
+    std::string text =
+        t->tag == A::Chr_tag ? std::string(1, char(rts::word(t, 0))) : to_string(rts::field(t, 0));
+    if (A::elementWidth(element) != int64_t(text.size())) return "<width differs>";
+    return text;
+}
+
+TEST(PprKeywords, EachIsOneChunkWithExactlyItsText) {
+    struct Row {
+        Value (*keyword)();
+        const char* text;
+    };
+#define VUX_ROW(name, literal) {&Keywords::name, literal},
+    const Row rows[] = {VUX_PPR_KEYWORDS(VUX_ROW)};
+#undef VUX_ROW
+    for (const auto& r : rows) {
+        EXPECT_EQ(chunk(r.keyword()), r.text);
+        EXPECT_TRUE(rts::same(r.keyword(), r.keyword()));  // shared
+    }
+    EXPECT_EQ(chunk(Keywords::kwIn()), " in");
+    EXPECT_EQ(chunk(Keywords::kwSpecialiseInstance()), "{-# SPECIALISE instance");
+    EXPECT_EQ(chunk(Keywords::kwBackslash()), "\\");
+    // the shared constants of the smaller printers
+    EXPECT_EQ(chunk(bar()), "|");
+    EXPECT_EQ(chunk(pprCallconv(JavaScript())), "javascript");
+    EXPECT_EQ(chunk(pprCallconv(CCall())), "ccall");
+    EXPECT_EQ(chunk(pprSafety(Interruptible())), "interruptible");
+    EXPECT_EQ(chunk(showtextl(inst_Show_Callconv(), CApi())), "capi");
+    EXPECT_EQ(chunk(showtextl(inst_Show_BndrVis(), BndrInvis())), "bndrinvis");
+}
+
+TEST(PprKeywords, SmallPieces) {
+    EXPECT_EQ(rendered(barPrefix(L::text(str("C")))), "| C");
+    EXPECT_EQ(rendered(fieldProjection(str("field"))), ".field");
+    EXPECT_EQ(rendered(gadtArgSeparator()), " ->");
+    Value ifs = rts::force(emptyMultiIf());
+    EXPECT_EQ(chunk(rts::field(ifs, 0)), "if {}");
+    EXPECT_EQ(rts::force(rts::field(ifs, 1))->tag, VUX::Types::Nil_tag);
+
+    Value t = VarT(mkName("T"));
+    Value gadt = GadtC(list({mkName("C")}), list({}), t), normal = NormalC(mkName("C"), list({}));
+    Value wrapped = ForallC(list({}), list({}), ForallC(list({}), list({}), RecGadtC(list({}), list({}), t)));
+    EXPECT_TRUE(isGadtCon(gadt));
+    EXPECT_TRUE(isGadtCon(wrapped));
+    EXPECT_FALSE(isGadtCon(ForallC(list({}), list({}), ForallC(list({}), list({}), normal))));
+    EXPECT_FALSE(isGadtCon(InfixC(pair(unit(), t), mkName("+"), pair(unit(), t))));
+    EXPECT_FALSE(isGadtDecl(list({})));
+    EXPECT_TRUE(isGadtDecl(list({gadt, wrapped})));
+    Value failing = rts::delay([]() -> Value { throw std::runtime_error("examined"); });
+    EXPECT_FALSE(isGadtDecl(VUX::Types::Cons(normal, failing)));  // stops at the first
+}
+
+TEST(PprBrackets, BracketsBarsAndSeparators) {
+    Value x = L::text(str("x"));
+    EXPECT_EQ(rendered(quoteParens(L::empty())), "'()");
+    EXPECT_EQ(rendered(quoteParens(x)), "'(x)");
+    EXPECT_EQ(rendered(hashParens(L::empty())), "(#  #)");
+    struct Row {
+        int64_t alt, arity;
+        const char* text;
+    };
+    const Row bars[] = {{1, 1, "(# x #)"},    {2, 3, "(# |x| #)"},  {3, 3, "(# | |x #)"},
+                        {1, 3, "(# x| | #)"}, {0, 2, "(# x| | #)"}, {5, 3, "(# | | | |x #)"}};
+    for (const auto& r : bars) EXPECT_EQ(rendered(unboxedSumBars(x, int_(r.alt), int_(r.arity))), r.text);
+    EXPECT_EQ(rendered(pprBndrVis(BndrReq(), x)), "x");
+    EXPECT_EQ(rendered(pprBndrVis(BndrInvis(), x)), "@x");
+
+    Value names = list({mkName("a"), mkName("+"), mkName("c")});
+    EXPECT_EQ(rendered(commaSep(inst_Ppr_Name(), list({}))), "");
+    EXPECT_EQ(rendered(commaSep(inst_Ppr_Name(), list({mkName("a")}))), "a");
+    EXPECT_EQ(rendered(commaSep(inst_Ppr_Name(), names)), "a, +, c");
+    EXPECT_EQ(rendered(commaSepApplied(names)), "a, (+), c");
+    EXPECT_EQ(rendered(semiSep(inst_Ppr_Name(), names)), "a; +; c");
+    Value upper = rts::fun<1>([](const Value& n) { return L::text(str("N")); });
+    EXPECT_EQ(rendered(commaSepWith(upper, names)), "N, N, N");
+    EXPECT_EQ(rendered(semiSepWith(upper, names)), "N; N; N");
+    // Too long for one line: one element per line, the separators at the ends of the lines.
+    std::string word(40, 'w');
+    Value longNames = list({mkName(word), mkName(word), mkName(word)});
+    EXPECT_EQ(rendered(semiSep(inst_Ppr_Name(), longNames)), word + ";\n" + word + ";\n" + word);
+
+    // Bytes become characters of the same codes, on demand.
+    using VUX::Internal::Word::W8_hash;
+    Value failing = rts::delay([]() -> Value { throw std::runtime_error("examined"); });
+    Value chars = rts::force(bytesToString(VUX::Types::Cons(W8_hash(0xff), failing)));
+    EXPECT_EQ(VUX::Types::charOf(rts::force(rts::field(chars, 0))), 0xffu);
 }
 
 }  // namespace

@@ -206,4 +206,100 @@ VUX_STATIC_INSTANCE(inst_PprFlag_Unit, VUX::Record::Operation);
 VUX_STATIC_INSTANCE(inst_PprFlag_Specificity, VUX::Record::Operation);
 VUX_STATIC_INSTANCE(inst_PprFlag_BndrVis, VUX::Record::Operation);
 
+// ---------------------------------------------------------------------------------------------
+// The fixed vocabulary of the declaration, pragma, expression, pattern, statement and
+// reified-information printers: one shared document of one chunk per text (leading and trailing
+// blanks included, as in " in"), built on first use.
+
+#define VUX_PPR_KEYWORDS(X)                            \
+    X(kwDotDot, "..")                                  \
+    X(kwComma, ",")                                    \
+    X(kwClass, "class")                                \
+    X(kwInstance, "instance")                          \
+    X(kwType, "type")                                  \
+    X(kwData, "data")                                  \
+    X(kwFamily, "family")                              \
+    X(kwTypeFamily, "type family")                     \
+    X(kwWhere, "where")                                \
+    X(kwEquals, "=")                                   \
+    X(kwTypeRole, "type role")                         \
+    X(kwDeriving, "deriving")                          \
+    X(kwDefault, "default")                            \
+    X(kwPattern, "pattern")                            \
+    X(kwStock, "stock")                                \
+    X(kwAnyclass, "anyclass")                          \
+    X(kwNewtype, "newtype")                            \
+    X(kwVia, "via")                                    \
+    X(kwBang, "!")                                     \
+    X(kwTilde, "~")                                    \
+    X(kwForall, "forall")                              \
+    X(kwDot, ".")                                      \
+    X(kwEmptyContext, "() =>")                         \
+    X(kwForeignImport, "foreign import")               \
+    X(kwForeignExport, "foreign export")               \
+    X(kwPragmaOpen, "{-#")                             \
+    X(kwOpaque, "{-# OPAQUE")                          \
+    X(kwSpecialise, "{-# SPECIALISE")                  \
+    X(kwSpecialiseInstance, "{-# SPECIALISE instance") \
+    X(kwRules, "{-# RULES")                            \
+    X(kwAnn, "{-# ANN")                                \
+    X(kwLine, "{-# LINE")                              \
+    X(kwComplete, "{-# COMPLETE")                      \
+    X(kwScc, "{-# SCC")                                \
+    X(kwPragmaClose, "#-}")                            \
+    X(kwModule, "module")                              \
+    X(kwAt, "@")                                       \
+    X(kwBackslash, "\\")                               \
+    X(kwArrow, "->")                                   \
+    X(kwLambdaCase, "\\case")                          \
+    X(kwLambdaCases, "\\cases")                        \
+    X(kwIf, "if")                                      \
+    X(kwThen, "then")                                  \
+    X(kwElse, "else")                                  \
+    X(kwLet, "let")                                    \
+    X(kwIn, " in")                                     \
+    X(kwCase, "case")                                  \
+    X(kwOf, "of")                                      \
+    X(kwDo, "do")                                      \
+    X(kwMdo, "mdo")                                    \
+    X(kwOpenBracket, "[")                              \
+    X(kwCloseBracket, "]")                             \
+    X(kwEmptyCompExp, "<<Empty CompExp>>")             \
+    X(kwEmptyMultiIf, "if {}")                         \
+    X(kwStatic, "static")                              \
+    X(kwHash, "#")                                     \
+    X(kwTypedQuoteOpen, "[||")                         \
+    X(kwTypedQuoteClose, "||]")                        \
+    X(kwTypedSplice, "$$")                             \
+    X(kwLeftArrow, "<-")                               \
+    X(kwRec, "rec")                                    \
+    X(kwWildcard, "_")                                 \
+    X(kwBackquote, "`")                                \
+    X(kwClassOpFrom, "Class op from")                  \
+    X(kwPrimitive, "Primitive")                        \
+    X(kwUnlifted, "unlifted")                          \
+    X(kwTypeConstructor, "type constructor")           \
+    X(kwArity, "arity")                                \
+    X(kwConstructorFrom, "Constructor from")           \
+    X(kwTypeVariable, "Type variable")
+
+namespace Keywords {
+#define VUX_PPR_DECLARE_KEYWORD(name, literal) Value name();
+VUX_PPR_KEYWORDS(VUX_PPR_DECLARE_KEYWORD)
+#undef VUX_PPR_DECLARE_KEYWORD
+}  // namespace Keywords
+
+// "|" d: the prefix of every constructor alternative after the first.
+Value barPrefix(const Value& m);
+// "." then the field name (a character list) directly after it.
+Value fieldProjection(const Value& field);
+// Whether a constructor is written in GADT form (GadtC, RecGadtC, or ForallC of one); whether a
+// declaration's constructors all are (False for none; stops at the first that is not).
+bool isGadtCon(const Value& con);
+bool isGadtDecl(const Value& cons);
+// " ->" (a space then the arrow): what follows each argument type of a GADT constructor.
+Value gadtArgSeparator();
+// The one-element list of "if {}", what a multi-way conditional without alternatives prints.
+Value emptyMultiIf();
+
 }  // namespace VUX::Boot::TH::Ppr
