@@ -1,12 +1,13 @@
 // The printable class, pprint, names and fixity, and the printers of the small syntax types.
 #include "VUX/Boot/TH/Ppr.h"
 
-#include <vector>
-
 #include "Text/PrettyPrint/Drovane.h"
+#include "VUX/Boot/TH/PprShared.h"
 #include "VUX/Internal/List.h"
 #include "VUX/Internal/Show.h"
 #include "VUX/Internal/TH/Syntax.h"
+#include "VUX/Internal/Unicode.h"
+#include "VUX/Internal/Word.h"
 #include "VUX/Types.h"
 #include "rts/Profiling.h"
 
@@ -17,30 +18,17 @@ namespace VUX::Boot::TH::Ppr {
 namespace S = VUX::Internal::TH::Syntax;
 using namespace PprLib;
 using VUX::Record::fn;
-using VUX::Types::Cons;
 using VUX::Types::Nil;
 
-namespace {
-const Value& fieldOf(const Value& v, size_t i) { return rts::field(rts::force(v), i); }
-uint8_t formOf(const Value& v) { return rts::force(v)->tag; }
+using detail::each;
+using detail::fieldOf;
+using detail::formOf;
 
-// The list of f applied to each element, in order.
-template <class F>
-Value each(const Value& xs, F&& f) {
-    std::vector<Value> out;
-    for (Value l = rts::force(xs); l->tag == VUX::Types::Cons_tag;) {
-        out.push_back(f(rts::field(l, 0)));
-        Value next = rts::force(rts::field(l, 1));
-        l = std::move(next);
-    }
-    Value list = Nil();
-    for (auto it = out.rbegin(); it != out.rend(); ++it) list = Cons(std::move(*it), std::move(list));
-    return list;
-}
+namespace {
 Value names(const Value& ns) {
     return each(ns, [](const Value& n) { return pprName(n); });
 }
-Value commaSep(const Value& ms) { return sep(punctuate(comma(), ms)); }
+Value commaSeparated(const Value& ms) { return sep(punctuate(comma(), ms)); }
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -92,18 +80,6 @@ Value pprint(const Value& dPpr, const Value& x) {
 // ---------------------------------------------------------------------------------------------
 // Keywords: constant computations of one text chunk (or one character), built on first use.
 
-#define VUX_PPR_KEYWORD(name, literal)                                                                \
-    RTS_CONSTANT(name##_closure) {                                                                    \
-        VUX_CAF(#name);                                                                               \
-        return document(::Text::PrettyPrint::Drovane::text(VUX::Internal::List::fromBytes(literal))); \
-    }                                                                                                 \
-    Value name() { return name##_closure.get(); }
-#define VUX_PPR_CHARACTER(name, c)                                                   \
-    RTS_CONSTANT(name##_closure) {                                                   \
-        VUX_CAF(#name);                                                              \
-        return document(::Text::PrettyPrint::Drovane::char_(VUX::Types::C_hash(c))); \
-    }                                                                                \
-    Value name() { return name##_closure.get(); }
 namespace {
 VUX_PPR_KEYWORD(kwInfixl, "infixl")
 VUX_PPR_KEYWORD(kwInfixr, "infixr")
@@ -135,8 +111,110 @@ VUX_PPR_KEYWORD(kwOverlaps, "{-# OVERLAPS #-}")
 VUX_PPR_KEYWORD(kwIncoherent, "{-# INCOHERENT #-}")
 }  // namespace
 VUX_PPR_CHARACTER(bar, '|')
-#undef VUX_PPR_KEYWORD
-#undef VUX_PPR_CHARACTER
+namespace {
+VUX_PPR_KEYWORD(kwQuoteOpen, "'(")
+VUX_PPR_KEYWORD(kwQuoteClose, ")")
+VUX_PPR_KEYWORD(kwHashOpen, "(# ")
+VUX_PPR_KEYWORD(kwHashClose, " #)")
+VUX_PPR_CHARACTER(kwAt, '@')
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Brackets, separators and list printers
+
+Value sepWith(const Value& separator, const Value& printer, const Value& xs) {
+    VUX_FUNCTION;
+    return sep(punctuate(separator, each(xs, [&](const Value& x) { return rts::apply(printer, x); })));
+}
+namespace {
+Value pprApplied(const Value& name) { return pprName_prime(S::Applied(), name); }
+constinit const rts::StaticFun pprApplied_closure{rts::static_fun_info<&pprApplied>};
+}  // namespace
+Value commaSep(const Value& dPpr, const Value& xs) { return sepWith(comma(), ppr(dPpr), xs); }
+Value commaSepWith(const Value& printer, const Value& xs) { return sepWith(comma(), printer, xs); }
+Value commaSepApplied(const Value& names) { return sepWith(comma(), pprApplied_closure.value(), names); }
+Value semiSep(const Value& dPpr, const Value& xs) { return sepWith(semi(), ppr(dPpr), xs); }
+Value semiSepWith(const Value& printer, const Value& xs) { return sepWith(semi(), printer, xs); }
+
+Value quoteParens(const Value& m) { return op_lt_gt(op_lt_gt(kwQuoteOpen(), m), kwQuoteClose()); }
+Value hashParens(const Value& m) { return op_lt_gt(op_lt_gt(kwHashOpen(), m), kwHashClose()); }
+
+Value unboxedSumBars(const Value& m, const Value& alt, const Value& arity) {
+    VUX_FUNCTION;
+    int64_t a = VUX::Types::intOf(rts::force(alt));
+    int64_t n = VUX::Types::intOf(rts::force(arity));
+    Value before = hsep(detail::copies(a - 1, bar()));
+    Value after = hsep(detail::copies(n - a, bar()));
+    return hashParens(op_lt_gt(op_lt_gt(before, m), after));
+}
+
+Value pprBndrVis(const Value& vis, const Value& m) {
+    VUX_FUNCTION;
+    return formOf(vis) == S::BndrReq_tag ? m : op_lt_gt(kwAt(), m);
+}
+
+namespace {
+Value lowerCase(const Value& s) {
+    return each(s, [](const Value& c) { return VUX::Internal::Unicode::toSimpleLowerCase(c); });
+}
+}  // namespace
+Value showtextl(const Value& dShow, const Value& x) {
+    VUX_FUNCTION;
+    return text(rts::delay([dShow, x] { return lowerCase(VUX::Internal::Show::show(dShow, x)); }));
+}
+
+// The lower-cased `show` of each calling convention and safety, one shared document each.
+#define VUX_PPR_SHOWN(name, T, C)                                               \
+    RTS_CONSTANT(name##_closure) {                                              \
+        VUX_CAF(#name);                                                         \
+        return document(::Text::PrettyPrint::Drovane::text(                     \
+            lowerCase(VUX::Internal::Show::show(S::inst_Show_##T(), S::C())))); \
+    }
+namespace {
+VUX_PPR_SHOWN(kwCCall, Callconv, CCall)
+VUX_PPR_SHOWN(kwStdCall, Callconv, StdCall)
+VUX_PPR_SHOWN(kwCApi, Callconv, CApi)
+VUX_PPR_SHOWN(kwPrim, Callconv, Prim)
+VUX_PPR_SHOWN(kwJavaScript, Callconv, JavaScript)
+VUX_PPR_SHOWN(kwUnsafe, Safety, Unsafe)
+VUX_PPR_SHOWN(kwSafe, Safety, Safe)
+VUX_PPR_SHOWN(kwInterruptible, Safety, Interruptible)
+}  // namespace
+#undef VUX_PPR_SHOWN
+Value pprCallconv(const Value& cc) {
+    VUX_FUNCTION;
+    static const rts::Constant* const shown[] = {&kwCCall_closure, &kwStdCall_closure, &kwCApi_closure,
+                                                 &kwPrim_closure, &kwJavaScript_closure};
+    return shown[formOf(cc)]->get();
+}
+Value pprSafety(const Value& safety) {
+    VUX_FUNCTION;
+    static const rts::Constant* const shown[] = {&kwUnsafe_closure, &kwSafe_closure,
+                                                 &kwInterruptible_closure};
+    return shown[formOf(safety)]->get();
+}
+
+Value bytesToString(const Value& bytes) {
+    return rts::delay([bytes]() -> Value {
+        const Value& l = rts::force(bytes);
+        if (l->tag != VUX::Types::Cons_tag) return VUX::Types::Nil();
+        Value byte = rts::field(l, 0), rest = rts::field(l, 1);
+        return VUX::Types::Cons(
+            rts::delay([byte] {
+                return VUX::Types::C_hash(uint32_t(VUX::Internal::Word::wordNOf(rts::force(byte))));
+            }),
+            bytesToString(rest));
+    });
+}
+
+// ForallVisFlag: two constructors without fields, their text forms derived.
+namespace {
+constinit const rts::StaticNullary ForallVis_closure{ForallVis_tag};
+constinit const rts::StaticNullary ForallInvis_closure{ForallInvis_tag};
+}  // namespace
+Value ForallVis() { return ForallVis_closure.value(); }
+Value ForallInvis() { return ForallInvis_closure.value(); }
+VUX_DERIVE_TEXT_FORMS(ForallVisFlag, {"ForallVis"}, {"ForallInvis"})
 
 // ---------------------------------------------------------------------------------------------
 // Names and fixity
@@ -220,7 +298,7 @@ Value pprFunDep(const Value& fd) {
 Value pprFunDeps(const Value& fds) {
     VUX_SCC("ppr_list_FunDep");
     if (formOf(fds) == VUX::Types::Nil_tag) return empty();
-    return op_lt_plus_gt(bar(), commaSep(each(fds, [](const Value& fd) { return pprFunDep(fd); })));
+    return op_lt_plus_gt(bar(), commaSeparated(each(fds, [](const Value& fd) { return pprFunDep(fd); })));
 }
 
 Value pprPatSynArgs(const Value& args) {
@@ -232,7 +310,7 @@ Value pprPatSynArgs(const Value& args) {
             return op_lt_plus_gt(pprName_prime(S::Alone(), rts::field(a, 0)),
                                  pprName_prime(S::Alone(), rts::field(a, 1)));
         default:
-            return braces(commaSep(
+            return braces(commaSeparated(
                 each(rts::field(a, 0), [](const Value& f) { return pprName_prime(S::Applied(), f); })));
     }
 }

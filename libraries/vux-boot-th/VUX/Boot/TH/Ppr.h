@@ -2,15 +2,19 @@
 // declarations, and the printers of the small syntax types.
 //
 // Every printer yields a document computation of the document layer (PprLib.h); `pprint` runs
-// one from the initial renumbering state and renders it. The printers of expressions, patterns,
-// types, literals, declarations and the other large tree types join this module later; their
-// `Ppr` instances are built the same way (a static record, or a function of the records of the
-// type's parameters).
+// one from the initial renumbering state and renders it. Precedences are the levels below
+// (`noPrec` ... `appPrec`): a printer given level p parenthesises what binds more loosely than a
+// position of that level. The printers of expressions, patterns and declarations join this
+// module later; their `Ppr` instances are built the same way (a static record, or a function of
+// the records of the type's parameters). The module's sources: Ppr.cpp (class, names, small
+// types, brackets and lists), PprLit.cpp (literals), PprType.cpp (types, contexts, foralls),
+// PprKeywords.cpp (the fixed vocabulary of the larger printers).
 #pragma once
 
 #include <cstdint>
 
 #include "VUX/Boot/TH/PprLib.h"
+#include "VUX/Internal/Derived.h"
 #include "VUX/Record.h"
 #include "rts/rts.h"
 
@@ -96,5 +100,206 @@ VUX_STATIC_INSTANCE(inst_Ppr_SourceUnpackedness, C_Ppr_class);
 VUX_STATIC_INSTANCE(inst_Ppr_SourceStrictness, C_Ppr_class);
 VUX_STATIC_INSTANCE(inst_Ppr_DecidedStrictness, C_Ppr_class);
 VUX_STATIC_INSTANCE(inst_Ppr_Role, C_Ppr_class);
+
+// ---------------------------------------------------------------------------------------------
+// Brackets, separators and list printers
+
+// `sep` of the printed elements, each but the last followed directly by the separator.
+// `printer` is a function (element to computation); the elements print in list order.
+Value sepWith(const Value& separator, const Value& printer, const Value& xs);
+Value commaSep(const Value& dPpr, const Value& xs);
+Value commaSepWith(const Value& printer, const Value& xs);
+Value commaSepApplied(const Value& names);  // each name by pprName' Applied
+Value semiSep(const Value& dPpr, const Value& xs);
+Value semiSepWith(const Value& printer, const Value& xs);
+// "'(" d ")"; "(# " d " #)".
+Value quoteParens(const Value& m);
+Value hashParens(const Value& m);
+// "(# " (alt - 1 bars) d (arity - alt bars) " #)": the bars separated by spaces, directly against
+// d. `alt` and `arity` are boxed Ints.
+Value unboxedSumBars(const Value& m, const Value& alt, const Value& arity);
+// d for BndrReq, "@" d for BndrInvis.
+Value pprBndrVis(const Value& vis, const Value& m);
+// One chunk: `show` of the value (through its Show record) mapped to lower case.
+Value showtextl(const Value& dShow, const Value& x);
+// The shared lower-cased documents of the calling conventions ("ccall"...) and safeties
+// ("unsafe", "safe", "interruptible"), one per constructor.
+Value pprCallconv(const Value& cc);
+Value pprSafety(const Value& safety);
+// A list of Word8 as the characters of the same codes, produced lazily.
+Value bytesToString(const Value& bytes);
+
+// The visibility of a forall: ForallVis prints "->" after its binders, ForallInvis ".".
+inline constexpr uint8_t ForallVis_tag = 0;
+inline constexpr uint8_t ForallInvis_tag = 1;
+Value ForallVis();
+Value ForallInvis();
+VUX_DECLARE_TEXT_FORMS(ForallVisFlag);  // "ForallVis", "ForallInvis"
+
+// ---------------------------------------------------------------------------------------------
+// Literals
+
+// A literal at the precedence of its position (a boxed Int, evaluated only for the numeric
+// forms): negative numbers in parentheses above noPrec; rationals as exact decimals ("2.5",
+// "1.23456789e8", "1e-3") when finite in base 10, else as fractions ("1 / 3", parenthesised
+// above noPrec). A zero numerator prints "0.0" whatever its power-of-ten denominator.
+Value pprLit(const Value& p, const Value& lit);
+Value pprLit(int64_t p, const Value& lit);
+// A string literal, one line per line of the string (broken after each embedded newline).
+Value pprString(const Value& s);
+VUX_STATIC_INSTANCE(inst_Ppr_Lit, C_Ppr_class);
+
+// ---------------------------------------------------------------------------------------------
+// Types
+
+// One argument of an application spine: an ordinary one, or a kind argument printed after "@".
+// The field is stored unevaluated.
+inline constexpr uint8_t TANormal_tag = 0;
+inline constexpr uint8_t TyArg_tag = 1;
+Value TANormal(Value t);
+Value TyArg(Value k);
+// Just the type of a TANormal, Nothing for a TyArg.
+Value fromTANormal(const Value& arg);
+
+// The type printer. Applications print through pprTyApp of their spine.
+Value pprType(int64_t p, const Value& t);
+Value pprParendType(const Value& t);  // at appPrec
+Value pprFunArgType(const Value& t);  // at funPrec
+// The four infix forms ("a + b", "a '+ b"), parenthesised at opPrec (unopPrec for the U forms);
+// any other type at appPrec.
+Value pprInfixT(int64_t p, const Value& t);
+// (head, [TypeArg]) of the application spine, arguments leftmost first; the head is evaluated.
+Value split(const Value& t);
+// An application: the head (evaluated) and its arguments. Tuples, arrows (plain and with a
+// multiplicity), equality, lists and promoted tuples print in their own syntax when saturated
+// with ordinary arguments; anything else as "h a @k b", parenthesised at appPrec.
+Value pprTyApp(int64_t p, const Value& head, const Value& args);
+Value pprTyApp(int64_t p, const Value& headAndArgs);  // the pair
+bool isStarT(const Value& t);
+// An argument in argument position: "t" at appPrec, "@k" ("@(*)" for the star kind).
+Value pprParendTypeArg(const Value& arg);
+VUX_STATIC_INSTANCE(inst_Ppr_Type, C_Ppr_class);
+VUX_STATIC_INSTANCE(inst_Ppr_TypeArg, C_Ppr_class);
+// "name :: type", the name by pprName' Applied.
+Value ppr_sig(const Value& name, const Value& type);
+
+// ---------------------------------------------------------------------------------------------
+// Contexts, foralls and binders
+
+// The predicates of a context: "()" for none; one by `printer` (a function of the precedence, a
+// boxed Int, and the predicate) at p; several as "(a, b)", each by the Ppr record at noPrec.
+Value ppr_ctx_preds_with(const Value& dPpr, const Value& printer, const Value& p, const Value& preds);
+// Nothing for an empty context, else its predicates at funPrec then "=>".
+Value pprCtxWith(const Value& dPpr, const Value& printer, const Value& preds);
+Value ppr_cxt_preds(int64_t p, const Value& preds);  // with pprType
+Value pprCxt(const Value& preds);                    // with pprType
+// "forall a b ." / "forall a b ->" then the context; the context alone without binders. The
+// binders stay on one line. `dPprFlag` is the binders' flag record.
+Value pprForall_prime(const Value& dPprFlag, const Value& visibility, const Value& binders, const Value& ctx);
+Value pprForall(const Value& binders, const Value& ctx);     // Specificity binders, "."
+Value pprForallVis(const Value& binders, const Value& ctx);  // () binders, "->"
+// Nothing for Nothing; "forall" then the binders (laid out by sep) directly followed by ".".
+Value ppr_bndrs(const Value& dPprFlag, const Value& maybeBinders);
+// The binder printers of the three flag types: "a", "(a :: k)"; Specificity's inferred ones in
+// braces ("{a}", "{a :: k}"); BndrVis's invisible ones after "@" ("@a", "@(a :: k)").
+VUX_STATIC_INSTANCE(inst_PprFlag_Unit, VUX::Record::Operation);
+VUX_STATIC_INSTANCE(inst_PprFlag_Specificity, VUX::Record::Operation);
+VUX_STATIC_INSTANCE(inst_PprFlag_BndrVis, VUX::Record::Operation);
+
+// ---------------------------------------------------------------------------------------------
+// The fixed vocabulary of the declaration, pragma, expression, pattern, statement and
+// reified-information printers: one shared document of one chunk per text (leading and trailing
+// blanks included, as in " in"), built on first use.
+
+#define VUX_PPR_KEYWORDS(X)                            \
+    X(kwDotDot, "..")                                  \
+    X(kwComma, ",")                                    \
+    X(kwClass, "class")                                \
+    X(kwInstance, "instance")                          \
+    X(kwType, "type")                                  \
+    X(kwData, "data")                                  \
+    X(kwFamily, "family")                              \
+    X(kwTypeFamily, "type family")                     \
+    X(kwWhere, "where")                                \
+    X(kwEquals, "=")                                   \
+    X(kwTypeRole, "type role")                         \
+    X(kwDeriving, "deriving")                          \
+    X(kwDefault, "default")                            \
+    X(kwPattern, "pattern")                            \
+    X(kwStock, "stock")                                \
+    X(kwAnyclass, "anyclass")                          \
+    X(kwNewtype, "newtype")                            \
+    X(kwVia, "via")                                    \
+    X(kwBang, "!")                                     \
+    X(kwTilde, "~")                                    \
+    X(kwForall, "forall")                              \
+    X(kwDot, ".")                                      \
+    X(kwEmptyContext, "() =>")                         \
+    X(kwForeignImport, "foreign import")               \
+    X(kwForeignExport, "foreign export")               \
+    X(kwPragmaOpen, "{-#")                             \
+    X(kwOpaque, "{-# OPAQUE")                          \
+    X(kwSpecialise, "{-# SPECIALISE")                  \
+    X(kwSpecialiseInstance, "{-# SPECIALISE instance") \
+    X(kwRules, "{-# RULES")                            \
+    X(kwAnn, "{-# ANN")                                \
+    X(kwLine, "{-# LINE")                              \
+    X(kwComplete, "{-# COMPLETE")                      \
+    X(kwScc, "{-# SCC")                                \
+    X(kwPragmaClose, "#-}")                            \
+    X(kwModule, "module")                              \
+    X(kwAt, "@")                                       \
+    X(kwBackslash, "\\")                               \
+    X(kwArrow, "->")                                   \
+    X(kwLambdaCase, "\\case")                          \
+    X(kwLambdaCases, "\\cases")                        \
+    X(kwIf, "if")                                      \
+    X(kwThen, "then")                                  \
+    X(kwElse, "else")                                  \
+    X(kwLet, "let")                                    \
+    X(kwIn, " in")                                     \
+    X(kwCase, "case")                                  \
+    X(kwOf, "of")                                      \
+    X(kwDo, "do")                                      \
+    X(kwMdo, "mdo")                                    \
+    X(kwOpenBracket, "[")                              \
+    X(kwCloseBracket, "]")                             \
+    X(kwEmptyCompExp, "<<Empty CompExp>>")             \
+    X(kwEmptyMultiIf, "if {}")                         \
+    X(kwStatic, "static")                              \
+    X(kwHash, "#")                                     \
+    X(kwTypedQuoteOpen, "[||")                         \
+    X(kwTypedQuoteClose, "||]")                        \
+    X(kwTypedSplice, "$$")                             \
+    X(kwLeftArrow, "<-")                               \
+    X(kwRec, "rec")                                    \
+    X(kwWildcard, "_")                                 \
+    X(kwBackquote, "`")                                \
+    X(kwClassOpFrom, "Class op from")                  \
+    X(kwPrimitive, "Primitive")                        \
+    X(kwUnlifted, "unlifted")                          \
+    X(kwTypeConstructor, "type constructor")           \
+    X(kwArity, "arity")                                \
+    X(kwConstructorFrom, "Constructor from")           \
+    X(kwTypeVariable, "Type variable")
+
+namespace Keywords {
+#define VUX_PPR_DECLARE_KEYWORD(name, literal) Value name();
+VUX_PPR_KEYWORDS(VUX_PPR_DECLARE_KEYWORD)
+#undef VUX_PPR_DECLARE_KEYWORD
+}  // namespace Keywords
+
+// "|" d: the prefix of every constructor alternative after the first.
+Value barPrefix(const Value& m);
+// "." then the field name (a character list) directly after it.
+Value fieldProjection(const Value& field);
+// Whether a constructor is written in GADT form (GadtC, RecGadtC, or ForallC of one); whether a
+// declaration's constructors all are (False for none; stops at the first that is not).
+bool isGadtCon(const Value& con);
+bool isGadtDecl(const Value& cons);
+// " ->" (a space then the arrow): what follows each argument type of a GADT constructor.
+Value gadtArgSeparator();
+// The one-element list of "if {}", what a multi-way conditional without alternatives prints.
+Value emptyMultiIf();
 
 }  // namespace VUX::Boot::TH::Ppr

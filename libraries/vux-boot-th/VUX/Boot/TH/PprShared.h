@@ -1,0 +1,70 @@
+// What the source files of the printer module share: field access by constructor, mapping a
+// list to a list of computations, and the definition of keyword documents. Not installed.
+#pragma once
+
+#include <vector>
+
+#include "Text/PrettyPrint/Drovane.h"
+#include "VUX/Boot/TH/PprLib.h"
+#include "VUX/Internal/List.h"
+#include "VUX/Types.h"
+#include "rts/Profiling.h"
+#include "rts/rts.h"
+
+namespace VUX::Boot::TH::Ppr::detail {
+
+using rts::Value;
+
+inline const Value& fieldOf(const Value& v, size_t i) { return rts::field(rts::force(v), i); }
+inline uint8_t formOf(const Value& v) { return rts::force(v)->tag; }
+
+// The values of a list, its spine evaluated.
+inline std::vector<Value> elements(const Value& xs) {
+    std::vector<Value> out;
+    for (Value l = rts::force(xs); l->tag == VUX::Types::Cons_tag;) {
+        out.push_back(rts::field(l, 0));
+        Value next = rts::force(rts::field(l, 1));
+        l = std::move(next);
+    }
+    return out;
+}
+inline Value listOf(std::vector<Value> items) {
+    Value list = VUX::Types::Nil();
+    for (auto it = items.rbegin(); it != items.rend(); ++it)
+        list = VUX::Types::Cons(std::move(*it), std::move(list));
+    return list;
+}
+
+// The list of f applied to each element, in order.
+template <class F>
+Value each(const Value& xs, F&& f) {
+    std::vector<Value> out = elements(xs);
+    for (Value& x : out) x = f(x);
+    return listOf(std::move(out));
+}
+
+// n copies of a computation (none when n <= 0).
+inline Value copies(int64_t n, const Value& m) {
+    std::vector<Value> out;
+    for (int64_t i = 0; i < n; ++i) out.push_back(m);
+    return listOf(std::move(out));
+}
+
+}  // namespace VUX::Boot::TH::Ppr::detail
+
+// Keyword documents: constant computations of one text chunk (or one character), built on first
+// use and shared.
+#define VUX_PPR_KEYWORD(name, literal)                                                      \
+    RTS_CONSTANT(name##_closure) {                                                          \
+        VUX_CAF(#name);                                                                     \
+        return ::VUX::Boot::TH::PprLib::document(                                           \
+            ::Text::PrettyPrint::Drovane::text(::VUX::Internal::List::fromBytes(literal))); \
+    }                                                                                       \
+    Value name() { return name##_closure.get(); }
+#define VUX_PPR_CHARACTER(name, c)                                         \
+    RTS_CONSTANT(name##_closure) {                                         \
+        VUX_CAF(#name);                                                    \
+        return ::VUX::Boot::TH::PprLib::document(                          \
+            ::Text::PrettyPrint::Drovane::char_(::VUX::Types::C_hash(c))); \
+    }                                                                      \
+    Value name() { return name##_closure.get(); }
