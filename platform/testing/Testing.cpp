@@ -1,6 +1,11 @@
 #include "Testing.h"
 
+#include <ftw.h>
+#include <stdlib.h>
 #include "VUX/Internal/List.h"
+
+#include <cstdio>
+#include <stdexcept>
 
 namespace vux::testing {
 
@@ -57,6 +62,17 @@ std::vector<int64_t> int_values(const Value& l) {
     std::vector<int64_t> out;
     for (const Value& v : items(l)) out.push_back(intOf(rts::force(v)));
     return out;
+}
+
+TempDirectory::TempDirectory() {
+    char pattern[] = "/tmp/vux-test-XXXXXX";
+    if (mkdtemp(pattern) == nullptr) throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+}
+
+TempDirectory::~TempDirectory() {
+    auto remove = [](const char* p, const struct stat*, int, struct FTW*) { return ::remove(p); };
+    nftw(path_.c_str(), remove, 16, FTW_DEPTH | FTW_PHYS);
 }
 
 }  // namespace vux::testing

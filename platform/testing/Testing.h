@@ -47,6 +47,21 @@ std::vector<Value> items(const Value& list);
 Value ints(const std::vector<int64_t>& xs);
 std::vector<int64_t> int_values(const Value& list);
 
+// A fresh directory under /tmp, removed with everything in it when the object goes.
+class TempDirectory {
+  public:
+    TempDirectory();
+    ~TempDirectory();
+    TempDirectory(const TempDirectory&) = delete;
+    TempDirectory& operator=(const TempDirectory&) = delete;
+    const std::string& path() const { return path_; }
+    // The path of `name` inside the directory.
+    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+  private:
+    std::string path_;
+};
+
 }  // namespace vux::testing
 
 namespace rts {
