@@ -14,6 +14,7 @@
 
 #include "VUX/Classes.h"
 #include "VUX/Internal/Show.h"
+#include "VUX/Internal/Word.h"
 #include "VUX/Record.h"
 #include "rts/rts.h"
 
@@ -25,7 +26,7 @@ inline constexpr uint8_t BS_tag = 0;
 Value BS(Value bytes, uint64_t offset, uint64_t length);
 
 // A boxed byte (`W8#`): the element type of packed and unpacked lists.
-inline Value W8_hash(uint8_t b) { return rts::con_word(0, b); }
+using VUX::Internal::Word::W8_hash;
 inline uint8_t word8Of(const Value& w) { return static_cast<uint8_t>(rts::word(w, 0)); }
 
 // C++ access: the bytes of a byte string (evaluated here; the view lives as long as the value),

@@ -14,6 +14,8 @@
 #include <string>
 #include <string_view>
 
+#include "VUX/Internal/Int.h"
+#include "VUX/Internal/Word.h"
 #include "rts/rts.h"
 
 namespace System::Posix::IO {
@@ -30,9 +32,9 @@ inline Value WriteOnly() { return Value::adopt(OpenMode_closure_tbl[WriteOnly_ta
 inline Value ReadWrite() { return Value::adopt(OpenMode_closure_tbl[ReadWrite_tag]); }
 
 // Fd and FileMode boxes.
-inline Value Fd(int32_t fd) { return rts::con_word(0, static_cast<uint64_t>(static_cast<int64_t>(fd))); }
+inline Value Fd(int32_t fd) { return VUX::Internal::Int::I32_hash(fd); }
 inline int32_t fdOf(const Value& fd) { return static_cast<int32_t>(rts::int_word(rts::force(fd), 0)); }
-inline Value FileMode(uint32_t mode) { return rts::con_word(0, mode); }
+inline Value FileMode(uint32_t mode) { return VUX::Internal::Word::W32_hash(mode); }
 inline uint32_t fileModeOf(const Value& mode) {
     return static_cast<uint32_t>(rts::word(rts::force(mode), 0));
 }

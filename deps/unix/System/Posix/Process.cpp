@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "System/Posix/Error.h"
+#include "VUX/Internal/Int.h"
 #include "VUX/Types.h"
 
 namespace System::Posix::Process {
@@ -18,6 +19,6 @@ Value getProcessTimes() {
 }
 
 int32_t processId() { return static_cast<int32_t>(getpid()); }
-Value getProcessID() { return rts::con_word(0, static_cast<uint64_t>(static_cast<int64_t>(processId()))); }
+Value getProcessID() { return VUX::Internal::Int::I32_hash(processId()); }
 
 }  // namespace System::Posix::Process
