@@ -1,4 +1,6 @@
 // A consumer of the installed vux-file-io: a file written whole and read back by native path.
+#include <stdlib.h>
+
 #include <cstdio>
 #include <string>
 
