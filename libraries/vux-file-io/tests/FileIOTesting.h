@@ -3,7 +3,9 @@
 
 #include <dirent.h>
 
+#include <fstream>
 #include <functional>
+#include <sstream>
 #include <string>
 
 #include "System/OsString.h"
@@ -39,13 +41,22 @@ inline Value raisedIOError(const std::function<void()>& body) {
     return Value();
 }
 
-inline int openDescriptors() {
+// The number of entries of a directory, and of descriptors the process has open.
+inline int countEntries(const std::string& path) {
     int n = 0;
-    DIR* d = ::opendir("/proc/self/fd");
+    DIR* d = ::opendir(path.c_str());
     while (dirent* e = ::readdir(d))
         if (e->d_name[0] != '.') ++n;
     ::closedir(d);
     return n;
+}
+inline int openDescriptors() { return countEntries("/proc/self/fd"); }
+
+inline std::string readBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
 }
 
 }  // namespace file_io_testing

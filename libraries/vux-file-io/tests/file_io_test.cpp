@@ -47,25 +47,11 @@ using vux::testing::to_string;
 
 namespace {
 
-std::string readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
 void writeBytes(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 bool exists(const std::string& path) { return ::access(path.c_str(), F_OK) == 0; }
 bool isClosed(const Value& h) { return Handle::handleFd(h) == -1; }
-int entries(const std::string& path) {
-    int n = 0;
-    DIR* d = ::opendir(path.c_str());
-    while (dirent* e = ::readdir(d))
-        if (e->d_name[0] != '.') ++n;
-    ::closedir(d);
-    return n;
-}
 
 class FileIO : public ::testing::Test {
   protected:
@@ -487,7 +473,7 @@ TEST_F(FileIO, TemplateErrors) {
         EXPECT_EQ(IOError::ioErrorKind(e), IOError::InvalidArgument_tag);
         EXPECT_EQ(to_string(IOError::ioeGetLocation(e)), "openTempFile");
     }
-    EXPECT_EQ(entries(dir.path()), 0);
+    EXPECT_EQ(countEntries(dir.path()), 0);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -23,13 +23,6 @@ namespace Handle = VUX::Internal::Handle;
 
 namespace {
 
-std::string readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
 TEST(TemporaryFiles, ThreadsDrawDistinctNamesAndNoFileIsClobbered) {
     vux::testing::TempDirectory dir;
     constexpr int kThreads = 8, kFiles = 1000;
