@@ -18,7 +18,7 @@ struct CharCodec {
 };
 using Ops = Rules::PathOps<CharCodec>;
 
-#include "System/FilePath/Operations.h"
+#include "System/FilePath/Operations.inc"
 
 }  // namespace System::FilePath::Posix
 

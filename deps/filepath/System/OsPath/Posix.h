@@ -18,7 +18,7 @@ struct ByteCodec {
 };
 using Ops = System::FilePath::Rules::PathOps<ByteCodec>;
 
-#include "System/FilePath/Operations.h"
+#include "System/FilePath/Operations.inc"
 
 }  // namespace System::OsPath::Posix
 
