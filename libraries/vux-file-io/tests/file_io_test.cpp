@@ -466,9 +466,9 @@ TEST_F(FileIO, TemplateErrors) {
                   "libraries/vux-file-io/posix/System/File/Platform:99:13 in "
                   "vux-file-io-0.1.5-e05b:System.File.Platform");
     // A NUL byte in the template or the directory: refused, nothing created.
-    for (auto [d, t] : {std::pair{dir.path(), std::string("x\0y", 3)},
-                        std::pair{dir.path() + std::string(1, '\0'), std::string("t")}}) {
-        Value e = raisedIOError([&] { run(OsPath::openTempFile(osp(d), osp(t))); });
+    for (const auto& place : {std::pair{dir.path(), std::string("x\0y", 3)},
+                              std::pair{dir.path() + std::string(1, '\0'), std::string("t")}}) {
+        Value e = raisedIOError([&] { run(OsPath::openTempFile(osp(place.first), osp(place.second))); });
         ASSERT_TRUE(e);
         EXPECT_EQ(IOError::ioErrorKind(e), IOError::InvalidArgument_tag);
         EXPECT_EQ(to_string(IOError::ioeGetLocation(e)), "openTempFile");
