@@ -1,8 +1,8 @@
 #include "Testing.h"
 
-#include "VUX/Internal/List.h"
 #include <ftw.h>
 #include <stdlib.h>
+#include "VUX/Internal/List.h"
 
 #include <cstdio>
 #include <stdexcept>
