@@ -7,6 +7,8 @@
 #include "Text/PrettyPrint/Annotated/Drovane/Internal.h"
 #include "rts/Profiling.h"
 
+#include <algorithm>
+
 VUX_MODULE("Text.PrettyPrint.Annotated.Drovane");
 
 namespace Text::PrettyPrint::Annotated::Drovane {
@@ -281,7 +283,12 @@ Value indent(int64_t n) {
     VUX_FUNCTION;
     if (n <= 0) return Nil();
     if (n == 1) return oneSpace.value();
-    return Cons(spaceChar.value(), later([n] { return indent(n - 1); }));
+    // A block of spaces is built at once; a longer indentation continues lazily block by block,
+    // so an enormous nest amount costs only the spaces a reader consumes.
+    constexpr int64_t block = 256;
+    Value spaces = n > block ? later([n] { return indent(n - block); }) : Nil();
+    for (int64_t i = std::min(n, block); i > 0; --i) spaces = Cons(spaceChar.value(), std::move(spaces));
+    return spaces;
 }
 
 }  // namespace Text::PrettyPrint::Annotated::Drovane
