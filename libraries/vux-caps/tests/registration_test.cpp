@@ -30,7 +30,10 @@ TEST(Profiling, TheModulesRegisterInOrderAtLoad) {
         ASSERT_FALSE(ours[2 * i].labels.empty());
         EXPECT_EQ(ours[2 * i].labels[0], "CAF");
         EXPECT_EQ(ours[2 * i + 1].kind, prof::ListKind::Stacks);
-        EXPECT_EQ(ours[2 * i + 1].labels, std::vector<std::string>{"CAF"});
+        // The constants of a module add their own stacks after the module's.
+        std::vector<std::string> stacks{"CAF"};
+        if (modules[i] == "Control.Monad.Error.Class") stacks.push_back("throwError");
+        EXPECT_EQ(ours[2 * i + 1].labels, stacks);
     }
     for (size_t empty : {2, 4, 5, 6, 10}) EXPECT_EQ(ours[2 * empty].labels, std::vector<std::string>{"CAF"});
     EXPECT_EQ(ours[0].labels, (std::vector<std::string>{"CAF", "monadOf", "lift"}));
