@@ -75,29 +75,19 @@ Value inst_MonadAccum_AccumT(const Value& dMonoid) {
 // ---------------------------------------------------------------------------------------------
 // LiftingAccum
 
-namespace {
-// Field i of the record d, suspended.
-Value fieldOf(const Value& d, size_t i) { return selectField(d, i); }
-}  // namespace
-
 Value inst_Functor_LiftingAccum(const Value& dFunctor) {
     VUX_FUNCTION;
-    return Base::C_Functor(fieldOf(dFunctor, 0), fieldOf(dFunctor, 1));
+    return Lifting::wrappedFunctor(dFunctor);
 }
 
 Value inst_Applicative_LiftingAccum(const Value& dApplicative) {
     VUX_FUNCTION;
-    return Base::C_Applicative(
-        rts::delay([dApplicative] { return inst_Functor_LiftingAccum(selectField(dApplicative, 0)); }),
-        fieldOf(dApplicative, 1), fieldOf(dApplicative, 2), fieldOf(dApplicative, 3),
-        fieldOf(dApplicative, 4), fieldOf(dApplicative, 5));
+    return Lifting::wrappedApplicative(dApplicative);
 }
 
 Value inst_Monad_LiftingAccum(const Value& dMonad) {
     VUX_FUNCTION;
-    return Base::C_Monad(
-        rts::delay([dMonad] { return inst_Applicative_LiftingAccum(selectField(dMonad, 0)); }),
-        fieldOf(dMonad, 1), fieldOf(dMonad, 2), fieldOf(dMonad, 3));
+    return Lifting::wrappedMonad(dMonad);
 }
 
 namespace {
