@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <string>
 
@@ -67,6 +68,15 @@ void expectFailure(F f, const std::string& label) {
     } catch (const rts::Exception& e) {
         EXPECT_TRUE(vux::testing::is_failure(e, label)) << label;
     }
+}
+
+// The pages of the process resident in memory (from /proc; -1 when unknown).
+inline long residentPages() {
+    FILE* f = std::fopen("/proc/self/statm", "r");
+    long size = 0, resident = 0;
+    if (!f || std::fscanf(f, "%ld %ld", &size, &resident) != 2) resident = -1;
+    if (f) std::fclose(f);
+    return resident;
 }
 
 }  // namespace caps_test

@@ -1,7 +1,5 @@
 // A million steps of lifted ask, get, put and tell through an environment over a strict state
 // over an output over errors over IO, in a small fixed C++ stack and flat memory.
-#include <cstdio>
-
 #include "CapsTesting.h"
 #include "Control/Monad/Reader/Class.h"
 #include "Control/Monad/State/Class.h"
@@ -54,14 +52,6 @@ struct Stack {
         return runIO(T::Writer::CPS::runWriterT(output, writerComputation));
     }
 };
-
-long residentPages() {
-    FILE* f = std::fopen("/proc/self/statm", "r");
-    long size = 0, resident = 0;
-    if (!f || std::fscanf(f, "%ld %ld", &size, &resident) != 2) resident = -1;
-    if (f) std::fclose(f);
-    return resident;
-}
 
 // Resident memory after a million steps is within 8 MiB of what it was after a hundred thousand.
 TEST(CapabilityLoop, AMillionLiftedStepsInConstantStackAndFlatMemory) {

@@ -102,4 +102,22 @@ Value lift(Layer layer, const Value& dMonoid, const Value& dMonad, Value x) {
     __builtin_unreachable();
 }
 
+Value wrappedFunctor(const Value& dFunctor) {
+    return Base::C_Functor(T::Internal::selectField(dFunctor, 0), T::Internal::selectField(dFunctor, 1));
+}
+
+Value wrappedApplicative(const Value& dApplicative) {
+    auto field = [&dApplicative](size_t i) { return T::Internal::selectField(dApplicative, i); };
+    return Base::C_Applicative(
+        rts::delay([dApplicative] { return wrappedFunctor(T::Internal::selectField(dApplicative, 0)); }),
+        field(1), field(2), field(3), field(4), field(5));
+}
+
+Value wrappedMonad(const Value& dMonad) {
+    auto field = [&dMonad](size_t i) { return T::Internal::selectField(dMonad, i); };
+    return Base::C_Monad(
+        rts::delay([dMonad] { return wrappedApplicative(T::Internal::selectField(dMonad, 0)); }), field(1),
+        field(2), field(3));
+}
+
 }  // namespace Control::Monad::Lifting

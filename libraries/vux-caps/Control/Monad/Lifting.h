@@ -41,4 +41,11 @@ Value monadOf(Layer layer, const Value& dMonoid, const Value& dMonad);
 // argument (ReaderT, SelectT, AccumT) the inner computation is built once and shared by every run.
 Value lift(Layer layer, const Value& dMonoid, const Value& dMonad, Value x);
 
+// The records of a wrapper that is its wrapped type at run time (LiftingAccum, LiftingSelect):
+// every field a suspended selection of the wrapped type's record, the superclass records built
+// the same way from the wrapped type's.
+Value wrappedFunctor(const Value& dFunctor);
+Value wrappedApplicative(const Value& dApplicative);
+Value wrappedMonad(const Value& dMonad);
+
 }  // namespace Control::Monad::Lifting

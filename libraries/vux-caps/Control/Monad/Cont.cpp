@@ -1,0 +1,5 @@
+// Module Control.Monad.Cont has no operations of its own; this file gives the module its registration in
+// the profiling variant.
+#include "rts/Profiling.h"
+
+VUX_MODULE("Control.Monad.Cont");
