@@ -286,7 +286,10 @@ TEST(Compact, ForgedBytesAreRefused) {
     for (const auto& [what, forge] : forgeries) {
         Exported e = good;
         forge(e);
-        if (e.blocks[0].size() >= sizeof(rts::CompactBlockHeader)) reseal(e.blocks[0]);
+        // Resealed, so the checksum does not hide the forgery from the other checks.
+        if (e.blocks[0].size() >= sizeof(rts::CompactBlockHeader) &&
+            header_of(e.blocks[0])->used <= e.blocks[0].size())
+            reseal(e.blocks[0]);
         EXPECT_FALSE(import_region(e).first) << what;
     }
     // The unforged bytes, resealed the same way, import.
