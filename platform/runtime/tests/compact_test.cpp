@@ -112,6 +112,14 @@ void reseal(std::string& block) {
     header_of(block)->checksum = rts::compact_block_checksum(header_of(block));
 }
 
+// The region still takes `v`, and its bytes still import with the copy as root.
+void expect_still_usable(const Value& region, const Value& v) {
+    Value copy = rts::compactAdd_hash(region, v);
+    auto [imported, root] = import_region(export_region(region, copy));
+    ASSERT_TRUE(imported);
+    EXPECT_TRUE(same_value(root, v));
+}
+
 TEST(Compact, CopyHoldsTheEvaluatedValueAndLeavesTheSourceOutside) {
     Value region = rts::compactNew_hash(4096);
     Value source = tree(8);
@@ -192,11 +200,7 @@ TEST(Compact, RefusesFunctionsMutableObjectsWeakReferencesAndThreads) {
         rts::Exception e = raised_by([&] { rts::compactAdd_hash(region, holder); });
         EXPECT_EQ(e.kind(), rts::RtsError::CompactionFailed) << what;
     }
-    // The region still takes values, and its bytes still import.
-    Value copy = rts::compactAdd_hash(region, list(10));
-    auto [imported, root] = import_region(export_region(region, copy));
-    ASSERT_TRUE(imported);
-    EXPECT_TRUE(same_value(root, list(10)));
+    expect_still_usable(region, list(10));
 }
 
 TEST(Compact, ExceptionWhileEvaluatingLeavesTheRegionUsable) {
@@ -204,10 +208,7 @@ TEST(Compact, ExceptionWhileEvaluatingLeavesTheRegionUsable) {
     Value failing =
         rts::con(1, box(1), rts::delay([]() -> Value { rts::raise(rts::RtsError::DivideByZero); }));
     EXPECT_EQ(raised_by([&] { rts::compactAdd_hash(region, failing); }).kind(), rts::RtsError::DivideByZero);
-    Value copy = rts::compactAdd_hash(region, tree(4));
-    auto [imported, root] = import_region(export_region(region, copy));
-    ASSERT_TRUE(imported);
-    EXPECT_TRUE(same_value(root, tree(4)));
+    expect_still_usable(region, tree(4));
 }
 
 TEST(Compact, ResizeChangesTheSizeOfLaterBlocks) {
