@@ -20,6 +20,9 @@ const char* rts_error_text(RtsError e) {
         case RtsError::Underflow: return "arithmetic underflow";
         case RtsError::DivideByZero: return "divide by zero";
         case RtsError::ThreadKilled: return "thread killed";
+        case RtsError::CompactionFailed:
+            return "compaction failed: cannot compact functions, mutable objects, weak references or thread "
+                   "identities";
         case RtsError::None: return "exception";
     }
     __builtin_unreachable();

@@ -15,20 +15,22 @@ namespace rts {
 
 // The failures the runtime raises itself, with their standard texts.
 enum class RtsError : uint8_t {
-    NonTermination,  // "<<loop>>"
-    StackOverflow,   // "stack overflow"
-    HeapOverflow,    // "heap overflow"
-    Overflow,        // "arithmetic overflow"
-    Underflow,       // "arithmetic underflow"
-    DivideByZero,    // "divide by zero"
-    ThreadKilled,    // "thread killed" (killThread)
-    None,            // not a runtime failure
+    NonTermination,    // "<<loop>>"
+    StackOverflow,     // "stack overflow"
+    HeapOverflow,      // "heap overflow"
+    Overflow,          // "arithmetic overflow"
+    Underflow,         // "arithmetic underflow"
+    DivideByZero,      // "divide by zero"
+    ThreadKilled,      // "thread killed" (killThread)
+    CompactionFailed,  // "compaction failed: ..." (a value a compact region cannot hold)
+    None,              // not a runtime failure
 };
 const char* rts_error_text(RtsError e);
 
 class Exception : public std::exception {
   public:
-    Exception(Value value, RtsError kind, bool async) : value_(std::move(value)), kind_(kind), async_(async) {}
+    Exception(Value value, RtsError kind, bool async)
+        : value_(std::move(value)), kind_(kind), async_(async) {}
     // The language's exception value; null for a runtime failure raised before any maker was
     // registered.
     const Value& value() const { return value_; }

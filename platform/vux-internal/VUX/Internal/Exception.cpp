@@ -197,6 +197,8 @@ Value makeRuntimeException(rts::RtsError kind) {
         case rts::RtsError::Underflow: return some_arith[Underflow_tag].value();
         case rts::RtsError::DivideByZero: return some_arith[DivideByZero_tag].value();
         case rts::RtsError::ThreadKilled: return some_async[ThreadKilled_tag].value();
+        case rts::RtsError::CompactionFailed:
+            return toException(inst_Exception_ErrorCall(), ErrorCall(List::fromBytes(rts::rts_error_text(kind))));
         case rts::RtsError::None: break;
     }
     return Value();

@@ -1,0 +1,67 @@
+// Compact regions: immutable values copied into blocks of their own.
+//
+// A region is a chain of blocks that never move. Objects inside a region have a count of 0: they
+// are never retained, released, freed or changed one by one. A region is never freed while the
+// process lives, so any reference into it stays valid (a region is meant to hold long-lived data).
+//
+// Block layout (the exported bytes of a block): a BlockHeader, then objects one after the other,
+// each 16-byte aligned. Only constructors and immutable byte arrays are held; their headers hold
+// numbers only, and their references point to objects of the same region, so the bytes mean the
+// same in another process once compactFixupPointers_hash has moved the references to the new
+// blocks. Import checks everything it reads: the headers, a checksum of each block, that each
+// object is well formed and that each reference points at the start of an object of the region.
+#pragma once
+
+#include <cstdint>
+#include <utility>
+
+#include "rts/Exception.h"
+#include "rts/Object.h"
+
+namespace rts {
+
+inline constexpr uint64_t kCompactMagic = 0x31544D50434D5856;  // "VXMCPMT1"
+
+struct CompactBlockHeader {
+    uint64_t magic;
+    uint64_t self;      // the block's address where the region was built; references are relative to it
+    uint64_t size;      // bytes of the block, this header included
+    uint64_t used;      // bytes holding the header and objects
+    uint64_t index;     // position in the region's block chain, from 0
+    uint64_t checksum;  // of the bytes after the header up to `used`, set by the block walk
+};
+static_assert(sizeof(CompactBlockHeader) == 48);
+
+// `compactNew#`: a new region whose blocks hold at least `block_size` bytes.
+Value compactNew_hash(uint64_t block_size);
+// `compactAdd#`: evaluates the value completely and copies it into the region; returns the copy.
+// A value already in the region is returned as it is. Refuses functions, mutable objects, weak
+// references and thread identities by raising RtsError::CompactionFailed. Values shared in the
+// source are copied once per reference; a cyclic value never ends.
+Value compactAdd_hash(const Value& region, const Value& value);
+// `compactAddWithSharing#`: the same, copying each object once, so sharing and cycles are kept.
+Value compactAddWithSharing_hash(const Value& region, const Value& value);
+// `compactContains#`, `compactContainsAny#`: 1 when the value lies in that (any) region, else 0.
+int64_t compactContains_hash(const Value& region, const Value& value);
+int64_t compactContainsAny_hash(const Value& value);
+// `compactSize#`: the bytes of all blocks of the region.
+uint64_t compactSize_hash(const Value& region);
+// `compactResize#`: the block size for blocks allocated from now on.
+void compactResize_hash(const Value& region, uint64_t block_size);
+// `compactGetFirstBlock#`, `compactGetNextBlock#`: the block walk for export, (address, size);
+// the address is null after the last block. The walk sets each block's checksum.
+std::pair<void*, uint64_t> compactGetFirstBlock_hash(const Value& region);
+std::pair<void*, uint64_t> compactGetNextBlock_hash(const Value& region, void* block);
+// `compactAllocateBlock#`: a new block of `size` bytes for an import, chained after `previous`
+// (null for the first). A size too large to allocate raises RtsError::HeapOverflow; one too small
+// for a block header fails the fix-up.
+void* compactAllocateBlock_hash(uint64_t size, void* previous);
+// `compactFixupPointers#`: checks the filled blocks chained from `first` and moves their
+// references to the new blocks. Returns the region and the root adjusted to it, or (null, null)
+// when the bytes are damaged or foreign (the blocks are then given back).
+std::pair<Value, Object*> compactFixupPointers_hash(void* first, uint64_t root);
+
+// The checksum that the block walk records for a block whose header and objects are at `block`.
+uint64_t compact_block_checksum(const CompactBlockHeader* block);
+
+}  // namespace rts

@@ -1,0 +1,336 @@
+// Compact regions: deep copies with and without sharing, refusals, membership, export and import
+// within the process and in another process, and imports of damaged or forged bytes.
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <random>
+#include <unordered_set>
+#include <vector>
+
+#include "RuntimeTest.h"
+#include "rts/Compact.h"
+#include "rts/MVar.h"
+#include "rts/Weak.h"
+
+namespace {
+
+using namespace rts_test;
+using rts::Object;
+
+Value bytes_of(const std::string& s) {
+    Value b = rts::byte_array_from(s.data(), s.size());
+    rts::freeze_byte_array(b);
+    return b;
+}
+
+// A binary tree of depth d with lazy children, a word and a byte array in every node.
+Value tree(int d, int64_t n = 1) {
+    if (d == 0) return rts::con(0);
+    Value left = rts::delay([=] { return tree(d - 1, 2 * n); });
+    Value right = rts::delay([=] { return tree(d - 1, 2 * n + 1); });
+    return rts::con_words<1>(1, {static_cast<uint64_t>(n)}, std::move(left), std::move(right),
+                             bytes_of("node " + std::to_string(n)));
+}
+
+// A list of n boxed numbers, built without recursion.
+Value list(int64_t n) {
+    Value l = rts::con(0);
+    for (int64_t i = n; i > 0; --i) l = rts::con(1, box(i), std::move(l));
+    return l;
+}
+
+// Structural equality after forcing, without recursion.
+bool same_value(const Value& a, const Value& b) {
+    std::vector<std::pair<Value, Value>> todo{{a, b}};
+    while (!todo.empty()) {
+        auto [x0, y0] = std::move(todo.back());
+        todo.pop_back();
+        const Value& x = rts::force(x0);
+        const Value& y = rts::force(y0);
+        if (x->kind != y->kind || x->tag != y->tag || x->nptrs != y->nptrs) return false;
+        if (x->kind == rts::Kind::Bytes) {
+            if (rts::bytes_length(x) != rts::bytes_length(y) ||
+                std::memcmp(rts::bytes_data(x), rts::bytes_data(y), rts::bytes_length(x)) != 0)
+                return false;
+            continue;
+        }
+        if (x->nwords != y->nwords) return false;
+        for (uint32_t i = 0; i < x->nwords; ++i)
+            if (rts::word(x, i) != rts::word(y, i)) return false;
+        for (uint32_t i = 0; i < x->nptrs; ++i) todo.emplace_back(rts::field(x, i), rts::field(y, i));
+    }
+    return true;
+}
+
+// Every object reachable from `v` lies in `region` and is uncounted; visits each object once.
+void expect_closed(const Value& region, const Value& v) {
+    std::unordered_set<Object*> seen;
+    std::vector<Object*> todo{v.get()};
+    while (!todo.empty()) {
+        Object* o = todo.back();
+        todo.pop_back();
+        if (!seen.insert(o).second) continue;
+        ASSERT_EQ(rts::compactContains_hash(region, Value::share(o)), 1);
+        ASSERT_EQ(o->rc.load(), 0u);
+        if (o->kind == rts::Kind::Con)
+            for (uint32_t i = 0; i < o->nptrs; ++i) todo.push_back(rts::con_slots(o)[i].ref);
+    }
+}
+
+struct Exported {
+    std::vector<std::string> blocks;
+    uint64_t root;
+};
+
+Exported export_region(const Value& region, const Value& root) {
+    Exported e{{}, reinterpret_cast<uint64_t>(root.get())};
+    for (auto b = rts::compactGetFirstBlock_hash(region); b.first != nullptr;
+         b = rts::compactGetNextBlock_hash(region, b.first))
+        e.blocks.emplace_back(static_cast<const char*>(b.first), b.second);
+    return e;
+}
+
+// The imported (region, root), or a null region.
+std::pair<Value, Value> import_region(const Exported& e) {
+    void* first = nullptr;
+    void* previous = nullptr;
+    for (const std::string& b : e.blocks) {
+        void* block = rts::compactAllocateBlock_hash(b.size(), previous);
+        std::memcpy(block, b.data(), b.size());
+        if (first == nullptr) first = block;
+        previous = block;
+    }
+    auto [region, root] = rts::compactFixupPointers_hash(first, e.root);
+    if (!region) return {};
+    return {std::move(region), Value::share(root)};
+}
+
+rts::CompactBlockHeader* header_of(const std::string& block) {
+    return reinterpret_cast<rts::CompactBlockHeader*>(const_cast<char*>(block.data()));
+}
+void reseal(std::string& block) {
+    header_of(block)->checksum = rts::compact_block_checksum(header_of(block));
+}
+
+// The region still takes `v`, and its bytes still import with the copy as root.
+void expect_still_usable(const Value& region, const Value& v) {
+    Value copy = rts::compactAdd_hash(region, v);
+    auto [imported, root] = import_region(export_region(region, copy));
+    ASSERT_TRUE(imported);
+    EXPECT_TRUE(same_value(root, v));
+}
+
+TEST(Compact, CopyHoldsTheEvaluatedValueAndLeavesTheSourceOutside) {
+    Value region = rts::compactNew_hash(4096);
+    Value source = tree(8);
+    Value copy = rts::compactAdd_hash(region, source);
+    EXPECT_TRUE(same_value(copy, source));
+    expect_closed(region, copy);
+    EXPECT_EQ(rts::compactContains_hash(region, source), 0);
+    EXPECT_EQ(rts::compactContainsAny_hash(source), 0);
+    EXPECT_EQ(rts::compactContainsAny_hash(copy), 1);
+    EXPECT_GT(rts::compactSize_hash(region), 4096u);  // the tree needed more than one block
+
+    // Adding a value already in the region gives it back; a second region does not hold it.
+    EXPECT_EQ(rts::compactAdd_hash(region, copy).get(), copy.get());
+    Value other = rts::compactNew_hash(4096);
+    EXPECT_EQ(rts::compactContains_hash(other, copy), 0);
+    Value again = rts::compactAdd_hash(other, copy);
+    EXPECT_NE(again.get(), copy.get());
+    EXPECT_TRUE(same_value(again, source));
+
+    // The copy outlives the source and the region object.
+    source = Value();
+    region = Value();
+    EXPECT_TRUE(same_value(copy, tree(8)));
+}
+
+TEST(Compact, DeepValuesAreCopiedWithoutRecursion) {
+    Value region = rts::compactNew_hash(1 << 20);
+    Value copy = rts::compactAdd_hash(region, list(1000000));
+    EXPECT_TRUE(same_value(copy, list(1000000)));
+}
+
+TEST(Compact, SharingVariantKeepsSharingAndCycles) {
+    Value shared = tree(3);
+    Value pair = rts::con(0, shared, shared);
+    Value plain_region = rts::compactNew_hash(4096), sharing_region = rts::compactNew_hash(4096);
+    Value plain = rts::compactAdd_hash(plain_region, pair);
+    Value kept = rts::compactAddWithSharing_hash(sharing_region, pair);
+    EXPECT_NE(rts::field(plain, 0).get(), rts::field(plain, 1).get());
+    EXPECT_EQ(rts::field(kept, 0).get(), rts::field(kept, 1).get());
+    EXPECT_TRUE(same_value(plain, pair));
+    EXPECT_TRUE(same_value(kept, pair));
+}
+
+// A two-cell cycle 1, 2, 1, 2, ... built from static cells (uncounted, so the test leaks nothing).
+extern const rts::StaticCon<1, 1> cycle_b;
+constinit const rts::StaticCon<1, 1> cycle_a(1, rts::ref_slot(&cycle_b.header), rts::word_slot(1));
+constinit const rts::StaticCon<1, 1> cycle_b(1, rts::ref_slot(&cycle_a.header), rts::word_slot(2));
+
+TEST(Compact, CycleSurvivesExportAndImport) {
+    Value region = rts::compactNew_hash(4096);
+    Value copy = rts::compactAddWithSharing_hash(region, cycle_a.value());
+    const Value& second = rts::field(copy, 0);
+    EXPECT_EQ(rts::word(second, 0), 2u);
+    EXPECT_EQ(rts::field(second, 0).get(), copy.get());
+    EXPECT_TRUE(rts::compactContains_hash(region, second));
+
+    auto [imported, root] = import_region(export_region(region, copy));
+    ASSERT_TRUE(imported);
+    EXPECT_EQ(rts::word(root, 0), 1u);
+    EXPECT_EQ(rts::word(rts::field(root, 0), 0), 2u);
+    EXPECT_EQ(rts::field(rts::field(root, 0), 0).get(), root.get());
+    expect_closed(imported, root);
+}
+
+TEST(Compact, RefusesFunctionsMutableObjectsWeakReferencesAndThreads) {
+    Value region = rts::compactNew_hash(4096);
+    const std::vector<std::pair<const char*, Value>> refused = {
+        {"function", rts::fun<1>([](const Value& x) { return x; })},
+        {"mutable reference", rts::new_mut_var(box(1))},
+        {"mutable byte array", rts::new_byte_array(8)},
+        {"mailbox", rts::newMVar_hash()},
+        {"weak reference", rts::mkWeak_hash(box(1), box(2), Value())},
+        {"thread identity", rts::my_thread_id()},
+    };
+    for (const auto& [what, v] : refused) {
+        // Deep inside a value: the objects copied before the refusal stay well formed.
+        Value holder = rts::con(1, box(7), rts::con(1, v, rts::con(0)));
+        rts::Exception e = raised_by([&] { rts::compactAdd_hash(region, holder); });
+        EXPECT_EQ(e.kind(), rts::RtsError::CompactionFailed) << what;
+    }
+    expect_still_usable(region, list(10));
+}
+
+TEST(Compact, ExceptionWhileEvaluatingLeavesTheRegionUsable) {
+    Value region = rts::compactNew_hash(4096);
+    Value failing =
+        rts::con(1, box(1), rts::delay([]() -> Value { rts::raise(rts::RtsError::DivideByZero); }));
+    EXPECT_EQ(raised_by([&] { rts::compactAdd_hash(region, failing); }).kind(), rts::RtsError::DivideByZero);
+    expect_still_usable(region, tree(4));
+}
+
+TEST(Compact, ResizeChangesTheSizeOfLaterBlocks) {
+    Value region = rts::compactNew_hash(4096);
+    const uint64_t before = rts::compactSize_hash(region);
+    rts::compactResize_hash(region, 1 << 16);
+    rts::compactAdd_hash(region, list(1000));  // 32 bytes a cell: more than the first block
+    EXPECT_EQ(rts::compactSize_hash(region), before + (1 << 16));
+}
+
+TEST(Compact, ImportInAnotherProcess) {
+    Value region = rts::compactNew_hash(4096);
+    Value root = rts::compactAdd_hash(region, tree(7));
+    const Exported e = export_region(region, root);
+    ASSERT_GT(e.blocks.size(), 1u);
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // The child knows the shape of the blocks and reads their bytes from the pipe.
+        close(fds[1]);
+        Exported got{std::vector<std::string>(e.blocks.size()), e.root};
+        for (size_t i = 0; i < got.blocks.size(); ++i) {
+            got.blocks[i].resize(e.blocks[i].size());
+            for (size_t done = 0; done < got.blocks[i].size();) {
+                const ssize_t n = read(fds[0], got.blocks[i].data() + done, got.blocks[i].size() - done);
+                if (n <= 0) _exit(2);
+                done += static_cast<size_t>(n);
+            }
+        }
+        auto [imported, value] = import_region(got);
+        _exit(imported && same_value(value, tree(7)) ? 0 : 1);
+    }
+    close(fds[0]);
+    for (const std::string& b : e.blocks) ASSERT_EQ(write(fds[1], b.data(), b.size()), ssize_t(b.size()));
+    close(fds[1]);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+TEST(Compact, ForgedBytesAreRefused) {
+    Value region = rts::compactNew_hash(4096);
+    Value root = rts::compactAdd_hash(region, rts::con(1, bytes_of("abc"), list(3)));
+    const Exported good = export_region(region, root);
+    ASSERT_EQ(good.blocks.size(), 1u);
+    auto object = [&](std::string& b, size_t off) { return reinterpret_cast<Object*>(b.data() + off); };
+    constexpr size_t kFirst = sizeof(rts::CompactBlockHeader);  // the root's pair
+    const size_t kBytes =
+        reinterpret_cast<uint64_t>(rts::field(root, 0).get()) - header_of(good.blocks[0])->self;
+    const std::vector<std::pair<const char*, std::function<void(Exported&)>>> forgeries = {
+        {"reference outside the region",
+         [&](Exported& e) { rts::con_slots(object(e.blocks[0], kFirst))[0].ref = root.get() - 4096; }},
+        {"reference inside an object",
+         [&](Exported& e) { rts::con_slots(object(e.blocks[0], kFirst))[0].word += 16; }},
+        {"null reference",
+         [&](Exported& e) { rts::con_slots(object(e.blocks[0], kFirst))[1].ref = nullptr; }},
+        {"counted object", [&](Exported& e) { object(e.blocks[0], kFirst)->rc = 1; }},
+        {"function kind", [&](Exported& e) { object(e.blocks[0], kFirst)->kind = rts::Kind::Fun; }},
+        {"mutable byte array", [&](Exported& e) { object(e.blocks[0], kBytes)->tag = 1; }},
+        {"object past the end", [&](Exported& e) { object(e.blocks[0], kFirst)->nwords = 255; }},
+        {"byte array past the end",
+         [&](Exported& e) {
+             reinterpret_cast<rts::BytesObject*>(object(e.blocks[0], kBytes))->length = 1 << 20;
+         }},
+        {"root outside", [&](Exported& e) { e.root += 8; }},
+        {"used beyond the size",
+         [&](Exported& e) { header_of(e.blocks[0])->used = header_of(e.blocks[0])->size + 16; }},
+        {"wrong index", [&](Exported& e) { header_of(e.blocks[0])->index = 1; }},
+        {"foreign magic", [&](Exported& e) { header_of(e.blocks[0])->magic ^= 1; }},
+        {"truncated block", [&](Exported& e) { e.blocks[0].resize(40); }},
+        {"block too short", [&](Exported& e) { e.blocks[0].resize(e.blocks[0].size() - 16); }},
+    };
+    for (const auto& [what, forge] : forgeries) {
+        Exported e = good;
+        forge(e);
+        // Resealed, so the checksum does not hide the forgery from the other checks.
+        if (e.blocks[0].size() >= sizeof(rts::CompactBlockHeader) &&
+            header_of(e.blocks[0])->used <= e.blocks[0].size())
+            reseal(e.blocks[0]);
+        EXPECT_FALSE(import_region(e).first) << what;
+    }
+    // The unforged bytes, resealed the same way, import.
+    Exported e = good;
+    reseal(e.blocks[0]);
+    auto [imported, value] = import_region(e);
+    ASSERT_TRUE(imported);
+    EXPECT_TRUE(same_value(value, root));
+}
+
+TEST(Compact, RandomDamageNeverGivesARegionPointingOutside) {
+    Value region = rts::compactNew_hash(4096);
+    Value root = rts::compactAddWithSharing_hash(region, tree(7));
+    const Exported good = export_region(region, root);
+    ASSERT_GE(good.blocks.size(), 3u);
+    std::mt19937_64 rng(34);
+    int accepted = 0;
+    for (int i = 0; i < 10000; ++i) {
+        Exported e = good;
+        auto pick = [&](size_t n) { return static_cast<size_t>(rng() % n); };
+        switch (i % 5) {
+            case 0:
+            case 1: {
+                std::string& b = e.blocks[pick(e.blocks.size())];
+                b[pick(b.size())] ^= static_cast<char>(1 + pick(255));
+                break;
+            }
+            case 2: e.blocks.erase(e.blocks.begin() + static_cast<long>(pick(e.blocks.size()))); break;
+            case 3: std::swap(e.blocks[0], e.blocks[1 + pick(e.blocks.size() - 1)]); break;
+            case 4: e.blocks[pick(e.blocks.size())].resize(pick(4096 + 64)); break;
+        }
+        if (e.blocks.empty()) continue;
+        auto [imported, value] = import_region(e);
+        if (!imported) continue;
+        ++accepted;
+        expect_closed(imported, value);
+    }
+    // Dropping the block that nothing points into, or a flip in an unused tail, can be harmless;
+    // whatever was accepted was checked above.
+    EXPECT_LT(accepted, 10000);
+}
+
+}  // namespace
