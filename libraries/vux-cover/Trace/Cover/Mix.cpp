@@ -37,12 +37,9 @@ constinit const rts::StaticNullary CondBox_closure_tbl[3] = {rts::StaticNullary(
 
 namespace {
 // `error msg` with the one call-stack entry of its place in this module.
-[[noreturn]] void errorAt(const char* message, int64_t line, int64_t startCol, int64_t endCol) {
-    Value stack = VUX::Internal::Stack::callStack(
-        {{"error",
-          {VUX_PACKAGE_ID, "Trace.Cover.Mix", "libraries/vux-cover/Trace/Cover/Mix", line, startCol, line,
-           endCol}}});
-    VUX::Internal::Err::errorWithCallStack(VUX::Internal::List::fromBytes(message), stack);
+[[noreturn]] void errorAt(Value message, int64_t line, int64_t startCol, int64_t endCol) {
+    Util::errorIn("Trace.Cover.Mix", "libraries/vux-cover/Trace/Cover/Mix", std::move(message), line,
+                  startCol, endCol);
 }
 }  // namespace
 
@@ -244,9 +241,10 @@ void addNodeToTree(const Entry& e, Node& node) {
     else if (Util::inside(e.span, node.span))
         addNodeToList(e, node.children);
     else if (Util::inside(node.span, e.span))
-        errorAt("precondition not met inside addNodeToNode", 157, 8, 13);
+        errorAt(VUX::Internal::List::fromBytes("precondition not met inside addNodeToNode"), 157, 8, 13);
     else
-        errorAt("something impossible happened in addNodeToTree", 158, 17, 22);
+        errorAt(VUX::Internal::List::fromBytes("something impossible happened in addNodeToTree"), 158, 17,
+                22);
 }
 
 Value forestValue(const Forest& forest);
@@ -322,7 +320,8 @@ Value createMixEntryDom(const Value& entries) {
         addNodeToList(*it, forest);
     }
     Value result = forestValue(forest);
-    if (!isGoodForest(result)) errorAt("createMixEntryDom: bad forest", 198, 19, 24);
+    if (!isGoodForest(result))
+        errorAt(VUX::Internal::List::fromBytes("createMixEntryDom: bad forest"), 198, 19, 24);
     return result;
 }
 
@@ -334,14 +333,6 @@ Value createMixEntryDom(const Value& entries) {
 namespace Trace::Cover::Mix {
 
 namespace {
-[[noreturn]] void errorAt(Value message, int64_t line, int64_t startCol, int64_t endCol) {
-    Value stack = VUX::Internal::Stack::callStack(
-        {{"error",
-          {VUX_PACKAGE_ID, "Trace.Cover.Mix", "libraries/vux-cover/Trace/Cover/Mix", line, startCol, line,
-           endCol}}});
-    VUX::Internal::Err::errorWithCallStack(std::move(message), stack);
-}
-
 bool equalBy(const Value& dEq, const Value& x, const Value& y) {
     return VUX::Types::isTrue(rts::force(rts::apply(VUX::Classes::op_eq_eq(dEq), x, y)));
 }

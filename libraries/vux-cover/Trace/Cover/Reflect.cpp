@@ -5,10 +5,8 @@
 
 #include "Trace/Cover/Tix.h"
 #include "Trace/Cover/Util.h"
-#include "VUX/Internal/Err.h"
 #include "VUX/Internal/IO.h"
 #include "VUX/Internal/List.h"
-#include "VUX/Internal/Stack.h"
 #include "VUX/Num/Integer.h"
 #include "VUX/Tuple.h"
 #include "VUX/Types.h"
@@ -40,11 +38,8 @@ const std::vector<ModuleInfo>& modInfo() {
 }
 
 [[noreturn]] void updateFailed(int64_t line, int64_t startCol, int64_t endCol) {
-    Value stack = VUX::Internal::Stack::callStack(
-        {{"error",
-          {VUX_PACKAGE_ID, "Trace.Cover.Reflect", "libraries/vux-cover/Trace/Cover/Reflect", line, startCol,
-           line, endCol}}});
-    VUX::Internal::Err::errorWithCallStack(VUX::Internal::List::fromBytes("updateTix failed"), stack);
+    Util::errorIn("Trace.Cover.Reflect", "libraries/vux-cover/Trace/Cover/Reflect",
+                  VUX::Internal::List::fromBytes("updateTix failed"), line, startCol, endCol);
 }
 
 bool sameName(const ModuleInfo& info, const Value& name) {
