@@ -3,11 +3,21 @@
 #include <memory>
 #include <vector>
 
+#include "Data/Either.h"
+#include "Data/Time/Clock.h"
+#include "Data/Time/Format.h"
 #include "Data/Tree.h"
+#include "System/FilePath/Posix.h"
+#include "System/IO.h"
+#include "Trace/Cover/Tix.h"
 #include "Trace/Cover/Util.h"
 #include "VUX/Internal/Err.h"
+#include "VUX/Internal/IO.h"
 #include "VUX/Internal/List.h"
+#include "VUX/Internal/Maybe.h"
 #include "VUX/Internal/OrdRecord.h"
+#include "VUX/Internal/Read.h"
+#include "VUX/Internal/Show.h"
 #include "VUX/Internal/Stack.h"
 #include "VUX/Tuple.h"
 #include "VUX/Types.h"
@@ -27,12 +37,9 @@ constinit const rts::StaticNullary CondBox_closure_tbl[3] = {rts::StaticNullary(
 
 namespace {
 // `error msg` with the one call-stack entry of its place in this module.
-[[noreturn]] void errorAt(const char* message, int64_t line, int64_t startCol, int64_t endCol) {
-    Value stack = VUX::Internal::Stack::callStack(
-        {{"error",
-          {VUX_PACKAGE_ID, "Trace.Cover.Mix", "libraries/vux-cover/Trace/Cover/Mix", line, startCol, line,
-           endCol}}});
-    VUX::Internal::Err::errorWithCallStack(VUX::Internal::List::fromBytes(message), stack);
+[[noreturn]] void errorAt(Value message, int64_t line, int64_t startCol, int64_t endCol) {
+    Util::errorIn("Trace.Cover.Mix", "libraries/vux-cover/Trace/Cover/Mix", std::move(message), line,
+                  startCol, endCol);
 }
 }  // namespace
 
@@ -234,9 +241,10 @@ void addNodeToTree(const Entry& e, Node& node) {
     else if (Util::inside(e.span, node.span))
         addNodeToList(e, node.children);
     else if (Util::inside(node.span, e.span))
-        errorAt("precondition not met inside addNodeToNode", 157, 8, 13);
+        errorAt(VUX::Internal::List::fromBytes("precondition not met inside addNodeToNode"), 157, 8, 13);
     else
-        errorAt("something impossible happened in addNodeToTree", 158, 17, 22);
+        errorAt(VUX::Internal::List::fromBytes("something impossible happened in addNodeToTree"), 158, 17,
+                22);
 }
 
 Value forestValue(const Forest& forest);
@@ -312,8 +320,179 @@ Value createMixEntryDom(const Value& entries) {
         addNodeToList(*it, forest);
     }
     Value result = forestValue(forest);
-    if (!isGoodForest(result)) errorAt("createMixEntryDom: bad forest", 198, 19, 24);
+    if (!isGoodForest(result))
+        errorAt(VUX::Internal::List::fromBytes("createMixEntryDom: bad forest"), 198, 19, 24);
     return result;
+}
+
+}  // namespace Trace::Cover::Mix
+
+// ---------------------------------------------------------------------------------------------
+// Module-information files
+
+namespace Trace::Cover::Mix {
+
+namespace {
+bool equalBy(const Value& dEq, const Value& x, const Value& y) {
+    return VUX::Types::isTrue(rts::force(rts::apply(VUX::Classes::op_eq_eq(dEq), x, y)));
+}
+
+bool equalEntries(const Value& xs, const Value& ys) {
+    Value a = rts::force(xs);
+    Value b = rts::force(ys);
+    while (a->tag == VUX::Types::Cons_tag && b->tag == VUX::Types::Cons_tag) {
+        const Value& x = rts::force(rts::field(a, 0));
+        const Value& y = rts::force(rts::field(b, 0));
+        if (!equalBy(Util::inst_Eq_CoverPos(), rts::field(x, 0), rts::field(y, 0)) ||
+            !equalBy(inst_Eq_BoxLabel(), rts::field(x, 1), rts::field(y, 1)))
+            return false;
+        Value nextA = rts::force(rts::field(a, 1));
+        Value nextB = rts::force(rts::field(b, 1));
+        a = std::move(nextA);
+        b = std::move(nextB);
+    }
+    return a->tag == b->tag;
+}
+
+bool equalMix(const Value& x, const Value& y) {
+    const Value& a = rts::force(x);
+    const Value& b = rts::force(y);
+    return equalBy(VUX::Classes::inst_Eq_List_Char(), rts::field(a, 0), rts::field(b, 0)) &&
+           equalBy(Data::Time::Clock::inst_Eq_UTCTime(), rts::field(a, 1), rts::field(b, 1)) &&
+           Util::hashWord(rts::field(a, 2)) == Util::hashWord(rts::field(b, 2)) &&
+           VUX::Types::intOf(rts::force(rts::field(a, 3))) ==
+               VUX::Types::intOf(rts::force(rts::field(b, 3))) &&
+           equalEntries(rts::field(a, 4), rts::field(b, 4));
+}
+
+Value eqMix(const Value& x, const Value& y) { return VUX::Types::fromBool(equalMix(x, y)); }
+Value neMix(const Value& x, const Value& y) { return VUX::Types::fromBool(!equalMix(x, y)); }
+}  // namespace
+
+constinit const VUX::Record::Static<VUX::Classes::C_Eq_class> inst_Eq_Mix_closure{VUX::Record::fn<&eqMix>,
+                                                                                  VUX::Record::fn<&neMix>};
+
+VUX_DERIVE_TEXT_FORMS(
+    Mix, {"Mix",
+          {Derived::String(),
+           Derived::Forms{Data::Time::Format::inst_Show_UTCTime(), Data::Time::Format::inst_Read_UTCTime()},
+           Derived::Forms{Util::inst_Show_Hash(), Util::inst_Read_Hash()}, Derived::Int(),
+           Derived::listOf(Derived::tupleOf(
+               {Derived::Forms{Util::inst_Show_CoverPos(), Util::inst_Read_CoverPos()}, forms_BoxLabel()}))}})
+
+VUX_DEFINE_TYCON(tcMix, trModule, "Mix", 0, kindType);
+
+using Path = System::FilePath::Posix::Ops;
+using VUX::Internal::IO::io;
+using VUX::Internal::IO::runIO;
+using VUX::Internal::List::fromBytes;
+using VUX::Internal::List::prependBytes;
+
+Value mixName(const Value& dir, const Value& moduleName) {
+    return Path::combine(dir, Path::addExtension(moduleName, fromBytes("mix")));
+}
+
+Value mixCreate(Value dir, Value moduleName, Value mix) {
+    VUX_FUNCTION;
+    return io([dir = std::move(dir), moduleName = std::move(moduleName), mix = std::move(mix)] {
+        Value text = VUX::Internal::Show::show(inst_Show_Mix(), mix);
+        Value write = rts::fun<1>([text](const Value& h) { return System::IO::hPutStr(h, text); });
+        return runIO(
+            System::IO::withFile(mixName(dir, moduleName), System::IO::WriteMode(), std::move(write)));
+    });
+}
+
+namespace {
+using VUX::Internal::List::toUtf8;
+
+// The one complete parse of a file's text; anything else is "can not parse <path>".
+Value parseMix(const Value& text, const Value& path) {
+    const Value& parsed = rts::force(VUX::Internal::Read::readEither(inst_Read_Mix(), text));
+    if (parsed->tag != Data::Either::Right_tag) errorAt(prependBytes("can not parse ", path), 94, 43, 48);
+    return rts::field(parsed, 0);
+}
+
+// The parsed record of a file, which must carry the hash of the tick-count module.
+Value checkHash(const Value& text, const Value& path, const Value& tixModule) {
+    Value mix = parseMix(text, path);
+    uint32_t tixHash = Util::hashWord(Tix::tixModuleHash(tixModule));
+    uint32_t mixHash = Util::hashWord(rts::field(rts::force(mix), 2));
+    if (tixHash == mixHash) return mix;
+    std::string message = "hash in tix file for module " + toUtf8(Tix::tixModuleName(tixModule)) + " (" +
+                          std::to_string(tixHash) + ")\ndoes not match hash in " + toUtf8(path) + " (" +
+                          std::to_string(mixHash) + ")";
+    errorAt(VUX::Internal::List::fromUtf8(message), 120, 17, 22);
+}
+
+std::string joinDirectories(const std::vector<Value>& dirs) {
+    std::string joined;
+    for (size_t i = 0; i < dirs.size(); ++i) joined += (i ? ", " : "") + toUtf8(dirs[i]);
+    return joined;
+}
+
+// The find of one directory: Just the record (unevaluated: for a name request its parse, for a
+// TixModule its checked parse), or Nothing when the file cannot be read.
+Value findIn(const Value& dir, const Value& moduleName, const Value& request) {
+    Value look = io([dir, moduleName, request] {
+        Value path = mixName(dir, moduleName);
+        Value text = runIO(Util::readFileUtf8(path));
+        const Value& r = rts::force(request);
+        Value tixModule = r->tag == Data::Either::Right_tag ? rts::field(r, 0) : Value();
+        if (!tixModule)
+            return VUX::Internal::Maybe::Just(rts::delay([text, path] { return parseMix(text, path); }));
+        return VUX::Internal::Maybe::Just(
+            rts::delay([text, path, tixModule] { return checkHash(text, path, tixModule); }));
+    });
+    Value absent =
+        rts::fun<1>([](const Value&) { return io([] { return VUX::Internal::Maybe::Nothing(); }); });
+    return runIO(Util::catchIO(std::move(look), std::move(absent)));
+}
+}  // namespace
+
+Value readMix(Value dirs, Value request) {
+    VUX_FUNCTION;
+    return io([dirs = std::move(dirs), request = std::move(request)] {
+        Value moduleName = rts::delay([request] {
+            const Value& r = rts::force(request);
+            return r->tag == Data::Either::Left_tag ? Value(rts::field(r, 0))
+                                                    : Tix::tixModuleName(rts::field(r, 0));
+        });
+        bool checked = rts::force(request)->tag == Data::Either::Right_tag;
+        std::vector<Value> directories = VUX::Internal::List::toValues(dirs);
+        std::vector<Value> finds;
+        for (const Value& dir : directories) {
+            const Value& found = rts::force(findIn(dir, moduleName, request));
+            if (found->tag == VUX::Internal::Maybe::Just_tag) finds.push_back(rts::field(found, 0));
+        }
+        std::shared_ptr<const std::vector<Value>> shared =
+            std::make_shared<const std::vector<Value>>(std::move(finds));
+        const std::vector<Value>& all = *shared;
+        // Collecting a checked find performs its check.
+        auto collect = [checked, &all](size_t i) {
+            if (checked) rts::force(all[i]);
+        };
+        if (all.empty())
+            errorAt(VUX::Internal::List::fromUtf8("can not find " + toUtf8(moduleName) + " in " +
+                                                  joinDirectories(directories)),
+                    110, 15, 20);
+        collect(0);
+        for (size_t i = 1; i < all.size(); ++i) {
+            collect(i);
+            rts::force(all[i]);
+            rts::force(all[0]);
+            if (equalMix(all[i], all[0])) continue;
+            // The count collects the finds not yet reached, so it is built when the message is read.
+            Value rest = rts::delay([shared, checked, i, moduleName, directories] {
+                if (checked)
+                    for (size_t j = i + 1; j < shared->size(); ++j) rts::force((*shared)[j]);
+                return VUX::Internal::List::fromUtf8(std::to_string(shared->size()) +
+                                                     " different instances of " + toUtf8(moduleName) +
+                                                     " in " + joinDirectories(directories));
+            });
+            errorAt(prependBytes("found ", std::move(rest)), 107, 15, 20);
+        }
+        return all[0];
+    });
 }
 
 }  // namespace Trace::Cover::Mix

@@ -76,3 +76,39 @@ Value createMixEntryDom(const Value& entries);
 bool isGoodForest(const Value& forest);
 
 }  // namespace Trace::Cover::Mix
+
+namespace Trace::Cover::Mix {
+
+// ---------------------------------------------------------------------------------------------
+// Module-information files
+//
+//   data Mix = Mix FilePath UTCTime Hash Int [(CoverPos, BoxLabel)]
+//              -- source path, time stamp, hash, tab stop, entries
+//
+// The constructor (tag 0) stores its fields unevaluated. Equality compares the fields from the
+// left, stopping at the first difference; the text form is the derived one, on one line:
+//   Mix "src/Geo/Area" 2024-05-17 08:30:00.25 UTC 4822 8 [(3:1-3:24,ExpBox False)]
+// and the reader the derived one.
+
+inline constexpr uint8_t Mix_tag = 0;
+inline Value Mix(Value path, Value time, Value hash, Value tabStop, Value entries) {
+    return rts::con(Mix_tag, std::move(path), std::move(time), std::move(hash), std::move(tabStop),
+                    std::move(entries));
+}
+VUX_STATIC_INSTANCE(inst_Eq_Mix, VUX::Classes::C_Eq_class);
+VUX_DECLARE_TEXT_FORMS(Mix);
+extern const VUX::Types::StaticTyCon tcMix;
+
+// `mixName dir module`: dir joined with "module.mix" (dots in the module name stay).
+Value mixName(const Value& dir, const Value& moduleName);
+// `mixCreate dir module mix`: an action writing `show mix` to `mixName dir module` through a text
+// handle, creating or truncating the file; a missing directory is an I/O error.
+Value mixCreate(Value dir, Value moduleName, Value mix);
+// `readMix dirs request`: an action giving the module-information record of a module, where the
+// request is `Left name` or `Right tixModule`. Every directory's file is read; files that cannot
+// be read count as absent. With a TixModule each found record must carry its hash. No record
+// raises "can not find ...", records that differ raise "found N different instances of ...", a
+// text that does not parse "can not parse <path>", a hash that differs "hash in tix file ...".
+Value readMix(Value dirs, Value request);
+
+}  // namespace Trace::Cover::Mix

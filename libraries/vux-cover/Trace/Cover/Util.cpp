@@ -296,6 +296,16 @@ Value inst_CoverHash_List(Value dElem) {
 }
 
 // ---------------------------------------------------------------------------------------------
+// Errors
+
+void errorIn(const char* module, const char* source, Value message, int64_t line, int64_t startCol,
+             int64_t endCol) {
+    Value stack = VUX::Internal::Stack::callStack(
+        {{"error", {VUX_PACKAGE_ID, module, source, line, startCol, line, endCol}}});
+    VUX::Internal::Err::errorWithCallStack(std::move(message), stack);
+}
+
+// ---------------------------------------------------------------------------------------------
 // Files
 
 using VUX::Internal::IO::io;

@@ -91,6 +91,13 @@ Value inst_CoverHash_List(Value dElem);
 inline uint32_t combineHash(uint32_t h, uint32_t x) { return (h * 33u) ^ x; }
 
 // ---------------------------------------------------------------------------------------------
+// Errors
+
+// `error message` raised with the one call-stack entry of its place in a module of this library.
+[[noreturn]] void errorIn(const char* module, const char* source, Value message, int64_t line,
+                          int64_t startCol, int64_t endCol);
+
+// ---------------------------------------------------------------------------------------------
 // Files
 
 // `catchIO act handler`: act's result, or `handler e` when act raises an IOException e; every
