@@ -14,15 +14,15 @@ namespace VUX::Boot::TH::Ppr {
 
 namespace S = VUX::Internal::TH::Syntax;
 using namespace PprLib;
+using detail::above;
+using detail::beside;
 using detail::commaList;
 using detail::docsOf;
 using detail::listOf;
 using detail::semiList;
+using detail::spaced;
 
 namespace {
-Value spaced(const Value& a, const Value& b) { return op_lt_plus_gt(a, b); }
-Value beside(const Value& a, const Value& b) { return op_lt_gt(a, b); }
-Value above(const Value& a, const Value& b) { return op_dollar_dollar(a, b); }
 Value nested(const Value& m) { return nest(VUX::Types::I_hash(nestDepth), m); }
 Value pprStmt(const Value& s) { return ppr(inst_Ppr_Stmt(), s); }
 Value pprDecAlone(const Value& d) { return ppr_dec(true, d); }

@@ -13,11 +13,14 @@ namespace VUX::Boot::TH::Ppr {
 
 namespace S = VUX::Internal::TH::Syntax;
 using namespace PprLib;
+using detail::above;
+using detail::beside;
 using detail::commaList;
 using detail::docsOf;
 using detail::elements;
 using detail::itemBlock;
 using detail::listOf;
+using detail::spaced;
 using Keywords::kwAt;
 
 namespace {
@@ -31,9 +34,6 @@ RTS_CONSTANT(oneTupleCon_closure) {
 }
 
 Value two(Value a, Value b) { return listOf({std::move(a), std::move(b)}); }
-Value spaced(const Value& a, const Value& b) { return op_lt_plus_gt(a, b); }
-Value beside(const Value& a, const Value& b) { return op_lt_gt(a, b); }
-Value above(const Value& a, const Value& b) { return op_dollar_dollar(a, b); }
 // A character list with one character before it, as one chunk.
 Value prefixed(char c, const Value& s) { return text(VUX::Types::Cons(VUX::Types::C_hash(c), s)); }
 

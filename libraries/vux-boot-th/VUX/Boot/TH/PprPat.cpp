@@ -11,11 +11,14 @@ namespace VUX::Boot::TH::Ppr {
 
 namespace S = VUX::Internal::TH::Syntax;
 using namespace PprLib;
+using detail::above;
+using detail::beside;
 using detail::commaList;
 using detail::docsOf;
 using detail::elements;
 using detail::listOf;
 using detail::semiList;
+using detail::spaced;
 
 namespace {
 VUX_PPR_CHARACTER(kwAtChar, '@')
@@ -28,8 +31,6 @@ RTS_CONSTANT(oneTupleName_closure) {
     return S::mk_tup_name(1, S::DataName(), true);
 }
 
-Value spaced(const Value& a, const Value& b) { return op_lt_plus_gt(a, b); }
-Value beside(const Value& a, const Value& b) { return op_lt_gt(a, b); }
 Value pprPatNoPrec(const Value& p) { return pprPat(noPrec, p); }
 Value pprPatApp(const Value& p) { return pprPat(appPrec, p); }
 

@@ -43,6 +43,11 @@ Value each(const Value& xs, F&& f) {
     return listOf(std::move(out));
 }
 
+// d1 <+> d2, d1 <> d2, d1 $$ d2.
+inline Value spaced(const Value& a, const Value& b) { return PprLib::op_lt_plus_gt(a, b); }
+inline Value beside(const Value& a, const Value& b) { return PprLib::op_lt_gt(a, b); }
+inline Value above(const Value& a, const Value& b) { return PprLib::op_dollar_dollar(a, b); }
+
 // The documents of f applied to each element, in order.
 template <class F>
 std::vector<Value> docsOf(const Value& xs, F&& f) {
