@@ -207,6 +207,42 @@ VUX_STATIC_INSTANCE(inst_PprFlag_Specificity, VUX::Record::Operation);
 VUX_STATIC_INSTANCE(inst_PprFlag_BndrVis, VUX::Record::Operation);
 
 // ---------------------------------------------------------------------------------------------
+// Expressions, patterns, bodies, clauses and statements
+
+// An expression at the precedence of its position. Blocks of several items print with explicit
+// braces and semicolons; sections and record forms carry their own brackets.
+Value pprExp(int64_t p, const Value& e);
+// A pattern at the precedence of its position.
+Value pprPat(int64_t p, const Value& pat);
+// Nothing prints nothing; Just e prints e at p.
+Value pprMaybeExp(int64_t p, const Value& m);
+// An expression in operator position: a name as an infix name, anything else in backquotes.
+Value pprInfixExp(const Value& e);
+// "f = e, g = e2": record field assignments, each name by pprName' Applied.
+Value pprFields(const Value& fields);
+// The inside of an arithmetic sequence's brackets ("a, b .. c").
+Value pprRange(const Value& range);
+// A right-hand side: "= e"/"-> e" (flag True/False), or the guarded alternatives nested by 4.
+Value pprBody(bool eq, const Value& body);
+// One guarded alternative with the separator document given ("=" or "->").
+Value pprGuarded(const Value& eqDoc, const Value& guardAndExp);
+// A function clause: its argument patterns at appPrec, then its body, then its where block.
+Value pprClause(bool eq, const Value& clause);
+// The pattern of a case alternative: a signature pattern in parentheses.
+Value pprMatchPat(const Value& pat);
+// A declaration on its own and the "where" block of a clause. The declaration printer is not in
+// this module yet: for any declaration both raise an error naming it (an empty where block
+// prints nothing).
+Value ppr_dec(bool alone, const Value& dec);
+Value where_clause(const Value& decs);
+VUX_STATIC_INSTANCE(inst_Ppr_Exp, C_Ppr_class);
+VUX_STATIC_INSTANCE(inst_Ppr_Pat, C_Ppr_class);
+VUX_STATIC_INSTANCE(inst_Ppr_Clause, C_Ppr_class);
+VUX_STATIC_INSTANCE(inst_Ppr_Match, C_Ppr_class);
+VUX_STATIC_INSTANCE(inst_Ppr_Stmt, C_Ppr_class);
+VUX_STATIC_INSTANCE(inst_Ppr_Range, C_Ppr_class);
+
+// ---------------------------------------------------------------------------------------------
 // The fixed vocabulary of the declaration, pragma, expression, pattern, statement and
 // reified-information printers: one shared document of one chunk per text (leading and trailing
 // blanks included, as in " in"), built on first use.

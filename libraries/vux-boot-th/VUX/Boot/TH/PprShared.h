@@ -43,6 +43,27 @@ Value each(const Value& xs, F&& f) {
     return listOf(std::move(out));
 }
 
+// d1 <+> d2, d1 <> d2, d1 $$ d2.
+inline Value spaced(const Value& a, const Value& b) { return PprLib::op_lt_plus_gt(a, b); }
+inline Value beside(const Value& a, const Value& b) { return PprLib::op_lt_gt(a, b); }
+inline Value above(const Value& a, const Value& b) { return PprLib::op_dollar_dollar(a, b); }
+
+// The documents of f applied to each element, in order.
+template <class F>
+std::vector<Value> docsOf(const Value& xs, F&& f) {
+    std::vector<Value> out = elements(xs);
+    for (Value& x : out) x = f(x);
+    return out;
+}
+// `sep` of the documents, each but the last followed directly by the separator.
+inline Value separated(const Value& separator, std::vector<Value> docs) {
+    return PprLib::sep(PprLib::punctuate(separator, listOf(std::move(docs))));
+}
+inline Value commaList(std::vector<Value> docs) { return separated(PprLib::comma(), std::move(docs)); }
+inline Value semiList(std::vector<Value> docs) { return separated(PprLib::semi(), std::move(docs)); }
+// "{a; b; c}": the items of a block with explicit braces and semicolons; "{}" for none.
+inline Value itemBlock(std::vector<Value> docs) { return PprLib::braces(semiList(std::move(docs))); }
+
 // n copies of a computation (none when n <= 0).
 inline Value copies(int64_t n, const Value& m) {
     std::vector<Value> out;
