@@ -181,4 +181,11 @@ Value inst_MonadAccum_RWST_Strict(const Value& d, const Value& dMonoid) {
     return derived(Layer::RWST_Strict, dMonoid, d);
 }
 
+// ---------------------------------------------------------------------------------------------
+// Type representations
+
+VUX_DEFINE_MODULE(trModule, VUX_PACKAGE_ID, "Control.Monad.Accum");
+VUX_DEFINE_TYCON(tcMonadAccum, trModule, "MonadAccum", 0, &Lifting::kindCapability.header);
+VUX_DEFINE_LIFTING_WRAPPER(trModule, LiftingAccum);
+
 }  // namespace Control::Monad::Accum

@@ -14,6 +14,7 @@
 #include "Control/Monad/Lifting.h"
 #include "VUX/Internal/Base.h"
 #include "VUX/Record.h"
+#include "VUX/Types.h"
 
 namespace Control::Monad::Accum {
 
@@ -58,5 +59,9 @@ Value inst_MonadAccum_WriterT_Strict(const Value& d, const Value& dMonoid);
 Value inst_MonadAccum_RWST_CPS(const Value& d);
 Value inst_MonadAccum_RWST_Lazy(const Value& d, const Value& dMonoid);
 Value inst_MonadAccum_RWST_Strict(const Value& d, const Value& dMonoid);
+
+// Type representations.
+extern const VUX::Types::StaticModule trModule;
+extern const VUX::Types::StaticTyCon tcMonadAccum, tcLiftingAccum, tc_prime_LiftingAccum;
 
 }  // namespace Control::Monad::Accum

@@ -120,4 +120,38 @@ Value wrappedMonad(const Value& dMonad) {
         field(2), field(3));
 }
 
+// ---------------------------------------------------------------------------------------------
+// Kinds of the type representations
+
+namespace {
+using VUX::Types::kindConstraint;
+using VUX::Types::kindType;
+using VUX::Types::kindTypeToType;
+constexpr rts::StaticCon<2> pair(uint8_t tag, const rts::Object* a, const rts::Object* b) {
+    return rts::StaticCon<2>(tag, rts::ref_slot(a), rts::ref_slot(b));
+}
+constexpr rts::StaticCon<2> arrow(const rts::Object* from, const rts::Object* to) {
+    return pair(VUX::Types::KindRepFun_tag, from, to);
+}
+constexpr rts::StaticCon<2> cons(const rts::Object* head, const rts::Object* tail) {
+    return pair(VUX::Types::Cons_tag, head, tail);
+}
+constinit const rts::StaticCon<2> kindTransformer = arrow(kindTypeToType, kindTypeToType);
+constinit const rts::StaticCon<0, 1> kindVarT{VUX::Types::KindRepVar_tag, rts::word_slot(0)};
+constinit const rts::StaticCon<0, 1> kindVarM{VUX::Types::KindRepVar_tag, rts::word_slot(1)};
+constinit const rts::StaticCon<0, 1> kindVarA{VUX::Types::KindRepVar_tag, rts::word_slot(2)};
+constinit const rts::StaticCon<2> argsA = cons(&kindVarA.header, &VUX::Types::Nil_closure.header);
+constinit const rts::StaticCon<2> argsMA = cons(&kindVarM.header, &argsA.header);
+constinit const rts::StaticCon<2> kindTM =
+    pair(VUX::Types::KindRepApp_tag, &kindVarT.header, &kindVarM.header);
+}  // namespace
+
+constinit const rts::StaticCon<2> kindComputationToConstraint = arrow(kindTypeToType, kindConstraint);
+constinit const rts::StaticCon<2> kindCapability = arrow(kindType, &kindComputationToConstraint.header);
+constinit const rts::StaticCon<2> kindLiftingWrapper =
+    arrow(&kindTransformer.header, &kindTransformer.header);
+constinit const rts::StaticCon<2> kindWrapperArgs = cons(&kindVarT.header, &argsMA.header);
+constinit const rts::StaticCon<2> kindWrappedComputation =
+    pair(VUX::Types::KindRepApp_tag, &kindTM.header, &kindVarA.header);
+
 }  // namespace Control::Monad::Lifting

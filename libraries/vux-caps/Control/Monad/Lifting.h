@@ -5,6 +5,7 @@
 // out per layer rather than through a `MonadTrans` record.
 #pragma once
 
+#include "VUX/Types.h"
 #include "rts/rts.h"
 
 namespace Control::Monad::Lifting {
@@ -48,4 +49,29 @@ Value wrappedFunctor(const Value& dFunctor);
 Value wrappedApplicative(const Value& dApplicative);
 Value wrappedMonad(const Value& dMonad);
 
+// Kinds shared by the type representations of the capability modules.
+// Type -> (Type -> Type) -> Constraint: a capability over a value type and a computation type.
+extern const rts::StaticCon<2> kindCapability;
+// (Type -> Type) -> Constraint: a capability over a computation type alone.
+extern const rts::StaticCon<2> kindComputationToConstraint;
+// ((Type -> Type) -> Type -> Type) -> (Type -> Type) -> Type -> Type: a lifting wrapper.
+extern const rts::StaticCon<2> kindLiftingWrapper;
+// The three kind variables t, m, a of a wrapper's constructor, as the list [t, m, a] of the wrapper
+// type's arguments and as the wrapped type t m a.
+extern const rts::StaticCon<2> kindWrapperArgs;
+extern const rts::StaticCon<2> kindWrappedComputation;
+
 }  // namespace Control::Monad::Lifting
+
+// Defines the TyCons of a lifting wrapper `name` of module `module_var`: `tc<name>`, of kind
+// kindLiftingWrapper, and `tc_prime_<name>`, its constructor, of kind t m a -> name t m a.
+#define VUX_DEFINE_LIFTING_WRAPPER(module_var, name)                                                         \
+    VUX_DEFINE_TYCON(tc##name, module_var, #name, 0, &::Control::Monad::Lifting::kindLiftingWrapper.header); \
+    constinit const ::rts::StaticCon<2> tc##name##_applied{                                                  \
+        ::VUX::Types::KindRepTyConApp_tag, ::rts::ref_slot(tc##name.object()),                               \
+        ::rts::ref_slot(&::Control::Monad::Lifting::kindWrapperArgs.header)};                                \
+    constinit const ::rts::StaticCon<2> tc_prime_##name##_arrow{                                             \
+        ::VUX::Types::KindRepFun_tag,                                                                        \
+        ::rts::ref_slot(&::Control::Monad::Lifting::kindWrappedComputation.header),                          \
+        ::rts::ref_slot(&tc##name##_applied.header)};                                                        \
+    VUX_DEFINE_TYCON(tc_prime_##name, module_var, "'" #name, 3, &tc_prime_##name##_arrow.header)

@@ -118,4 +118,11 @@ Value inst_MonadSelect_AccumT(const Value& dMonoid, const Value& d) {
     return lifted(Layer::AccumT, dMonoid, d);
 }
 
+// ---------------------------------------------------------------------------------------------
+// Type representations
+
+VUX_DEFINE_MODULE(trModule, VUX_PACKAGE_ID, "Control.Monad.Select");
+VUX_DEFINE_TYCON(tcMonadSelect, trModule, "MonadSelect", 0, &Lifting::kindCapability.header);
+VUX_DEFINE_LIFTING_WRAPPER(trModule, LiftingSelect);
+
 }  // namespace Control::Monad::Select

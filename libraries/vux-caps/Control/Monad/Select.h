@@ -12,6 +12,7 @@
 #include "Control/Monad/Lifting.h"
 #include "VUX/Internal/Base.h"
 #include "VUX/Record.h"
+#include "VUX/Types.h"
 
 namespace Control::Monad::Select {
 
@@ -46,5 +47,9 @@ Value inst_MonadSelect_RWST_CPS(const Value& d);
 Value inst_MonadSelect_RWST_Lazy(const Value& dMonoid, const Value& d);
 Value inst_MonadSelect_RWST_Strict(const Value& dMonoid, const Value& d);
 Value inst_MonadSelect_AccumT(const Value& dMonoid, const Value& d);
+
+// Type representations.
+extern const VUX::Types::StaticModule trModule;
+extern const VUX::Types::StaticTyCon tcMonadSelect, tcLiftingSelect, tc_prime_LiftingSelect;
 
 }  // namespace Control::Monad::Select

@@ -214,4 +214,10 @@ Value inst_MonadCont_AccumT(const Value& dMonoid, const Value& d) {
     return liftedMonadCont(Layer::AccumT, dMonoid, d);
 }
 
+// ---------------------------------------------------------------------------------------------
+// Type representations
+
+VUX_DEFINE_MODULE(trModule, VUX_PACKAGE_ID, "Control.Monad.Cont.Class");
+VUX_DEFINE_TYCON(tcMonadCont, trModule, "MonadCont", 0, &Lifting::kindComputationToConstraint.header);
+
 }  // namespace Control::Monad::Cont::Class

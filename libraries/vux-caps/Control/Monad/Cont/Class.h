@@ -10,6 +10,7 @@
 #include "Control/Monad/Lifting.h"
 #include "VUX/Internal/Base.h"
 #include "VUX/Record.h"
+#include "VUX/Types.h"
 
 namespace Control::Monad::Cont::Class {
 
@@ -49,5 +50,9 @@ Value inst_MonadCont_AccumT(const Value& dMonoid, const Value& d);
 
 // The lifting record of a layer (every layer but ContT and SelectT) over the inner record d.
 Value liftedMonadCont(Lifting::Layer layer, const Value& dMonoid, const Value& d);
+
+// Type representations.
+extern const VUX::Types::StaticModule trModule;
+extern const VUX::Types::StaticTyCon tcMonadCont;
 
 }  // namespace Control::Monad::Cont::Class

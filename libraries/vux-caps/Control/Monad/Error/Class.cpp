@@ -238,4 +238,10 @@ Value modifyError(const Value& d, const Value& f, const Value& x) {
     return bind(MonadError_Monad(d), x, reraising(d, f));
 }
 
+// ---------------------------------------------------------------------------------------------
+// Type representations
+
+VUX_DEFINE_MODULE(trModule, VUX_PACKAGE_ID, "Control.Monad.Error.Class");
+VUX_DEFINE_TYCON(tcMonadError, trModule, "MonadError", 0, &Lifting::kindCapability.header);
+
 }  // namespace Control::Monad::Error::Class

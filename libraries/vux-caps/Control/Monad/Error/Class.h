@@ -12,6 +12,7 @@
 #include "Control/Monad/Lifting.h"
 #include "VUX/Internal/Base.h"
 #include "VUX/Record.h"
+#include "VUX/Types.h"
 
 namespace Control::Monad::Error::Class {
 
@@ -58,5 +59,9 @@ Value handleError(const Value& d, const Value& h, const Value& x);
 Value mapError(const Value& dm, const Value& dn, const Value& f, const Value& x);
 // `modifyError f x`: the ExceptT computation x run in m, its Left e raised as f e.
 Value modifyError(const Value& d, const Value& f, const Value& x);
+
+// Type representations.
+extern const VUX::Types::StaticModule trModule;
+extern const VUX::Types::StaticTyCon tcMonadError;
 
 }  // namespace Control::Monad::Error::Class

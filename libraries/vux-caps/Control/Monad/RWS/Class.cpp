@@ -60,4 +60,38 @@ Value inst_MonadRWS_MaybeT(const Value& d) {
     return lifted<&R::inst_MonadReader_MaybeT, &W::inst_MonadWriter_MaybeT, &S::inst_MonadState_MaybeT>(d);
 }
 
+// ---------------------------------------------------------------------------------------------
+// Type representations
+
+VUX_DEFINE_MODULE(trModule, VUX_PACKAGE_ID, "Control.Monad.RWS.Class");
+namespace {
+// Type -> Type -> Type -> (Type -> Type) -> Constraint.
+constinit const rts::StaticCon<2> kindStateCapability{VUX::Types::KindRepFun_tag,
+                                                      rts::ref_slot(VUX::Types::kindType),
+                                                      rts::ref_slot(&Lifting::kindCapability.header)};
+constinit const rts::StaticCon<2> kindMonadRWS{VUX::Types::KindRepFun_tag,
+                                               rts::ref_slot(VUX::Types::kindType),
+                                               rts::ref_slot(&kindStateCapability.header)};
+}  // namespace
+VUX_DEFINE_TYCON(tcMonadRWS, trModule, "MonadRWS", 0, &kindMonadRWS.header);
+namespace {
+// The record constructor's kind: the record type MonadRWS r w s m over its four kind variables.
+constexpr rts::Slot kindVar(uint64_t i) { return rts::word_slot(i); }
+constinit const rts::StaticCon<0, 1> kindR{VUX::Types::KindRepVar_tag, kindVar(0)};
+constinit const rts::StaticCon<0, 1> kindW{VUX::Types::KindRepVar_tag, kindVar(1)};
+constinit const rts::StaticCon<0, 1> kindS{VUX::Types::KindRepVar_tag, kindVar(2)};
+constinit const rts::StaticCon<0, 1> kindM{VUX::Types::KindRepVar_tag, kindVar(3)};
+constinit const rts::StaticCon<2> argsM{VUX::Types::Cons_tag, rts::ref_slot(&kindM.header),
+                                        rts::ref_slot(&VUX::Types::Nil_closure.header)};
+constinit const rts::StaticCon<2> argsSM{VUX::Types::Cons_tag, rts::ref_slot(&kindS.header),
+                                         rts::ref_slot(&argsM.header)};
+constinit const rts::StaticCon<2> argsWSM{VUX::Types::Cons_tag, rts::ref_slot(&kindW.header),
+                                          rts::ref_slot(&argsSM.header)};
+constinit const rts::StaticCon<2> argsRWSM{VUX::Types::Cons_tag, rts::ref_slot(&kindR.header),
+                                           rts::ref_slot(&argsWSM.header)};
+constinit const rts::StaticCon<2> kindMonadRWSApplied{
+    VUX::Types::KindRepTyConApp_tag, rts::ref_slot(tcMonadRWS.object()), rts::ref_slot(&argsRWSM.header)};
+}  // namespace
+VUX_DEFINE_TYCON(tc_prime_C_MonadRWS, trModule, "'C:MonadRWS", 4, &kindMonadRWSApplied.header);
+
 }  // namespace Control::Monad::RWS::Class

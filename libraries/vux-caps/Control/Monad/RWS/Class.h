@@ -31,4 +31,8 @@ Value inst_MonadRWS_ExceptT(const Value& d);
 Value inst_MonadRWS_IdentityT(const Value& d);
 Value inst_MonadRWS_MaybeT(const Value& d);
 
+// Type representations.
+extern const VUX::Types::StaticModule trModule;
+extern const VUX::Types::StaticTyCon tcMonadRWS, tc_prime_C_MonadRWS;
+
 }  // namespace Control::Monad::RWS::Class

@@ -198,4 +198,10 @@ Value inst_MonadReader_AccumT(const Value& dMonoid, const Value& d) {
     return lifted(Layer::AccumT, dMonoid, d);
 }
 
+// ---------------------------------------------------------------------------------------------
+// Type representations
+
+VUX_DEFINE_MODULE(trModule, VUX_PACKAGE_ID, "Control.Monad.Reader.Class");
+VUX_DEFINE_TYCON(tcMonadReader, trModule, "MonadReader", 0, &Lifting::kindCapability.header);
+
 }  // namespace Control::Monad::Reader::Class

@@ -11,6 +11,7 @@
 #include "Control/Monad/Lifting.h"
 #include "VUX/Internal/Base.h"
 #include "VUX/Record.h"
+#include "VUX/Types.h"
 
 namespace Control::Monad::Reader::Class {
 
@@ -47,5 +48,9 @@ Value inst_MonadReader_WriterT_CPS(const Value& dMonoid, const Value& d);
 Value inst_MonadReader_WriterT_Lazy(const Value& dMonoid, const Value& d);
 Value inst_MonadReader_WriterT_Strict(const Value& dMonoid, const Value& d);
 Value inst_MonadReader_AccumT(const Value& dMonoid, const Value& d);
+
+// Type representations.
+extern const VUX::Types::StaticModule trModule;
+extern const VUX::Types::StaticTyCon tcMonadReader;
 
 }  // namespace Control::Monad::Reader::Class

@@ -177,4 +177,10 @@ Value inst_MonadState_AccumT(const Value& dMonoid, const Value& d) {
     return liftedMonadState(Layer::AccumT, dMonoid, d);
 }
 
+// ---------------------------------------------------------------------------------------------
+// Type representations
+
+VUX_DEFINE_MODULE(trModule, VUX_PACKAGE_ID, "Control.Monad.State.Class");
+VUX_DEFINE_TYCON(tcMonadState, trModule, "MonadState", 0, &Lifting::kindCapability.header);
+
 }  // namespace Control::Monad::State::Class

@@ -13,6 +13,7 @@
 #include "Control/Monad/Lifting.h"
 #include "VUX/Internal/Base.h"
 #include "VUX/Record.h"
+#include "VUX/Types.h"
 
 namespace Control::Monad::State::Class {
 
@@ -55,5 +56,9 @@ Value inst_MonadState_AccumT(const Value& dMonoid, const Value& d);
 
 // The lifting record of any layer over the inner record d (what the instances above are).
 Value liftedMonadState(Lifting::Layer layer, const Value& dMonoid, const Value& d);
+
+// Type representations.
+extern const VUX::Types::StaticModule trModule;
+extern const VUX::Types::StaticTyCon tcMonadState;
 
 }  // namespace Control::Monad::State::Class

@@ -328,4 +328,10 @@ Value inst_MonadWriter_AccumT(const Value& dMonoid, const Value& d) {
     return lifted(Layer::AccumT, dMonoid, d);
 }
 
+// ---------------------------------------------------------------------------------------------
+// Type representations
+
+VUX_DEFINE_MODULE(trModule, VUX_PACKAGE_ID, "Control.Monad.Writer.Class");
+VUX_DEFINE_TYCON(tcMonadWriter, trModule, "MonadWriter", 0, &Lifting::kindCapability.header);
+
 }  // namespace Control::Monad::Writer::Class

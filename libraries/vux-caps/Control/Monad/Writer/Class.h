@@ -12,6 +12,7 @@
 #include "Control/Monad/Lifting.h"
 #include "VUX/Internal/Base.h"
 #include "VUX/Record.h"
+#include "VUX/Types.h"
 
 namespace Control::Monad::Writer::Class {
 
@@ -47,5 +48,9 @@ Value inst_MonadWriter_ReaderT(const Value& d);
 Value inst_MonadWriter_StateT_Lazy(const Value& d);
 Value inst_MonadWriter_StateT_Strict(const Value& d);
 Value inst_MonadWriter_AccumT(const Value& dMonoid, const Value& d);
+
+// Type representations.
+extern const VUX::Types::StaticModule trModule;
+extern const VUX::Types::StaticTyCon tcMonadWriter;
 
 }  // namespace Control::Monad::Writer::Class
