@@ -9,6 +9,7 @@
 #include <set>
 
 #include "System/OsString.h"
+#include "VUX/Internal/List.h"
 #include "rts/Mask.h"
 #include "semaphore_test.h"
 
@@ -172,6 +173,29 @@ TEST(AbstractSem, ReleasesHoweverTheBodyEnds) {
     }
     EXPECT_EQ(valueOf(s), 1);
     EXPECT_EQ(acquireStates, (std::vector<rts::MaskingState>(2, rts::MaskingState::MaskedInterruptible)));
+}
+
+Value failingIO(const char* message) {
+    return IOError::ioError(IOError::userError(VUX::Internal::List::fromBytes(message)));
+}
+
+TEST(AbstractSem, BodyFailureCarriesTheBracketCallStack) {
+    Names names;
+    std::string n = names.make("stack");
+    Value s = create(n, 1);
+    Value sem = S::AbstractSem(S::waitOnSemaphore(s), S::releaseSemaphore(s, boxed(1)));
+    EXPECT_EQ(failure([&] { run(S::withAbstractSem(sem, failingIO("body failed"))); }),
+              "user error (body failed)\n"
+              "CallStack (from HasCallStack):\n"
+              "  bracket_, called at libraries/vux-semaphore/src/System/Semaphore:320:23 in "
+              "vux-semaphore-1.0.0-7fe2:System.Semaphore");
+    EXPECT_EQ(valueOf(s), 1);
+    // Failures of the acquiring action, and of creation, are not re-raised: they keep their own.
+    Value failingAcquire = S::AbstractSem(failingIO("acquire failed"), S::releaseSemaphore(s, boxed(1)));
+    EXPECT_EQ(failure([&] { run(S::withAbstractSem(failingAcquire, S::waitOnSemaphore(s))); }),
+              "user error (acquire failed)");
+    std::string taken = failure([&] { create(n, 0); });
+    EXPECT_EQ(taken.find("CallStack"), std::string::npos) << taken;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -18,6 +18,7 @@
 #include "VUX/Internal/IOError.h"
 #include "VUX/Internal/List.h"
 #include "VUX/Internal/Maybe.h"
+#include "VUX/Internal/Stack.h"
 #include "VUX/Tuple.h"
 #include "VUX/Types.h"
 #include "rts/Profiling.h"
@@ -102,6 +103,31 @@ Value waiter(Value s, Value cb) {
             },
             [](const rts::Exception& e) { return Data::Either::Left(Exc::exceptionValue(e)); });
         return runIO(rts::apply(cb, outcome));
+    });
+}
+
+// The frozen call stack that the body's exception of withAbstractSem carries when the bracket
+// raises it again after the release.
+const Value& bracketStack() {
+    static const Value stack = VUX::Internal::Stack::freezeCallStack(VUX::Internal::Stack::callStack(
+        {{"bracket_",
+          {VUX_PACKAGE_ID, "System.Semaphore", "libraries/vux-semaphore/src/System/Semaphore", 320, 23, 320,
+           34}}}));
+    return stack;
+}
+
+// `act`, whose synchronous exceptions are raised again with `stack` as their call stack;
+// asynchronous ones pass on as they came.
+Value raisingWithStack(Value act, const Value& stack) {
+    return io([act = std::move(act), &stack] {
+        return rts::catch_exception([&] { return runIO(act); },
+                                    [&](const rts::Exception& e) -> Value {
+                                        Value some = Exc::exceptionValue(e);
+                                        if (isAsynchronous(e) || !Exc::isSomeException(some)) rts::rethrow(e);
+                                        const Value& forced = rts::force(some);
+                                        rts::raise(Exc::SomeException(Exc::someExceptionRecord(forced), stack,
+                                                                      Exc::someExceptionValue(forced)));
+                                    });
     });
 }
 
@@ -248,7 +274,8 @@ Value withAbstractSem(Value a, Value body) {
     return io([a = std::move(a), body = std::move(body)] {
         VUX_SCC("withAbstractSem");
         return runIO(Control::Monad::Catch::bracket_(Control::Monad::Catch::inst_MonadMask_IO(),
-                                                     acquireSem(a), releaseSem(a), body));
+                                                     acquireSem(a), releaseSem(a),
+                                                     raisingWithStack(body, bracketStack())));
     });
 }
 
