@@ -12,7 +12,6 @@
 #include <string>
 #include <thread>
 
-#include "TempDir.h"
 #include "Testing.h"
 #include "VUX/Internal/Encoding.h"
 #include "VUX/Internal/Handle.h"
@@ -33,14 +32,14 @@ class HandleThreads : public ::testing::Test {
   protected:
     // A FIFO opened for reading through a handle (non-blocking), and its writing end.
     std::pair<Value, int> fifo() {
-        std::string path = temp.path("fifo");
+        std::string path = (temp / "fifo");
         EXPECT_EQ(::mkfifo(path.c_str(), 0600), 0);
         Value reader = run(Handle::openBinaryFile(str(path), ReadMode()));
         int writer = ::open(path.c_str(), O_WRONLY);
         EXPECT_GE(writer, 0);
         return {reader, writer};
     }
-    vux::testing::TempDir temp;
+    vux::testing::TempDirectory temp;
 };
 
 void writeAll(int fd, const std::string& s) {
@@ -85,7 +84,7 @@ TEST_F(HandleThreads, BlockedReadIsInterruptedAndLeavesTheHandleUsable) {
 }
 
 TEST_F(HandleThreads, ConcurrentLinesDoNotInterleave) {
-    std::string path = temp.path("lines.txt");
+    std::string path = (temp / "lines.txt");
     Value h = run(Handle::openFile(str(path), WriteMode()));
     run(Handle::hSetEncoding(h, Encoding::utf8()));
     constexpr int kThreads = 4, kLines = 500;

@@ -7,7 +7,6 @@
 #include <fstream>
 #include <string>
 
-#include "TempDir.h"
 #include "Testing.h"
 #include "VUX/Internal/Handle.h"
 #include "VUX/Internal/IO.h"
@@ -42,8 +41,8 @@ size_t peakResident() {
 }
 
 TEST(LazyRead, PeakMemoryStaysFlat) {
-    vux::testing::TempDir temp;
-    std::string path = temp.path("big.txt");
+    vux::testing::TempDirectory temp;
+    std::string path = (temp / "big.txt");
     // Held as a list, 16 MiB of text would take half a gigabyte of cells.
     constexpr size_t kSize = kMiB << 20;
     {

@@ -16,7 +16,6 @@
 #include <vector>
 
 #include "System/IO.h"
-#include "TempDir.h"
 #include "Testing.h"
 #include "VUX/Internal/Encoding.h"
 #include "VUX/Internal/Err.h"
@@ -84,7 +83,7 @@ int openDescriptors() {
 
 class HandleTest : public ::testing::Test {
   protected:
-    std::string path(const std::string& name) const { return temp.path(name); }
+    std::string path(const std::string& name) const { return temp / name; }
     Value open(const std::string& name, Value mode) {
         return run(Handle::openFile(str(path(name)), std::move(mode)));
     }
@@ -93,8 +92,8 @@ class HandleTest : public ::testing::Test {
         run(Handle::hSetEncoding(h, std::move(encoding)));
         return h;
     }
-    vux::testing::TempDir temp;
-    const std::string& dir = temp.dir();
+    vux::testing::TempDirectory temp;
+    const std::string& dir = temp.path();
 };
 
 // ---------------------------------------------------------------------------------------------
