@@ -406,11 +406,6 @@ Value pprRole(const Value& r) {
 }
 }  // namespace
 
-// Static records: the printer, and the default ppr_list over this very record.
-#define VUX_PPR_INSTANCE(T, printer)                                         \
-    extern const VUX::Record::Static<C_Ppr_class> inst_Ppr_##T##_closure;    \
-    constinit const VUX::Record::Static<C_Ppr_class> inst_Ppr_##T##_closure{ \
-        fn<&printer>, fn<&default_ppr_list, &inst_Ppr_##T##_closure>};
 VUX_PPR_INSTANCE(Name, pprNameAlone)
 VUX_PPR_INSTANCE(TyLit, pprTyLit)
 VUX_PPR_INSTANCE(PatSynArgs, pprPatSynArgs)
@@ -427,7 +422,6 @@ VUX_PPR_INSTANCE(SourceUnpackedness, pprSourceUnpackedness)
 VUX_PPR_INSTANCE(SourceStrictness, pprSourceStrictness)
 VUX_PPR_INSTANCE(DecidedStrictness, pprDecidedStrictness)
 VUX_PPR_INSTANCE(Role, pprRole)
-#undef VUX_PPR_INSTANCE
 constinit const VUX::Record::Static<C_Ppr_class> inst_Ppr_FunDep_closure{fn<&pprFunDep>, fn<&pprFunDeps>};
 
 }  // namespace VUX::Boot::TH::Ppr

@@ -230,17 +230,30 @@ Value pprGuarded(const Value& eqDoc, const Value& guardAndExp);
 Value pprClause(bool eq, const Value& clause);
 // The pattern of a case alternative: a signature pattern in parentheses.
 Value pprMatchPat(const Value& pat);
-// A declaration on its own and the "where" block of a clause. The declaration printer is not in
-// this module yet: for any declaration both raise an error naming it (an empty where block
-// prints nothing).
-Value ppr_dec(bool alone, const Value& dec);
-Value where_clause(const Value& decs);
 VUX_STATIC_INSTANCE(inst_Ppr_Exp, C_Ppr_class);
 VUX_STATIC_INSTANCE(inst_Ppr_Pat, C_Ppr_class);
 VUX_STATIC_INSTANCE(inst_Ppr_Clause, C_Ppr_class);
 VUX_STATIC_INSTANCE(inst_Ppr_Match, C_Ppr_class);
 VUX_STATIC_INSTANCE(inst_Ppr_Stmt, C_Ppr_class);
 VUX_STATIC_INSTANCE(inst_Ppr_Range, C_Ppr_class);
+
+// ---------------------------------------------------------------------------------------------
+// Declarations, pragmas, foreign declarations and reified information. Their printers are not
+// all in this module yet: those missing raise an error naming themselves (an empty where block
+// prints nothing).
+
+// A declaration on its own (alone True) or as a member of a where block (False).
+Value ppr_dec(bool alone, const Value& dec);
+// The "where" block of local declarations; nothing for none.
+Value where_clause(const Value& decs);
+VUX_STATIC_INSTANCE(inst_Ppr_Dec, C_Ppr_class);
+VUX_STATIC_INSTANCE(inst_Ppr_Pragma, C_Ppr_class);
+VUX_STATIC_INSTANCE(inst_Ppr_RuleBndr, C_Ppr_class);
+VUX_STATIC_INSTANCE(inst_Ppr_Foreign, C_Ppr_class);
+// "pattern P :: t"; the type of a pattern synonym with its required and provided contexts.
+Value pprPatSynSig(const Value& name, const Value& type);
+Value pprPatSynType(const Value& type);
+VUX_STATIC_INSTANCE(inst_Ppr_Info, C_Ppr_class);
 
 // ---------------------------------------------------------------------------------------------
 // The fixed vocabulary of the declaration, pragma, expression, pattern, statement and

@@ -89,3 +89,10 @@ inline Value copies(int64_t n, const Value& m) {
             ::Text::PrettyPrint::Drovane::char_(::VUX::Types::C_hash(c))); \
     }                                                                      \
     Value name() { return name##_closure.get(); }
+
+// A static Ppr record: the printer, and the default ppr_list over this very record. Used inside
+// namespace VUX::Boot::TH::Ppr.
+#define VUX_PPR_INSTANCE(T, printer)                                         \
+    extern const VUX::Record::Static<C_Ppr_class> inst_Ppr_##T##_closure;    \
+    constinit const VUX::Record::Static<C_Ppr_class> inst_Ppr_##T##_closure{ \
+        VUX::Record::fn<&printer>, VUX::Record::fn<&default_ppr_list, &inst_Ppr_##T##_closure>};
