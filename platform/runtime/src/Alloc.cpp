@@ -208,7 +208,10 @@ RTS_INLINE void enqueue(ThreadState* ts, Object* o) noexcept {
 RTS_INLINE Object* release_field(Object* f) {
     if (f == nullptr) return nullptr;
     const uint32_t c = f->rc.load(std::memory_order_acquire);
-    if (c == 0) return nullptr;
+    if (special_count(c)) {
+        if (RTS_UNLIKELY(c != 0)) compact_release(f);
+        return nullptr;
+    }
     if (c == 1) return f;
     if (sole_thread()) {
         f->rc.store(c - 1, std::memory_order_relaxed);

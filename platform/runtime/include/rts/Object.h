@@ -8,10 +8,13 @@
 //                   a pointer whose reference the holder must give up; `Borrowed` one it must not.
 //
 // Reference counts: a count of 0 means "not counted": static objects (constructors without
-// fields, static records, top-level constants) and objects in compact regions are never retained,
-// released or freed. A live heap object has a count of 1 or more. A release that sees a count of
-// 1 owns the only reference, so no other thread can be touching the count and the object is freed
-// without a read-modify-write.
+// fields, static records, top-level constants) are never retained, released or freed. A count with
+// the top bit set marks an object inside a compact region (rts/Compact.h): the object itself is
+// never changed or freed, and retaining or releasing it counts on its region instead. Both are
+// "special" counts, tested together by the one compare that skips them, so an ordinary object pays
+// nothing for regions. A live heap object has a count of 1 or more (below 2^31). A release that
+// sees a count of 1 owns the only reference, so no other thread can be touching the count and the
+// object is freed without a read-modify-write.
 //
 // Single-threaded counting. Almost every program starts with one thread, and while it is the only
 // thread that can reach runtime objects its counts and suspended computations need no atomic
@@ -21,8 +24,9 @@
 // (which also covers the finalizer thread of weak references and values captured by, published
 // to or exchanged with other threads through mailboxes and shared computations), or when code
 // that hands objects to a thread of its own calls share_with_threads() first. From then on every
-// thread counts atomically. Top-level constants, weak references and compact regions need nothing
-// of their own: their objects reach other threads only through threads that exist.
+// thread counts atomically. Compact regions count on the region the same way. Top-level
+// constants and weak references need nothing of their own: their objects reach other threads only
+// through threads that exist.
 #pragma once
 
 #include <atomic>
@@ -104,14 +108,22 @@ constexpr Slot word_slot(uint64_t w) { return Slot{.word = w}; }
 RTS_INLINE Slot* con_slots(Object* o) { return reinterpret_cast<Slot*>(reinterpret_cast<char*>(o) + sizeof(Object)); }
 RTS_INLINE constexpr size_t con_size(uint32_t nptrs, uint32_t nwords) { return sizeof(Object) + 8 * (nptrs + nwords); }
 
+// Counts that retain and release leave alone: 0 (static) or a compact region's mark.
+inline constexpr uint32_t kCompactCount = uint32_t{1} << 31;
+RTS_INLINE constexpr bool special_count(uint32_t c) { return static_cast<int32_t>(c) <= 0; }
+// Retaining and releasing an object of a compact region: counts on the region, which is freed
+// with all its blocks when its last reference goes (Compact.cpp).
+void compact_retain(Object* o);
+void compact_release(Object* o);
+
 // Whether the calling thread is the sole thread (see "Single-threaded counting" above). Another
 // thread entering the runtime clears the flag of the sole thread, hence the atomic.
 extern constinit thread_local std::atomic<bool> tls_sole_thread __attribute__((tls_model("initial-exec")));
 RTS_INLINE bool sole_thread() { return tls_sole_thread.load(std::memory_order_relaxed); }
 
 // Ends sole mode for the process before the calling thread hands objects to a thread of its own
-// (a thread not made by fork_thread), or makes them reachable through memory other threads read
-// (compact regions, when they come, call it as they take objects in). Cheap after the first call.
+// (a thread not made by fork_thread), or makes them reachable through memory other threads read.
+// Cheap after the first call.
 void share_with_threads();
 
 // Allocation: a thread-local size-class allocator (plain malloc in sanitizer builds, so the
@@ -283,7 +295,10 @@ __attribute__((noinline, visibility("hidden"))) inline void free_con_releasing_f
         Object* f = s[i].ref;
         if (f == nullptr) continue;
         const uint32_t n = f->rc.load(std::memory_order_acquire);
-        if (n == 0) continue;
+        if (special_count(n)) {
+            if (RTS_UNLIKELY(n != 0)) compact_release(f);
+            continue;
+        }
         bool dead;
         if (n == 1) {
             dead = true;
@@ -341,7 +356,10 @@ RTS_INLINE void free_object(Object* o) { free_object_cold(o); }
 RTS_INLINE void retain(Object* o) {
     if (!o) return;
     const uint32_t c = o->rc.load(std::memory_order_relaxed);
-    if (c == 0) return;
+    if (special_count(c)) {
+        if (RTS_UNLIKELY(c != 0)) compact_retain(o);
+        return;
+    }
     if (sole_thread())
         o->rc.store(c + 1, std::memory_order_relaxed);
     else
@@ -351,7 +369,10 @@ RTS_INLINE void retain(Object* o) {
 RTS_INLINE void release(Object* o) {
     if (!o) return;
     const uint32_t c = o->rc.load(std::memory_order_acquire);
-    if (c == 0) return;
+    if (special_count(c)) {
+        if (RTS_UNLIKELY(c != 0)) compact_release(o);
+        return;
+    }
     if (c == 1) {
         free_object(o);
     } else if (sole_thread()) {
