@@ -47,8 +47,49 @@ struct RegionState {
     uint64_t total = 0;
 };
 
+// Blocks of freed regions kept for new blocks of the same size, up to kCachedBytes in all, so a
+// program that makes or imports regions again and again reuses memory already mapped instead of
+// faulting fresh pages in. Sanitizer builds keep none, so a use after free is seen.
+#ifndef RTS_SANITIZED
+constexpr uint64_t kCachedBytes = uint64_t{256} << 20;
+struct BlockCache {
+    std::mutex lock;
+    std::unordered_multimap<uint64_t, Chunk*> blocks;  // by capacity
+    uint64_t bytes = 0;
+};
+BlockCache& block_cache() {
+    static auto* c = new BlockCache;  // never destroyed: regions may die during exit
+    return *c;
+}
+#endif
+
+Chunk* cached_chunk(uint64_t capacity) {
+#ifndef RTS_SANITIZED
+    BlockCache& cache = block_cache();
+    std::lock_guard g(cache.lock);
+    if (auto it = cache.blocks.find(capacity); it != cache.blocks.end()) {
+        Chunk* c = it->second;
+        cache.blocks.erase(it);
+        cache.bytes -= capacity;
+        return c;
+    }
+#else
+    (void)capacity;
+#endif
+    return nullptr;
+}
+
 void free_chunk(Chunk* c) {
     live_block_bytes.fetch_sub(c->capacity, std::memory_order_relaxed);
+#ifndef RTS_SANITIZED
+    BlockCache& cache = block_cache();
+    std::lock_guard g(cache.lock);
+    if (cache.bytes + c->capacity <= kCachedBytes) {
+        cache.blocks.emplace(c->capacity, c);
+        cache.bytes += c->capacity;
+        return;
+    }
+#endif
     std::free(c);
 }
 
@@ -125,7 +166,8 @@ constexpr uint64_t round16(uint64_t n) { return (n + 15) & ~uint64_t{15}; }
 
 Chunk* new_chunk(uint64_t capacity) {
     if (capacity > kMaxBlock) raise(RtsError::HeapOverflow);
-    void* mem = std::aligned_alloc(16, sizeof(Chunk) + round16(capacity));
+    void* mem = cached_chunk(capacity);
+    if (mem == nullptr) mem = std::aligned_alloc(16, sizeof(Chunk) + round16(capacity));
     if (mem == nullptr) raise(RtsError::HeapOverflow);
     live_block_bytes.fetch_add(capacity, std::memory_order_relaxed);
     return new (mem) Chunk{nullptr, nullptr, capacity, nullptr};
@@ -138,9 +180,19 @@ void append_chunk(RegionState& r, Chunk* c) {
     r.total += c->capacity;
 }
 
+// The object starts of a block of `size` bytes: one bit per 16 bytes, at the block's end.
+constexpr uint64_t starts_offset(uint64_t size) { return size - round16((size / 16 + 63) / 64 * 8); }
+uint64_t* starts_of(char* block, uint64_t size) {
+    return reinterpret_cast<uint64_t*>(block + starts_offset(size));
+}
+constexpr uint64_t start_bit(uint64_t off) { return uint64_t{1} << (off / 16 % 64); }
+
 Chunk* add_block(RegionState& r, uint64_t at_least) {
     if (at_least > kMaxBlock) raise(RtsError::HeapOverflow);
-    Chunk* c = new_chunk(round16(std::max(r.block_size, at_least + sizeof(CompactBlockHeader))));
+    // Room for the header, the object and the starts, which take less than 1/64 and 64 bytes.
+    const uint64_t need = sizeof(CompactBlockHeader) + at_least;
+    Chunk* c = new_chunk(round16(std::max(r.block_size, need + need / 64 + 64)));
+    std::memset(starts_of(c->bytes(), c->capacity), 0, c->capacity - starts_offset(c->capacity));
     const uint64_t index = r.last ? r.last->block()->index + 1 : 0;
     *c->block() = CompactBlockHeader{kCompactMagic, reinterpret_cast<uint64_t>(c->bytes()),
                                      c->capacity,   sizeof(CompactBlockHeader),
@@ -153,36 +205,46 @@ Chunk* add_block(RegionState& r, uint64_t at_least) {
 Object* region_copy(RegionState& r, const Object* from, uint64_t size) {
     const uint64_t rounded = round16(size);
     Chunk* c = r.last;
-    if (c == nullptr || c->capacity - c->block()->used < rounded) c = add_block(r, rounded);
+    if (c == nullptr || starts_offset(c->capacity) - c->block()->used < rounded) c = add_block(r, rounded);
     CompactBlockHeader* h = c->block();
     auto* o = reinterpret_cast<Object*>(c->bytes() + h->used);
     std::memcpy(static_cast<void*>(o), from, size);
     o->rc.store(mark_at(h->used), std::memory_order_relaxed);
+    starts_of(c->bytes(), c->capacity)[h->used / 1024] |= start_bit(h->used);
     h->used += rounded;
     return o;
 }
 
 // Two running sums per lane (a Fletcher sum over 64-bit words): any change of one word, and any
-// exchange of two different words, changes the result. Independent lanes keep it at memory speed.
+// exchange of two different words, changes the result. Eight independent lanes, in four vectors
+// of two that stay in registers, keep it at the speed of the cache.
+using Lanes = uint64_t __attribute__((vector_size(16)));
+
 uint64_t checksum(const char* p, uint64_t n) {
-    uint64_t a[4] = {1, 2, 3, 4}, b[4] = {0, 0, 0, 0};
+    Lanes a0 = {1, 2}, a1 = {3, 4}, a2 = {5, 6}, a3 = {7, 8}, b0 = {}, b1 = {}, b2 = {}, b3 = {};
     uint64_t i = 0;
-    for (; i + 32 <= n; i += 32) {
-        uint64_t w[4];
-        std::memcpy(w, p + i, 32);
-        for (int l = 0; l < 4; ++l) {
-            a[l] += w[l];
-            b[l] += a[l];
-        }
-    }
-    for (int l = 0; i + 8 <= n; i += 8, ++l) {
-        uint64_t w;
-        std::memcpy(&w, p + i, 8);
-        a[l] += w;
-        b[l] += a[l];
+    for (; i + 64 <= n; i += 64) {
+        Lanes w0, w1, w2, w3;
+        std::memcpy(&w0, p + i, 16);
+        std::memcpy(&w1, p + i + 16, 16);
+        std::memcpy(&w2, p + i + 32, 16);
+        std::memcpy(&w3, p + i + 48, 16);
+        b0 += a0 += w0;
+        b1 += a1 += w1;
+        b2 += a2 += w2;
+        b3 += a3 += w3;
     }
     uint64_t sum = n * 0x9E3779B97F4A7C15;
-    for (int l = 0; l < 4; ++l) sum = std::rotl(sum ^ a[l], 29) * 0xC2B2AE3D27D4EB4F ^ b[l];
+    auto mix = [&sum](uint64_t w) { sum = std::rotl(sum ^ w, 29) * 0xC2B2AE3D27D4EB4F; };
+    for (; i + 8 <= n; i += 8) {  // the last words, fewer than eight
+        uint64_t w;
+        std::memcpy(&w, p + i, 8);
+        mix(w);
+    }
+    for (const Lanes& l : {a0, a1, a2, a3, b0, b1, b2, b3}) {
+        mix(l[0]);
+        mix(l[1]);
+    }
     return sum;
 }
 
@@ -259,18 +321,18 @@ Value add(const Value& region, const Value& value, bool sharing) {
 // ---------------------------------------------------------------------------------------------
 // Import. Each block is checked and fixed while its bytes are still in the cache: when the block
 // after it is allocated (the caller fills a block before asking for the next), and the last one
-// at the fix-up. The first pass over a block checks its header and checksum and walks its objects,
-// each of which must be well formed and carry the mark of its own offset, recording where objects
-// start (one bit per 16 bytes). The second pass moves every reference that points into the same
-// block and keeps the others, which go to another block, for the fix-up, when every block's starts
-// are known. A reference is accepted only at an object start of the region.
+// at the fix-up. A block's header and checksum are checked, then one walk over its objects checks
+// each of them and moves the references within the block; the references into other blocks wait
+// for the fix-up, when every block's object starts (one bit per 16 bytes) are known. A reference
+// is accepted only at an object start of the region.
 
 struct ImportBlock {
     Chunk* chunk;
-    uint64_t self = 0, used = 0;  // where the block was built, and its bytes in use
-    std::vector<uint64_t> starts;
-    bool starts_at(uint64_t off) const { return (starts[off / 1024] >> (off / 16 % 64)) & 1; }
+    uint64_t self = 0, used = 0;       // where the block was built, and its bytes in use
+    const uint64_t* starts = nullptr;  // in the block, checked against its objects
 };
+
+bool starts_at(const uint64_t* starts, uint64_t off) { return (starts[off / 1024] & start_bit(off)) != 0; }
 
 struct Import {
     std::vector<ImportBlock> blocks;  // in chain order
@@ -288,9 +350,9 @@ std::unordered_set<Import*>& imports() {
 bool check_header(Chunk* c, uint64_t index) {
     if (c->capacity < sizeof(CompactBlockHeader)) return false;
     const CompactBlockHeader* h = c->block();
-    return h->magic == kCompactMagic && h->size == c->capacity && h->index == index &&
-           h->used >= sizeof(CompactBlockHeader) && h->used <= h->size && h->used % 16 == 0 &&
-           h->self % 16 == 0 && h->self != 0 && h->self + h->used > h->self &&
+    return h->magic == kCompactMagic && h->size == c->capacity && h->index == index && h->size % 16 == 0 &&
+           h->size >= 128 && h->used >= sizeof(CompactBlockHeader) && h->used <= starts_offset(h->size) &&
+           h->used % 16 == 0 && h->self % 16 == 0 && h->self != 0 && h->self + h->used > h->self &&
            h->checksum == compact_block_checksum(h);
 }
 
@@ -311,46 +373,45 @@ RTS_INLINE uint64_t object_size(const char* base, uint64_t off, uint64_t used) {
     return size <= used - off ? size : 0;
 }
 
-bool mark_objects(ImportBlock& b) {
-    const char* base = b.chunk->bytes();
-    b.starts.assign((b.used + 1023) / 1024, 0);
-    for (uint64_t off = sizeof(CompactBlockHeader); off < b.used;) {
-        const uint64_t size = object_size(base, off, b.used);
-        if (size == 0) return false;
-        b.starts[off / 1024] |= uint64_t{1} << (off / 16 % 64);
-        off += size;
-    }
-    return true;
-}
-
-// Moves the references that point into the block itself and records the others.
-bool move_local_references(ImportBlock& b, std::vector<Slot*>& elsewhere) {
+// One walk over the block's objects, by the starts recorded in the block: each start must be where
+// the object before it ends (the first right after the header, and the last object must end at
+// the block's used bytes), and each object well formed with the mark of its own offset. So the
+// starts are checked to be exactly the objects, and the objects' headers are read independently
+// of each other. A reference into the block itself must point at a start, and is moved at once;
+// the references into other blocks wait for the fix-up.
+bool walk_block(ImportBlock& b, std::vector<Slot*>& elsewhere) {
+    const uint64_t used = b.used, self = b.self;
     char* base = b.chunk->bytes();
     const auto new_base = reinterpret_cast<uint64_t>(base);
-    for (uint64_t off = sizeof(CompactBlockHeader); off < b.used;) {
-        auto* o = reinterpret_cast<Object*>(base + off);
-        if (o->kind == Kind::Con) {
-            const uint32_t n = o->nptrs;
+    const uint64_t* starts = b.starts;
+    uint64_t expected = sizeof(CompactBlockHeader);  // where the next object starts
+    for (uint64_t w = 0, words = (used + 1023) / 1024; w < words; ++w) {
+        uint64_t bits = starts[w];
+        if (w == words - 1 && used % 1024 != 0) bits &= start_bit(used) - 1;  // none at or past `used`
+        for (; bits != 0; bits &= bits - 1) {
+            const uint64_t off = (w * 64 + std::countr_zero(bits)) * 16;
+            const uint64_t size = object_size(base, off, used);
+            if (off != expected || size == 0) return false;
+            expected = off + size;
+            auto* o = reinterpret_cast<Object*>(base + off);
+            if (o->kind != Kind::Con) continue;
             Slot* s = con_slots(o);
-            for (uint32_t i = 0; i < n; ++i) {
-                const uint64_t to = s[i].word - b.self;
-                if (to >= b.used) {
-                    elsewhere.push_back(&s[i]);
-                } else {
-                    if (to % 16 != 0 || !b.starts_at(to)) return false;
+            for (uint32_t i = 0, n = o->nptrs; i < n; ++i) {
+                const uint64_t to = s[i].word - self;
+                if (RTS_LIKELY(to < used)) {
+                    if (to % 16 != 0 || !starts_at(starts, to)) return false;
                     s[i].word = new_base + to;
+                } else {
+                    elsewhere.push_back(&s[i]);
                 }
             }
-            off += round16(con_size(n, o->nwords));
-        } else {
-            off += round16(sizeof(BytesObject) + reinterpret_cast<const BytesObject*>(o)->length);
         }
     }
-    return true;
+    return expected == used;
 }
 
-// Both passes over block `index` of `imp`, which the caller has filled; a failure marks the
-// import as damaged.
+// Checks and fixes block `index` of `imp`, which the caller has filled; a failure marks the import
+// as damaged.
 void check_block(Import& imp, size_t index) {
     if (imp.damaged) return;
     ImportBlock& b = imp.blocks[index];
@@ -361,7 +422,8 @@ void check_block(Import& imp, size_t index) {
     CompactBlockHeader* h = b.chunk->block();
     b.self = h->self;
     b.used = h->used;
-    if (!mark_objects(b) || !move_local_references(b, imp.elsewhere)) {
+    b.starts = starts_of(b.chunk->bytes(), h->size);
+    if (!walk_block(b, imp.elsewhere)) {
         imp.damaged = true;
         return;
     }
@@ -376,7 +438,7 @@ Object* translate(const std::vector<const ImportBlock*>& sorted, uint64_t ref) {
     if (it == sorted.begin()) return nullptr;
     const ImportBlock& b = **--it;
     const uint64_t off = ref - b.self;
-    if (off >= b.used || off % 16 != 0 || !b.starts_at(off)) return nullptr;
+    if (off >= b.used || off % 16 != 0 || !starts_at(b.starts, off)) return nullptr;
     return reinterpret_cast<Object*>(b.chunk->bytes() + off);
 }
 
@@ -478,7 +540,7 @@ void* compactAllocateBlock_hash(uint64_t size, void* previous) {
     Chunk* c = new_chunk(size);
     c->import = imp;
     if (previous != nullptr) chunk_of_block(previous)->next = c;
-    imp->blocks.push_back(ImportBlock{c, 0, 0, {}});
+    imp->blocks.push_back(ImportBlock{c});
     return c->bytes();
 }
 

@@ -24,7 +24,7 @@
 
 namespace rts {
 
-inline constexpr uint64_t kCompactMagic = 0x31544D50434D5856;  // "VXMCPMT1"
+inline constexpr uint64_t kCompactMagic = 0x32544D50434D5856;  // "VXMCPMT2"
 
 struct CompactBlockHeader {
     uint64_t magic;
