@@ -8,12 +8,14 @@
 // counts as one).
 //
 // Block layout (the exported bytes of a block): a BlockHeader, then objects one after the other,
-// each 16-byte aligned. Only constructors and immutable byte arrays are held; their headers hold
-// numbers only (the count holds the object's offset in its block), and their references point to
-// objects of the same region, so the bytes mean the same in another process once
-// compactFixupPointers_hash has moved the references to the new blocks. Import checks everything
-// it reads: the headers, a checksum of each block, that each object is well formed and carries the
-// mark of its own offset, and that each reference points at the start of an object of the region.
+// each 16-byte aligned, and at the block's end a bitmap of where objects start (one bit per 16
+// bytes). Only constructors and immutable byte arrays are held; their headers hold numbers only
+// (the count holds the object's offset in its block), and their references point to objects of
+// the same region, so the bytes mean the same in another process once compactFixupPointers_hash
+// has moved the references to the new blocks. Import checks everything it reads: the headers, a
+// checksum of each block's objects, that the recorded starts are exactly the objects, that each
+// object is well formed and carries the mark of its own offset, and that each reference points at
+// the start of an object of the region.
 #pragma once
 
 #include <cstdint>
