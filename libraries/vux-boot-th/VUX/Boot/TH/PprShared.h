@@ -5,8 +5,10 @@
 #include <vector>
 
 #include "Text/PrettyPrint/Drovane.h"
+#include "VUX/Boot/TH/Ppr.h"
 #include "VUX/Boot/TH/PprLib.h"
 #include "VUX/Internal/List.h"
+#include "VUX/Internal/TH/Syntax.h"
 #include "VUX/Types.h"
 #include "rts/Profiling.h"
 #include "rts/rts.h"
@@ -47,6 +49,13 @@ Value each(const Value& xs, F&& f) {
 inline Value spaced(const Value& a, const Value& b) { return PprLib::op_lt_plus_gt(a, b); }
 inline Value beside(const Value& a, const Value& b) { return PprLib::op_lt_gt(a, b); }
 inline Value above(const Value& a, const Value& b) { return PprLib::op_dollar_dollar(a, b); }
+
+// The name by pprName' in the applied position: an operator in parentheses.
+inline Value applied(const Value& name) {
+    return PprLib::pprName_prime(VUX::Internal::TH::Syntax::Applied(), name);
+}
+// The computation nested by nestDepth.
+inline Value nested(const Value& m) { return PprLib::nest(VUX::Types::I_hash(nestDepth), m); }
 
 // The documents of f applied to each element, in order.
 template <class F>
