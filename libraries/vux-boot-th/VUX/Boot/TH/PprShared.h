@@ -2,6 +2,8 @@
 // list to a list of computations, and the definition of keyword documents. Not installed.
 #pragma once
 
+#include <initializer_list>
+#include <utility>
 #include <vector>
 
 #include "Text/PrettyPrint/Drovane.h"
@@ -47,6 +49,20 @@ Value each(const Value& xs, F&& f) {
 inline Value spaced(const Value& a, const Value& b) { return PprLib::op_lt_plus_gt(a, b); }
 inline Value beside(const Value& a, const Value& b) { return PprLib::op_lt_gt(a, b); }
 inline Value above(const Value& a, const Value& b) { return PprLib::op_dollar_dollar(a, b); }
+// The parts joined by <+> from left to right: one space between parts, none for an empty part.
+inline Value spacedAll(std::initializer_list<Value> parts) {
+    if (parts.size() == 0) return PprLib::empty();
+    const Value* part = parts.begin();
+    Value joined = *part;
+    while (++part != parts.end()) joined = spaced(joined, *part);
+    return joined;
+}
+// A part built only when first demanded (when the computation runs), so the fields it prints stay
+// unevaluated until then.
+template <class F>
+Value deferred(F&& build) {
+    return rts::delay(std::forward<F>(build));
+}
 
 // The documents of f applied to each element, in order.
 template <class F>
