@@ -1,7 +1,6 @@
 // Foreign declarations and pattern-synonym signatures.
 #include "VUX/Boot/TH/Ppr.h"
 #include "VUX/Boot/TH/PprShared.h"
-#include "VUX/Internal/Show.h"
 #include "VUX/Internal/TH/Syntax.h"
 #include "rts/Profiling.h"
 
@@ -16,18 +15,13 @@ using detail::deferred;
 using detail::elements;
 using detail::formOf;
 using detail::listOf;
+using detail::quotedString;
 using detail::spacedAll;
 
 namespace {
-// "name :: type", the name in applied position (an operator stays bare).
-Value foreignSignature(Value name, Value type) {
-    return deferred([name, type] {
-        return spacedAll({pprName_prime(S::Applied(), name), dcolon(), pprType(noPrec, type)});
-    });
-}
-// The entity string in double quotes, with escapes.
-Value entity(Value s) {
-    return text(deferred([s] { return VUX::Internal::Show::showStringLiteral(s, VUX::Types::Nil()); }));
+// "name :: type": an operator name in parentheses, once.
+Value signature(Value name, Value type) {
+    return deferred([name, type] { return ppr_sig(name, type); });
 }
 
 Value pprForeign(const Value& foreign) {
@@ -37,8 +31,8 @@ Value pprForeign(const Value& foreign) {
     Value convention = deferred([cc = f(0)] { return pprCallconv(cc); });
     if (d->tag == S::ImportF_tag)
         return spacedAll({kwForeignImport(), convention, deferred([sf = f(1)] { return pprSafety(sf); }),
-                          entity(f(2)), foreignSignature(f(3), f(4))});
-    return spacedAll({kwForeignExport(), convention, entity(f(1)), foreignSignature(f(2), f(3))});
+                          quotedString(f(2)), signature(f(3), f(4))});
+    return spacedAll({kwForeignExport(), convention, quotedString(f(1)), signature(f(2), f(3))});
 }
 
 bool isForall(const Value& t) { return formOf(t) == S::ForallT_tag; }

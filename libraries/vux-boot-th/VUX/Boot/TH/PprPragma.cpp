@@ -3,7 +3,6 @@
 #include "VUX/Boot/TH/Ppr.h"
 #include "VUX/Boot/TH/PprShared.h"
 #include "VUX/Internal/Maybe.h"
-#include "VUX/Internal/Show.h"
 #include "VUX/Internal/TH/Syntax.h"
 #include "rts/Profiling.h"
 
@@ -17,6 +16,7 @@ using namespace Keywords;
 using detail::deferred;
 using detail::docsOf;
 using detail::listOf;
+using detail::quotedString;
 using detail::spaced;
 using detail::spacedAll;
 using VUX::Internal::Maybe::isJust;
@@ -99,11 +99,6 @@ Value completeSet(Value names, Value typeName) {
     return spaced(listed, laterMaybe(typeName, [](const Value& t) { return spaced(dcolon(), applied(t)); }));
 }
 
-// The text form of a string: in double quotes, with escapes.
-Value quoted(Value s) {
-    return text(deferred([s] { return VUX::Internal::Show::showStringLiteral(s, VUX::Types::Nil()); }));
-}
-
 // Every form but the rule: its parts then "#-}", joined by <+>.
 Value pprPragma(const Value& pragma) {
     VUX_SCC("ppr_Pragma");
@@ -124,7 +119,7 @@ Value pprPragma(const Value& pragma) {
         case S::RuleP_tag: return pprRule(p);
         case S::AnnP_tag:
             return spacedAll({kwAnn(), annotationTarget(f(0)), laterExp(f(1)), kwPragmaClose()});
-        case S::LineP_tag: return spacedAll({kwLine(), int_(f(0)), quoted(f(1)), kwPragmaClose()});
+        case S::LineP_tag: return spacedAll({kwLine(), int_(f(0)), quotedString(f(1)), kwPragmaClose()});
         case S::CompleteP_tag: return spacedAll({kwComplete(), completeSet(f(0), f(1)), kwPragmaClose()});
         default:
             return spacedAll({kwScc(), laterApplied(f(0)),

@@ -9,6 +9,7 @@
 #include "Text/PrettyPrint/Drovane.h"
 #include "VUX/Boot/TH/PprLib.h"
 #include "VUX/Internal/List.h"
+#include "VUX/Internal/Show.h"
 #include "VUX/Types.h"
 #include "rts/Profiling.h"
 #include "rts/rts.h"
@@ -56,6 +57,11 @@ inline Value spacedAll(std::initializer_list<Value> parts) {
     Value joined = *part;
     while (++part != parts.end()) joined = spaced(joined, *part);
     return joined;
+}
+// The string's text form as one chunk (in double quotes, with escapes), made on first demand.
+inline Value quotedString(Value s) {
+    return PprLib::text(rts::delay(
+        [s = std::move(s)] { return VUX::Internal::Show::showStringLiteral(s, VUX::Types::Nil()); }));
 }
 // A part built only when first demanded (when the computation runs), so the fields it prints stay
 // unevaluated until then.
