@@ -2,12 +2,15 @@
 // list to a list of computations, and the definition of keyword documents. Not installed.
 #pragma once
 
+#include <initializer_list>
+#include <utility>
 #include <vector>
 
 #include "Text/PrettyPrint/Drovane.h"
 #include "VUX/Boot/TH/Ppr.h"
 #include "VUX/Boot/TH/PprLib.h"
 #include "VUX/Internal/List.h"
+#include "VUX/Internal/Show.h"
 #include "VUX/Internal/TH/Syntax.h"
 #include "VUX/Types.h"
 #include "rts/Profiling.h"
@@ -49,6 +52,25 @@ Value each(const Value& xs, F&& f) {
 inline Value spaced(const Value& a, const Value& b) { return PprLib::op_lt_plus_gt(a, b); }
 inline Value beside(const Value& a, const Value& b) { return PprLib::op_lt_gt(a, b); }
 inline Value above(const Value& a, const Value& b) { return PprLib::op_dollar_dollar(a, b); }
+// The parts joined by <+> from left to right: one space between parts, none for an empty part.
+inline Value spacedAll(std::initializer_list<Value> parts) {
+    if (parts.size() == 0) return PprLib::empty();
+    const Value* part = parts.begin();
+    Value joined = *part;
+    while (++part != parts.end()) joined = spaced(joined, *part);
+    return joined;
+}
+// The string's text form as one chunk (in double quotes, with escapes), made on first demand.
+inline Value quotedString(Value s) {
+    return PprLib::text(rts::delay(
+        [s = std::move(s)] { return VUX::Internal::Show::showStringLiteral(s, VUX::Types::Nil()); }));
+}
+// A part built only when first demanded (when the computation runs), so the fields it prints stay
+// unevaluated until then.
+template <class F>
+Value deferred(F&& build) {
+    return rts::delay(std::forward<F>(build));
+}
 
 // The name by pprName' in the applied position: an operator in parentheses.
 inline Value applied(const Value& name) {
