@@ -1,8 +1,8 @@
 // The syntax tree of a small module, built in C++ and printed as source text by the syntax
 // printer: a record type with strictness marks and deriving clauses, a newtype, a class with a
 // default method, an instance, functions with guards, where blocks, case, do, let and a list
-// comprehension, and a closed type family. The names the program makes with uniques (as a
-// compiler would for generated names) print renumbered in reading order: s_0, s_1...
+// comprehension, an inlining pragma, a foreign import and a closed type family. The names the program makes
+// with uniques (as a compiler would for generated names) print renumbered in reading order: s_0, s_1...
 #include <cstdio>
 #include <initializer_list>
 #include <string>
@@ -154,9 +154,16 @@ Value coordinateFamily() {
                     TySynEqn(nothing(), tyApp(type("Coordinate"), type("Point")), pairOfDoubles)}));
 }
 
+// foreign import ccall unsafe "math.h sin" c_sin :: Double -> Double
+Value sinImport() {
+    return ForeignD(
+        ImportF(CCall(), Unsafe(), str("math.h sin"), n("c_sin"), arrow(type("Double"), type("Double"))));
+}
+
 Value moduleDecs() {
     return list({shapeType(), areaType(), measurableClass(), measurableShape(),
                  SigD(n("classify"), arrow(type("Shape"), type("String"))), classify(),
+                 PragmaD(InlineP(n("classify"), Inline(), FunLike(), AllPhases())), sinImport(),
                  SigD(n("describe"), arrow(listOf(type("Shape")), tyApp(type("IO"), TupleT(int_(0))))),
                  describe(), mainFunction(), coordinateFamily()});
 }

@@ -125,6 +125,22 @@ TEST(PprDec, PatternSynonyms) {
                   "\n                   P _ = " + std::string(50, 'w'));
 }
 
+// Foreign declarations, pragmas and pattern-synonym signatures, alone and as members.
+TEST(PprDec, FormsWithPrintersOfTheirOwn) {
+    Value doubleToDouble = fn(tc("Double"), tc("Double"));
+    Value inlineM = PragmaD(InlineP(n("m"), Inline(), FunLike(), AllPhases()));
+    expectAlone({
+        {ForeignD(ImportF(CCall(), Unsafe(), str("math.h sin"), n("c_sin"), doubleToDouble)),
+         "foreign import ccall unsafe \"math.h sin\" c_sin :: Double -> Double"},
+        {ForeignD(ExportF(CApi(), str("hs_f"), n("f"), tc("Int"))), "foreign export capi \"hs_f\" f :: Int"},
+        {inlineM, "{-# INLINE m #-}"},
+        {PatSynSigD(n("P"), fn(tv("a"), app(tc("T"), tv("a")))), "pattern P :: a -> T a"},
+        {PatSynSigD(n(":>"), tc("T")), "pattern (:>) :: T"},
+        {InstanceD(nothing(), list({}), app(tc("C"), tc("T")), list({inlineM, val("m", ev("x"))})),
+         "instance C T\n    where {{-# INLINE m #-}; m = x}"},
+    });
+}
+
 // The forms whose text depends on standing alone or in a where block.
 TEST(PprDec, FlagTable) {
     Value kindStar = just(StarT());
@@ -352,6 +368,18 @@ TEST(PprDec, Families) {
     EXPECT_EQ(rendered(ppr(inst_Ppr_FamilyResultSig(), NoSig())), "");
     EXPECT_EQ(rendered(ppr_tf_head(familyHead(KindSig(StarT()), inj))), "F a :: * | r -> a");
     EXPECT_EQ(rendered(ppr_tySyn(L::empty(), nothing(), L::empty(), tc("Int"))), "type = Int");
+}
+
+// A declaration is evaluated when its computation runs, each time it runs in the same way.
+TEST(PprDec, EvaluatedWhenRun) {
+    vux::testing::Counter runs;
+    Value doc = ppr(inst_Ppr_Dec(), vux::testing::counting(runs, SigD(n("f"), tc("T"))));
+    EXPECT_EQ(runs.count(), 0);
+    EXPECT_EQ(rendered(doc), "f :: T");
+    EXPECT_EQ(rendered(doc), "f :: T");
+    EXPECT_EQ(runs.count(), 1);
+    Value failing = ppr_dec(false, ValD(pv("a"), NormalB(ev("x")), list({vux::testing::failing()})));
+    EXPECT_THROW(rendered(failing), rts::Exception);
 }
 
 // Lets nested 10^5 deep, through their declarations and through their bodies: a catchable stack

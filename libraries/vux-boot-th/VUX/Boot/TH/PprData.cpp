@@ -18,9 +18,12 @@ using detail::commaList;
 using detail::docsOf;
 using detail::formOf;
 using detail::listOf;
+using detail::maybeDoc;
+using detail::namedHead;
 using detail::nested;
 using detail::semiList;
 using detail::spaced;
+using detail::spacedAll;
 
 namespace {
 // The constructors after "=" and "|", one per line.
@@ -36,19 +39,15 @@ Value pprCon(const Value& con);
 
 Value ksigDoc(const Value& maybeKind) {
     VUX_FUNCTION;
-    const Value& k = rts::force(maybeKind);
-    if (!VUX::Internal::Maybe::isJust(k)) return empty();
-    return spaced(dcolon(), pprType(noPrec, rts::field(k, 0)));
+    return maybeDoc(maybeKind, [](const Value& k) { return spaced(dcolon(), pprType(noPrec, k)); });
 }
 
 Value ppr_typedef(const Value& keyword, bool alone, const Value& prefix, const Value& ctx, const Value& name,
                   const Value& arguments, const Value& kind, const Value& cons, const Value& derivings) {
     VUX_FUNCTION;
     bool gadt = isGadtDecl(cons);
-    const Value& n = rts::force(name);
-    Value head = VUX::Internal::Maybe::isJust(n) ? spaced(applied(rts::field(n, 0)), arguments) : arguments;
-    Value line = spaced(spaced(spaced(spaced(spaced(keyword, prefix), pprCxt(ctx)), head), ksigDoc(kind)),
-                        gadt ? Keywords::kwWhere() : empty());
+    Value line = spacedAll({keyword, prefix, pprCxt(ctx), namedHead(name, arguments), ksigDoc(kind),
+                            gadt ? Keywords::kwWhere() : empty()});
     std::vector<Value> conDocs = docsOf(cons, pprCon);
     Value block = !gadt   ? ordinaryAlternatives(std::move(conDocs))
                   : alone ? vcat(listOf(std::move(conDocs)))
@@ -98,8 +97,7 @@ Value ppr_deriv_clause(const Value& clause) {
         else
             before = ppr_deriv_strategy(s);
     }
-    return spaced(spaced(spaced(Keywords::kwDeriving(), before), ppr_cxt_preds(appPrec, rts::field(c, 1))),
-                  after);
+    return spacedAll({Keywords::kwDeriving(), before, ppr_cxt_preds(appPrec, rts::field(c, 1)), after});
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -120,8 +118,8 @@ Value pprStrictType(const Value& field) { return pprBangType(field); }
 Value pprVarBangType(const Value& field) {
     VUX_FUNCTION;
     const Value& f = rts::force(field);
-    return spaced(spaced(applied(rts::field(f, 0)), dcolon()),
-                  pprBangType(S::pair(rts::field(f, 1), rts::field(f, 2))));
+    return spacedAll(
+        {applied(rts::field(f, 0)), dcolon(), pprBangType(S::pair(rts::field(f, 1), rts::field(f, 2)))});
 }
 Value pprVarStrictType(const Value& field) { return pprVarBangType(field); }
 
@@ -131,7 +129,7 @@ Value recordFields(const Value& fields) { return braces(commaList(docsOf(fields,
 
 Value pprRecFields(const Value& fields, const Value& result) {
     VUX_FUNCTION;
-    return spaced(spaced(recordFields(fields), arrow()), pprType(noPrec, result));
+    return spacedAll({recordFields(fields), arrow(), pprType(noPrec, result)});
 }
 
 Value pprGadtRHS(const Value& fields, const Value& result) {
@@ -139,7 +137,7 @@ Value pprGadtRHS(const Value& fields, const Value& result) {
     std::vector<Value> args = docsOf(fields, pprBangType);
     if (args.empty()) return pprType(noPrec, result);
     Value spine = sep(punctuate(gadtArgSeparator(), listOf(std::move(args))));
-    return spaced(spaced(spine, arrow()), pprType(noPrec, result));
+    return spacedAll({spine, arrow(), pprType(noPrec, result)});
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -155,7 +153,7 @@ Value gadtCon(const Value& c, const Value& quantifier) {
     const Value& fields = rts::field(c, 1);
     const Value& result = rts::field(c, 2);
     Value rhs = c->tag == S::GadtC_tag ? pprGadtRHS(fields, result) : pprRecFields(fields, result);
-    return spaced(spaced(gadtNames(rts::field(c, 0)), quantifier), rhs);
+    return spacedAll({gadtNames(rts::field(c, 0)), quantifier, rhs});
 }
 
 Value pprCon(const Value& con) {
@@ -167,7 +165,7 @@ Value pprCon(const Value& con) {
         case S::NormalC_tag: return spaced(applied(f(0)), sep(listOf(docsOf(f(1), pprBangType))));
         case S::RecC_tag: return spaced(applied(f(0)), recordFields(f(1)));
         case S::InfixC_tag:
-            return spaced(spaced(pprBangType(f(0)), pprName_prime(S::Infix(), f(1))), pprBangType(f(2)));
+            return spacedAll({pprBangType(f(0)), pprName_prime(S::Infix(), f(1)), pprBangType(f(2))});
         case S::ForallC_tag: {
             Value quantifier = pprForall(f(0), f(1));
             const Value& inner = rts::force(f(2));

@@ -2,7 +2,6 @@
 #include "Text/PrettyPrint/Drovane.h"
 #include "VUX/Boot/TH/Ppr.h"
 #include "VUX/Boot/TH/PprShared.h"
-#include "VUX/Internal/Maybe.h"
 #include "VUX/Internal/TH/Syntax.h"
 #include "rts/Profiling.h"
 
@@ -14,32 +13,27 @@ namespace S = VUX::Internal::TH::Syntax;
 using namespace PprLib;
 using detail::above;
 using detail::applied;
+using detail::binderDocs;
+using detail::deferred;
 using detail::docsOf;
 using detail::each;
+using detail::hsepBinders;
 using detail::listOf;
+using detail::maybeDoc;
+using detail::nested;
 using detail::semiList;
 using detail::spaced;
+using detail::spacedAll;
 
 namespace {
 Value whenAlone(bool alone, const Value& keyword) { return alone ? keyword : empty(); }
 Value decMember(const Value& d) { return ppr_dec(false, d); }
 Value decAlone(const Value& d) { return ppr_dec(true, d); }
 
-// The binders of a declaration head, each by the printer of its visibility flag.
-std::vector<Value> binderDocs(const Value& bs) {
-    return docsOf(bs, [](const Value& b) { return pprTyVarBndr(inst_PprFlag_BndrVis(), b); });
-}
-Value hsepBinders(const Value& bs) { return hsep(listOf(binderDocs(bs))); }
-
-// What comes after "data" or "newtype" in an instance: "instance" (alone only), then the explicit
-// binders "forall a b." when there are some.
+// What comes after "data", "newtype" or "type" in an instance: "instance" (alone only), then the
+// explicit binders "forall a b." when there are some.
 Value instancePrefix(bool alone, const Value& maybeBinders) {
     return spaced(whenAlone(alone, Keywords::kwInstance()), ppr_bndrs(inst_PprFlag_Unit(), maybeBinders));
-}
-
-Value optional(const Value& maybe, Value (*print)(const Value&)) {
-    const Value& m = rts::force(maybe);
-    return VUX::Internal::Maybe::isJust(m) ? print(rts::field(m, 0)) : empty();
 }
 
 // One line per clause, each beginning with the function's name.
@@ -53,17 +47,16 @@ Value functionDec(bool alone, const Value& name, const Value& clauses) {
 // "class C a | a -> b" then its members.
 Value classDec(const Value& d) {
     auto f = [&](size_t i) -> const Value& { return rts::field(d, i); };
-    Value head =
-        spaced(spaced(spaced(spaced(Keywords::kwClass(), pprCxt(f(0))), applied(f(1))), hsepBinders(f(2))),
-               ppr_list(inst_Ppr_FunDep(), f(3)));
+    Value head = spacedAll({Keywords::kwClass(), pprCxt(f(0)), applied(f(1)), hsepBinders(f(2)),
+                            ppr_list(inst_Ppr_FunDep(), f(3))});
     return above(head, where_clause(f(4)));
 }
 
 // "instance {-# OVERLAPPING #-} C a => C [a]" then its members.
 Value instanceDec(const Value& d) {
     auto f = [&](size_t i) -> const Value& { return rts::field(d, i); };
-    Value head = spaced(spaced(spaced(Keywords::kwInstance(), optional(f(0), ppr_overlap)), pprCxt(f(1))),
-                        pprType(noPrec, f(2)));
+    Value head =
+        spacedAll({Keywords::kwInstance(), maybeDoc(f(0), ppr_overlap), pprCxt(f(1)), pprType(noPrec, f(2))});
     return above(head, where_clause(f(3)));
 }
 
@@ -75,7 +68,7 @@ Value dataInstanceDec(bool alone, const Value& d, const Value& keyword, const Va
 }
 
 Value closedFamilyDec(const Value& head, const Value& equations) {
-    Value line = spaced(spaced(Keywords::kwTypeFamily(), ppr_tf_head(head)), Keywords::kwWhere());
+    Value line = spacedAll({Keywords::kwTypeFamily(), ppr_tf_head(head), Keywords::kwWhere()});
     return hang(line, VUX::Types::I_hash(nestDepth), vcat(each(equations, ppr_eqn)));
 }
 
@@ -84,28 +77,25 @@ Value patternSynonymDec(const Value& name, const Value& arguments, const Value& 
     const Value& args = rts::force(arguments);
     Value head =
         args->tag == S::InfixPatSyn_tag
-            ? spaced(spaced(pprName_prime(S::Alone(), rts::field(args, 0)), pprName_prime(S::Infix(), name)),
-                     pprName_prime(S::Alone(), rts::field(args, 1)))
+            ? spacedAll({pprName_prime(S::Alone(), rts::field(args, 0)), pprName_prime(S::Infix(), name),
+                         pprName_prime(S::Alone(), rts::field(args, 1))})
             : spaced(applied(name), ppr(inst_Ppr_PatSynArgs(), args));
-    Value left = spaced(Keywords::kwPattern(), head);
-    Value sign = ppr(inst_Ppr_PatSynDir(), direction);
+    Value left = spacedAll({Keywords::kwPattern(), head, ppr(inst_Ppr_PatSynDir(), direction)});
     const Value& dir = rts::force(direction);
-    if (dir->tag != S::ExplBidir_tag) return spaced(spaced(left, sign), pprPat(noPrec, pat));
+    if (dir->tag != S::ExplBidir_tag) return spaced(left, pprPat(noPrec, pat));
     Value clauses = vcat(
         each(rts::field(dir, 0), [&](const Value& c) { return spaced(applied(name), pprClause(true, c)); }));
-    Value right =
-        hang(spaced(pprPat(noPrec, pat), Keywords::kwWhere()), VUX::Types::I_hash(nestDepth), clauses);
-    return spaced(spaced(left, sign), right);
+    return spaced(
+        left, hang(spaced(pprPat(noPrec, pat), Keywords::kwWhere()), VUX::Types::I_hash(nestDepth), clauses));
 }
 
 Value implicitParamDec(const Value& name, const Value& e) {
     Value parameter = text(VUX::Types::Cons(VUX::Types::C_hash('?'), name));
     return hsep(listOf({parameter, Keywords::kwEquals(), pprExp(noPrec, e)}));
 }
-}  // namespace
 
-Value ppr_dec(bool alone, const Value& dec) {
-    VUX_FUNCTION;
+Value declaration(bool alone, const Value& dec) {
+    VUX_SCC("ppr_dec");
     rts::stack_check();
     const Value& d = rts::force(dec);
     auto f = [&](size_t i) -> const Value& { return rts::field(d, i); };
@@ -123,19 +113,16 @@ Value ppr_dec(bool alone, const Value& dec) {
         case S::TySynD_tag: return ppr_tySyn(empty(), S::just(f(0)), hsepBinders(f(1)), f(2));
         case S::ClassD_tag: return classDec(d);
         case S::InstanceD_tag: return instanceDec(d);
-        case S::SigD_tag: return spaced(spaced(pprPrefixOcc(f(0)), dcolon()), pprType(noPrec, f(1)));
+        case S::SigD_tag: return spacedAll({pprPrefixOcc(f(0)), dcolon(), pprType(noPrec, f(1))});
         case S::KiSigD_tag:
-            return spaced(spaced(spaced(Keywords::kwType(), pprPrefixOcc(f(0))), dcolon()),
-                          pprType(noPrec, f(1)));
+            return spacedAll({Keywords::kwType(), pprPrefixOcc(f(0)), dcolon(), pprType(noPrec, f(1))});
         case S::ForeignD_tag: return ppr(inst_Ppr_Foreign(), f(0));
         case S::InfixD_tag: return pprFixity(f(2), f(0), f(1));
         case S::DefaultD_tag: return spaced(Keywords::kwDefault(), parens(commaSep(inst_Ppr_Type(), f(0))));
         case S::PragmaD_tag: return ppr(inst_Ppr_Pragma(), f(0));
         case S::DataFamilyD_tag:
-            return spaced(spaced(spaced(spaced(Keywords::kwData(), whenAlone(alone, Keywords::kwFamily())),
-                                        applied(f(0))),
-                                 hsepBinders(f(1))),
-                          ksigDoc(f(2)));
+            return spacedAll({Keywords::kwData(), whenAlone(alone, Keywords::kwFamily()), applied(f(0)),
+                              hsepBinders(f(1)), ksigDoc(f(2))});
         case S::DataInstD_tag: return dataInstanceDec(alone, d, Keywords::kwData(), f(4));
         case S::NewtypeInstD_tag: return dataInstanceDec(alone, d, Keywords::kwNewtype(), listOf({f(4)}));
         case S::TySynInstD_tag: {
@@ -144,14 +131,13 @@ Value ppr_dec(bool alone, const Value& dec) {
                              pprType(noPrec, rts::field(eqn, 1)), rts::field(eqn, 2));
         }
         case S::OpenTypeFamilyD_tag:
-            return spaced(spaced(Keywords::kwType(), whenAlone(alone, Keywords::kwFamily())),
-                          ppr_tf_head(f(0)));
+            return spacedAll({Keywords::kwType(), whenAlone(alone, Keywords::kwFamily()), ppr_tf_head(f(0))});
         case S::ClosedTypeFamilyD_tag: return closedFamilyDec(f(0), f(1));
         case S::RoleAnnotD_tag:
             return spaced(hsep(listOf({Keywords::kwTypeRole(), applied(f(0))})),
                           hsep(each(f(1), [](const Value& r) { return ppr(inst_Ppr_Role(), r); })));
         case S::StandaloneDerivD_tag:
-            return hsep(listOf({Keywords::kwDeriving(), optional(f(0), ppr_deriv_strategy),
+            return hsep(listOf({Keywords::kwDeriving(), maybeDoc(f(0), ppr_deriv_strategy),
                                 Keywords::kwInstance(), pprCxt(f(1)), pprType(noPrec, f(2))}));
         case S::DefaultSigD_tag:
             return hsep(listOf({Keywords::kwDefault(), pprPrefixOcc(f(0)), dcolon(), pprType(noPrec, f(1))}));
@@ -160,13 +146,18 @@ Value ppr_dec(bool alone, const Value& dec) {
         default: return implicitParamDec(f(0), f(1));
     }
 }
+}  // namespace
+
+// The declaration is examined, and its text built, when the computation first runs.
+Value ppr_dec(bool alone, const Value& dec) {
+    return deferred([alone, dec] { return declaration(alone, dec); });
+}
 
 Value where_clause(const Value& decs) {
     VUX_FUNCTION;
     std::vector<Value> members = docsOf(decs, decMember);
     if (members.empty()) return empty();
-    return nest(VUX::Types::I_hash(nestDepth),
-                spaced(Keywords::kwWhere(), braces(semiList(std::move(members)))));
+    return nested(spaced(Keywords::kwWhere(), braces(semiList(std::move(members)))));
 }
 
 VUX_PPR_INSTANCE(Dec, decAlone)

@@ -2,7 +2,6 @@
 // the equations of closed families.
 #include "VUX/Boot/TH/Ppr.h"
 #include "VUX/Boot/TH/PprShared.h"
-#include "VUX/Internal/Maybe.h"
 #include "VUX/Internal/TH/Syntax.h"
 #include "rts/Profiling.h"
 
@@ -13,43 +12,32 @@ namespace VUX::Boot::TH::Ppr {
 namespace S = VUX::Internal::TH::Syntax;
 using namespace PprLib;
 using detail::applied;
-using detail::each;
+using detail::hsepBinders;
+using detail::maybeDoc;
+using detail::namedHead;
 using detail::spaced;
-
-namespace {
-// The binders of a family head or synonym, one space apart.
-Value binders(const Value& bs) {
-    return hsep(each(bs, [](const Value& b) { return pprTyVarBndr(inst_PprFlag_BndrVis(), b); }));
-}
-}  // namespace
+using detail::spacedAll;
 
 Value ppr_tySyn(const Value& prefix, const Value& name, const Value& arguments, const Value& type) {
     VUX_FUNCTION;
-    const Value& n = rts::force(name);
-    Value head = VUX::Internal::Maybe::isJust(n) ? spaced(applied(rts::field(n, 0)), arguments) : arguments;
-    return spaced(spaced(spaced(spaced(Keywords::kwType(), prefix), head), Keywords::kwEquals()),
-                  pprType(noPrec, type));
+    return spacedAll({Keywords::kwType(), prefix, namedHead(name, arguments), Keywords::kwEquals(),
+                      pprType(noPrec, type)});
 }
 
 Value ppr_tf_head(const Value& head) {
     VUX_FUNCTION;
     const Value& h = rts::force(head);
-    const Value& injectivity = rts::force(rts::field(h, 3));
-    Value annotation = VUX::Internal::Maybe::isJust(injectivity)
-                           ? ppr(inst_Ppr_InjectivityAnn(), rts::field(injectivity, 0))
-                           : empty();
-    return spaced(spaced(spaced(applied(rts::field(h, 0)), binders(rts::field(h, 1))),
-                         ppr(inst_Ppr_FamilyResultSig(), rts::field(h, 2))),
-                  annotation);
+    return spacedAll(
+        {applied(rts::field(h, 0)), hsepBinders(rts::field(h, 1)),
+         ppr(inst_Ppr_FamilyResultSig(), rts::field(h, 2)),
+         maybeDoc(rts::field(h, 3), [](const Value& j) { return ppr(inst_Ppr_InjectivityAnn(), j); })});
 }
 
 Value ppr_eqn(const Value& equation) {
     VUX_FUNCTION;
     const Value& e = rts::force(equation);
-    return spaced(
-        spaced(spaced(ppr_bndrs(inst_PprFlag_Unit(), rts::field(e, 0)), pprType(noPrec, rts::field(e, 1))),
-               Keywords::kwEquals()),
-        pprType(noPrec, rts::field(e, 2)));
+    return spacedAll({ppr_bndrs(inst_PprFlag_Unit(), rts::field(e, 0)), pprType(noPrec, rts::field(e, 1)),
+                      Keywords::kwEquals(), pprType(noPrec, rts::field(e, 2))});
 }
 
 namespace {

@@ -10,6 +10,7 @@
 #include "VUX/Boot/TH/Ppr.h"
 #include "VUX/Boot/TH/PprLib.h"
 #include "VUX/Internal/List.h"
+#include "VUX/Internal/Maybe.h"
 #include "VUX/Internal/Show.h"
 #include "VUX/Internal/TH/Syntax.h"
 #include "VUX/Types.h"
@@ -72,9 +73,20 @@ Value deferred(F&& build) {
     return rts::delay(std::forward<F>(build));
 }
 
+// Nothing for Nothing; `print` of x for Just x (the Maybe evaluated now).
+template <class F>
+Value maybeDoc(const Value& maybe, F&& print) {
+    const Value& m = rts::force(maybe);
+    return VUX::Internal::Maybe::isJust(m) ? print(rts::field(m, 0)) : PprLib::empty();
+}
 // The name by pprName' in the applied position: an operator in parentheses.
 inline Value applied(const Value& name) {
     return PprLib::pprName_prime(VUX::Internal::TH::Syntax::Applied(), name);
+}
+// The name (a Maybe Name) by pprName' Applied then the arguments; the arguments alone without one.
+inline Value namedHead(const Value& maybeName, const Value& arguments) {
+    const Value& n = rts::force(maybeName);
+    return VUX::Internal::Maybe::isJust(n) ? spaced(applied(rts::field(n, 0)), arguments) : arguments;
 }
 // The computation nested by nestDepth.
 inline Value nested(const Value& m) { return PprLib::nest(VUX::Types::I_hash(nestDepth), m); }
@@ -86,6 +98,12 @@ std::vector<Value> docsOf(const Value& xs, F&& f) {
     for (Value& x : out) x = f(x);
     return out;
 }
+// The binders of a declaration head, each by the printer of its visibility flag; and those
+// documents one space apart.
+inline std::vector<Value> binderDocs(const Value& bs) {
+    return docsOf(bs, [](const Value& b) { return pprTyVarBndr(inst_PprFlag_BndrVis(), b); });
+}
+inline Value hsepBinders(const Value& bs) { return PprLib::hsep(listOf(binderDocs(bs))); }
 // `sep` of the documents, each but the last followed directly by the separator.
 inline Value separated(const Value& separator, std::vector<Value> docs) {
     return PprLib::sep(PprLib::punctuate(separator, listOf(std::move(docs))));
