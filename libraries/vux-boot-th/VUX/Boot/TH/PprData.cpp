@@ -28,7 +28,8 @@ using detail::spacedAll;
 namespace {
 // The constructors after "=" and "|", one per line.
 Value ordinaryAlternatives(std::vector<Value> cons) {
-    for (size_t i = 0; i < cons.size(); ++i) cons[i] = spaced(i == 0 ? Keywords::kwEquals() : bar(), cons[i]);
+    for (size_t i = 0; i < cons.size(); ++i)
+        cons[i] = i == 0 ? spaced(Keywords::kwEquals(), cons[i]) : barPrefix(cons[i]);
     return vcat(listOf(std::move(cons)));
 }
 Value pprCon(const Value& con);
