@@ -4,11 +4,14 @@
 // Every printer yields a document computation of the document layer (PprLib.h); `pprint` runs
 // one from the initial renumbering state and renders it. Precedences are the levels below
 // (`noPrec` ... `appPrec`): a printer given level p parenthesises what binds more loosely than a
-// position of that level. The printers of expressions, patterns and declarations join this
-// module later; their `Ppr` instances are built the same way (a static record, or a function of
-// the records of the type's parameters). The module's sources: Ppr.cpp (class, names, small
-// types, brackets and lists), PprLit.cpp (literals), PprType.cpp (types, contexts, foralls),
-// PprKeywords.cpp (the fixed vocabulary of the larger printers).
+// position of that level. `Ppr` instances are static records, or functions of the records of the
+// type's parameters. The module's sources: Ppr.cpp (class, names, small types, brackets and
+// lists), PprLit.cpp (literals), PprType.cpp (types, contexts, foralls), PprKeywords.cpp (the
+// fixed vocabulary of the larger printers), PprExp.cpp, PprPat.cpp and PprClause.cpp
+// (expressions, patterns, bodies, clauses and statements), PprDec.cpp (declarations and where
+// blocks), PprData.cpp (data types, constructors, deriving clauses), PprFamily.cpp (synonyms and
+// families), PprPragma.cpp, PprForeign.cpp and PprInfo.cpp (pragmas, foreign declarations and
+// pattern-synonym signatures, reified information).
 #pragma once
 
 #include <cstdint>
@@ -238,8 +241,7 @@ VUX_STATIC_INSTANCE(inst_Ppr_Stmt, C_Ppr_class);
 VUX_STATIC_INSTANCE(inst_Ppr_Range, C_Ppr_class);
 
 // ---------------------------------------------------------------------------------------------
-// Declarations, pragmas, foreign declarations and reified information. Their printers are not
-// all in this module yet: those missing raise an error naming themselves.
+// Declarations, pragmas, foreign declarations and reified information.
 
 // A declaration on its own (alone True) or as a member of a where block (False): inside a block
 // the clauses of a function are joined by ";", GADT constructors stand in braces, and families
