@@ -222,6 +222,31 @@ TEST(PprInfo, FormsWithoutDeclarations) {
                                                  "f :: Int\nType variable a = Int"}});
 }
 
+TEST(PprInfo, FormsWithDeclarations) {
+    Value a = tv("a"), c = mkNameU("C", 41), m = mkName("m");
+    Value klass =
+        ClassD(list({}), c, list({PlainTV(mkName("a"), BndrReq())}), list({}), list({SigD(m, fun(a, a))}));
+    Value instance = InstanceD(nothing(), list({}), tapp(ConT(c), intT), list({}));
+    Value family = OpenTypeFamilyD(
+        TypeFamilyHead(mkName("F"), list({PlainTV(mkName("a"), BndrReq())}), NoSig(), nothing()));
+    Value familyInstance = TySynInstD(TySynEqn(nothing(), tapp(con("F"), intT), con("Bool")));
+    Value x = mkName("x");
+    expectRows(
+        inst_Ppr_Info(),
+        {
+            // the class above its instances; one run numbers the class name once for both
+            {ClassI(klass, list({instance, instance})),
+             "class C_0 a\n    where {m :: a -> a}\ninstance C_0 Int\ninstance C_0 Int"},
+            {ClassI(klass, list({})), "class C_0 a\n    where {m :: a -> a}"},
+            {TyConI(DataD(list({}), mkName("T"), list({}), nothing(),
+                          list({NormalC(mkName("A"), list({})), NormalC(mkName("B"), list({}))}), list({}))),
+             "data T\n    = A\n    | B"},
+            {FamilyI(family, list({familyInstance})), "type family F a\ntype instance F Int = Bool"},
+            {FamilyI(family, list({})), "type family F a"},
+            {VarI(x, intT, just(ValD(VarP(x), NormalB(lit(1)), list({})))), "x :: Int\nx = 1"},
+        });
+}
+
 // Building the computation evaluates only the form; each field is evaluated when its part is run.
 TEST(PprLaziness, FieldsAreEvaluatedWhenTheirPartsRun) {
     const Value built[] = {
@@ -233,10 +258,14 @@ TEST(PprLaziness, FieldsAreEvaluatedWhenTheirPartsRun) {
         ppr(inst_Ppr_Pragma(), CompleteP(failing, failing)),
         ppr(inst_Ppr_Pragma(), SCCP(failing, failing)),
         ppr(inst_Ppr_Foreign(), ImportF(failing, failing, failing, failing, failing)),
+        ppr(inst_Ppr_Info(), ClassI(failing, failing)),
+        ppr(inst_Ppr_Info(), TyConI(failing)),
+        ppr(inst_Ppr_Info(), FamilyI(failing, failing)),
         ppr(inst_Ppr_Info(), ClassOpI(failing, failing, failing)),
         ppr(inst_Ppr_Info(), PrimTyConI(failing, failing, failing)),
         ppr(inst_Ppr_Info(), PatSynI(failing, failing)),
         ppr(inst_Ppr_Info(), VarI(failing, failing, failing)),
+        ppr(inst_Ppr_Info(), VarI(mkName("v"), intT, failing)),
         ppr(inst_Ppr_Info(), TyVarI(failing, failing)),
     };
     for (const Value& m : built) EXPECT_THROW(rendered(m), std::runtime_error);

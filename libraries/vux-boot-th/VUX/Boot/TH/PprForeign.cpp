@@ -12,18 +12,14 @@ namespace S = VUX::Internal::TH::Syntax;
 using namespace PprLib;
 using namespace Keywords;
 using detail::deferred;
-using detail::elements;
+using detail::docsOf;
 using detail::formOf;
+using detail::laterSig;
 using detail::listOf;
 using detail::quotedString;
 using detail::spacedAll;
 
 namespace {
-// "name :: type": an operator name in parentheses, once.
-Value signature(Value name, Value type) {
-    return deferred([name, type] { return ppr_sig(name, type); });
-}
-
 Value pprForeign(const Value& foreign) {
     VUX_SCC("ppr_Foreign");
     const Value& d = rts::force(foreign);
@@ -31,16 +27,16 @@ Value pprForeign(const Value& foreign) {
     Value convention = deferred([cc = f(0)] { return pprCallconv(cc); });
     if (d->tag == S::ImportF_tag)
         return spacedAll({kwForeignImport(), convention, deferred([sf = f(1)] { return pprSafety(sf); }),
-                          quotedString(f(2)), signature(f(3), f(4))});
-    return spacedAll({kwForeignExport(), convention, quotedString(f(1)), signature(f(2), f(3))});
+                          quotedString(f(2)), laterSig(f(3), f(4))});
+    return spacedAll({kwForeignExport(), convention, quotedString(f(1)), laterSig(f(2), f(3))});
 }
 
 bool isForall(const Value& t) { return formOf(t) == S::ForallT_tag; }
 bool isNil(const Value& xs) { return formOf(xs) == VUX::Types::Nil_tag; }
 // "forall a b ." (a space before the dot).
 Value forallBinders(const Value& binders) {
-    Value bs = hsep(listOf(
-        detail::docsOf(binders, [](const Value& b) { return pprTyVarBndr(inst_PprFlag_Specificity(), b); })));
+    Value bs = hsep(
+        listOf(docsOf(binders, [](const Value& b) { return pprTyVarBndr(inst_PprFlag_Specificity(), b); })));
     return spacedAll({kwForall(), bs, kwDot()});
 }
 }  // namespace

@@ -2,7 +2,6 @@
 // is built; each field is evaluated only when the part that prints it is first demanded.
 #include "VUX/Boot/TH/Ppr.h"
 #include "VUX/Boot/TH/PprShared.h"
-#include "VUX/Internal/Maybe.h"
 #include "VUX/Internal/TH/Syntax.h"
 #include "rts/Profiling.h"
 
@@ -17,27 +16,23 @@ using detail::above;
 using detail::beside;
 using detail::deferred;
 using detail::each;
+using detail::laterSig;
+using detail::laterType;
 using detail::spaced;
 using detail::spacedAll;
 
 namespace {
-// A declaration printed on its own, as `ppr` of declarations prints it.
+// A declaration printed on its own, as `ppr` of declarations prints it (built when it runs).
 Value pprDec(const Value& dec) { return ppr_dec(true, dec); }
-Value declaration(Value dec) {
-    return deferred([dec] { return pprDec(dec); });
-}
 // The declaration above its instances, one per line.
 Value withInstances(Value dec, Value instances) {
     Value below = deferred([instances] { return vcat(each(instances, pprDec)); });
-    return above(declaration(dec), below);
-}
-Value signature(Value name, Value type) {
-    return deferred([name, type] { return ppr_sig(name, type); });
+    return above(pprDec(dec), below);
 }
 // "<phrase> Parent: name :: type".
 Value member(const Value& phrase, Value parent, Value name, Value type) {
     Value from = deferred([parent] { return beside(pprName_prime(S::Alone(), parent), colon()); });
-    return spacedAll({phrase, from, signature(std::move(name), std::move(type))});
+    return spacedAll({phrase, from, laterSig(std::move(name), std::move(type))});
 }
 // "Primitive [unlifted] type constructor 'T' (arity n)".
 Value primitive(Value name, Value arity, Value unlifted) {
@@ -49,11 +44,8 @@ Value primitive(Value name, Value arity, Value unlifted) {
 }
 // The signature, then the declaration below it when there is one.
 Value variable(Value name, Value type, Value dec) {
-    Value definition = deferred([dec] {
-        const Value& d = rts::force(dec);
-        return VUX::Internal::Maybe::isJust(d) ? pprDec(rts::field(d, 0)) : empty();
-    });
-    return vcat(S::list({signature(std::move(name), std::move(type)), definition}));
+    Value definition = deferred([dec] { return detail::maybeDoc(dec, pprDec); });
+    return vcat(S::list({laterSig(std::move(name), std::move(type)), definition}));
 }
 
 Value pprInfo(const Value& info) {
@@ -64,14 +56,14 @@ Value pprInfo(const Value& info) {
         case S::ClassI_tag:
         case S::FamilyI_tag: return withInstances(f(0), f(1));
         case S::ClassOpI_tag: return member(kwClassOpFrom(), f(2), f(0), f(1));
-        case S::TyConI_tag: return declaration(f(0));
+        case S::TyConI_tag: return pprDec(f(0));
         case S::PrimTyConI_tag: return primitive(f(0), f(1), f(2));
         case S::DataConI_tag: return member(kwConstructorFrom(), f(2), f(0), f(1));
         case S::PatSynI_tag: return deferred([n = f(0), t = f(1)] { return pprPatSynSig(n, t); });
         case S::VarI_tag: return variable(f(0), f(1), f(2));
         default:
             return spacedAll({kwTypeVariable(), deferred([n = f(0)] { return pprName_prime(S::Alone(), n); }),
-                              equals(), deferred([t = f(1)] { return pprType(noPrec, t); })});
+                              equals(), laterType(f(1))});
     }
 }
 }  // namespace

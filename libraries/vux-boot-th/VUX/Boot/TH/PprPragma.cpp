@@ -13,21 +13,20 @@ namespace VUX::Boot::TH::Ppr {
 namespace S = VUX::Internal::TH::Syntax;
 using namespace PprLib;
 using namespace Keywords;
+using detail::applied;
 using detail::deferred;
 using detail::docsOf;
+using detail::laterType;
 using detail::listOf;
+using detail::maybeDoc;
 using detail::quotedString;
 using detail::spaced;
 using detail::spacedAll;
 using VUX::Internal::Maybe::isJust;
 
 namespace {
-Value applied(const Value& name) { return pprName_prime(S::Applied(), name); }
 Value laterApplied(Value name) {
     return deferred([name] { return applied(name); });
-}
-Value laterType(Value type) {
-    return deferred([type] { return pprType(noPrec, type); });
 }
 Value laterExp(Value e) {
     return deferred([e] { return pprExp(noPrec, e); });
@@ -38,10 +37,7 @@ Value laterPpr(Value dPpr, Value x) {
 // Nothing prints nothing; Just x prints `print` of x.
 template <class F>
 Value laterMaybe(Value m, F print) {
-    return deferred([m, print] {
-        const Value& v = rts::force(m);
-        return isJust(v) ? print(rts::field(v, 0)) : empty();
-    });
+    return deferred([m, print] { return maybeDoc(m, print); });
 }
 
 // "forall" the binders (filled across lines) ".".

@@ -72,6 +72,14 @@ template <class F>
 Value deferred(F&& build) {
     return rts::delay(std::forward<F>(build));
 }
+// The type at noPrec, built when first demanded.
+inline Value laterType(Value type) {
+    return deferred([type = std::move(type)] { return pprType(noPrec, type); });
+}
+// "name :: type" (`ppr_sig`: an operator name in parentheses), built when first demanded.
+inline Value laterSig(Value name, Value type) {
+    return deferred([name = std::move(name), type = std::move(type)] { return ppr_sig(name, type); });
+}
 
 // Nothing for Nothing; `print` of x for Just x (the Maybe evaluated now).
 template <class F>
