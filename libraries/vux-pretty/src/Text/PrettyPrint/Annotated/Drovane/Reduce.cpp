@@ -48,54 +48,6 @@ Value reduceDoc(const Value& d) {
     }
 }
 
-Value beside(const Value& p, const Value& g, const Value& q) {
-    VUX_FUNCTION;
-    rts::stack_check();
-    const Value& pv = forceDoc(p);
-    switch (pv->tag) {
-        case NoDoc_tag: return NoDoc();
-        case Union_tag: {
-            Value p1 = field(pv, 0), p2 = field(pv, 1);
-            return Union(later([p1, g, q] { return beside(p1, g, q); }),
-                         later([p2, g, q] { return beside(p2, g, q); }));
-        }
-        case Empty_tag: return q;
-        case Nest_tag: return Nest_hash(nestAmount(pv), beside(field(pv, 0), g, q));
-        case Beside_tag: {
-            const Value& g1 = field(pv, 1);
-            bool f1 = flagOf(g1);
-            if (f1 == flagOf(g)) return beside(field(pv, 0), g1, beside(field(pv, 2), g, q));
-            return beside(reduceDoc(pv), g, q);
-        }
-        case Above_tag: return beside(reduceDoc(pv), g, q);
-        case NilAbove_tag: return NilAbove(beside(field(pv, 0), g, q));
-        case TextBeside_tag: {
-            Value rest = field(pv, 1);
-            return rts::con(TextBeside_tag, field(pv, 0), later([rest, g, q] {
-                                if (forceDoc(rest)->tag == Empty_tag) return nilBeside(g, q);
-                                return beside(rest, g, q);
-                            }));
-        }
-    }
-    notADocument();
-}
-
-Value nilBeside(const Value& g, const Value& q) {
-    VUX_FUNCTION;
-    Value cur = q;
-    for (;;) {
-        const Value& qv = forceDoc(cur);
-        if (qv->tag == Empty_tag) return Empty();
-        if (qv->tag == Nest_tag) {
-            Value inner = field(qv, 0);
-            cur = std::move(inner);
-            continue;
-        }
-        if (flagOf(g)) return rts::con(TextBeside_tag, spaceText(), qv);
-        return qv;
-    }
-}
-
 Value above(const Value& p, const Value& g, const Value& q) {
     VUX_FUNCTION;
     rts::stack_check();
@@ -139,20 +91,36 @@ constinit const rts::StaticCon<0, 0> noFrames{0};
 Value aboveNestIn(const Value& p, const Value& g, int64_t k, const Value& q, const Value& frames);
 Value restAfterText(const Value& p, const Value& g, int64_t k, const Value& q, const Value& frames);
 Value nilAboveNestIn(const Value& g, int64_t k, const Value& q, const Value& frames);
+Value besideIn(const Value& p, const Value& g, const Value& q, const Value& frames);
+Value besideAfterText(const Value& p, const Value& g, const Value& q, const Value& frames);
 
-// The suspended step of aboveNest: the rest after an element (afterText) or any other part.
-struct AboveNestStep {
+// The suspended steps of aboveNest and beside: the rest after an element (AfterText) or any
+// other part; ReducedBeside is beside of the reduction of p (the rest of an annotation).
+enum class StepKind : uint8_t { AboveNest, AboveNestAfterText, Beside, BesideAfterText, ReducedBeside };
+
+struct Step {
     Value p, g;
-    int64_t k;
+    int64_t k;  // aboveNest's amount; 0 for beside
     Value q, frames;
-    bool afterText;
+    StepKind kind;
     Value operator()() const {
-        return afterText ? restAfterText(p, g, k, q, frames) : aboveNestIn(p, g, k, q, frames);
+        switch (kind) {
+            case StepKind::AboveNest: return aboveNestIn(p, g, k, q, frames);
+            case StepKind::AboveNestAfterText: return restAfterText(p, g, k, q, frames);
+            case StepKind::Beside: return besideIn(p, g, q, frames);
+            case StepKind::BesideAfterText: return besideAfterText(p, g, q, frames);
+            case StepKind::ReducedBeside: return besideIn(reduceDoc(p), g, q, frames);
+        }
+        __builtin_unreachable();
     }
 };
 
 Value suspendStep(Value p, const Value& g, int64_t k, const Value& q, const Value& frames, bool afterText) {
-    return rts::delay(AboveNestStep{std::move(p), g, k, q, frames, afterText});
+    return rts::delay(
+        Step{std::move(p), g, k, q, frames, afterText ? StepKind::AboveNestAfterText : StepKind::AboveNest});
+}
+Value suspendBeside(Value p, const Value& g, const Value& q, const Value& frames, StepKind kind) {
+    return rts::delay(Step{std::move(p), g, 0, q, frames, kind});
 }
 
 // Frames longer than this are not copied to take over a step; the step is run instead.
@@ -163,7 +131,7 @@ constexpr int64_t kMaxFusedOffset = int64_t(1) << 40;
 // The frames of `inner` followed by the frame (g, k, q, frames), k counted from the reference
 // column of inner's document: rebased on the last of inner's frames. Empty if they cannot be
 // joined cheaply and exactly.
-std::optional<Value> joinFrames(const AboveNestStep& inner, const Value& g, int64_t k, const Value& q,
+std::optional<Value> joinFrames(const Step& inner, const Value& g, int64_t k, const Value& q,
                                 const Value& frames) {
     if (k > kMaxFusedOffset || k < -kMaxFusedOffset || inner.k > kMaxFusedOffset ||
         inner.k < -kMaxFusedOffset)
@@ -188,32 +156,54 @@ std::optional<Value> joinFrames(const AboveNestStep& inner, const Value& g, int6
     return joined;
 }
 
-// The step suspended in p, if p is one not yet run in the given mode and no other thread can
-// run it meanwhile (a single thread reads its captured arguments safely).
-const AboveNestStep* pendingStep(const Value& p, bool afterText) {
+// The step suspended in p, if p is one not yet run of one of the given kinds and no other thread
+// can run it meanwhile (a single thread reads its captured arguments safely).
+const Step* pendingStep(const Value& p, StepKind kind, StepKind alsoKind) {
     rts::Object* o = p.get();
     if (o->kind != rts::Kind::Thunk || !rts::sole_thread()) return nullptr;
     rts::ThunkObject* t = rts::as_thunk(o);
-    if (t->info != &rts::ThunkOf<AboveNestStep>::info ||
-        t->state.load(std::memory_order_acquire) != rts::kUnevaluated)
+    if (t->info != &rts::ThunkOf<Step>::info || t->state.load(std::memory_order_acquire) != rts::kUnevaluated)
         return nullptr;
-    const AboveNestStep* step = rts::thunk_storage<AboveNestStep>(o);
-    return step->afterText == afterText ? step : nullptr;
+    const Step* step = rts::thunk_storage<Step>(o);
+    return step->kind == kind || step->kind == alsoKind ? step : nullptr;
+}
+
+// Whether a step's result is known not to be Empty without running it: the rest of an
+// annotation ends with its end marker.
+bool neverEmpty(const Step& step) {
+    return step.kind == StepKind::ReducedBeside && rts::is_evaluated(step.q) &&
+           force(step.q)->tag != Empty_tag;
 }
 
 // Replaces (p, g, k, q, frames) by the arguments of the step suspended in p while there is one.
+// afterText tells whether the step now held is a rest after an element.
 struct Args {
     Value p, g;
     int64_t k;
     Value q, frames;
+    bool afterText;
 };
-Args takeOver(Args a, bool afterText) {
-    while (const AboveNestStep* step = pendingStep(a.p, afterText)) {
+Args takeOver(Args a, StepKind kind, StepKind alsoKind) {
+    while (const Step* step = pendingStep(a.p, kind, alsoKind)) {
+        // After an element, only a step of the same mode, or one that is never Empty (the test for
+        // the end of the line then never succeeds), can be taken over.
+        bool sameMode = step->kind == kind;
+        if (!sameMode && a.afterText && !neverEmpty(*step)) break;
         std::optional<Value> joined = joinFrames(*step, a.g, a.k, a.q, a.frames);
         if (!joined) break;
-        a = Args{step->p, step->g, step->k, step->q, std::move(*joined)};
+        bool reduce = step->kind == StepKind::ReducedBeside;
+        a = Args{step->p, step->g, step->k, step->q, std::move(*joined), sameMode && a.afterText};
+        if (reduce) {
+            a.p = reduceDoc(a.p);
+            break;
+        }
     }
     return a;
+}
+Args takeOverAboveNest(Args a, bool afterText) {
+    StepKind kind = afterText ? StepKind::AboveNestAfterText : StepKind::AboveNest;
+    a.afterText = afterText;
+    return takeOver(std::move(a), kind, kind);
 }
 
 // mkNest k of q followed by the frames: the continuation when a document ends at a line start.
@@ -245,7 +235,7 @@ Value endAtLineStart(int64_t k, const Value& q, const Value& frames) {
 
 Value aboveNestIn(const Value& p0, const Value& g0, int64_t k0, const Value& q0, const Value& frames0) {
     rts::stack_check();
-    Args a = takeOver(Args{p0, g0, k0, q0, frames0}, false);
+    Args a = takeOverAboveNest(Args{p0, g0, k0, q0, frames0, false}, false);
     const Value& pv = forceDoc(a.p);
     const Value& g = a.g;
     const Value& q = a.q;
@@ -275,7 +265,7 @@ Value aboveNestIn(const Value& p0, const Value& g0, int64_t k0, const Value& q0,
 
 // The rest after an element of p's line: nilAboveNest if p ended there, aboveNest otherwise.
 Value restAfterText(const Value& p0, const Value& g0, int64_t k0, const Value& q0, const Value& frames0) {
-    Args a = takeOver(Args{p0, g0, k0, q0, frames0}, true);
+    Args a = takeOverAboveNest(Args{p0, g0, k0, q0, frames0, true}, true);
     if (forceDoc(a.p)->tag == Empty_tag) return nilAboveNestIn(a.g, a.k, a.q, a.frames);
     return aboveNestIn(a.p, a.g, a.k, a.q, a.frames);
 }
@@ -321,7 +311,105 @@ Value nilAboveNestIn(const Value& g0, int64_t k, const Value& q, const Value& fr
     }
 }
 
+// beside with pending continuations, as aboveNest above (the frames carry no offsets): beside
+// of a document whose rest is a pending beside step takes that step over.
+Value besideIn(const Value& p0, const Value& g0, const Value& q0, const Value& frames0) {
+    rts::stack_check();
+    Args a = takeOver(Args{p0, g0, 0, q0, frames0, false}, StepKind::Beside, StepKind::ReducedBeside);
+    const Value& pv = forceDoc(a.p);
+    const Value& g = a.g;
+    const Value& q = a.q;
+    const Value& frames = a.frames;
+    switch (pv->tag) {
+        case NoDoc_tag: return NoDoc();
+        case Union_tag:
+            return Union(suspendBeside(field(pv, 0), g, q, frames, StepKind::Beside),
+                         suspendBeside(field(pv, 1), g, q, frames, StepKind::Beside));
+        case Empty_tag: {
+            // q, then the frames: an empty document gives way to the next frame's document.
+            Value cur = q, rest = frames;
+            for (;;) {
+                if (isLastFrame(rest)) return cur;
+                const Value& qv = forceDoc(cur);
+                if (qv->tag != Empty_tag)
+                    return besideIn(qv, field(rest, kFrameFlag), field(rest, kFrameDoc),
+                                    field(rest, kFrameNext));
+                Value doc = field(rest, kFrameDoc), next = field(rest, kFrameNext);
+                cur = std::move(doc);
+                rest = std::move(next);
+            }
+        }
+        case Nest_tag: return Nest_hash(nestAmount(pv), besideIn(field(pv, 0), g, q, frames));
+        case Beside_tag: {
+            const Value& g1 = field(pv, 1);
+            bool f1 = flagOf(g1);
+            if (f1 == flagOf(g)) return besideIn(field(pv, 0), g1, beside(field(pv, 2), g, q), frames);
+            return besideIn(reduceDoc(pv), g, q, frames);
+        }
+        case Above_tag: return besideIn(reduceDoc(pv), g, q, frames);
+        case NilAbove_tag: return NilAbove(besideIn(field(pv, 0), g, q, frames));
+        case TextBeside_tag:
+            return rts::con(TextBeside_tag, field(pv, 0),
+                            suspendBeside(field(pv, 1), g, q, frames, StepKind::BesideAfterText));
+    }
+    notADocument();
+}
+
+// nilBeside g q followed by the frames. An empty document moves on to the next frame, whose flag
+// then decides the space.
+Value nilBesideIn(const Value& g0, const Value& q, const Value& frames) {
+    Value g = g0, cur = q, rest = frames;
+    for (;;) {
+        const Value& qv = forceDoc(cur);
+        if (qv->tag == Nest_tag) {
+            Value inner = field(qv, 0);
+            cur = std::move(inner);
+            continue;
+        }
+        if (qv->tag == Empty_tag) {
+            if (isLastFrame(rest)) return Empty();
+            Value flag = field(rest, kFrameFlag), doc = field(rest, kFrameDoc),
+                  next = field(rest, kFrameNext);
+            g = std::move(flag);
+            cur = std::move(doc);
+            rest = std::move(next);
+            continue;
+        }
+        if (flagOf(g)) {
+            if (isLastFrame(rest)) return rts::con(TextBeside_tag, spaceText(), qv);
+            return rts::con(TextBeside_tag, spaceText(),
+                            suspendBeside(qv, field(rest, kFrameFlag), field(rest, kFrameDoc),
+                                          field(rest, kFrameNext), StepKind::BesideAfterText));
+        }
+        if (isLastFrame(rest)) return qv;
+        return besideIn(qv, field(rest, kFrameFlag), field(rest, kFrameDoc), field(rest, kFrameNext));
+    }
+}
+
+// The rest after an element of p's line: nilBeside if p ended there, beside otherwise.
+Value besideAfterText(const Value& p0, const Value& g0, const Value& q0, const Value& frames0) {
+    Args a = takeOver(Args{p0, g0, 0, q0, frames0, true}, StepKind::BesideAfterText, StepKind::ReducedBeside);
+    if (a.afterText && forceDoc(a.p)->tag == Empty_tag) return nilBesideIn(a.g, a.q, a.frames);
+    return besideIn(a.p, a.g, a.q, a.frames);
+}
+
 }  // namespace
+
+Value beside(const Value& p, const Value& g, const Value& q) {
+    VUX_FUNCTION;
+    return besideIn(p, g, q, noFrames.value());
+}
+
+Value nilBeside(const Value& g, const Value& q) {
+    VUX_FUNCTION;
+    return nilBesideIn(g, q, noFrames.value());
+}
+
+namespace detail {
+Value suspendedBesideOfReduced(const Value& d, const Value& g, const Value& q) {
+    return suspendBeside(d, g, q, noFrames.value(), StepKind::ReducedBeside);
+}
+}  // namespace detail
 
 Value aboveNest(const Value& p, const Value& g, int64_t k, const Value& q) {
     VUX_FUNCTION;
