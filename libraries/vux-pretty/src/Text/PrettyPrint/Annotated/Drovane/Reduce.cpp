@@ -62,364 +62,311 @@ Value above(const Value& p, const Value& g, const Value& q) {
     }
 }
 
-// aboveNest with pending continuations.
+// Layers of compositions.
 //
-// A tower of vertical compositions would otherwise pass every line of its innermost document
-// through one suspended aboveNest per enclosing level. Instead, an aboveNest that meets the
-// not-yet-run suspended step of another aboveNest takes over that step's document and appends its
-// own continuation to the step's: the line then passes one layer, and the enclosing documents wait
-// in a chain of frames. A frame holds the flag joining the document to what precedes it, the
-// document, its offset and the next frame; the first frame's offset counts from the current
-// reference column, each later one from the reference column of the frame before it.
+// aboveNest and beside walk a reduced document and attach a continuation at its end. Composed
+// naively, a tower of compositions passes every line of its innermost document through one
+// suspended walk per enclosing level. Instead one walk carries the continuations of all the levels
+// it has taken over, as a chain of frames: when a walk meets the not-yet-run suspended step of an
+// inner walk, it takes that step's document, and the inner frames followed by its own. Each
+// frame is one layer, A (aboveNest g k q) or B (beside g q), applied in chain order; where the
+// document ends, the first frame's continuation is applied and the result is walked by the rest of
+// the chain, as the separate layers would have done, so the outcome and the evaluation of every
+// document part are those of the layers.
 //
-// (p $$ nest k q) $$ nest k' r = p $$ nest k (q $$ nest (k' - k) r) makes the take-over exact,
-// except for the flag used when q turns out to be empty after p's last text: that case moves on to
-// the next frame with that frame's flag, as the composition of the separate layers does.
+// Offsets: the walk carries K, the pending offset of the first A frame of its chain from the
+// current column. Every A frame after it keeps its offset from the A frame before it, which stays
+// constant while both layers see the same columns; B frames do not move the columns.
 
 namespace {
 
+enum FrameBits : uint64_t { kBeside = 1, kChainHasBeside = 2, kChainHasAbove = 4 };
+enum FrameWord { kOffset = 0, kFirstAboveOffset = 1, kBits = 2 };
 enum FrameField { kFrameFlag = 0, kFrameDoc = 1, kFrameNext = 2 };
 
-Value frame(const Value& g, int64_t k, const Value& q, const Value& next) {
-    return rts::con_words(0, {static_cast<uint64_t>(k)}, g, q, next);
+constinit const rts::StaticCon<0, 3> noFrames{0, rts::word_slot(0), rts::word_slot(0), rts::word_slot(0)};
+
+uint64_t bitsOf(const Value& f) { return rts::word(f, kBits); }
+bool isLastFrame(const Value& f) { return f->nptrs == 0; }
+bool isBesideFrame(const Value& f) { return bitsOf(f) & kBeside; }
+bool chainHasBeside(const Value& f) { return bitsOf(f) & kChainHasBeside; }
+bool chainHasAbove(const Value& f) { return bitsOf(f) & kChainHasAbove; }
+int64_t frameOffset(const Value& f) { return rts::int_word(f, kOffset); }
+// The offset of the chain's first A frame from the A frame before the chain.
+int64_t firstAboveOffset(const Value& f) { return rts::int_word(f, kFirstAboveOffset); }
+
+Value frame(bool isBeside, const Value& g, const Value& q, int64_t offset, const Value& next) {
+    uint64_t bits = (isBeside ? kBeside | kChainHasBeside : kChainHasAbove) | (bitsOf(next) & ~kBeside);
+    int64_t firstAbove = isBeside ? firstAboveOffset(next) : offset;
+    return rts::con_words(0, {static_cast<uint64_t>(offset), static_cast<uint64_t>(firstAbove), bits}, g, q,
+                          next);
 }
-bool isLastFrame(const Value& frames) { return frames->nptrs == 0; }
-int64_t frameOffset(const Value& f) { return rts::int_word(f, 0); }
+Value aboveFrame(const Value& g, const Value& q) { return frame(false, g, q, 0, noFrames.value()); }
+Value besideFrame(const Value& g, const Value& q) { return frame(true, g, q, 0, noFrames.value()); }
 
-constinit const rts::StaticCon<0, 0> noFrames{0};
+Value walk(const Value& p, const Value& frames, int64_t k);
+Value walkAfterText(const Value& p, const Value& frames, int64_t k);
 
-Value aboveNestIn(const Value& p, const Value& g, int64_t k, const Value& q, const Value& frames);
-Value restAfterText(const Value& p, const Value& g, int64_t k, const Value& q, const Value& frames);
-Value nilAboveNestIn(const Value& g, int64_t k, const Value& q, const Value& frames);
-Value besideIn(const Value& p, const Value& g, const Value& q, const Value& frames);
-Value besideAfterText(const Value& p, const Value& g, const Value& q, const Value& frames);
-
-// The suspended steps of aboveNest and beside: the rest after an element (AfterText) or any
-// other part; ReducedBeside is beside of the reduction of p (the rest of an annotation).
-enum class StepKind : uint8_t { AboveNest, AboveNestAfterText, Beside, BesideAfterText, ReducedBeside };
+// A suspended walk: of the rest after an element (AfterText), of any other part, or of the
+// reduction of p (Reduced, the rest of an annotation).
+enum class StepKind : uint8_t { Walk, AfterText, Reduced };
 
 struct Step {
-    Value p, g;
-    int64_t k;  // aboveNest's amount; 0 for beside
-    Value q, frames;
+    Value p, frames;
+    int64_t k;
     StepKind kind;
     Value operator()() const {
         switch (kind) {
-            case StepKind::AboveNest: return aboveNestIn(p, g, k, q, frames);
-            case StepKind::AboveNestAfterText: return restAfterText(p, g, k, q, frames);
-            case StepKind::Beside: return besideIn(p, g, q, frames);
-            case StepKind::BesideAfterText: return besideAfterText(p, g, q, frames);
-            case StepKind::ReducedBeside: return besideIn(reduceDoc(p), g, q, frames);
+            case StepKind::Walk: return walk(p, frames, k);
+            case StepKind::AfterText: return walkAfterText(p, frames, k);
+            case StepKind::Reduced: return walk(reduceDoc(p), frames, k);
         }
         __builtin_unreachable();
     }
 };
 
-Value suspendStep(Value p, const Value& g, int64_t k, const Value& q, const Value& frames, bool afterText) {
-    return rts::delay(
-        Step{std::move(p), g, k, q, frames, afterText ? StepKind::AboveNestAfterText : StepKind::AboveNest});
-}
-Value suspendBeside(Value p, const Value& g, const Value& q, const Value& frames, StepKind kind) {
-    return rts::delay(Step{std::move(p), g, 0, q, frames, kind});
+Value suspend(Value p, const Value& frames, int64_t k, StepKind kind) {
+    return rts::delay(Step{std::move(p), frames, k, kind});
 }
 
-// Frames longer than this are not copied to take over a step; the step is run instead.
-constexpr int kMaxCopiedFrames = 8;
-// Offsets this large are left to the separate layers, whose saturating arithmetic they need.
-constexpr int64_t kMaxFusedOffset = int64_t(1) << 40;
-
-// The frames of `inner` followed by the frame (g, k, q, frames), k counted from the reference
-// column of inner's document: rebased on the last of inner's frames. Empty if they cannot be
-// joined cheaply and exactly.
-std::optional<Value> joinFrames(const Step& inner, const Value& g, int64_t k, const Value& q,
-                                const Value& frames) {
-    if (k > kMaxFusedOffset || k < -kMaxFusedOffset || inner.k > kMaxFusedOffset ||
-        inner.k < -kMaxFusedOffset)
-        return std::nullopt;
-    Value copied[kMaxCopiedFrames];
-    int n = 0;
-    int64_t offset = k - inner.k;
-    for (Value f = inner.frames; !isLastFrame(f);) {
-        if (n == kMaxCopiedFrames) return std::nullopt;
-        int64_t fk = frameOffset(f);
-        if (fk > kMaxFusedOffset || fk < -kMaxFusedOffset) return std::nullopt;
-        offset -= fk;
-        Value next = field(f, kFrameNext);
-        copied[n++] = std::move(f);
-        f = std::move(next);
-    }
-    Value joined = frame(g, offset, q, frames);
-    while (n-- > 0) {
-        const Value& f = copied[n];
-        joined = frame(field(f, kFrameFlag), frameOffset(f), field(f, kFrameDoc), joined);
-    }
-    return joined;
-}
-
-// The step suspended in p, if p is one not yet run of one of the given kinds and no other thread
-// can run it meanwhile (a single thread reads its captured arguments safely).
-const Step* pendingStep(const Value& p, StepKind kind, StepKind alsoKind) {
+// The step suspended in p, if p is one not yet run and no other thread can run it meanwhile
+// (a single thread reads its captured arguments safely).
+const Step* pendingStep(const Value& p) {
     rts::Object* o = p.get();
     if (o->kind != rts::Kind::Thunk || !rts::sole_thread()) return nullptr;
     rts::ThunkObject* t = rts::as_thunk(o);
     if (t->info != &rts::ThunkOf<Step>::info || t->state.load(std::memory_order_acquire) != rts::kUnevaluated)
         return nullptr;
-    const Step* step = rts::thunk_storage<Step>(o);
-    return step->kind == kind || step->kind == alsoKind ? step : nullptr;
+    return rts::thunk_storage<Step>(o);
 }
 
 // Whether a step's result is known not to be Empty without running it: the rest of an
 // annotation ends with its end marker.
 bool neverEmpty(const Step& step) {
-    return step.kind == StepKind::ReducedBeside && rts::is_evaluated(step.q) &&
-           force(step.q)->tag != Empty_tag;
+    const Value& f = step.frames;
+    return step.kind == StepKind::Reduced && isBesideFrame(f) && rts::is_evaluated(field(f, kFrameDoc)) &&
+           force(field(f, kFrameDoc))->tag == TextBeside_tag;
 }
 
-// Replaces (p, g, k, q, frames) by the arguments of the step suspended in p while there is one.
-// afterText tells whether the step now held is a rest after an element.
-struct Args {
-    Value p, g;
+// Frames copied to take over a step at most; a longer chain is walked as a separate layer.
+constexpr int kMaxCopiedFrames = 8;
+// Offsets beyond this are left to the separate layers, whose saturating arithmetic they need.
+constexpr int64_t kMaxJoinedOffset = int64_t(1) << 40;
+bool joinable(int64_t k) { return k <= kMaxJoinedOffset && k >= -kMaxJoinedOffset; }
+
+// The frames of `inner` (walked with offset innerK) followed by `outer` (walked with offset
+// outerK), and the offset to walk them with; nothing if they cannot be joined cheaply and exactly.
+struct Joined {
+    Value frames;
     int64_t k;
-    Value q, frames;
+};
+std::optional<Joined> joinFrames(const Value& inner, int64_t innerK, const Value& outer, int64_t outerK) {
+    if (!joinable(innerK) || !joinable(outerK)) return std::nullopt;
+    Value copied[2 * kMaxCopiedFrames];
+    int n = 0;
+    // The inner frames, and the offset of their last A frame from the current column.
+    bool innerHasAbove = false;
+    int64_t lastAbove = innerK;
+    for (Value f = inner; !isLastFrame(f);) {
+        if (n == kMaxCopiedFrames) return std::nullopt;
+        if (!isBesideFrame(f)) {
+            if (innerHasAbove) {
+                if (!joinable(frameOffset(f))) return std::nullopt;
+                lastAbove += frameOffset(f);
+            }
+            innerHasAbove = true;
+        }
+        Value next = field(f, kFrameNext);
+        copied[n++] = std::move(f);
+        f = std::move(next);
+    }
+    if (!innerHasAbove) lastAbove = 0;
+    // The outer frames up to their first A frame, whose offset then counts from lastAbove.
+    Value tail = outer;
+    int nInner = n;
+    if (innerHasAbove && chainHasAbove(outer)) {
+        for (;;) {
+            if (n == 2 * kMaxCopiedFrames) return std::nullopt;
+            bool isAbove = !isBesideFrame(tail);
+            Value next = field(tail, kFrameNext);
+            copied[n++] = std::move(tail);
+            tail = std::move(next);
+            if (isAbove) break;
+        }
+    }
+    Value joined = std::move(tail);
+    for (int i = n; i-- > 0;) {
+        const Value& f = copied[i];
+        int64_t offset = i >= nInner && !isBesideFrame(f) ? outerK - lastAbove : frameOffset(f);
+        joined = frame(isBesideFrame(f), field(f, kFrameFlag), field(f, kFrameDoc), offset, joined);
+    }
+    return Joined{std::move(joined), innerHasAbove ? innerK : outerK};
+}
+
+// Takes over the steps suspended in p while there are some that can be: p, frames and k then
+// describe the joined walk, and afterText whether it is the rest after an element.
+struct Walk {
+    Value p, frames;
+    int64_t k;
     bool afterText;
 };
-Args takeOver(Args a, StepKind kind, StepKind alsoKind) {
-    while (const Step* step = pendingStep(a.p, kind, alsoKind)) {
-        // After an element, only a step of the same mode, or one that is never Empty (the test for
-        // the end of the line then never succeeds), can be taken over.
-        bool sameMode = step->kind == kind;
-        if (!sameMode && a.afterText && !neverEmpty(*step)) break;
-        std::optional<Value> joined = joinFrames(*step, a.g, a.k, a.q, a.frames);
+Walk takeOver(Walk w) {
+    while (const Step* step = pendingStep(w.p)) {
+        bool stepAfterText = step->kind == StepKind::AfterText;
+        // The rest after an element tests for the end of the line; a step of the other mode
+        // can be taken over only when that test cannot succeed.
+        if (stepAfterText != w.afterText && !(w.afterText && neverEmpty(*step))) break;
+        std::optional<Joined> joined = joinFrames(step->frames, step->k, w.frames, w.k);
         if (!joined) break;
-        bool reduce = step->kind == StepKind::ReducedBeside;
-        a = Args{step->p, step->g, step->k, step->q, std::move(*joined), sameMode && a.afterText};
+        bool reduce = step->kind == StepKind::Reduced;
+        w = Walk{step->p, std::move(joined->frames), joined->k, stepAfterText};
         if (reduce) {
-            a.p = reduceDoc(a.p);
+            w.p = reduceDoc(w.p);
             break;
         }
     }
-    return a;
-}
-Args takeOverAboveNest(Args a, bool afterText) {
-    StepKind kind = afterText ? StepKind::AboveNestAfterText : StepKind::AboveNest;
-    a.afterText = afterText;
-    return takeOver(std::move(a), kind, kind);
+    return w;
 }
 
-// mkNest k of q followed by the frames: the continuation when a document ends at a line start.
-Value endAtLineStart(int64_t k, const Value& q, const Value& frames) {
-    Value cur = q, rest = frames;
-    if (isLastFrame(rest)) return mkNest(k, cur);
-    int64_t offset = frameOffset(rest);
+// The offset of the next A frame once the first frame of the chain has been applied.
+int64_t offsetAfterFirst(const Value& frames, int64_t k) {
+    if (isBesideFrame(frames)) return k;
+    const Value& rest = field(frames, kFrameNext);
+    return chainHasAbove(rest) ? addSat(k, firstAboveOffset(rest)) : 0;
+}
+
+Value nilAboveNestPlain(const Value& g, int64_t k, const Value& q);
+Value nilBesidePlain(const Value& g, const Value& q);
+
+// Applies the frames' continuations at the end of the walked document (at the end of a line's
+// text when afterText): each layer's result is handed to the next, an Empty one to the next
+// layer's own end.
+Value applyEnd(const Value& frames0, int64_t k, bool afterText) {
+    Value frames = frames0;
     for (;;) {
-        const Value& qv = forceDoc(cur);
-        if (qv->tag == Nest_tag) {
-            int64_t n = nestAmount(qv);
-            k = addSat(k, n);
-            offset = subSat(offset, n);
-            Value inner = field(qv, 0);
-            cur = std::move(inner);
-            continue;
-        }
-        if (qv->tag != Empty_tag)
-            return mkNest(k, aboveNestIn(qv, field(rest, kFrameFlag), offset, field(rest, kFrameDoc),
-                                         field(rest, kFrameNext)));
-        k = addSat(k, offset);
-        Value doc = field(rest, kFrameDoc), next = field(rest, kFrameNext);
-        cur = std::move(doc);
-        rest = std::move(next);
-        if (isLastFrame(rest)) return mkNest(k, cur);
-        offset = frameOffset(rest);
+        const Value& g = field(frames, kFrameFlag);
+        const Value& q = field(frames, kFrameDoc);
+        bool beside = isBesideFrame(frames);
+        Value v = afterText ? (beside ? nilBesidePlain(g, q) : nilAboveNestPlain(g, k, q))
+                            : (beside ? q : mkNest(k, q));
+        Value rest = field(frames, kFrameNext);
+        if (isLastFrame(rest)) return v;
+        k = offsetAfterFirst(frames, k);
+        const Value& vv = forceDoc(v);
+        if (vv->tag != Empty_tag) return walk(vv, rest, k);
+        frames = std::move(rest);
     }
 }
 
-Value aboveNestIn(const Value& p0, const Value& g0, int64_t k0, const Value& q0, const Value& frames0) {
+Value walk(const Value& p0, const Value& frames0, int64_t k0) {
     rts::stack_check();
-    Args a = takeOverAboveNest(Args{p0, g0, k0, q0, frames0, false}, false);
-    const Value& pv = forceDoc(a.p);
-    const Value& g = a.g;
-    const Value& q = a.q;
-    const Value& frames = a.frames;
-    int64_t k = a.k;
+    Walk w = takeOver(Walk{p0, frames0, k0, false});  // stays a walk of a whole part
+    const Value& pv = forceDoc(w.p);
+    const Value& frames = w.frames;
+    int64_t k = w.k;
+    // Layers of beside compute nests and line breaks at once, those of aboveNest defer them.
+    bool eager = chainHasBeside(frames);
     switch (pv->tag) {
         case NoDoc_tag: return NoDoc();
         case Union_tag:
-            return Union(suspendStep(field(pv, 0), g, k, q, frames, false),
-                         suspendStep(field(pv, 1), g, k, q, frames, false));
-        case Empty_tag: return endAtLineStart(k, q, frames);
+            return Union(suspend(field(pv, 0), frames, k, StepKind::Walk),
+                         suspend(field(pv, 1), frames, k, StepKind::Walk));
+        case Empty_tag: return applyEnd(frames, k, false);
         case Nest_tag: {
-            int64_t k1 = nestAmount(pv);
-            return Nest_hash(k1, suspendStep(field(pv, 0), g, subSat(k, k1), q, frames, false));
+            int64_t n = nestAmount(pv);
+            int64_t k1 = subSat(k, n);
+            return Nest_hash(n, eager ? walk(field(pv, 0), frames, k1)
+                                      : suspend(field(pv, 0), frames, k1, StepKind::Walk));
         }
-        case NilAbove_tag: return NilAbove(suspendStep(field(pv, 0), g, k, q, frames, false));
+        case NilAbove_tag:
+            return NilAbove(eager ? walk(field(pv, 0), frames, k)
+                                  : suspend(field(pv, 0), frames, k, StepKind::Walk));
         case TextBeside_tag: {
             const Value& s = field(pv, 0);
-            int64_t k1 = subSat(k, elementWidth(s));
-            return rts::con(TextBeside_tag, s, suspendStep(field(pv, 1), g, k1, q, frames, true));
+            return rts::con(TextBeside_tag, s,
+                            suspend(field(pv, 1), frames, subSat(k, elementWidth(s)), StepKind::AfterText));
         }
-        case Above_tag: layoutError("aboveNest Above");
-        case Beside_tag: layoutError("aboveNest Beside");
+        case Beside_tag: {
+            if (!isBesideFrame(frames)) layoutError("aboveNest Beside");
+            const Value& g = field(frames, kFrameFlag);
+            const Value& g1 = field(pv, 1);
+            if (flagOf(g1) != flagOf(g)) return walk(reduceDoc(pv), frames, k);
+            Value q = beside(field(pv, 2), g, field(frames, kFrameDoc));
+            return walk(field(pv, 0), frame(true, g1, q, 0, field(frames, kFrameNext)), k);
+        }
+        case Above_tag:
+            if (!isBesideFrame(frames)) layoutError("aboveNest Above");
+            return walk(reduceDoc(pv), frames, k);
     }
     notADocument();
 }
 
-// The rest after an element of p's line: nilAboveNest if p ended there, aboveNest otherwise.
-Value restAfterText(const Value& p0, const Value& g0, int64_t k0, const Value& q0, const Value& frames0) {
-    Args a = takeOverAboveNest(Args{p0, g0, k0, q0, frames0, true}, true);
-    if (forceDoc(a.p)->tag == Empty_tag) return nilAboveNestIn(a.g, a.k, a.q, a.frames);
-    return aboveNestIn(a.p, a.g, a.k, a.q, a.frames);
+// The rest after an element: the end of the line's text if p is Empty, p walked otherwise.
+Value walkAfterText(const Value& p0, const Value& frames0, int64_t k0) {
+    Walk w = takeOver(Walk{p0, frames0, k0, true});
+    if (w.afterText && forceDoc(w.p)->tag == Empty_tag) return applyEnd(w.frames, w.k, true);
+    return walk(w.p, w.frames, w.k);
 }
 
-// nilAboveNest g k q followed by the frames. An empty document moves on to the next frame, whose
-// flag then decides the overlap.
-Value nilAboveNestIn(const Value& g0, int64_t k, const Value& q, const Value& frames) {
-    Value g = g0, cur = q, rest = frames;
-    int64_t start = k;  // k before the nests of the current frame's document
+Value nilBesidePlain(const Value& g, const Value& q) {
+    Value cur = q;
     for (;;) {
         const Value& qv = forceDoc(cur);
+        if (qv->tag == Empty_tag) return Empty();
+        if (qv->tag == Nest_tag) {
+            Value inner = field(qv, 0);
+            cur = std::move(inner);
+            continue;
+        }
+        if (flagOf(g)) return rts::con(TextBeside_tag, spaceText(), qv);
+        return qv;
+    }
+}
+
+Value nilAboveNestPlain(const Value& g, int64_t k, const Value& q) {
+    Value cur = q;
+    for (;;) {
+        const Value& qv = forceDoc(cur);
+        if (qv->tag == Empty_tag) return Empty();
         if (qv->tag == Nest_tag) {
             k = addSat(k, nestAmount(qv));
             Value inner = field(qv, 0);
             cur = std::move(inner);
             continue;
         }
-        if (qv->tag == Empty_tag) {
-            if (isLastFrame(rest)) return Empty();
-            k = start = addSat(start, frameOffset(rest));
-            Value flag = field(rest, kFrameFlag), doc = field(rest, kFrameDoc),
-                  next = field(rest, kFrameNext);
-            g = std::move(flag);
-            cur = std::move(doc);
-            rest = std::move(next);
-            continue;
-        }
-        // The lower frames continue after q, at their offset from q's reference column.
-        int64_t after = isLastFrame(rest) ? 0 : subSat(addSat(start, frameOffset(rest)), k);
-        if (!flagOf(g) && k > 0) {
-            Value tail = isLastFrame(rest)
-                             ? qv
-                             : suspendStep(qv, field(rest, kFrameFlag), after, field(rest, kFrameDoc),
-                                           field(rest, kFrameNext), true);
-            return rts::con(TextBeside_tag, NoAnnot_hash(Str(indent(k)), k), std::move(tail));
-        }
-        Value below = qv;
-        return NilAbove(later([k, below, rest, after] {
-            if (isLastFrame(rest)) return mkNest(k, below);
-            return mkNest(k, aboveNestIn(below, field(rest, kFrameFlag), after, field(rest, kFrameDoc),
-                                         field(rest, kFrameNext)));
-        }));
+        if (!flagOf(g) && k > 0) return rts::con(TextBeside_tag, NoAnnot_hash(Str(indent(k)), k), qv);
+        Value rest = qv;
+        return NilAbove(later([k, rest] { return mkNest(k, rest); }));
     }
-}
-
-// beside with pending continuations, as aboveNest above (the frames carry no offsets): beside
-// of a document whose rest is a pending beside step takes that step over.
-Value besideIn(const Value& p0, const Value& g0, const Value& q0, const Value& frames0) {
-    rts::stack_check();
-    Args a = takeOver(Args{p0, g0, 0, q0, frames0, false}, StepKind::Beside, StepKind::ReducedBeside);
-    const Value& pv = forceDoc(a.p);
-    const Value& g = a.g;
-    const Value& q = a.q;
-    const Value& frames = a.frames;
-    switch (pv->tag) {
-        case NoDoc_tag: return NoDoc();
-        case Union_tag:
-            return Union(suspendBeside(field(pv, 0), g, q, frames, StepKind::Beside),
-                         suspendBeside(field(pv, 1), g, q, frames, StepKind::Beside));
-        case Empty_tag: {
-            // q, then the frames: an empty document gives way to the next frame's document.
-            Value cur = q, rest = frames;
-            for (;;) {
-                if (isLastFrame(rest)) return cur;
-                const Value& qv = forceDoc(cur);
-                if (qv->tag != Empty_tag)
-                    return besideIn(qv, field(rest, kFrameFlag), field(rest, kFrameDoc),
-                                    field(rest, kFrameNext));
-                Value doc = field(rest, kFrameDoc), next = field(rest, kFrameNext);
-                cur = std::move(doc);
-                rest = std::move(next);
-            }
-        }
-        case Nest_tag: return Nest_hash(nestAmount(pv), besideIn(field(pv, 0), g, q, frames));
-        case Beside_tag: {
-            const Value& g1 = field(pv, 1);
-            bool f1 = flagOf(g1);
-            if (f1 == flagOf(g)) return besideIn(field(pv, 0), g1, beside(field(pv, 2), g, q), frames);
-            return besideIn(reduceDoc(pv), g, q, frames);
-        }
-        case Above_tag: return besideIn(reduceDoc(pv), g, q, frames);
-        case NilAbove_tag: return NilAbove(besideIn(field(pv, 0), g, q, frames));
-        case TextBeside_tag:
-            return rts::con(TextBeside_tag, field(pv, 0),
-                            suspendBeside(field(pv, 1), g, q, frames, StepKind::BesideAfterText));
-    }
-    notADocument();
-}
-
-// nilBeside g q followed by the frames. An empty document moves on to the next frame, whose flag
-// then decides the space.
-Value nilBesideIn(const Value& g0, const Value& q, const Value& frames) {
-    Value g = g0, cur = q, rest = frames;
-    for (;;) {
-        const Value& qv = forceDoc(cur);
-        if (qv->tag == Nest_tag) {
-            Value inner = field(qv, 0);
-            cur = std::move(inner);
-            continue;
-        }
-        if (qv->tag == Empty_tag) {
-            if (isLastFrame(rest)) return Empty();
-            Value flag = field(rest, kFrameFlag), doc = field(rest, kFrameDoc),
-                  next = field(rest, kFrameNext);
-            g = std::move(flag);
-            cur = std::move(doc);
-            rest = std::move(next);
-            continue;
-        }
-        if (flagOf(g)) {
-            if (isLastFrame(rest)) return rts::con(TextBeside_tag, spaceText(), qv);
-            return rts::con(TextBeside_tag, spaceText(),
-                            suspendBeside(qv, field(rest, kFrameFlag), field(rest, kFrameDoc),
-                                          field(rest, kFrameNext), StepKind::BesideAfterText));
-        }
-        if (isLastFrame(rest)) return qv;
-        return besideIn(qv, field(rest, kFrameFlag), field(rest, kFrameDoc), field(rest, kFrameNext));
-    }
-}
-
-// The rest after an element of p's line: nilBeside if p ended there, beside otherwise.
-Value besideAfterText(const Value& p0, const Value& g0, const Value& q0, const Value& frames0) {
-    Args a = takeOver(Args{p0, g0, 0, q0, frames0, true}, StepKind::BesideAfterText, StepKind::ReducedBeside);
-    if (a.afterText && forceDoc(a.p)->tag == Empty_tag) return nilBesideIn(a.g, a.q, a.frames);
-    return besideIn(a.p, a.g, a.q, a.frames);
 }
 
 }  // namespace
 
-Value beside(const Value& p, const Value& g, const Value& q) {
-    VUX_FUNCTION;
-    return besideIn(p, g, q, noFrames.value());
-}
-
-Value nilBeside(const Value& g, const Value& q) {
-    VUX_FUNCTION;
-    return nilBesideIn(g, q, noFrames.value());
-}
-
-namespace detail {
-Value suspendedBesideOfReduced(const Value& d, const Value& g, const Value& q) {
-    return suspendBeside(d, g, q, noFrames.value(), StepKind::ReducedBeside);
-}
-}  // namespace detail
-
 Value aboveNest(const Value& p, const Value& g, int64_t k, const Value& q) {
     VUX_FUNCTION;
-    return aboveNestIn(p, g, k, q, noFrames.value());
+    return walk(p, aboveFrame(g, q), k);
 }
 
 Value nilAboveNest(const Value& g, int64_t k, const Value& q) {
     VUX_FUNCTION;
-    return nilAboveNestIn(g, k, q, noFrames.value());
+    return nilAboveNestPlain(g, k, q);
 }
+
+Value beside(const Value& p, const Value& g, const Value& q) {
+    VUX_FUNCTION;
+    return walk(p, besideFrame(g, q), 0);
+}
+
+Value nilBeside(const Value& g, const Value& q) {
+    VUX_FUNCTION;
+    return nilBesidePlain(g, q);
+}
+
+namespace detail {
+Value suspendedBesideOfReduced(const Value& d, const Value& g, const Value& q) {
+    return suspend(d, besideFrame(g, q), 0, StepKind::Reduced);
+}
+}  // namespace detail
 
 Value mkNest(int64_t k, const Value& d) {
     VUX_FUNCTION;
