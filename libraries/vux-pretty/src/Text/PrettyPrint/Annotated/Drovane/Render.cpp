@@ -158,11 +158,23 @@ Value repeatChunk(char c, int64_t n) {
     });
 }
 
+// k spaces in front of rest, built a block at a time: what the renderer's own text function makes
+// of an indentation chunk, without building the chunk's string and copying it.
+Value spacesBefore(int64_t k, const Value& rest) {
+    if (k <= 0) return rest;
+    constexpr int64_t block = 256;
+    Value text = k > block ? later([k, rest] { return spacesBefore(k - block, rest); }) : rest;
+    Value space = VUX::Internal::List::boxChar(' ');
+    for (int64_t i = std::min(k, block); i > 0; --i) text = Cons(space, std::move(text));
+    return text;
+}
+
 Value lay1(const DisplayRef& ctx, int64_t k, const Value& s, const Value& p) {
     Value rest = later([ctx, k, s, p] {
         int64_t k1 = addSat(k, elementWidth(s));
         return rts::apply(ctx->txt, s, later([ctx, k1, p] { return lay2(ctx, k1, p); }));
     });
+    if (ctx->txt.get() == renderChunk_closure.object()) return spacesBefore(k, rest);
     return rts::apply(ctx->txt, indentChunk(k), rest);
 }
 
