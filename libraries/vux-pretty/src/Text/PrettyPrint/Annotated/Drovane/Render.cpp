@@ -177,12 +177,15 @@ Value spacesBefore(int64_t k, const Value& rest) {
 }
 
 Value lay1(const DisplayRef& ctx, int64_t k, const Value& s, const Value& p) {
-    Value rest = later([ctx, k, s, p] {
+    auto text = [ctx, k, s, p] {
         int64_t k1 = addSat(k, elementWidth(s));
         return rts::apply(ctx.txt(), s, later([ctx, k1, p] { return lay2(ctx, k1, p); }));
-    });
-    if (ctx.txt().get() == renderChunk_closure.object()) return spacesBefore(k, rest);
-    return rts::apply(ctx.txt(), indentChunk(k), rest);
+    };
+    if (ctx.txt().get() != renderChunk_closure.object())
+        return rts::apply(ctx.txt(), indentChunk(k), later(text));
+    // The renderer's own text: a line without indentation starts with its text at once.
+    if (k <= 0) return text();
+    return spacesBefore(k, later(text));
 }
 
 // A zig-zag fold: a line feed, a marker line and a line feed, then the text at the new column.
