@@ -18,8 +18,7 @@ Value txt(const std::string& s) { return D::text(str(s)); }
 Value nest(int64_t k, const Value& d) { return D::nest(VUX::Types::I_hash(k), d); }
 Value docs(std::initializer_list<Value> ds) { return vux::testing::list(std::vector<Value>(ds)); }
 Value styleOf(uint8_t mode, int64_t len, float ribbons) {
-    return D::Style(Value::adopt(D::Mode_closure_tbl[mode]), VUX::Types::I_hash(len),
-                    VUX::Types::F_hash(ribbons));
+    return D::Style(Value::adopt(D::Mode_closure_tbl[mode]), VUX::Types::I_hash(len), VUX::Types::F_hash(ribbons));
 }
 std::string render(const Value& d) { return to_string(D::render(d)); }
 std::string renderAt(const Value& d, int64_t len, float ribbons = 1.0f, uint8_t mode = D::PageMode_tag) {
@@ -59,61 +58,29 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         RenderCase{"Empty", [] { return D::empty(); }, ""},
         RenderCase{"Above", [] { return D::op_dollar_dollar(txt("a"), txt("b")); }, "a\nb"},
-        RenderCase{"NestedAbove", [] { return nest(2, D::op_dollar_dollar(txt("a"), txt("b"))); },
-                   "  a\n  b"},
+        RenderCase{"NestedAbove", [] { return nest(2, D::op_dollar_dollar(txt("a"), txt("b"))); }, "  a\n  b"},
         RenderCase{"OverlapNest2", [] { return D::op_dollar_dollar(txt("a"), nest(2, txt("b"))); }, "a b"},
-        RenderCase{"NoOverlapNest1", [] { return D::op_dollar_dollar(txt("a"), nest(1, txt("b"))); },
-                   "a\n b"},
-        RenderCase{"NeverShareLine", [] { return D::op_dollar_plus_dollar(txt("a"), nest(2, txt("b"))); },
-                   "a\n  b"},
-        RenderCase{"OverlapNeedsRoom", [] { return D::op_dollar_dollar(txt("ab"), nest(2, txt("c"))); },
-                   "ab\n  c"},
+        RenderCase{"NoOverlapNest1", [] { return D::op_dollar_dollar(txt("a"), nest(1, txt("b"))); }, "a\n b"},
+        RenderCase{"NeverShareLine", [] { return D::op_dollar_plus_dollar(txt("a"), nest(2, txt("b"))); }, "a\n  b"},
+        RenderCase{"OverlapNeedsRoom", [] { return D::op_dollar_dollar(txt("ab"), nest(2, txt("c"))); }, "ab\n  c"},
         RenderCase{"NestIgnoredOnRight", [] { return D::op_lt_plus_gt(txt("a"), nest(5, txt("b"))); }, "a b"},
         RenderCase{"NestOfLeftOperand", [] { return D::op_lt_gt(nest(5, txt("a")), txt("b")); }, "     ab"},
-        RenderCase{"MixedFlags", [] { return D::op_lt_plus_gt(D::op_lt_gt(txt("a"), txt("b")), txt("c")); },
-                   "ab c"},
+        RenderCase{"MixedFlags", [] { return D::op_lt_plus_gt(D::op_lt_gt(txt("a"), txt("b")), txt("c")); }, "ab c"},
         RenderCase{"SizedText",
-                   [] {
-                       return D::op_dollar_dollar(D::sizedText(VUX::Types::I_hash(5), str("ab")),
-                                                  nest(6, txt("c")));
-                   },
+                   [] { return D::op_dollar_dollar(D::sizedText(VUX::Types::I_hash(5), str("ab")), nest(6, txt("c"))); },
                    "ab c"},
-        RenderCase{"TextAboveNest3", [] { return D::op_dollar_dollar(txt("ab"), nest(3, txt("c"))); },
-                   "ab c"},
-        RenderCase{"TextAboveNest3Plus",
-                   [] { return D::op_dollar_plus_dollar(txt("ab"), nest(3, txt("c"))); }, "ab\n   c"},
-        RenderCase{"SepOfTwoLineFirst",
-                   [] {
-                       return D::sep(docs({D::op_dollar_dollar(txt("a"), txt("b")), txt("c")}));
-                   },
+        RenderCase{"TextAboveNest3", [] { return D::op_dollar_dollar(txt("ab"), nest(3, txt("c"))); }, "ab c"},
+        RenderCase{"TextAboveNest3Plus", [] { return D::op_dollar_plus_dollar(txt("ab"), nest(3, txt("c"))); },
+                   "ab\n   c"},
+        RenderCase{"SepOfTwoLineFirst", [] { return D::sep(docs({D::op_dollar_dollar(txt("a"), txt("b")), txt("c")})); },
                    "a\nb\nc"},
-        RenderCase{"SepSkipsEmpty",
-                   [] {
-                       return D::sep(docs({txt("a"), D::empty(), txt("b")}));
-                   },
-                   "a b"},
-        RenderCase{"SepNoTrailingSpace",
-                   [] {
-                       return D::sep(docs({txt("a"), D::empty(), D::empty()}));
-                   },
-                   "a"},
-        RenderCase{"FsepSkipsEmpty",
-                   [] {
-                       return D::fsep(docs({txt("a"), D::empty(), txt("b")}));
-                   },
-                   "a b"},
-        RenderCase{"Fcat",
-                   [] {
-                       return D::fcat(docs({txt("a"), txt("b")}));
-                   },
-                   "ab"},
-        RenderCase{"HangNarrowFirst", [] { return D::hang(txt("f"), VUX::Types::I_hash(2), txt("x")); },
-                   "f x"},
+        RenderCase{"SepSkipsEmpty", [] { return D::sep(docs({txt("a"), D::empty(), txt("b")})); }, "a b"},
+        RenderCase{"SepNoTrailingSpace", [] { return D::sep(docs({txt("a"), D::empty(), D::empty()})); }, "a"},
+        RenderCase{"FsepSkipsEmpty", [] { return D::fsep(docs({txt("a"), D::empty(), txt("b")})); }, "a b"},
+        RenderCase{"Fcat", [] { return D::fcat(docs({txt("a"), txt("b")})); }, "ab"},
+        RenderCase{"HangNarrowFirst", [] { return D::hang(txt("f"), VUX::Types::I_hash(2), txt("x")); }, "f x"},
         RenderCase{"Punctuate",
-                   [] {
-                       return D::hcat(D::punctuate(D::comma(), docs({txt("a"), txt("b"), txt("c")})));
-                   },
-                   "a,b,c"}),
+                   [] { return D::hcat(D::punctuate(D::comma(), docs({txt("a"), txt("b"), txt("c")}))); }, "a,b,c"}),
     [](const ::testing::TestParamInfo<RenderCase>& info) { return std::string(info.param.name); });
 
 TEST(Layout, SepChoosesOneLineOrStacks) {
@@ -184,8 +151,7 @@ TEST(Layout, RibbonWidthRoundsHalfToEven) {
         int64_t expected;
     } rows[] = {{100, 1.5f, 67}, {80, 1.5f, 53}, {120, 1.5f, 80}, {100, 3.0f, 33},
                 {5, 2.0f, 2},    {9, 2.0f, 4},   {7, 2.0f, 4},    {1, 2.0f, 0}};
-    for (const Row& r : rows)
-        EXPECT_EQ(D::ribbonWidth(r.len, r.ribbons), r.expected) << r.len << "/" << r.ribbons;
+    for (const Row& r : rows) EXPECT_EQ(D::ribbonWidth(r.len, r.ribbons), r.expected) << r.len << "/" << r.ribbons;
     EXPECT_EQ(D::ribbonWidth(100, 0.0f), INT64_MAX);
     EXPECT_EQ(D::ribbonWidth(100, -0.0f), INT64_MIN);
     EXPECT_EQ(D::ribbonWidth(100, std::nanf("")), INT64_MAX);

@@ -13,10 +13,10 @@ namespace Text::PrettyPrint::Annotated::Drovane {
 using namespace VUX::Types;
 using detail::forceDoc;
 using detail::later;
+using VUX::Internal::List::forceList;
 using rts::force;
 using rts::ref_slot;
 using rts::word_slot;
-using VUX::Internal::List::forceList;
 
 // ---------------------------------------------------------------------------------------------
 // Static values
@@ -24,8 +24,7 @@ using VUX::Internal::List::forceList;
 constinit const rts::StaticNullary AnnotStart_closure{AnnotStart_tag};
 constinit const rts::StaticCon<0, 1> spaceChr_closure{Chr_tag, word_slot(' ')};
 constinit const rts::StaticCon<0, 1> newlineChr_closure{Chr_tag, word_slot('\n')};
-constinit const rts::StaticCon<1, 1> spaceText_closure{NoAnnot_tag, ref_slot(spaceChr_closure.object()),
-                                                       word_slot(1)};
+constinit const rts::StaticCon<1, 1> spaceText_closure{NoAnnot_tag, ref_slot(spaceChr_closure.object()), word_slot(1)};
 constinit const rts::StaticCon<1, 1> newlineText_closure{NoAnnot_tag, ref_slot(newlineChr_closure.object()),
                                                          word_slot(1)};
 
@@ -68,20 +67,14 @@ Value NoAnnot_hash(const Value& text, int64_t width) {
 Value AnnotEnd(Value annotation) { return rts::con(AnnotEnd_tag, std::move(annotation)); }
 
 Value NilAbove(Value d) { return rts::con(NilAbove_tag, std::move(d)); }
-Value TextBeside(const Value& element, Value d) {
-    return rts::con(TextBeside_tag, force(element), std::move(d));
-}
+Value TextBeside(const Value& element, Value d) { return rts::con(TextBeside_tag, force(element), std::move(d)); }
 Value Nest(const Value& amount, Value d) { return Nest_hash(intOf(force(amount)), std::move(d)); }
 Value Nest_hash(int64_t amount, Value d) {
     return rts::con_words(Nest_tag, {static_cast<uint64_t>(amount)}, std::move(d));
 }
 Value Union(Value p, Value q) { return rts::con(Union_tag, std::move(p), std::move(q)); }
-Value Beside(Value p, Value flag, Value q) {
-    return rts::con(Beside_tag, std::move(p), std::move(flag), std::move(q));
-}
-Value Above(Value p, Value flag, Value q) {
-    return rts::con(Above_tag, std::move(p), std::move(flag), std::move(q));
-}
+Value Beside(Value p, Value flag, Value q) { return rts::con(Beside_tag, std::move(p), std::move(flag), std::move(q)); }
+Value Above(Value p, Value flag, Value q) { return rts::con(Above_tag, std::move(p), std::move(flag), std::move(q)); }
 
 Value Style(Value mode, Value lineLength, Value ribbonsPerLine) {
     return rts::con(Style_tag, std::move(mode), std::move(lineLength), std::move(ribbonsPerLine));
@@ -137,33 +130,18 @@ Value chunkDoc(Value element) { return rts::con(TextBeside_tag, std::move(elemen
 
 }  // namespace
 
-Value text(const Value& s) {
-    VUX_FUNCTION;
-    return chunkDoc(NoAnnot_hash(Str(s), spineLength(s)));
-}
-Value ptext(const Value& s) {
-    VUX_FUNCTION;
-    return chunkDoc(NoAnnot_hash(PStr(s), spineLength(s)));
-}
+Value text(const Value& s) { VUX_FUNCTION; return chunkDoc(NoAnnot_hash(Str(s), spineLength(s))); }
+Value ptext(const Value& s) { VUX_FUNCTION; return chunkDoc(NoAnnot_hash(PStr(s), spineLength(s))); }
 Value sizedText(const Value& width, Value s) {
     VUX_FUNCTION;
     int64_t w = intOf(force(width));
     return chunkDoc(NoAnnot_hash(Str(std::move(s)), w));
 }
-Value zeroWidthText(Value s) {
-    VUX_FUNCTION;
-    return chunkDoc(NoAnnot_hash(Str(std::move(s)), 0));
-}
-Value char_(const Value& c) {
-    VUX_SCC("char");
-    return chunkDoc(NoAnnot_hash(Chr(c), 1));
-}
+Value zeroWidthText(Value s) { VUX_FUNCTION; return chunkDoc(NoAnnot_hash(Str(std::move(s)), 0)); }
+Value char_(const Value& c) { VUX_SCC("char"); return chunkDoc(NoAnnot_hash(Chr(c), 1)); }
 
 bool isEmptyDoc(const Value& d) { return force(d)->tag == Empty_tag; }
-Value isEmpty(const Value& d) {
-    VUX_FUNCTION;
-    return fromBool(isEmptyDoc(d));
-}
+Value isEmpty(const Value& d) { VUX_FUNCTION; return fromBool(isEmptyDoc(d)); }
 
 // ---------------------------------------------------------------------------------------------
 // Compositions
@@ -226,26 +204,11 @@ Value op_dollar_plus_dollar(const Value& p, const Value& q) {
     return compose<Above_tag, true>(p, q);
 }
 
-Value reduceHoriz(const Value& d) {
-    VUX_FUNCTION;
-    return reduceChain<Beside_tag>(d);
-}
-Value reduceVert(const Value& d) {
-    VUX_FUNCTION;
-    return reduceChain<Above_tag>(d);
-}
-Value hcat(const Value& docs) {
-    VUX_FUNCTION;
-    return reduceHoriz(chain<Beside_tag>(docs, False()));
-}
-Value hsep(const Value& docs) {
-    VUX_FUNCTION;
-    return reduceHoriz(chain<Beside_tag>(docs, True()));
-}
-Value vcat(const Value& docs) {
-    VUX_FUNCTION;
-    return reduceVert(chain<Above_tag>(docs, False()));
-}
+Value reduceHoriz(const Value& d) { VUX_FUNCTION; return reduceChain<Beside_tag>(d); }
+Value reduceVert(const Value& d) { VUX_FUNCTION; return reduceChain<Above_tag>(d); }
+Value hcat(const Value& docs) { VUX_FUNCTION; return reduceHoriz(chain<Beside_tag>(docs, False())); }
+Value hsep(const Value& docs) { VUX_FUNCTION; return reduceHoriz(chain<Beside_tag>(docs, True())); }
+Value vcat(const Value& docs) { VUX_FUNCTION; return reduceVert(chain<Above_tag>(docs, False())); }
 
 Value nest(const Value& amount, const Value& d) {
     VUX_FUNCTION;
