@@ -327,6 +327,16 @@ TEST(PprExp, DeepNesting) {
     std::string text;
     rts::run_on_large_stack([&] { text = rendered(pprExp(noPrec, parenthesised)); });
     EXPECT_EQ(text, std::string(depth, '(') + "x" + std::string(depth, ')'));
+    // Applications and infix chains print in time linear in their depth.
+    auto repeated = [](const std::string& s, int n) {
+        std::string out;
+        for (int i = 0; i < n; ++i) out += s;
+        return out;
+    };
+    rts::run_on_large_stack([&] { text = rendered(pprExp(noPrec, applied)); });
+    EXPECT_EQ(text, repeated("f (", depth - 1) + "f x" + std::string(depth - 1, ')'));
+    rts::run_on_large_stack([&] { text = rendered(pprExp(noPrec, chain)); });
+    EXPECT_EQ(text, repeated("x + ", depth) + "x");
 }
 
 }  // namespace
