@@ -71,7 +71,7 @@ struct One {
 };
 struct Two {
     Operand a, b;
-    Two(const Value& x, const Value& y) {
+    RTS_INLINE Two(const Value& x, const Value& y) {
         load_integer(a, rts::force(x));
         load_integer(b, rts::force(y));
     }
@@ -79,11 +79,24 @@ struct Two {
 
 Value bool_of(bool b) { return Types::isTrue_hash(b); }
 
+// |x| + |y| with the given sign, for non-zero magnitudes of which one has three limbs or more (so
+// the sum is big).
+Value add_magnitudes(Limbs x, Limbs y, bool negative) {
+    if (x.n < y.n) std::swap(x, y);
+    assert(x.n >= 3 && y.n >= 1);
+    const size_t cap = add_size(x.n, 1);
+    if (cap > kInlineLimbs) return integer_build(cap, negative, [&](Limb* r) { return add(r, x, y); });
+    InlineMagnitude m(cap, negative);
+    Limb* r = m.data();
+    const Limb carry = mpn_add(r, x.p, static_cast<mp_size_t>(x.n), y.p, static_cast<mp_size_t>(y.n));
+    r[x.n] = carry;  // without a carry, the unused word is zero as it must be
+    return m.seal(x.n + carry);
+}
+
 // a + (b_neg ? -|b| : |b|), for signed magnitudes.
 Value add_signed(const Operand& a, Limbs b, bool b_neg) {
     Limbs x = a.mag();
-    if (a.neg == b_neg)
-        return integer_build(add_size(max_size(x, b), 1), a.neg, [&](Limb* r) { return add(r, x, b); });
+    if (a.neg == b_neg) return add_magnitudes(x, b, a.neg);
     int c = cmp(x, b);
     if (c == 0) return integerZero();
     if (c > 0) return integer_build(x.n, a.neg, [&](Limb* r) { return sub(r, x, b); });
@@ -290,18 +303,11 @@ struct Narrow {
     bool neg;
 };
 
-// Reads an evaluated Integer of at most two limbs.
-RTS_INLINE bool narrow(const Value& i, Narrow& out) {
-    if (i->tag == IS_tag) {
-        const int64_t v = fast::small(i);
-        out = {v < 0 ? Wide(Limb(0) - static_cast<Limb>(v)) : Wide(static_cast<Limb>(v)), v < 0};
-        return true;
-    }
-    const Limbs m = integer_magnitude(i);
-    if (m.n > 2) return false;
-    out = {m.n == 2 ? (Wide(m.p[1]) << 64) | m.p[0] : Wide(m.p[0]), i->tag == IN_tag};
-    return true;
+// An operand of at most two limbs.
+RTS_INLINE Narrow narrow_of(const Operand& o) {
+    return {o.n == 2 ? (Wide(o.p[1]) << 64) | o.p[0] : Wide(o.low()), o.neg};
 }
+RTS_INLINE bool narrow2(const Two& t) { return t.a.n <= 2 && t.b.n <= 2; }
 
 // The big Integer of the first N limbs of `limbs`, canonical and too big for a small integer. A
 // constant size makes the allocation's size class a constant.
@@ -353,26 +359,23 @@ RTS_INLINE Value narrow_mul(const Narrow& a, const Narrow& b) {
 }  // namespace
 
 Value integerAdd_slow(const Value& a, const Value& b) {
-    Narrow x, y;
-    if (narrow(a, x) && narrow(b, y)) return narrow_add(x, y.mag, y.neg);
     Two t(a, b);
+    if (narrow2(t)) return narrow_add(narrow_of(t.a), narrow_of(t.b).mag, t.b.neg);
     if (t.b.n == 0) return a;
     if (t.a.n == 0) return b;
     return add_signed(t.a, t.b.mag(), t.b.neg);
 }
 
 Value integerSub_slow(const Value& a, const Value& b) {
-    Narrow x, y;
-    if (narrow(a, x) && narrow(b, y)) return narrow_add(x, y.mag, !y.neg);
     Two t(a, b);
+    if (narrow2(t)) return narrow_add(narrow_of(t.a), narrow_of(t.b).mag, !t.b.neg);
     if (t.b.n == 0) return a;
     return add_signed(t.a, t.b.mag(), !t.b.neg);
 }
 
 Value integerMul_slow(const Value& a, const Value& b) {
-    Narrow x, y;
-    if (narrow(a, x) && narrow(b, y)) return narrow_mul(x, y);
     Two t(a, b);
+    if (narrow2(t)) return narrow_mul(narrow_of(t.a), narrow_of(t.b));
     if (t.a.n == 0 || t.b.n == 0) return integerZero();
     return integer_build(add_size(t.a.n, t.b.n), t.a.neg != t.b.neg,
                          [&](Limb* r) { return mul(r, t.a.mag(), t.b.mag()); });
@@ -422,22 +425,19 @@ struct Division {
 }  // namespace
 
 namespace {
-// Truncated division of operands of at most two limbs: the quotient's and the remainder's
-// magnitudes; false when an operand is longer. A zero divisor raises.
-RTS_INLINE bool narrow_quot_rem(const Value& a, const Value& b, Narrow& x, Narrow& y, Wide& q, Wide& r) {
-    if (!narrow(a, x) || !narrow(b, y)) return false;
-    if (y.mag == 0) Primitives::raiseDivZero();
-    q = x.mag / y.mag;
-    r = x.mag % y.mag;
-    return true;
+// The magnitude of a narrow divisor; a zero one raises.
+RTS_INLINE Wide narrow_divisor(const Operand& b) {
+    if (b.n == 0) Primitives::raiseDivZero();
+    return narrow_of(b).mag;
 }
 }  // namespace
 
 std::pair<Value, Value> integerQuotRem_slow(const Value& a, const Value& b) {
-    Narrow x, y;
-    Wide q, r;
-    if (narrow_quot_rem(a, b, x, y, q, r)) return {narrow_result(q, x.neg != y.neg), narrow_result(r, x.neg)};
     Two t(a, b);
+    if (narrow2(t)) {
+        const Wide x = narrow_of(t.a).mag, y = narrow_divisor(t.b);
+        return {narrow_result(x / y, t.a.neg != t.b.neg), narrow_result(x % y, t.a.neg)};
+    }
     if (t.b.n == 0) Primitives::raiseDivZero();
     if (cmp(t.a.mag(), t.b.mag()) < 0) return {integerZero(), a};
     Division d(t.a, t.b);
@@ -445,10 +445,8 @@ std::pair<Value, Value> integerQuotRem_slow(const Value& a, const Value& b) {
 }
 
 Value integerQuot_slow(const Value& a, const Value& b) {
-    Narrow x, y;
-    Wide q, r;
-    if (narrow_quot_rem(a, b, x, y, q, r)) return narrow_result(q, x.neg != y.neg);
     Two t(a, b);
+    if (narrow2(t)) return narrow_result(narrow_of(t.a).mag / narrow_divisor(t.b), t.a.neg != t.b.neg);
     if (t.b.n == 0) Primitives::raiseDivZero();
     if (cmp(t.a.mag(), t.b.mag()) < 0) return integerZero();
     return integer_build(t.a.n - t.b.n + 1, t.a.neg != t.b.neg,
@@ -456,10 +454,14 @@ Value integerQuot_slow(const Value& a, const Value& b) {
 }
 
 Value integerRem_slow(const Value& a, const Value& b) {
-    Narrow x, y;
-    Wide q, r;
-    if (narrow_quot_rem(a, b, x, y, q, r)) return narrow_result(r, x.neg);
     Two t(a, b);
+    if (narrow2(t)) {
+        const Wide y = narrow_divisor(t.b);
+        // GMP's remainder by one limb multiplies by an inverse: faster than a 128-bit division.
+        if (t.b.n == 1 && t.a.n != 0)
+            return narrow_result(mpn_mod_1(t.a.p, static_cast<mp_size_t>(t.a.n), t.b.p[0]), t.a.neg);
+        return narrow_result(narrow_of(t.a).mag % y, t.a.neg);
+    }
     if (t.b.n == 0) Primitives::raiseDivZero();
     if (cmp(t.a.mag(), t.b.mag()) < 0) return a;
     return integer_build(t.b.n, t.a.neg, [&](Limb* r) { return rem(r, t.a.mag(), t.b.mag()); });
