@@ -370,6 +370,7 @@ Value integerSub_slow(const Value& a, const Value& b) {
     Two t(a, b);
     if (narrow2(t)) return narrow_add(narrow_of(t.a), narrow_of(t.b).mag, !t.b.neg);
     if (t.b.n == 0) return a;
+    if (t.a.n == 0) return integerNegate(b);
     return add_signed(t.a, t.b.mag(), !t.b.neg);
 }
 
