@@ -43,7 +43,7 @@ RTS_INLINE rts::Object* alloc_words_con(uint8_t tag, uint8_t nwords) {
 // which the caller writes through data() before finish().
 class InlineMagnitude {
   public:
-    InlineMagnitude(size_t cap, bool negative)
+    RTS_INLINE InlineMagnitude(size_t cap, bool negative)
         : obj_(Value::adopt(
               alloc_words_con(negative ? Integer::IN_tag : Integer::IP_tag, static_cast<uint8_t>(cap + 1)))),
           cap_(cap),
@@ -51,13 +51,13 @@ class InlineMagnitude {
     InlineMagnitude(const InlineMagnitude&) = delete;
     InlineMagnitude& operator=(const InlineMagnitude&) = delete;
 
-    Limb* data() { return reinterpret_cast<Limb*>(rts::con_slots(obj_.get()) + 1); }
+    RTS_INLINE Limb* data() { return reinterpret_cast<Limb*>(rts::con_slots(obj_.get()) + 1); }
     // The canonical Integer of the first `n` limbs (trimmed): a small one when the value fits,
     // else this object (or an exact copy, when the value uses less than half of it).
     Value finish(size_t n);
     // This object, holding `n` limbs: canonical, too big for a small integer, and with the words
     // beyond them zero.
-    Value seal(size_t n) {
+    RTS_INLINE Value seal(size_t n) {
         rts::con_slots(obj_.get())[0].word = n;
         return std::move(obj_);
     }

@@ -303,11 +303,19 @@ struct Narrow {
     bool neg;
 };
 
-// An operand of at most two limbs.
-RTS_INLINE Narrow narrow_of(const Operand& o) {
-    return {o.n == 2 ? (Wide(o.p[1]) << 64) | o.p[0] : Wide(o.low()), o.neg};
+// Reads an evaluated Integer of at most two limbs; false for a longer one.
+RTS_INLINE bool narrow(const Value& i, Narrow& out) {
+    if (i->tag == IS_tag) {
+        const int64_t v = fast::small(i);
+        out = {v < 0 ? Wide(Limb(0) - static_cast<Limb>(v)) : Wide(static_cast<Limb>(v)), v < 0};
+        return true;
+    }
+    const Limbs m = integer_magnitude(i);
+    if (m.n > 2) return false;
+    out = {m.n == 2 ? (Wide(m.p[1]) << 64) | m.p[0] : Wide(m.p[0]), i->tag == IN_tag};
+    return true;
 }
-RTS_INLINE bool narrow2(const Two& t) { return t.a.n <= 2 && t.b.n <= 2; }
+RTS_INLINE bool narrow2(const Value& a, const Value& b, Narrow& x, Narrow& y) { return narrow(a, x) && narrow(b, y); }
 
 // The big Integer of the first N limbs of `limbs`, canonical and too big for a small integer. A
 // constant size makes the allocation's size class a constant.
@@ -359,24 +367,27 @@ RTS_INLINE Value narrow_mul(const Narrow& a, const Narrow& b) {
 }  // namespace
 
 Value integerAdd_slow(const Value& a, const Value& b) {
+    Narrow x, y;
+    if (narrow2(a, b, x, y)) return narrow_add(x, y.mag, y.neg);
     Two t(a, b);
-    if (narrow2(t)) return narrow_add(narrow_of(t.a), narrow_of(t.b).mag, t.b.neg);
     if (t.b.n == 0) return a;
     if (t.a.n == 0) return b;
     return add_signed(t.a, t.b.mag(), t.b.neg);
 }
 
 Value integerSub_slow(const Value& a, const Value& b) {
+    Narrow x, y;
+    if (narrow2(a, b, x, y)) return narrow_add(x, y.mag, !y.neg);
     Two t(a, b);
-    if (narrow2(t)) return narrow_add(narrow_of(t.a), narrow_of(t.b).mag, !t.b.neg);
     if (t.b.n == 0) return a;
     if (t.a.n == 0) return integerNegate(b);
     return add_signed(t.a, t.b.mag(), !t.b.neg);
 }
 
 Value integerMul_slow(const Value& a, const Value& b) {
+    Narrow x, y;
+    if (narrow2(a, b, x, y)) return narrow_mul(x, y);
     Two t(a, b);
-    if (narrow2(t)) return narrow_mul(narrow_of(t.a), narrow_of(t.b));
     if (t.a.n == 0 || t.b.n == 0) return integerZero();
     return integer_build(add_size(t.a.n, t.b.n), t.a.neg != t.b.neg,
                          [&](Limb* r) { return mul(r, t.a.mag(), t.b.mag()); });
@@ -427,18 +438,28 @@ struct Division {
 
 namespace {
 // The magnitude of a narrow divisor; a zero one raises.
-RTS_INLINE Wide narrow_divisor(const Operand& b) {
-    if (b.n == 0) Primitives::raiseDivZero();
-    return narrow_of(b).mag;
+RTS_INLINE Wide narrow_divisor(const Narrow& b) {
+    if (b.mag == 0) Primitives::raiseDivZero();
+    return b.mag;
+}
+
+// x mod y, y non-zero. A divisor of one limb takes GMP's remainder, which multiplies by an
+// inverse: faster than a 128-bit division.
+RTS_INLINE Wide narrow_rem(Wide x, Wide y) {
+    if ((x >> 64) == 0 && (y >> 64) == 0) return static_cast<Limb>(x) % static_cast<Limb>(y);
+    if ((y >> 64) != 0) return x % y;
+    const Limb limbs[2] = {static_cast<Limb>(x), static_cast<Limb>(x >> 64)};
+    return mpn_mod_1(limbs, 2, static_cast<Limb>(y));
 }
 }  // namespace
 
 std::pair<Value, Value> integerQuotRem_slow(const Value& a, const Value& b) {
-    Two t(a, b);
-    if (narrow2(t)) {
-        const Wide x = narrow_of(t.a).mag, y = narrow_divisor(t.b);
-        return {narrow_result(x / y, t.a.neg != t.b.neg), narrow_result(x % y, t.a.neg)};
+    Narrow x, y;
+    if (narrow2(a, b, x, y)) {
+        const Wide d = narrow_divisor(y);
+        return {narrow_result(x.mag / d, x.neg != y.neg), narrow_result(x.mag % d, x.neg)};
     }
+    Two t(a, b);
     if (t.b.n == 0) Primitives::raiseDivZero();
     if (cmp(t.a.mag(), t.b.mag()) < 0) return {integerZero(), a};
     Division d(t.a, t.b);
@@ -446,8 +467,9 @@ std::pair<Value, Value> integerQuotRem_slow(const Value& a, const Value& b) {
 }
 
 Value integerQuot_slow(const Value& a, const Value& b) {
+    Narrow x, y;
+    if (narrow2(a, b, x, y)) return narrow_result(x.mag / narrow_divisor(y), x.neg != y.neg);
     Two t(a, b);
-    if (narrow2(t)) return narrow_result(narrow_of(t.a).mag / narrow_divisor(t.b), t.a.neg != t.b.neg);
     if (t.b.n == 0) Primitives::raiseDivZero();
     if (cmp(t.a.mag(), t.b.mag()) < 0) return integerZero();
     return integer_build(t.a.n - t.b.n + 1, t.a.neg != t.b.neg,
@@ -455,14 +477,9 @@ Value integerQuot_slow(const Value& a, const Value& b) {
 }
 
 Value integerRem_slow(const Value& a, const Value& b) {
+    Narrow x, y;
+    if (narrow2(a, b, x, y)) return narrow_result(narrow_rem(x.mag, narrow_divisor(y)), x.neg);
     Two t(a, b);
-    if (narrow2(t)) {
-        const Wide y = narrow_divisor(t.b);
-        // GMP's remainder by one limb multiplies by an inverse: faster than a 128-bit division.
-        if (t.b.n == 1 && t.a.n != 0)
-            return narrow_result(mpn_mod_1(t.a.p, static_cast<mp_size_t>(t.a.n), t.b.p[0]), t.a.neg);
-        return narrow_result(narrow_of(t.a).mag % y, t.a.neg);
-    }
     if (t.b.n == 0) Primitives::raiseDivZero();
     if (cmp(t.a.mag(), t.b.mag()) < 0) return a;
     return integer_build(t.b.n, t.a.neg, [&](Limb* r) { return rem(r, t.a.mag(), t.b.mag()); });
