@@ -93,14 +93,22 @@ Value add_magnitudes(Limbs x, Limbs y, bool negative) {
     return m.seal(x.n + carry);
 }
 
+// |x| - |y| with the given sign, for magnitudes with |x| > |y|.
+Value sub_magnitudes(Limbs x, Limbs y, bool negative) {
+    if (x.n > kInlineLimbs || y.n == 0)
+        return integer_build(x.n, negative, [&](Limb* r) { return sub(r, x, y); });
+    InlineMagnitude m(x.n, negative);
+    mpn_sub(m.data(), x.p, static_cast<mp_size_t>(x.n), y.p, static_cast<mp_size_t>(y.n));
+    return m.finish(x.n);
+}
+
 // a + (b_neg ? -|b| : |b|), for signed magnitudes.
 Value add_signed(const Operand& a, Limbs b, bool b_neg) {
     Limbs x = a.mag();
     if (a.neg == b_neg) return add_magnitudes(x, b, a.neg);
     int c = cmp(x, b);
     if (c == 0) return integerZero();
-    if (c > 0) return integer_build(x.n, a.neg, [&](Limb* r) { return sub(r, x, b); });
-    return integer_build(b.n, b_neg, [&](Limb* r) { return sub(r, b, x); });
+    return c > 0 ? sub_magnitudes(x, b, a.neg) : sub_magnitudes(b, x, b_neg);
 }
 
 // A big value with the magnitude of the big value `i`: sharing its byte array, or a copy of its
@@ -315,7 +323,9 @@ RTS_INLINE bool narrow(const Value& i, Narrow& out) {
     out = {m.n == 2 ? (Wide(m.p[1]) << 64) | m.p[0] : Wide(m.p[0]), i->tag == IN_tag};
     return true;
 }
-RTS_INLINE bool narrow2(const Value& a, const Value& b, Narrow& x, Narrow& y) { return narrow(a, x) && narrow(b, y); }
+RTS_INLINE bool narrow2(const Value& a, const Value& b, Narrow& x, Narrow& y) {
+    return narrow(a, x) && narrow(b, y);
+}
 
 // The big Integer of the first N limbs of `limbs`, canonical and too big for a small integer. A
 // constant size makes the allocation's size class a constant.
