@@ -117,26 +117,16 @@ std::pair<size_t, size_t> quot_rem(Limb* q, Limb* rem, Limbs a, Limbs b) {
 
 namespace {
 
-// Working space for a division: on the stack when short, else a byte array.
+// Working space for a division: on the stack when short, else a buffer's byte array.
 class Scratch {
   public:
-    explicit Scratch(size_t n) {
-        if (n <= kStack) {
-            p_ = stack_;
-        } else {
-            arr_ = rts::new_byte_array_uninit(limb_bytes(n));
-            p_ = mut_limbs(arr_);
-        }
-    }
-    Scratch(const Scratch&) = delete;
-    Scratch& operator=(const Scratch&) = delete;
-    Limb* data() { return p_; }
+    explicit Scratch(size_t n) : heap_(n <= kStack ? 0 : n) {}
+    Limb* data() { return heap_.cap() == 0 ? stack_ : heap_.data(); }
 
   private:
     static constexpr size_t kStack = 256;
     Limb stack_[kStack];
-    Value arr_;
-    Limb* p_;
+    LimbBuf heap_;
 };
 
 }  // namespace
