@@ -81,7 +81,7 @@ Value bool_of(bool b) { return Types::isTrue_hash(b); }
 
 // |x| + |y| with the given sign, for non-zero magnitudes of which one has three limbs or more (so
 // the sum is big).
-Value add_magnitudes(Limbs x, Limbs y, bool negative) {
+RTS_INLINE Value add_magnitudes(Limbs x, Limbs y, bool negative) {
     if (x.n < y.n) std::swap(x, y);
     assert(x.n >= 3 && y.n >= 1);
     const size_t cap = add_size(x.n, 1);
@@ -94,16 +94,19 @@ Value add_magnitudes(Limbs x, Limbs y, bool negative) {
 }
 
 // |x| - |y| with the given sign, for magnitudes with |x| > |y|.
-Value sub_magnitudes(Limbs x, Limbs y, bool negative) {
+RTS_INLINE Value sub_magnitudes(Limbs x, Limbs y, bool negative) {
     if (x.n > kInlineLimbs || y.n == 0)
         return integer_build(x.n, negative, [&](Limb* r) { return sub(r, x, y); });
     InlineMagnitude m(x.n, negative);
-    mpn_sub(m.data(), x.p, static_cast<mp_size_t>(x.n), y.p, static_cast<mp_size_t>(y.n));
+    Limb* r = m.data();
+    mpn_sub(r, x.p, static_cast<mp_size_t>(x.n), y.p, static_cast<mp_size_t>(y.n));
+    // Mostly the top limb stays, and the difference of magnitudes of three limbs or more is big.
+    if (x.n >= 3 && r[x.n - 1] != 0) return m.seal(x.n);
     return m.finish(x.n);
 }
 
 // a + (b_neg ? -|b| : |b|), for signed magnitudes.
-Value add_signed(const Operand& a, Limbs b, bool b_neg) {
+RTS_INLINE Value add_signed(const Operand& a, Limbs b, bool b_neg) {
     Limbs x = a.mag();
     if (a.neg == b_neg) return add_magnitudes(x, b, a.neg);
     int c = cmp(x, b);
@@ -362,8 +365,10 @@ RTS_INLINE Value narrow_add(const Narrow& a, Wide b, bool b_neg) {
     return a.mag >= b ? narrow_result(a.mag - b, a.neg) : narrow_result(b - a.mag, b_neg);
 }
 
-// a * b: the four 64-bit partial products, summed column by column.
+// a * b: one 64-bit product when both have one limb, else the four partial products summed
+// column by column.
 RTS_INLINE Value narrow_mul(const Narrow& a, const Narrow& b) {
+    if ((a.mag >> 64) == 0 && (b.mag >> 64) == 0) return narrow_result(a.mag * b.mag, a.neg != b.neg);
     const auto a0 = static_cast<Limb>(a.mag), a1 = static_cast<Limb>(a.mag >> 64);
     const auto b0 = static_cast<Limb>(b.mag), b1 = static_cast<Limb>(b.mag >> 64);
     const Wide p00 = Wide(a0) * b0, p01 = Wide(a0) * b1, p10 = Wide(a1) * b0, p11 = Wide(a1) * b1;
