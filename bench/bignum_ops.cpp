@@ -1,9 +1,18 @@
 // Big-number operations against the same GMP calls made directly, in the same run.
 //
 // Integer addition, subtraction, multiplication, quotient and remainder of n-limb operands
-// (n = 1, 2, 10, 100, 1000; the division's dividend has 2n limbs and its divisor n) against the
-// mpz_ call writing into a result that is already allocated. Each ratio printed is ours over
-// GMP's; on a shared machine run with --benchmark_repetitions=10
+// (n = 1, 2, 10, 100, 1000; the division's dividend has 2n limbs and its divisor n; every limb
+// random, the top one with its top bit set, both operands positive). Each side gets the same
+// limbs:
+// - ours: each iteration calls the operation on two Integers made beforehand (as arithmetic makes
+//   them) and releases the result at the end of the iteration, so the time includes the result's
+//   allocation and its release;
+// - GMP's: each iteration calls the mpz_ function (mpz_add, mpz_sub, mpz_mul, mpz_tdiv_q,
+//   mpz_tdiv_r) on two mpz_t made beforehand, into one result mpz_t reused across iterations, as
+//   a caller that keeps its variables does; its room is allocated before timing starts.
+// The allocation and release alone of an object the size of an n-limb sum (the limbs inline,
+// after their count), over mpz_add of n limbs, shows what share of that budget goes to memory.
+// Each ratio printed is ours over GMP's; on a shared machine run with --benchmark_repetitions=10
 // --benchmark_enable_random_interleaving=true and read the ratios of the medians. Also: the
 // addition of two small integers (our inline path against mpz_add) and multiplication at 100 000
 // limbs (against mpn_mul into a ready buffer).
@@ -23,8 +32,9 @@ namespace {
 using rts::Value;
 using namespace VUX::Num;
 
+// The Integer of these limbs, made as arithmetic makes its results.
 Value integer_of(const std::vector<mp_limb_t>& limbs) {
-    return Integer::integerFromBigNat_hash(bignat_of(limbs));
+    return Integer::integerFromAddr_hash(limbs.size() * sizeof(mp_limb_t), limbs.data(), 0);
 }
 
 void BM_MulIntegerBig(benchmark::State& state) {
@@ -132,6 +142,21 @@ void BM_Mpz(benchmark::State& state) {
     }
 }
 
+// What a sum of n-limb operands costs in memory alone, allocated and released as the result is:
+// n + 1 limbs inline after their count, or beyond 254 limbs a byte array under a constructor.
+template <size_t N>
+void BM_ResultAlloc(benchmark::State& state) {
+    constexpr size_t limbs = N + 1;
+    for (auto _ : state) {
+        Value r;
+        if constexpr (limbs <= 254)
+            r = Value::adopt(rts::alloc_con(Integer::IP_tag, 0, limbs + 1));
+        else
+            r = Integer::IP(rts::new_byte_array_uninit(limbs * sizeof(mp_limb_t)));
+        benchmark::DoNotOptimize(r.get());
+    }
+}
+
 constexpr int kLimbCounts[] = {1, 2, 10, 100, 1000};
 
 void limb_args(benchmark::internal::Benchmark* b) {
@@ -149,6 +174,11 @@ BENCHMARK(BM_Mpz<Op::Quot>)->Name("BM_MpzQuot")->Apply(limb_args);
 BENCHMARK(BM_Integer<Op::Rem>)->Name("BM_IntegerRem")->Apply(limb_args);
 BENCHMARK(BM_Mpz<Op::Rem>)->Name("BM_MpzRem")->Apply(limb_args);
 
+BENCHMARK(BM_ResultAlloc<1>)->Name("BM_ResultAlloc/1");
+BENCHMARK(BM_ResultAlloc<2>)->Name("BM_ResultAlloc/2");
+BENCHMARK(BM_ResultAlloc<10>)->Name("BM_ResultAlloc/10");
+BENCHMARK(BM_ResultAlloc<100>)->Name("BM_ResultAlloc/100");
+BENCHMARK(BM_ResultAlloc<1000>)->Name("BM_ResultAlloc/1000");
 BENCHMARK(BM_MulIntegerBig)->Arg(100000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MulMpnBig)->Arg(100000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_AddIntegerSmall);
@@ -160,6 +190,8 @@ std::vector<std::pair<std::string, std::string>> ratio_pairs() {
         for (int n : kLimbCounts)
             pairs.emplace_back(std::string("BM_Integer") + op + "/" + std::to_string(n),
                                std::string("BM_Mpz") + op + "/" + std::to_string(n));
+    for (int n : kLimbCounts)
+        pairs.emplace_back("BM_ResultAlloc/" + std::to_string(n), "BM_MpzAdd/" + std::to_string(n));
     pairs.emplace_back("BM_MulIntegerBig/100000", "BM_MulMpnBig/100000");
     pairs.emplace_back("BM_AddIntegerSmall", "BM_AddMpzSmall");
     return pairs;

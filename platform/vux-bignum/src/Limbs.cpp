@@ -80,7 +80,8 @@ size_t add(Limb* r, Limbs a, Limbs b) {
 
 size_t sub(Limb* r, Limbs a, Limbs b) {
     if (b.n == 0) return copy(r, a);
-    [[maybe_unused]] Limb borrow = mpn_sub(r, a.p, static_cast<mp_size_t>(a.n), b.p, static_cast<mp_size_t>(b.n));
+    [[maybe_unused]] Limb borrow =
+        mpn_sub(r, a.p, static_cast<mp_size_t>(a.n), b.p, static_cast<mp_size_t>(b.n));
     assert(borrow == 0);
     return trim(r, a.n);
 }
@@ -112,6 +113,51 @@ std::pair<size_t, size_t> quot_rem(Limb* q, Limb* rem, Limbs a, Limbs b) {
     }
     mpn_tdiv_qr(q, rem, 0, a.p, static_cast<mp_size_t>(a.n), b.p, static_cast<mp_size_t>(b.n));
     return {trim(q, a.n - b.n + 1), trim(rem, b.n)};
+}
+
+namespace {
+
+// Working space for a division: on the stack when short, else a buffer's byte array.
+class Scratch {
+  public:
+    explicit Scratch(size_t n) : heap_(n <= kStack ? 0 : n) {}
+    Limb* data() { return heap_.cap() == 0 ? stack_ : heap_.data(); }
+
+  private:
+    static constexpr size_t kStack = 256;
+    Limb stack_[kStack];
+    LimbBuf heap_;
+};
+
+}  // namespace
+
+// GMP's division that computes the quotient alone, faster than a division with remainder
+// (mpz_tdiv_q's own). It is exported by the library but not declared in gmp.h: q gets
+// nn - dn + 1 limbs, the divisor's top limb is non-zero, nn >= dn, and the scratch space holds
+// nn + 1 limbs.
+extern "C" void __gmpn_div_q(mp_ptr q, mp_srcptr n, mp_size_t nn, mp_srcptr d, mp_size_t dn, mp_ptr scratch);
+
+size_t quot(Limb* q, Limbs a, Limbs b) {
+    assert(b.n > 0 && a.n >= b.n);
+    if (b.n == 1) {
+        mpn_divrem_1(q, 0, a.p, static_cast<mp_size_t>(a.n), b.p[0]);
+        return trim(q, a.n);
+    }
+    Scratch scratch(a.n + 1);
+    __gmpn_div_q(q, a.p, static_cast<mp_size_t>(a.n), b.p, static_cast<mp_size_t>(b.n), scratch.data());
+    return trim(q, a.n - b.n + 1);
+}
+
+size_t rem(Limb* r, Limbs a, Limbs b) {
+    assert(b.n > 0);
+    if (a.n < b.n) return copy(r, a);
+    if (b.n == 1) {
+        r[0] = mpn_mod_1(a.p, static_cast<mp_size_t>(a.n), b.p[0]);
+        return r[0] != 0;
+    }
+    Scratch q(a.n - b.n + 1);
+    mpn_tdiv_qr(q.data(), r, 0, a.p, static_cast<mp_size_t>(a.n), b.p, static_cast<mp_size_t>(b.n));
+    return trim(r, b.n);
 }
 
 uint64_t bit_length(Limbs a) {
@@ -172,7 +218,8 @@ size_t gcd(Limb* r, Limbs a, Limbs b) {
         g.data()[0] = mpn_gcd_1(xp, static_cast<mp_size_t>(xn), yp[0]);
         gn = 1;
     } else {
-        gn = static_cast<size_t>(mpn_gcd(g.data(), xp, static_cast<mp_size_t>(xn), yp, static_cast<mp_size_t>(yn)));
+        gn = static_cast<size_t>(
+            mpn_gcd(g.data(), xp, static_cast<mp_size_t>(xn), yp, static_cast<mp_size_t>(yn)));
     }
     uint64_t common = ta < tb ? ta : tb;
     LimbBuf shifted(gn + common / 64 + 1);

@@ -25,7 +25,7 @@
 #include "rts/rts.h"
 
 #ifndef NDEBUG
-#define VUX_NUM_ASSERT_CANONICAL(p, n) assert((n) == 0 || (p)[(n) - 1] != 0)
+#define VUX_NUM_ASSERT_CANONICAL(p, n) assert((n) == 0 || (p)[(n)-1] != 0)
 #else
 #define VUX_NUM_ASSERT_CANONICAL(p, n) ((void)0)
 #endif
@@ -160,6 +160,10 @@ size_t mul(Limb* r, Limbs a, Limbs b);
 size_t sqr(Limb* r, Limbs a);
 // b non-zero; q cap a.n (at least 1), rem cap b.n. Returns the trimmed sizes.
 std::pair<size_t, size_t> quot_rem(Limb* q, Limb* rem, Limbs a, Limbs b);
+// The quotient alone: b non-zero, a.n >= b.n; cap a.n - b.n + 1.
+size_t quot(Limb* q, Limbs a, Limbs b);
+// The remainder alone: b non-zero; cap b.n.
+size_t rem(Limb* r, Limbs a, Limbs b);
 // cap min(a.n, b.n) (at least 1)
 size_t gcd(Limb* r, Limbs a, Limbs b);
 // cap a.n + bits / 64 + 1

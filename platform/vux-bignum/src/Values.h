@@ -2,11 +2,71 @@
 // form. Internal to vux-bignum.
 #pragma once
 
+#include <bit>
+#include <cstring>
+
 #include "Limbs.h"
 #include "VUX/Num/Integer.h"
 #include "VUX/Num/Natural.h"
 
 namespace VUX::Num::detail {
+
+// An `IP` or `IN` holds its magnitude in one of two forms. Inline: a constructor without
+// references whose first word is the limb count and whose next words are the limbs; the object
+// keeps the size it was allocated with, so words beyond the count may follow (zero). Or as a
+// reference to a byte array: magnitudes of more than kInlineLimbs limbs, and those taken from a
+// Natural or given as a BigNat#. Arithmetic builds its results inline, so a big result is one
+// allocation.
+inline constexpr size_t kInlineLimbs = 254;  // the count and the limbs within a header's 255 words
+
+// The magnitude of an evaluated `IP` or `IN`, in either form.
+RTS_INLINE Limbs integer_magnitude(const Value& i) {
+    const rts::Slot* s = rts::con_slots(i.get());
+    if (i->nptrs == 0) return {reinterpret_cast<const Limb*>(s + 1), static_cast<size_t>(s[0].word)};
+    return view(rts::as_value(s[0].ref));
+}
+
+// A constructor without references of `nwords` words. alloc_con writes the header's kind, tag and
+// counts byte by byte; the release of a short-lived result reads those four bytes as one word,
+// which then waits for the separate stores to retire. Writing them again as one word lets that
+// read be served at once.
+RTS_INLINE rts::Object* alloc_words_con(uint8_t tag, uint8_t nwords) {
+    rts::Object* o = rts::alloc_con(tag, 0, nwords);
+    static_assert(std::endian::native == std::endian::little);
+    const uint32_t shape =
+        static_cast<uint32_t>(rts::Kind::Con) | uint32_t(tag) << 8 | uint32_t(nwords) << 24;
+    std::memcpy(reinterpret_cast<char*>(o) + offsetof(rts::Object, kind), &shape, sizeof shape);
+    return o;
+}
+
+// A new `IP` (or `IN` when negative) with room for `cap` limbs inline (1 <= cap <= kInlineLimbs),
+// which the caller writes through data() before finish().
+class InlineMagnitude {
+  public:
+    RTS_INLINE InlineMagnitude(size_t cap, bool negative)
+        : obj_(Value::adopt(
+              alloc_words_con(negative ? Integer::IN_tag : Integer::IP_tag, static_cast<uint8_t>(cap + 1)))),
+          cap_(cap),
+          negative_(negative) {}
+    InlineMagnitude(const InlineMagnitude&) = delete;
+    InlineMagnitude& operator=(const InlineMagnitude&) = delete;
+
+    RTS_INLINE Limb* data() { return reinterpret_cast<Limb*>(rts::con_slots(obj_.get()) + 1); }
+    // The canonical Integer of the first `n` limbs (trimmed): a small one when the value fits,
+    // else this object (or an exact copy, when the value uses less than half of it).
+    Value finish(size_t n);
+    // This object, holding `n` limbs: canonical, too big for a small integer, and with the words
+    // beyond them zero.
+    RTS_INLINE Value seal(size_t n) {
+        rts::con_slots(obj_.get())[0].word = n;
+        return std::move(obj_);
+    }
+
+  private:
+    Value obj_;
+    size_t cap_;
+    bool negative_;
+};
 
 // `nat` and `i` are evaluated.
 RTS_INLINE void load_natural(Operand& o, const Value& nat) {
@@ -19,7 +79,7 @@ RTS_INLINE void load_integer(Operand& o, const Value& i) {
     if (i->tag == Integer::IS_tag)
         o.set_int(rts::int_word(i, 0));
     else
-        o.set_limbs(view(rts::field(i, 0)), i->tag == Integer::IN_tag);
+        o.set_limbs(integer_magnitude(i), i->tag == Integer::IN_tag);
 }
 
 // The first n limbs of the buffer (trimmed) as a Natural / as an Integer of the given sign.
@@ -35,8 +95,14 @@ Value natural_build(size_t cap, Op&& op) {
     size_t n = op(buf.data());
     return natural_result(buf, n);
 }
+// A result of at most `cap` limbs that `op` writes: inline when it can be.
 template <class Op>
 Value integer_build(size_t cap, bool negative, Op&& op) {
+    if (cap != 0 && cap <= kInlineLimbs) {
+        InlineMagnitude m(cap, negative);
+        size_t n = op(m.data());
+        return m.finish(n);
+    }
     LimbBuf buf(cap);
     size_t n = op(buf.data());
     return integer_result(buf, n, negative);

@@ -46,8 +46,19 @@ inline Value bignat_of(mpz_srcptr z) {
     return VUX::Num::BigNat::bigNatFromWordArray_hash(words, n);
 }
 
+// A big Integer holds its magnitude as a byte array, or inline as arithmetic results do.
+enum class Form { Bytes, Inline };
+
+inline Value integer_of(mpz_srcptr z, Form form) {
+    namespace I = VUX::Num::Integer;
+    if (form == Form::Bytes) return I::integerFromBigNatSign_hash(mpz_sgn(z) < 0, bignat_of(z));
+    Value mag = I::integerFromAddr_hash(mpz_size(z) * sizeof(mp_limb_t), mpz_limbs_read(z), 0);
+    return mpz_sgn(z) < 0 ? I::integerNegate(mag) : mag;
+}
+
+// Either form, by the parity of the bit count, so that every test meets both.
 inline Value integer_of(mpz_srcptr z) {
-    return VUX::Num::Integer::integerFromBigNatSign_hash(mpz_sgn(z) < 0, bignat_of(z));
+    return integer_of(z, mpz_sizeinbase(z, 2) % 2 ? Form::Inline : Form::Bytes);
 }
 
 inline Value natural_of(mpz_srcptr z) { return VUX::Num::Natural::naturalFromBigNat_hash(bignat_of(z)); }
@@ -58,13 +69,34 @@ inline void set_from_bignat(mpz_ptr z, const Value& b) {
     mpz_import(z, n, -1, 8, 0, 0, rts::bytes_data(b));
 }
 
+// The limbs of a big Integer's magnitude in either of its forms: a byte array, or inline in the
+// constructor's words after their count (words beyond the count must be zero).
+struct Magnitude {
+    const uint64_t* p;
+    size_t n;
+    bool well_formed;
+};
+inline Magnitude magnitude_of(const Value& i) {
+    if (i->nptrs == 1) {
+        const Value& b = rts::field(i, 0);
+        size_t len = rts::bytes_length(b);
+        return {reinterpret_cast<const uint64_t*>(rts::bytes_data(b)), len / 8, len % 8 == 0};
+    }
+    const auto* words = reinterpret_cast<const uint64_t*>(rts::con_slots(i.get()));
+    size_t n = i->nwords > 0 ? words[0] : 0;
+    bool ok = i->nptrs == 0 && i->nwords > 0 && n < i->nwords;
+    for (size_t k = n + 1; ok && k < i->nwords; ++k) ok = words[k] == 0;
+    return {words + 1, ok ? n : 0, ok};
+}
+
 inline Mpz mpz_of_integer(const Value& v) {
     Mpz r;
     const Value& i = rts::force(v);
     if (i->tag == VUX::Num::Integer::IS_tag) {
         mpz_set_si(r, rts::int_word(i, 0));
     } else {
-        set_from_bignat(r, rts::field(i, 0));
+        Magnitude m = magnitude_of(i);
+        mpz_import(r, m.n, -1, 8, 0, 0, m.p);
         if (i->tag == VUX::Num::Integer::IN_tag) mpz_neg(r, r);
     }
     return r;
@@ -82,20 +114,22 @@ inline Mpz mpz_of_natural(const Value& v) {
 
 // Canonical form checked independently of the library: the constructor matches the range and
 // the magnitude has no zero top limb.
+inline bool magnitude_canonical(const Magnitude& m, size_t min_limbs) {
+    return m.well_formed && m.n >= min_limbs && (m.n == 0 || m.p[m.n - 1] != 0);
+}
 inline bool magnitude_canonical(const Value& b, size_t min_limbs) {
     size_t len = rts::bytes_length(b);
-    if (len % 8 != 0 || len / 8 < min_limbs) return false;
-    const auto* p = reinterpret_cast<const uint64_t*>(rts::bytes_data(b));
-    return len == 0 || p[len / 8 - 1] != 0;
+    return magnitude_canonical({reinterpret_cast<const uint64_t*>(rts::bytes_data(b)), len / 8, len % 8 == 0},
+                               min_limbs);
 }
 
 inline bool integer_canonical(const Value& v) {
     const Value& i = rts::force(v);
     if (i->tag == VUX::Num::Integer::IS_tag) return true;
-    const Value& b = rts::field(i, 0);
-    if (!magnitude_canonical(b, 1)) return false;
+    Magnitude mag = magnitude_of(i);
+    if (!magnitude_canonical(mag, 1)) return false;
     Mpz m;
-    set_from_bignat(m, b);
+    mpz_import(m, mag.n, -1, 8, 0, 0, mag.p);
     Mpz limit;
     mpz_setbit(limit, 63);  // |minBound|
     int c = mpz_cmp(m, limit);

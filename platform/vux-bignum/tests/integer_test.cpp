@@ -110,6 +110,38 @@ TEST(Integer, OperandsAtLimbBoundariesMatchMpz) {
     }
 }
 
+// Magnitudes around the longest that a constructor holds inline (254 limbs), in both forms and
+// signs: results on either side of that limit, and operands of either form, meet every operation.
+TEST(Integer, OperandsAtTheInlineLimitMatchMpz) {
+    std::vector<Mpz> magnitudes;
+    for (unsigned long limbs : {1ul, 126ul, 127ul, 253ul, 254ul, 255ul}) {
+        Mpz power;
+        mpz_setbit(power, 64 * limbs);  // 2^(64 limbs): limbs + 1 limbs
+        Mpz below;
+        mpz_sub_ui(below, power, 1);  // all ones: limbs limbs
+        magnitudes.emplace_back(power);
+        magnitudes.emplace_back(below);
+    }
+    std::vector<std::pair<Mpz, Form>> operands;
+    for (const Mpz& m : magnitudes)
+        for (bool negative : {false, true})
+            for (Form form : {Form::Bytes, Form::Inline}) {
+                operands.emplace_back(m, form);
+                if (negative) mpz_neg(operands.back().first, operands.back().first);
+            }
+    for (const BinaryCase& c : kBinary) {
+        for (const auto& [a, fa] : operands) {
+            for (const auto& [b, fb] : operands) {
+                Mpz want;
+                c.reference(want, a, b);
+                SCOPED_TRACE(std::string(c.name) + " of " + std::to_string(mpz_size(a)) + " and " +
+                             std::to_string(mpz_size(b)) + " limbs");
+                ASSERT_TRUE(same_integer(c.ours(integer_of(a, fa), integer_of(b, fb)), want));
+            }
+        }
+    }
+}
+
 TEST(Integer, DivisionPairsMatchMpz) {
     RandomOperands rnd(99);
     for (int i = 0; i < kRounds; ++i) {

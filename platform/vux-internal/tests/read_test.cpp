@@ -48,9 +48,14 @@ bool sameValue(const Value& a, const Value& b) {
             continue;
         }
         if (x->kind != rts::Kind::Con || y->kind != rts::Kind::Con) return false;
-        if (x->tag != y->tag || x->nptrs != y->nptrs || x->nwords != y->nwords) return false;
-        for (size_t i = 0; i < x->nwords; ++i)
-            if (rts::word(x, i) != rts::word(y, i)) return false;
+        if (x->tag != y->tag || x->nptrs != y->nptrs) return false;
+        // A big Integer made by arithmetic holds its limbs after their count and may keep unused
+        // words, zero, after them: words missing on one side compare as zero.
+        if (x->nwords != y->nwords && x->nptrs != 0) return false;
+        for (size_t i = 0; i < std::max(x->nwords, y->nwords); ++i) {
+            uint64_t wx = i < x->nwords ? rts::word(x, i) : 0, wy = i < y->nwords ? rts::word(y, i) : 0;
+            if (wx != wy) return false;
+        }
         for (size_t i = 0; i < x->nptrs; ++i) todo.push_back({rts::field(x, i), rts::field(y, i)});
     }
     return true;

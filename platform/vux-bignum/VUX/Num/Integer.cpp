@@ -34,10 +34,26 @@ Value integer_result(LimbBuf& buf, size_t n, bool negative) {
     return negative ? Integer::IN(std::move(mag)) : Integer::IP(std::move(mag));
 }
 
+Value InlineMagnitude::finish(size_t n) {
+    Limb* p = data();
+    n = trim(p, n);
+    if (n == 0) return Integer::integerZero();
+    if (n == 1) {
+        if (!negative_ && p[0] < Integer::kMinMagnitude) return Integer::IS(static_cast<int64_t>(p[0]));
+        if (negative_ && p[0] <= Integer::kMinMagnitude)
+            return Integer::IS(static_cast<int64_t>(Limb(0) - p[0]));
+    }
+    // A short value does not keep a long object alive.
+    if (n < cap_ / 2) return integer_from_limbs({p, n}, negative_);
+    for (size_t k = n; k < cap_; ++k) p[k] = 0;
+    return seal(n);
+}
+
 Value integer_from_limbs(Limbs mag, bool negative) {
-    LimbBuf buf(mag.n);
-    if (mag.n) std::memcpy(buf.data(), mag.p, mag.n * kLimbBytes);
-    return integer_result(buf, mag.n, negative);
+    return integer_build(mag.n, negative, [&](Limb* r) {
+        if (mag.n) std::memcpy(r, mag.p, mag.n * kLimbBytes);
+        return mag.n;
+    });
 }
 
 }  // namespace VUX::Num::detail
@@ -55,7 +71,7 @@ struct One {
 };
 struct Two {
     Operand a, b;
-    Two(const Value& x, const Value& y) {
+    RTS_INLINE Two(const Value& x, const Value& y) {
         load_integer(a, rts::force(x));
         load_integer(b, rts::force(y));
     }
@@ -63,19 +79,52 @@ struct Two {
 
 Value bool_of(bool b) { return Types::isTrue_hash(b); }
 
-// a + (b_neg ? -|b| : |b|), for signed magnitudes.
-Value add_signed(const Operand& a, Limbs b, bool b_neg) {
-    Limbs x = a.mag();
-    if (a.neg == b_neg) return integer_build(add_size(max_size(x, b), 1), a.neg, [&](Limb* r) { return add(r, x, b); });
-    int c = cmp(x, b);
-    if (c == 0) return integerZero();
-    if (c > 0) return integer_build(x.n, a.neg, [&](Limb* r) { return sub(r, x, b); });
-    return integer_build(b.n, b_neg, [&](Limb* r) { return sub(r, b, x); });
+// |x| + |y| with the given sign, for non-zero magnitudes of which one has three limbs or more (so
+// the sum is big).
+RTS_INLINE Value add_magnitudes(Limbs x, Limbs y, bool negative) {
+    if (x.n < y.n) std::swap(x, y);
+    assert(x.n >= 3 && y.n >= 1);
+    const size_t cap = add_size(x.n, 1);
+    if (cap > kInlineLimbs) return integer_build(cap, negative, [&](Limb* r) { return add(r, x, y); });
+    InlineMagnitude m(cap, negative);
+    Limb* r = m.data();
+    const Limb carry = mpn_add(r, x.p, static_cast<mp_size_t>(x.n), y.p, static_cast<mp_size_t>(y.n));
+    r[x.n] = carry;  // without a carry, the unused word is zero as it must be
+    return m.seal(x.n + carry);
 }
 
-// Magnitude of a small or big value that shares the byte array of a big one.
-Value share_magnitude(const Value& i, bool negative) {
+// |x| - |y| with the given sign, for magnitudes with |x| > |y|.
+RTS_INLINE Value sub_magnitudes(Limbs x, Limbs y, bool negative) {
+    if (x.n > kInlineLimbs || y.n == 0)
+        return integer_build(x.n, negative, [&](Limb* r) { return sub(r, x, y); });
+    InlineMagnitude m(x.n, negative);
+    Limb* r = m.data();
+    mpn_sub(r, x.p, static_cast<mp_size_t>(x.n), y.p, static_cast<mp_size_t>(y.n));
+    // Mostly the top limb stays, and the difference of magnitudes of three limbs or more is big.
+    if (x.n >= 3 && r[x.n - 1] != 0) return m.seal(x.n);
+    return m.finish(x.n);
+}
+
+// a + (b_neg ? -|b| : |b|), for signed magnitudes.
+RTS_INLINE Value add_signed(const Operand& a, Limbs b, bool b_neg) {
+    Limbs x = a.mag();
+    if (a.neg == b_neg) return add_magnitudes(x, b, a.neg);
+    int c = cmp(x, b);
+    if (c == 0) return integerZero();
+    return c > 0 ? sub_magnitudes(x, b, a.neg) : sub_magnitudes(b, x, b_neg);
+}
+
+// A big value with the magnitude of the big value `i`: sharing its byte array, or a copy of its
+// inline limbs.
+Value with_magnitude_of(const Value& i, bool negative) {
+    if (i->nptrs == 0) return integer_from_limbs(integer_magnitude(i), negative);
     return negative ? IN(rts::field(i, 0)) : IP(rts::field(i, 0));
+}
+
+// The magnitude of a big value as a byte array: its own, or a copy of its inline limbs.
+Value magnitude_bignat(const Value& i) {
+    if (i->nptrs == 0) return bignat_copy(integer_magnitude(i));
+    return rts::field(i, 0);
 }
 
 }  // namespace
@@ -86,9 +135,13 @@ Value integerOne() { return one_closure.value(); }
 int64_t integerCheck_hash(const Value& v) {
     const Value& i = rts::force(v);
     if (i->tag == IS_tag) return 1;
-    const Value& b = rts::field(i, 0);
-    if (!BigNat::bigNatCheck_hash(b)) return 0;
-    Limbs m = view(b);
+    if (i->nptrs == 0) {
+        if (i->nwords == 0 || rts::word(i, 0) > i->nwords - 1u) return 0;
+    } else if (!BigNat::bigNatCheck_hash(rts::field(i, 0))) {
+        return 0;
+    }
+    Limbs m = integer_magnitude(i);
+    if (m.n > 0 && m.p[m.n - 1] == 0) return 0;
     if (m.n >= 2) return 1;
     return m.n == 1 && (i->tag == IP_tag ? m.p[0] >= kMinMagnitude : m.p[0] > kMinMagnitude);
 }
@@ -142,9 +195,9 @@ Value integerToNatural(const Value& v) {
         int64_t s = fast::small(i);
         return Natural::NS(s < 0 ? uint64_t(0) - static_cast<uint64_t>(s) : static_cast<uint64_t>(s));
     }
-    const Value& b = rts::field(i, 0);
-    if (view(b).n == 1) return Natural::NS(view(b).p[0]);
-    return Natural::NB(b);
+    Limbs m = integer_magnitude(i);
+    if (m.n == 1) return Natural::NS(m.p[0]);
+    return Natural::NB(magnitude_bignat(i));
 }
 
 Value integerToNaturalClamp(const Value& v) {
@@ -171,7 +224,7 @@ Value integerFromBigNatSign_hash(int64_t sign, const Value& bignat) {
 
 std::pair<int64_t, Value> integerToBigNatSign_hash(const Value& v) {
     const Value& i = rts::force(v);
-    if (i->tag != IS_tag) return {i->tag == IN_tag, rts::field(i, 0)};
+    if (i->tag != IS_tag) return {i->tag == IN_tag, magnitude_bignat(i)};
     One o(i);
     return {o.a.neg, bignat_copy(o.a.mag())};
 }
@@ -261,38 +314,45 @@ struct Narrow {
     bool neg;
 };
 
-// Reads an evaluated Integer of at most two limbs.
+// Reads an evaluated Integer of at most two limbs; false for a longer one.
 RTS_INLINE bool narrow(const Value& i, Narrow& out) {
     if (i->tag == IS_tag) {
         const int64_t v = fast::small(i);
         out = {v < 0 ? Wide(Limb(0) - static_cast<Limb>(v)) : Wide(static_cast<Limb>(v)), v < 0};
         return true;
     }
-    const Limbs m = view(rts::field(i, 0));
+    const Limbs m = integer_magnitude(i);
     if (m.n > 2) return false;
     out = {m.n == 2 ? (Wide(m.p[1]) << 64) | m.p[0] : Wide(m.p[0]), i->tag == IN_tag};
     return true;
 }
-
-// The canonical Integer of a magnitude of at most four limbs, least significant first.
-Value short_result(const Limb* limbs, size_t n, bool neg) {
-    n = trim(limbs, n);
-    if (n == 0) return integerZero();
-    if (n == 1) {
-        if (!neg && limbs[0] < kMinMagnitude) return IS(static_cast<int64_t>(limbs[0]));
-        if (neg && limbs[0] <= kMinMagnitude) return IS(static_cast<int64_t>(Limb(0) - limbs[0]));
-    }
-    Value m = rts::new_byte_array_uninit(n * kLimbBytes);
-    Limb* p = mut_limbs(m);
-    for (size_t i = 0; i < n; ++i) p[i] = limbs[i];
-    rts::freeze_byte_array(m);
-    return neg ? IN(std::move(m)) : IP(std::move(m));
+RTS_INLINE bool narrow2(const Value& a, const Value& b, Narrow& x, Narrow& y) {
+    return narrow(a, x) && narrow(b, y);
 }
 
-// The canonical Integer of a signed 128-bit magnitude, with `top` as a third limb.
-Value narrow_result(Wide mag, bool neg, Limb top = 0) {
-    const Limb limbs[3] = {static_cast<Limb>(mag), static_cast<Limb>(mag >> 64), top};
-    return short_result(limbs, 3, neg);
+// The big Integer of the first N limbs of `limbs`, canonical and too big for a small integer. A
+// constant size makes the allocation's size class a constant.
+template <size_t N>
+RTS_INLINE Value narrow_big(const Limb (&limbs)[4], bool neg) {
+    InlineMagnitude m(N, neg);
+    Limb* p = m.data();
+    for (size_t k = 0; k < N; ++k) p[k] = limbs[k];
+    return m.seal(N);
+}
+
+// The canonical Integer of a signed magnitude of at most four limbs: `low` + `high` * 2^128.
+RTS_INLINE Value narrow_result(Wide low, bool neg, Wide high = 0) {
+    const auto l0 = static_cast<Limb>(low), l1 = static_cast<Limb>(low >> 64);
+    const auto l2 = static_cast<Limb>(high), l3 = static_cast<Limb>(high >> 64);
+    if ((l1 | l2 | l3) == 0) {
+        if (!neg && l0 < kMinMagnitude) return IS(static_cast<int64_t>(l0));
+        if (neg && l0 <= kMinMagnitude) return IS(static_cast<int64_t>(Limb(0) - l0));
+    }
+    const Limb limbs[4] = {l0, l1, l2, l3};
+    if (l3 != 0) return narrow_big<4>(limbs, neg);
+    if (l2 != 0) return narrow_big<3>(limbs, neg);
+    if (l1 != 0) return narrow_big<2>(limbs, neg);
+    return narrow_big<1>(limbs, neg);
 }
 
 // a + b for b of sign `b_neg`.
@@ -305,27 +365,25 @@ RTS_INLINE Value narrow_add(const Narrow& a, Wide b, bool b_neg) {
     return a.mag >= b ? narrow_result(a.mag - b, a.neg) : narrow_result(b - a.mag, b_neg);
 }
 
-// a * b: in 128 bits when the product fits, else by GMP's basecase on the stack.
-Value narrow_mul(const Narrow& a, const Narrow& b) {
-    const bool neg = a.neg != b.neg;
-    Wide product;
-    if (!__builtin_mul_overflow(a.mag, b.mag, &product)) return narrow_result(product, neg);
-    const Limb x[2] = {static_cast<Limb>(a.mag), static_cast<Limb>(a.mag >> 64)};
-    const Limb y[2] = {static_cast<Limb>(b.mag), static_cast<Limb>(b.mag >> 64)};
-    const mp_size_t xn = x[1] ? 2 : 1, yn = y[1] ? 2 : 1;  // both non-zero: the product overflowed
-    Limb r[4] = {};
-    if (xn >= yn)
-        mpn_mul(r, x, xn, y, yn);
-    else
-        mpn_mul(r, y, yn, x, xn);
-    return short_result(r, 4, neg);
+// a * b: one 64-bit product when both have one limb, else the four partial products summed
+// column by column.
+RTS_INLINE Value narrow_mul(const Narrow& a, const Narrow& b) {
+    if ((a.mag >> 64) == 0 && (b.mag >> 64) == 0) return narrow_result(a.mag * b.mag, a.neg != b.neg);
+    const auto a0 = static_cast<Limb>(a.mag), a1 = static_cast<Limb>(a.mag >> 64);
+    const auto b0 = static_cast<Limb>(b.mag), b1 = static_cast<Limb>(b.mag >> 64);
+    const Wide p00 = Wide(a0) * b0, p01 = Wide(a0) * b1, p10 = Wide(a1) * b0, p11 = Wide(a1) * b1;
+    const Wide mid = (p00 >> 64) + static_cast<Limb>(p01) + static_cast<Limb>(p10);  // below 3 * 2^64
+    const Wide low = (mid << 64) | static_cast<Limb>(p00);
+    // The product is below 2^256, so its top half fits 128 bits.
+    const Wide high = p11 + (p01 >> 64) + (p10 >> 64) + (mid >> 64);
+    return narrow_result(low, a.neg != b.neg, high);
 }
 
 }  // namespace
 
 Value integerAdd_slow(const Value& a, const Value& b) {
     Narrow x, y;
-    if (narrow(a, x) && narrow(b, y)) return narrow_add(x, y.mag, y.neg);
+    if (narrow2(a, b, x, y)) return narrow_add(x, y.mag, y.neg);
     Two t(a, b);
     if (t.b.n == 0) return a;
     if (t.a.n == 0) return b;
@@ -334,15 +392,16 @@ Value integerAdd_slow(const Value& a, const Value& b) {
 
 Value integerSub_slow(const Value& a, const Value& b) {
     Narrow x, y;
-    if (narrow(a, x) && narrow(b, y)) return narrow_add(x, y.mag, !y.neg);
+    if (narrow2(a, b, x, y)) return narrow_add(x, y.mag, !y.neg);
     Two t(a, b);
     if (t.b.n == 0) return a;
+    if (t.a.n == 0) return integerNegate(b);
     return add_signed(t.a, t.b.mag(), !t.b.neg);
 }
 
 Value integerMul_slow(const Value& a, const Value& b) {
     Narrow x, y;
-    if (narrow(a, x) && narrow(b, y)) return narrow_mul(x, y);
+    if (narrow2(a, b, x, y)) return narrow_mul(x, y);
     Two t(a, b);
     if (t.a.n == 0 || t.b.n == 0) return integerZero();
     return integer_build(add_size(t.a.n, t.b.n), t.a.neg != t.b.neg,
@@ -352,19 +411,19 @@ Value integerMul_slow(const Value& a, const Value& b) {
 Value integerNegate_slow(const Value& i) {
     if (i->tag == IS_tag) {  // minBound
         Limb m = kMinMagnitude;
-        return IP(bignat_copy({&m, 1}));
+        return integer_from_limbs({&m, 1}, false);
     }
-    if (i->tag == IN_tag) return share_magnitude(i, false);
-    Limbs m = view(rts::field(i, 0));
+    if (i->tag == IN_tag) return with_magnitude_of(i, false);
+    Limbs m = integer_magnitude(i);
     if (m.n == 1 && m.p[0] == kMinMagnitude) return IS(std::numeric_limits<int64_t>::min());
-    return share_magnitude(i, true);
+    return with_magnitude_of(i, true);
 }
 
 Value integerAbs(const Value& v) {
     const Value& i = rts::force(v);
     if (i->tag == IS_tag) return fast::small(i) < 0 ? integerNegate(i) : i;
     if (i->tag == IP_tag) return i;
-    return share_magnitude(i, false);
+    return with_magnitude_of(i, false);
 }
 
 int64_t integerSignum_hash(const Value& v) {
@@ -393,21 +452,28 @@ struct Division {
 }  // namespace
 
 namespace {
-// Truncated division of operands of at most two limbs: the quotient's and the remainder's
-// magnitudes; false when an operand is longer. A zero divisor raises.
-RTS_INLINE bool narrow_quot_rem(const Value& a, const Value& b, Narrow& x, Narrow& y, Wide& q, Wide& r) {
-    if (!narrow(a, x) || !narrow(b, y)) return false;
-    if (y.mag == 0) Primitives::raiseDivZero();
-    q = x.mag / y.mag;
-    r = x.mag % y.mag;
-    return true;
+// The magnitude of a narrow divisor; a zero one raises.
+RTS_INLINE Wide narrow_divisor(const Narrow& b) {
+    if (b.mag == 0) Primitives::raiseDivZero();
+    return b.mag;
+}
+
+// x mod y, y non-zero. A divisor of one limb takes GMP's remainder, which multiplies by an
+// inverse: faster than a 128-bit division.
+RTS_INLINE Wide narrow_rem(Wide x, Wide y) {
+    if ((x >> 64) == 0 && (y >> 64) == 0) return static_cast<Limb>(x) % static_cast<Limb>(y);
+    if ((y >> 64) != 0) return x % y;
+    const Limb limbs[2] = {static_cast<Limb>(x), static_cast<Limb>(x >> 64)};
+    return mpn_mod_1(limbs, 2, static_cast<Limb>(y));
 }
 }  // namespace
 
 std::pair<Value, Value> integerQuotRem_slow(const Value& a, const Value& b) {
     Narrow x, y;
-    Wide q, r;
-    if (narrow_quot_rem(a, b, x, y, q, r)) return {narrow_result(q, x.neg != y.neg), narrow_result(r, x.neg)};
+    if (narrow2(a, b, x, y)) {
+        const Wide d = narrow_divisor(y);
+        return {narrow_result(x.mag / d, x.neg != y.neg), narrow_result(x.mag % d, x.neg)};
+    }
     Two t(a, b);
     if (t.b.n == 0) Primitives::raiseDivZero();
     if (cmp(t.a.mag(), t.b.mag()) < 0) return {integerZero(), a};
@@ -417,24 +483,21 @@ std::pair<Value, Value> integerQuotRem_slow(const Value& a, const Value& b) {
 
 Value integerQuot_slow(const Value& a, const Value& b) {
     Narrow x, y;
-    Wide q, r;
-    if (narrow_quot_rem(a, b, x, y, q, r)) return narrow_result(q, x.neg != y.neg);
+    if (narrow2(a, b, x, y)) return narrow_result(x.mag / narrow_divisor(y), x.neg != y.neg);
     Two t(a, b);
     if (t.b.n == 0) Primitives::raiseDivZero();
     if (cmp(t.a.mag(), t.b.mag()) < 0) return integerZero();
-    Division d(t.a, t.b);
-    return integer_result(d.q, d.qn, t.a.neg != t.b.neg);
+    return integer_build(t.a.n - t.b.n + 1, t.a.neg != t.b.neg,
+                         [&](Limb* q) { return quot(q, t.a.mag(), t.b.mag()); });
 }
 
 Value integerRem_slow(const Value& a, const Value& b) {
     Narrow x, y;
-    Wide q, r;
-    if (narrow_quot_rem(a, b, x, y, q, r)) return narrow_result(r, x.neg);
+    if (narrow2(a, b, x, y)) return narrow_result(narrow_rem(x.mag, narrow_divisor(y)), x.neg);
     Two t(a, b);
     if (t.b.n == 0) Primitives::raiseDivZero();
     if (cmp(t.a.mag(), t.b.mag()) < 0) return a;
-    Division d(t.a, t.b);
-    return integer_result(d.r, d.rn, t.a.neg);
+    return integer_build(t.b.n, t.a.neg, [&](Limb* r) { return rem(r, t.a.mag(), t.b.mag()); });
 }
 
 std::pair<Value, Value> integerDivMod_slow(const Value& a, const Value& b) {
@@ -471,7 +534,8 @@ Value integerGcd(const Value& x, const Value& y) {
     if (t.a.n == 0) return integerAbs(y);
     if (t.b.n == 0) return integerAbs(x);
     if (t.a.n == 1 && t.b.n == 1) return integerFromWord_hash(std::gcd(t.a.low(), t.b.low()));
-    return integer_build(min_size(t.a.mag(), t.b.mag()), false, [&](Limb* r) { return gcd(r, t.a.mag(), t.b.mag()); });
+    return integer_build(min_size(t.a.mag(), t.b.mag()), false,
+                         [&](Limb* r) { return gcd(r, t.a.mag(), t.b.mag()); });
 }
 
 Value integerLcm(const Value& x, const Value& y) {
@@ -687,7 +751,8 @@ Value integerFromAddr_hash(uint64_t nbytes, const void* addr, int64_t big_endian
     });
 }
 
-uint64_t integerToMutableByteArray_hash(const Value& v, const Value& bytes, uint64_t offset, int64_t big_endian) {
+uint64_t integerToMutableByteArray_hash(const Value& v, const Value& bytes, uint64_t offset,
+                                        int64_t big_endian) {
     return integerToAddr_hash(v, rts::bytes_data(bytes) + offset, big_endian);
 }
 
@@ -706,13 +771,14 @@ std::string integerToDecimal(const Value& v) {
         return std::string(buf, res.ptr);
     }
     std::string s = i->tag == IN_tag ? "-" : "";
-    append_decimal(s, view(rts::field(i, 0)));
+    append_decimal(s, integer_magnitude(i));
     return s;
 }
 
 Value integerShows(const Value& i, Value rest) {
     std::string s = integerToDecimal(i);
-    for (size_t k = s.size(); k-- > 0;) rest = Types::Cons(Types::C_hash(static_cast<unsigned char>(s[k])), std::move(rest));
+    for (size_t k = s.size(); k-- > 0;)
+        rest = Types::Cons(Types::C_hash(static_cast<unsigned char>(s[k])), std::move(rest));
     return rest;
 }
 

@@ -2,6 +2,10 @@
 // a smaller negative one, both as a magnitude (`BigNat#`). A value that fits a machine integer is
 // always `IS`; so `IP` magnitudes are at least 2^63 and `IN` magnitudes above 2^63.
 //
+// `IP` and `IN` built from a `BigNat#` (the builders below) refer to its byte array; those that
+// arithmetic makes hold up to 254 limbs in the constructor itself, so a big result costs one
+// allocation. Read the magnitude with integerToBigNatSign_hash, never as a field.
+//
 // Operations take and return boxed Integers (rts::Value) and evaluate their arguments. The common
 // operations handle two `IS` operands inline, with overflow-checked machine arithmetic, and leave
 // everything else to an out-of-line path over GMP's mpn layer. A zero divisor raises

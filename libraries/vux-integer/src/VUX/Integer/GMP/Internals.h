@@ -56,13 +56,15 @@ auto matchS_hash(const Value& integer, Match&& match, Fail&& fail) -> decltype(f
 template <class Match, class Fail>
 auto matchJp_hash(const Value& integer, Match&& match, Fail&& fail) -> decltype(fail()) {
     const Value& i = rts::force(integer);
-    if (i->tag == VUX::Num::Integer::IP_tag) return match(BN_hash(rts::field(i, 0)));
+    if (i->tag == VUX::Num::Integer::IP_tag)
+        return match(BN_hash(VUX::Num::Integer::integerToBigNatSign_hash(i).second));
     return fail();
 }
 template <class Match, class Fail>
 auto matchJn_hash(const Value& integer, Match&& match, Fail&& fail) -> decltype(fail()) {
     const Value& i = rts::force(integer);
-    if (i->tag == VUX::Num::Integer::IN_tag) return match(BN_hash(rts::field(i, 0)));
+    if (i->tag == VUX::Num::Integer::IN_tag)
+        return match(BN_hash(VUX::Num::Integer::integerToBigNatSign_hash(i).second));
     return fail();
 }
 
