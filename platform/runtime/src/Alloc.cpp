@@ -21,6 +21,16 @@
 namespace rts {
 
 FreeBlock empty_free_list{nullptr, 0};
+FreeBlock no_free_list{nullptr, ~uint64_t(0)};
+
+namespace {
+constexpr AllocCache make_no_alloc_cache() {
+    AllocCache c{};
+    for (FreeBlock*& list : c.free) list = &no_free_list;
+    return c;
+}
+}  // namespace
+constinit AllocCache no_alloc_cache = make_no_alloc_cache();
 
 namespace {
 
@@ -135,26 +145,18 @@ void* allocate_slow(size_t size) {
 #endif
 }
 
-void deallocate_slow(void* p, size_t size) {
-#ifndef RTS_SANITIZED
-    size_t cls = size_class(size);
-    if (cls < kSmallClasses) {
-        // A thread's first release may come before its first allocation.
-        push_free_block(&thread_state()->cache, cls, p);
-        return;
-    }
-#endif
-    std::free(p);
-}
+// Blocks of the system allocator: the large ones, and every block in sanitizer builds.
+void deallocate_slow(void* p, size_t) { std::free(p); }
 
 void push_to_full_list_cold(size_t cls, void* p) {
-    AllocCache* c = tls_alloc;
+    AllocCache& c = thread_state()->cache;
+    if (push_if_room(&c, cls, p)) return;  // the thread was not set up
     {
         SharedPool& sp = pool();
         std::lock_guard<std::mutex> g(sp.lock);
-        give_list_to_pool(sp, *c, cls);
+        give_list_to_pool(sp, c, cls);
     }
-    push_if_room(c, cls, p);
+    push_if_room(&c, cls, p);
 }
 
 void flush_alloc_cache(ThreadState* ts) {
@@ -380,7 +382,7 @@ void free_rest_cold(Object* o, uint32_t from, Object* a, Object* b) {
 }
 
 void give_back_cold(Object* o, size_t cls, Object* next) {
-    push_free_block(tls_alloc, cls, o);
+    push_to_full_list_cold(cls, o);
     if (next != nullptr) free_object_cold(next);
 }
 

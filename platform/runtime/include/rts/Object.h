@@ -124,20 +124,25 @@ inline constexpr size_t kSmallClasses = 33;  // sizes up to 512 bytes come from 
 inline constexpr uint64_t kMaxCachedBlocks = 4096;
 
 // A block on a free list: its first word links the next block, its second holds the number of
-// blocks from it to the end of the list, so a list's length is its head's depth and neither
-// taking nor giving back a block updates a counter. An empty list is `empty_free_list` (depth 0,
-// never written), so neither tests for a null pointer. Blocks are read through this type while
-// free and as objects while in use, hence may_alias.
+// blocks from it to the end of the list (1 to kMaxCachedBlocks), so a list's length is its head's
+// depth and neither taking nor giving back a block updates a counter. An empty list is
+// `empty_free_list` (depth 0), and a thread whose allocator is not set up yet has `no_alloc_cache`,
+// whose lists are all `no_free_list` (a depth beyond the bound): taking a block from either and
+// giving one back to the latter fail over to the slow paths, which set the thread up, so the fast
+// paths test for no null pointer. Neither sentinel is ever written. Blocks are read through this
+// type while free and as objects while in use, hence may_alias.
 struct __attribute__((may_alias)) FreeBlock {
     FreeBlock* next;
     uint64_t depth;
 };
 extern FreeBlock empty_free_list;
+extern FreeBlock no_free_list;
 
 struct AllocCache {
     FreeBlock* free[kSmallClasses];
     uint64_t allocated_bytes;  // total the thread has allocated
 };
+extern AllocCache no_alloc_cache;
 extern constinit thread_local AllocCache* tls_alloc __attribute__((tls_model("initial-exec")));
 
 // Profiling builds (VUX_PROFILING) charge every allocation, one object and its size, to the calling
@@ -173,7 +178,8 @@ RTS_INLINE constexpr uint8_t block_class(size_t size) {
 
 void* allocate_slow(size_t size);
 void deallocate_slow(void* p, size_t size);
-// Gives the calling thread's full free list of class `cls` to the shared pool, then puts `p` on it.
+// Gives the calling thread's free list of class `cls`, full, to the shared pool, then puts `p` on
+// it (also sets the thread up).
 void push_to_full_list_cold(size_t cls, void* p);
 
 RTS_INLINE void* allocate_bytes(size_t size) {
@@ -182,10 +188,10 @@ RTS_INLINE void* allocate_bytes(size_t size) {
 #endif
 #ifndef RTS_SANITIZED
     const size_t cls = size_class(size);
-    AllocCache* c = tls_alloc;
-    if (RTS_LIKELY(c != nullptr && cls < kSmallClasses)) {
+    if (RTS_LIKELY(cls < kSmallClasses)) {
+        AllocCache* c = tls_alloc;
         FreeBlock* b = c->free[cls];
-        if (RTS_LIKELY(b->depth != 0)) {
+        if (RTS_LIKELY(b->depth - 1 < kMaxCachedBlocks)) {
             c->free[cls] = b->next;
             c->allocated_bytes += cls * kAllocGranule;
             return b;
@@ -199,10 +205,11 @@ RTS_INLINE void* allocate_bytes(size_t size) {
 // full; answers whether it did.
 RTS_INLINE bool push_if_room(AllocCache* c, size_t cls, void* p) {
     FreeBlock* head = c->free[cls];
-    if (RTS_UNLIKELY(head->depth >= kMaxCachedBlocks)) return false;
+    const uint64_t depth = head->depth;
+    if (RTS_UNLIKELY(depth >= kMaxCachedBlocks)) return false;
     auto* b = static_cast<FreeBlock*>(p);
     b->next = head;
-    b->depth = head->depth + 1;
+    b->depth = depth + 1;
     c->free[cls] = b;
     return true;
 }
@@ -214,10 +221,9 @@ RTS_INLINE void push_free_block(AllocCache* c, size_t cls, void* p) {
 
 RTS_INLINE void deallocate_bytes(void* p, size_t size) {
 #ifndef RTS_SANITIZED
-    size_t cls = size_class(size);
-    AllocCache* c = tls_alloc;
-    if (RTS_LIKELY(c != nullptr && cls < kSmallClasses)) {
-        push_free_block(c, cls, p);
+    const size_t cls = size_class(size);
+    if (RTS_LIKELY(cls < kSmallClasses)) {
+        push_free_block(tls_alloc, cls, p);
         return;
     }
 #endif
@@ -362,7 +368,6 @@ void give_back_cold(Object* o, size_t cls, Object* next);
 // Only tail calls leave it, so it saves no registers.
 __attribute__((noinline, visibility("hidden"))) inline void free_object(Object* o) {
     AllocCache* const c = tls_alloc;
-    if (RTS_UNLIKELY(c == nullptr)) return free_object_cold(o);
     const bool sole = sole_thread();
     for (;;) {
         if (RTS_UNLIKELY(detail::weak_side_keys.load(std::memory_order_acquire) != 0)) break;
@@ -382,15 +387,16 @@ __attribute__((noinline, visibility("hidden"))) inline void free_object(Object* 
         size_t cls;
         if ((shape & detail::kNotSmallFields) == 0) {
             Slot* s = con_slots(o);
-            const uint32_t nptrs = (shape >> 16) & 0xff;
-            if (RTS_LIKELY(nptrs == 2)) {  // list cells, pairs: no loop
+            if (RTS_LIKELY((shape & 0xff0000) == (2 << 16))) {  // list cells, pairs: no loop
                 release_ref(s[0].ref);
                 if (release_ref(s[1].ref)) return free_rest_cold(o, 2, next, second);
+                cls = detail::fields_class(2 + (shape >> 24));
             } else {
+                const uint32_t nptrs = (shape >> 16) & 0xff;
                 for (uint32_t i = 0; i < nptrs; ++i)
                     if (release_ref(s[i].ref)) return free_rest_cold(o, i + 1, next, second);
+                cls = detail::fields_class(nptrs + (shape >> 24));
             }
-            cls = detail::fields_class(nptrs + (shape >> 24));
         } else if ((shape & 0xffff) == detail::kPlainThunk) {
             ThunkObject* t = as_thunk(o);
             if (!(t->state.load(std::memory_order_relaxed) & kThunkHoldsResult)) break;
