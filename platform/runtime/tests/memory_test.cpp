@@ -140,6 +140,27 @@ TEST(Alloc, ConstructorWithCountedFieldsFreedAtItsRelease) {
     EXPECT_EQ(unbox(again1) + unbox(again2), 9);
 }
 
+// A thread whose first act in the runtime is a release (its allocator not set up yet) frees what
+// it was handed: evaluated suspended computations, cells and boxes dying one after another, down
+// to a closure at the bottom; then it allocates from the blocks it got back.
+TEST(Alloc, ThreadFreesBeforeItsFirstAllocation) {
+    DestroyCounter dc;
+    Value list = rts::fun<1>([token = dc.token()](const Value& x) { return x; });
+    for (int i = 0; i < 1000; ++i) {
+        Value t = rts::delay([cell = rts::con(1, box(i), std::move(list))]() { return cell; });
+        rts::force(t);
+        list = std::move(t);
+    }
+    rts::share_with_threads();
+    int64_t made = 0;
+    std::thread([&] {
+        list = Value();
+        made = unbox(box(7));
+    }).join();
+    EXPECT_EQ(dc.destroyed(), 1);
+    EXPECT_EQ(made, 7);
+}
+
 TEST(Alloc, ThreadAllocatedBytesGrows) {
     uint64_t before = rts::thread_allocated_bytes();
     Value v = rts::con(0, box(1), box(2));

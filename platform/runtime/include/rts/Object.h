@@ -322,8 +322,10 @@ inline constexpr uint32_t kPlainThunk = static_cast<uint8_t>(Kind::Thunk);
 
 // The free-list class of an object of `fields` references and words (con_size), in one add.
 RTS_INLINE constexpr size_t fields_class(uint32_t fields) { return (fields + 2) / 2; }
-static_assert(fields_class(0) == size_class(con_size(0, 0)) && fields_class(1) == size_class(con_size(1, 0)) &&
-              fields_class(2) == size_class(con_size(2, 0)) && fields_class(5) == size_class(con_size(3, 2)) &&
+static_assert(fields_class(0) == size_class(con_size(0, 0)) &&
+              fields_class(1) == size_class(con_size(1, 0)) &&
+              fields_class(2) == size_class(con_size(2, 0)) &&
+              fields_class(5) == size_class(con_size(3, 2)) &&
               fields_class(14) == size_class(con_size(7, 7)));
 
 // Lowers the count of `f`, a reference held by an object being freed; answers whether `f` died.
