@@ -367,44 +367,48 @@ RTS_INLINE bool give_back_leaf(AllocCache* c, Object* f) {
 void free_rest_cold(Object* o, uint32_t from, Object* a, Object* b);
 void give_back_cold(Object* o, size_t cls, Object* next);
 
-// Only tail calls leave it, so it saves no registers.
-__attribute__((noinline, visibility("hidden"))) inline void free_object(Object* o) {
+namespace detail {
+// Releases `f`, a reference of an object being freed: if it dies, a leaf goes back at once and
+// the first other one becomes `next`, the object freed after this one. Answers true when a second
+// one that is not a leaf died (`second`): that case is left to the free loop.
+RTS_INLINE bool release_ref(AllocCache* c, Object* f, bool sole, Object*& next, Object*& second) {
+    if (f == nullptr || !release_kills(f, sole) || give_back_leaf(c, f)) return false;
+    if (next == nullptr) {
+        next = f;
+        return false;
+    }
+    second = f;
+    return true;
+}
+
+// free_object's loop, for a chain of objects. Only tail calls leave it, so it saves few registers.
+__attribute__((noinline, visibility("hidden"))) inline void free_objects(Object* o) {
     AllocCache* const c = tls_alloc;
     const bool sole = sole_thread();
     for (;;) {
-        if (RTS_UNLIKELY(detail::weak_side_keys.load(std::memory_order_acquire) != 0)) break;
-        const uint32_t shape = detail::shape_of(o);
-        Object* next = nullptr;  // the first field that died and is not a leaf: freed next
+        if (RTS_UNLIKELY(weak_side_keys.load(std::memory_order_acquire) != 0)) break;
+        const uint32_t shape = shape_of(o);
+        Object* next = nullptr;
         Object* second = nullptr;
-        // Releases reference `i`; answers true when it is a second one that died and is no leaf.
-        auto release_ref = [&](Object* f) {
-            if (f == nullptr || !detail::release_kills(f, sole) || detail::give_back_leaf(c, f)) return false;
-            if (next == nullptr) {
-                next = f;
-                return false;
-            }
-            second = f;
-            return true;
-        };
         size_t cls;
-        if ((shape & detail::kNotSmallFields) == 0) {
+        if ((shape & kNotSmallFields) == 0) {
             Slot* s = con_slots(o);
-            if (RTS_LIKELY((shape & 0xff0000) == (2 << 16))) {  // list cells, pairs: no loop
-                release_ref(s[0].ref);
-                if (release_ref(s[1].ref)) return free_rest_cold(o, 2, next, second);
-                cls = detail::fields_class(2 + (shape >> 24));
+            const uint32_t nptrs = (shape >> 16) & 0xff;
+            if (RTS_LIKELY(nptrs == 2)) {  // list cells, pairs: no loop
+                release_ref(c, s[0].ref, sole, next, second);
+                if (release_ref(c, s[1].ref, sole, next, second)) return free_rest_cold(o, 2, next, second);
             } else {
-                const uint32_t nptrs = (shape >> 16) & 0xff;
                 for (uint32_t i = 0; i < nptrs; ++i)
-                    if (release_ref(s[i].ref)) return free_rest_cold(o, i + 1, next, second);
-                cls = detail::fields_class(nptrs + (shape >> 24));
+                    if (release_ref(c, s[i].ref, sole, next, second))
+                        return free_rest_cold(o, i + 1, next, second);
             }
-        } else if ((shape & 0xffff) == detail::kPlainThunk) {
+            cls = fields_class(nptrs + (shape >> 24));
+        } else if ((shape & 0xffff) == kPlainThunk) {
             ThunkObject* t = as_thunk(o);
             if (!(t->state.load(std::memory_order_relaxed) & kThunkHoldsResult)) break;
             cls = size_class(t->info->size);
             if (cls >= kSmallClasses) break;
-            release_ref(t->result);
+            release_ref(c, t->result, sole, next, second);
         } else {
             break;
         }
@@ -413,6 +417,27 @@ __attribute__((noinline, visibility("hidden"))) inline void free_object(Object* 
         o = next;
     }
     free_object_cold(o);
+}
+}  // namespace detail
+
+// The commonest death, a constructor of two references (a list cell, a pair) none of which dies
+// with references of its own, is finished here without the loop and without saving registers;
+// anything else, and whatever dies with it, goes on in free_objects.
+__attribute__((noinline, visibility("hidden"))) inline void free_object(Object* o) {
+    const uint32_t shape = detail::shape_of(o);
+    if ((shape & (detail::kNotSmallFields | 0xff0000)) != (2 << 16) ||
+        RTS_UNLIKELY(detail::weak_side_keys.load(std::memory_order_acquire) != 0))
+        return detail::free_objects(o);
+    AllocCache* const c = tls_alloc;
+    const bool sole = sole_thread();
+    Slot* s = con_slots(o);
+    Object* next = nullptr;
+    Object* second = nullptr;
+    detail::release_ref(c, s[0].ref, sole, next, second);
+    if (detail::release_ref(c, s[1].ref, sole, next, second)) return free_rest_cold(o, 2, next, second);
+    const size_t cls = detail::fields_class(2 + (shape >> 24));
+    if (RTS_UNLIKELY(!push_if_room(c, cls, o))) return give_back_cold(o, cls, next);
+    if (next != nullptr) return detail::free_objects(next);
 }
 #else
 RTS_INLINE void free_object(Object* o) { free_object_cold(o); }
