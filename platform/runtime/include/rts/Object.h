@@ -351,10 +351,11 @@ RTS_INLINE size_t leaf_class(const Object* f) {
 }
 
 // Gives the block of a dead object straight back to the free list `c`, when it is a leaf and the
-// list has room; answers whether it did. A weak reference may have been made on it since the
-// free began, by the thread that let go of it last: hence a second look at the weak keys.
-RTS_INLINE bool give_back_leaf(AllocCache* c, Object* f) {
-    if (RTS_UNLIKELY(weak_side_keys.load(std::memory_order_acquire) != 0)) return false;
+// list has room; answers whether it did. Off the sole thread a weak reference may have been made
+// on it since the free began, by the thread that let go of it last: hence a second look at the
+// weak keys there.
+RTS_INLINE bool give_back_leaf(AllocCache* c, Object* f, bool sole) {
+    if (!sole && RTS_UNLIKELY(weak_side_keys.load(std::memory_order_acquire) != 0)) return false;
     const size_t cls = leaf_class(f);
     return cls != 0 && push_if_room(c, cls, f);
 }
@@ -372,13 +373,23 @@ namespace detail {
 // the first other one becomes `next`, the object freed after this one. Answers true when a second
 // one that is not a leaf died (`second`): that case is left to the free loop.
 RTS_INLINE bool release_ref(AllocCache* c, Object* f, bool sole, Object*& next, Object*& second) {
-    if (f == nullptr || !release_kills(f, sole) || give_back_leaf(c, f)) return false;
+    if (f == nullptr || !release_kills(f, sole) || give_back_leaf(c, f, sole)) return false;
     if (next == nullptr) {
         next = f;
         return false;
     }
     second = f;
     return true;
+}
+
+// The free-list class of `o` if it is an evaluated (or failed) suspended computation, not marked as
+// a weak key, of a small class: one reference to release, no closure to destroy. Else 0.
+RTS_INLINE size_t evaluated_thunk_class(Object* o, uint32_t shape) {
+    if ((shape & 0xffff) != kPlainThunk) return 0;
+    ThunkObject* t = as_thunk(o);
+    if (!(t->state.load(std::memory_order_relaxed) & kThunkHoldsResult)) return 0;
+    const size_t cls = size_class(t->info->size);
+    return cls < kSmallClasses ? cls : 0;
 }
 
 // free_object's loop, for a chain of objects. Only tail calls leave it, so it saves few registers.
@@ -403,12 +414,8 @@ __attribute__((noinline, visibility("hidden"))) inline void free_objects(Object*
                         return free_rest_cold(o, i + 1, next, second);
             }
             cls = fields_class(nptrs + (shape >> 24));
-        } else if ((shape & 0xffff) == kPlainThunk) {
-            ThunkObject* t = as_thunk(o);
-            if (!(t->state.load(std::memory_order_relaxed) & kThunkHoldsResult)) break;
-            cls = size_class(t->info->size);
-            if (cls >= kSmallClasses) break;
-            release_ref(c, t->result, sole, next, second);
+        } else if ((cls = evaluated_thunk_class(o, shape)) != 0) {
+            release_ref(c, as_thunk(o)->result, sole, next, second);
         } else {
             break;
         }
@@ -420,22 +427,28 @@ __attribute__((noinline, visibility("hidden"))) inline void free_objects(Object*
 }
 }  // namespace detail
 
-// The commonest death, a constructor of two references (a list cell, a pair) none of which dies
-// with references of its own, is finished here without the loop and without saving registers;
-// anything else, and whatever dies with it, goes on in free_objects.
+// The commonest deaths, a constructor of two references (a list cell, a pair) and an evaluated
+// suspended computation, are finished here without the loop and without saving registers, as long
+// as no more than one reference dies with them that has references of its own: that one, and
+// anything else, goes on in free_objects.
 __attribute__((noinline, visibility("hidden"))) inline void free_object(Object* o) {
+    if (RTS_UNLIKELY(detail::weak_side_keys.load(std::memory_order_acquire) != 0)) return free_object_cold(o);
     const uint32_t shape = detail::shape_of(o);
-    if ((shape & (detail::kNotSmallFields | 0xff0000)) != (2 << 16) ||
-        RTS_UNLIKELY(detail::weak_side_keys.load(std::memory_order_acquire) != 0))
-        return detail::free_objects(o);
     AllocCache* const c = tls_alloc;
     const bool sole = sole_thread();
-    Slot* s = con_slots(o);
     Object* next = nullptr;
     Object* second = nullptr;
-    detail::release_ref(c, s[0].ref, sole, next, second);
-    if (detail::release_ref(c, s[1].ref, sole, next, second)) return free_rest_cold(o, 2, next, second);
-    const size_t cls = detail::fields_class(2 + (shape >> 24));
+    size_t cls;
+    if ((shape & (detail::kNotSmallFields | 0xff0000)) == (2 << 16)) {
+        Slot* s = con_slots(o);
+        detail::release_ref(c, s[0].ref, sole, next, second);
+        if (detail::release_ref(c, s[1].ref, sole, next, second)) return free_rest_cold(o, 2, next, second);
+        cls = detail::fields_class(2 + (shape >> 24));
+    } else if ((cls = detail::evaluated_thunk_class(o, shape)) != 0) {
+        detail::release_ref(c, as_thunk(o)->result, sole, next, second);
+    } else {
+        return detail::free_objects(o);
+    }
     if (RTS_UNLIKELY(!push_if_room(c, cls, o))) return give_back_cold(o, cls, next);
     if (next != nullptr) return detail::free_objects(next);
 }
