@@ -7,7 +7,7 @@
 // the same run (the time at twice or ten times the size over the time at the smaller size).
 // `pretty_peer --once KIND N` builds and renders one document and prints "KIND N MS BYTES", the
 // line the peer's runner prints; KIND is one of flat, fill, nested, nested-one, sep-nested,
-// annotate-nested, staircase.
+// annotate-nested, staircase. `pretty_peer --print KIND N` writes the rendered text instead.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -113,7 +113,8 @@ Value pageStyle() {
 }
 
 // Builds the document (untimed), then renders it; returns the seconds and the bytes rendered.
-std::pair<double, size_t> renderTimed(Builder build, int64_t n) {
+// With `print`, also writes the rendered text to standard output.
+std::pair<double, size_t> renderTimed(Builder build, int64_t n, bool print = false) {
     double seconds = 0;
     size_t bytes = 0;
     rts::run_on_large_stack([&] {
@@ -127,6 +128,7 @@ std::pair<double, size_t> renderTimed(Builder build, int64_t n) {
         seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
         bytes = out.size();
         benchmark::DoNotOptimize(out.data());
+        if (print) std::fwrite(out.data(), 1, out.size(), stdout);
     });
     return {seconds, bytes};
 }
@@ -191,14 +193,16 @@ void printGrowth() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 4 && std::string(argv[1]) == "--once") {
+    std::string mode = argc == 4 ? argv[1] : "";
+    if (mode == "--once" || mode == "--print") {
         auto it = builders().find(argv[2]);
         if (it == builders().end()) {
             std::fprintf(stderr, "unknown kind %s\n", argv[2]);
             return 2;
         }
         int64_t n = std::stoll(argv[3]);
-        auto [seconds, bytes] = renderTimed(it->second, n);
+        auto [seconds, bytes] = renderTimed(it->second, n, mode == "--print");
+        if (mode == "--print") return 0;
         std::printf("%s %lld %.1f %zu\n", argv[2], static_cast<long long>(n), seconds * 1e3, bytes);
         return 0;
     }

@@ -273,24 +273,36 @@ TEST(PprClause, StatementsAndFields) {
     EXPECT_EQ(rendered(ppr(inst_Ppr_Range(), FromThenToR(lit(1), lit(3), lit(9)))), "[1, 3 .. 9]");
 }
 
-// Declarations are printed by a printer this module does not have yet: a let or where block that
-// holds one raises an error naming it; empty ones print.
-TEST(PprClause, DeclarationsRaiseUntilTheirPrinterExists) {
-    Value dec = ValD(pv("a"), NormalB(x), list({}));
-    auto raises = [](auto&& thunk) {
-        try {
-            rendered(thunk());
-            return std::string("printed");
-        } catch (const std::exception& e) {
-            return std::string(e.what());
-        }
-    };
-    EXPECT_NE(raises([&] { return pprExp(noPrec, LetE(list({dec}), x)); }).find("declaration printer"),
-              std::string::npos);
-    EXPECT_NE(raises([&] {
-                  return pprClause(true, Clause(list({}), NormalB(x), list({dec})));
-              }).find("declaration printer"),
-              std::string::npos);
+// Declarations inside let expressions, let statements, clauses and case alternatives: a let
+// holds its declarations alone, a where block holds them as members.
+TEST(PprClause, LetAndWhereBlocksHoldDeclarations) {
+    auto val = [](const char* name, Value e) { return ValD(pv(name), NormalB(e), list({})); };
+    // f x = x; f _ = y
+    Value twoClauses = FunD(mkName("f"), list({Clause(list({pv("x")}), NormalB(x), list({})),
+                                               Clause(list({WildP()}), NormalB(y), list({}))}));
+    expectRows({
+        {noPrec, LetE(list({val("a", lit(1))}), x), "let a = 1\n in x"},
+        {noPrec, LetE(list({val("a", lit(1)), val("b", lit(2))}), x), "let {a = 1; b = 2}\n in x"},
+        {noPrec, LetE(list({twoClauses}), AppE(f, x)), "let f x = x\n    f _ = y\n in f x"},
+        {appPrec, LetE(list({val("a", lit(1))}), x), "(let a = 1\n  in x)"},
+        {noPrec, DoE(nothing(), list({LetS(list({val("a", x)})), stmt(v("a"))})), "do {let {a = x}; a}"},
+        {noPrec, CaseE(x, list({Match(pv("a"), NormalB(v("b")), list({val("b", x)}))})),
+         "case x of\n{a -> b\n     where {b = x}}"},
+    });
+    EXPECT_EQ(rendered(ppr(inst_Ppr_Stmt(), LetS(list({val("a", x), twoClauses})))),
+              "let {a = x;\n     f x = x\n     f _ = y}");
+    EXPECT_EQ(rendered(pprClause(true, Clause(list({pv("a")}), NormalB(v("b")), list({val("b", x)})))),
+              "a = b\n    where {b = x}");
+    EXPECT_EQ(rendered(pprClause(true, Clause(list({pv("a")}), NormalB(v("b")), list({twoClauses})))),
+              "a = b\n    where {f x = x; f _ = y}");
+    // a declaration is examined when the text is demanded, not when the computation is built
+    Value doc = pprExp(noPrec, LetE(list({vux::testing::failing()}), x));
+    try {
+        rendered(doc);
+        ADD_FAILURE() << "printed a failing declaration";
+    } catch (const rts::Exception& e) {
+        EXPECT_TRUE(vux::testing::is_failure(e));
+    }
 }
 
 // Expressions nested 10^5 deep: a catchable stack overflow on an ordinary thread, the whole text
@@ -315,6 +327,16 @@ TEST(PprExp, DeepNesting) {
     std::string text;
     rts::run_on_large_stack([&] { text = rendered(pprExp(noPrec, parenthesised)); });
     EXPECT_EQ(text, std::string(depth, '(') + "x" + std::string(depth, ')'));
+    // Applications and infix chains print in time linear in their depth.
+    auto repeated = [](const std::string& s, int n) {
+        std::string out;
+        for (int i = 0; i < n; ++i) out += s;
+        return out;
+    };
+    rts::run_on_large_stack([&] { text = rendered(pprExp(noPrec, applied)); });
+    EXPECT_EQ(text, repeated("f (", depth - 1) + "f x" + std::string(depth - 1, ')'));
+    rts::run_on_large_stack([&] { text = rendered(pprExp(noPrec, chain)); });
+    EXPECT_EQ(text, repeated("x + ", depth) + "x");
 }
 
 }  // namespace

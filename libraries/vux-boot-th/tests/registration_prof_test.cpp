@@ -57,9 +57,11 @@ void check(const std::vector<prof::Registration>& regs, std::vector<std::string>
                                  "lparen", "rparen",       "lbrack", "rbrack", "lbrace", "rbrace", "dcolon", "arrow"};
     if (lists[1] != libConstants) problems.push_back("PprLib: the stacks are not CAF and its constants in order");
     for (const char* f : {"pprint", "pprFixity", "pprPrefixOcc", "ppr_FunDep", "ppr_list_FunDep", "ppr_Loc",
-                          "inst_Ppr_List"})
+                          "inst_Ppr_List", "ppr_Pragma", "ppr_RuleBndr", "ppr_Foreign", "pprPatSynSig",
+                          "pprPatSynType", "ppr_Info", "ppr_dec", "where_clause", "ppr_typedef", "ppr_deriv_clause",
+                          "ppr_Con", "pprGadtRHS", "ppr_tySyn", "ppr_tf_head", "ppr_eqn", "ppr_FamilyResultSig"})
         if (!has(lists[2], f)) problems.push_back(std::string("Ppr: no centre ") + f);
-    for (const char* k : {"kwInfixl", "kwUnpackStrict", "bar"})
+    for (const char* k : {"kwInfixl", "kwUnpackStrict", "bar", "kwTypeData"})
         if (!has(lists[3], k)) problems.push_back(std::string("Ppr: no stack for the constant ") + k);
 }
 

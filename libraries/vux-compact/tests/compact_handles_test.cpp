@@ -13,6 +13,7 @@
 #include "VUX/Internal/IO.h"
 #include "VUX/Internal/Maybe.h"
 #include "VUX/Tuple.h"
+#include "rts/Compact.h"
 #include "rts/MVar.h"
 #include "rts/Mask.h"
 #include "rts/Profiling.h"
@@ -101,6 +102,24 @@ TEST(Compact, HandlesHoldTheRootAndShareRegionAndLock) {
     Value e = runIO(compactSized(T::I_hash(4096), T::fromBool(true), ints(1, 2)));
     EXPECT_FALSE(truth(runIO(inCompact(e, getCompact(c)))));
     EXPECT_NE(lockOf(rts::force(e)).get(), lockOf(rts::force(c)).get());
+}
+
+// A region lives while a handle on it, or a value taken out of it, lives, and goes after the last.
+TEST(Compact, RegionLivesWhileAHandleOrAValueFromItLives) {
+    const uint64_t before = rts::compact_live_bytes();
+    Value c = runIO(compactSized(T::I_hash(4096), T::fromBool(false), ints(1, 2000)));
+    Value added = runIO(compactAdd(c, ints(1, 10)));
+    Value tail = rts::field(rts::force(getCompact(c)), 1);
+    auto [record, bss] = exportBytes(c);
+    Value imported = justValue(runIO(importCompactByteStrings(record, bss)));
+    c = Value();
+    EXPECT_GT(rts::compact_live_bytes(), before);
+    added = Value();
+    EXPECT_EQ(intsOf(tail), range(2, 2000));
+    tail = Value();
+    EXPECT_EQ(intsOf(getCompact(imported)), range(1, 2000));
+    imported = Value();
+    EXPECT_EQ(rts::compact_live_bytes(), before);
 }
 
 TEST(Compact, SharingFlagChoosesTheAdd) {

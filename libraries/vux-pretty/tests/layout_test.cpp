@@ -95,6 +95,36 @@ TEST(Layout, SepChoosesOneLineOrStacks) {
     EXPECT_EQ(renderAt(catNest, 1), "a    b");
 }
 
+// Compositions whose first document is itself a composition: the lower document follows the inner
+// one's last line, and when the inner lower document is empty the outer flag decides the overlap.
+TEST(Layout, CompositionsInsideCompositions) {
+    using VUX::Types::False;
+    using VUX::Types::True;
+    Value a = D::reduceDoc(txt("a")), b = D::reduceDoc(txt("b"));
+    auto stacked = [&](const Value& innerFlag, const Value& outerFlag) {
+        return render(D::aboveNest(D::aboveNest(a, innerFlag, 0, D::empty()), outerFlag, 3, b));
+    };
+    EXPECT_EQ(stacked(True(), False()), "a  b");
+    EXPECT_EQ(stacked(False(), True()), "a\n   b");
+    EXPECT_EQ(render(D::op_dollar_dollar(D::vcat(docs({D::vcat(docs({txt("a")}))})), nest(3, txt("b")))),
+              "a  b");
+    // Offsets of the enclosing levels add up along a tower of nested stacks.
+    Value tower = txt("leaf");
+    for (int i = 0; i < 3; ++i) tower = D::vcat(docs({txt("n("), nest(2, tower), txt(")")}));
+    EXPECT_EQ(render(D::op_dollar_dollar(tower, nest(1, txt("end")))),
+              "n(\n  n(\n    n(\n      leaf\n    )\n  )\n)\n end");
+    // Horizontal and vertical layers mixed: a staircase with nests, and annotations around it.
+    Value stairs = txt("a");
+    for (int i = 0; i < 4; ++i)
+        stairs = D::op_lt_gt(D::op_dollar_dollar(stairs, nest(i, txt("yy"))), txt("z"));
+    EXPECT_EQ(render(stairs), "a\nyyz\n yyz\n  yyz\n   yyz");
+    Value wrapped = stairs;
+    for (int i = 0; i < 3; ++i)
+        wrapped = D::annotate(VUX::Types::I_hash(i), D::op_lt_plus_gt(txt("w"), wrapped));
+    EXPECT_EQ(render(D::op_dollar_dollar(wrapped, nest(13, txt("end")))),
+              "w w w a\n      yyz\n       yyz\n        yyz\n         yyz end");
+}
+
 TEST(Layout, FsepFillsLines) {
     Value d = D::fsep(docs({txt("aa"), txt("bb"), txt("cc")}));
     EXPECT_EQ(renderAt(d, 5), "aa bb\ncc");

@@ -213,7 +213,10 @@ RTS_INLINE void enqueue(ThreadState* ts, Object* o) noexcept {
 RTS_INLINE Object* release_field(Object* f) {
     if (f == nullptr) return nullptr;
     const uint32_t c = f->rc.load(std::memory_order_acquire);
-    if (c == 0) return nullptr;
+    if (special_count(c)) {
+        if (RTS_UNLIKELY(c != 0)) compact_release(f);
+        return nullptr;
+    }
     if (c == 1) return f;
     if (sole_thread()) {
         f->rc.store(c - 1, std::memory_order_relaxed);
@@ -370,8 +373,8 @@ void free_rest_cold(Object* o, uint32_t from, Object* a, Object* b) {
     ThreadState* ts = thread_state();
     const bool outer = !ts->freeing;
     ts->freeing = true;
-    enqueue(ts, a);
-    enqueue(ts, b);
+    for (Object* dead : {a, b})
+        if (dead != nullptr) enqueue(ts, dead);
     Slot* s = con_slots(o);
     for (uint32_t i = from; i < o->nptrs; ++i)
         if (Object* dead = release_field(s[i].ref)) enqueue(ts, dead);

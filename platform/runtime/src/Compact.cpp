@@ -3,7 +3,7 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <map>
+#include <memory>
 #include <mutex>
 #include <unordered_map>
 #include <unordered_set>
@@ -17,13 +17,14 @@ namespace rts {
 namespace {
 
 struct RegionState;
+struct Import;
 
 // What the runtime keeps in front of each block; never exported.
 struct alignas(16) Chunk {
     Chunk* next;
     RegionState* region;  // null while an import is being filled
     uint64_t capacity;    // bytes of the block after this prefix
-    uint64_t unused;
+    Import* import;       // the import that is filling the block, else null
     CompactBlockHeader* block() { return reinterpret_cast<CompactBlockHeader*>(this + 1); }
     char* bytes() { return reinterpret_cast<char*>(this + 1); }
 };
@@ -31,22 +32,120 @@ static_assert(sizeof(Chunk) == 32);
 
 Chunk* chunk_of_block(void* block) { return static_cast<Chunk*>(block) - 1; }
 
-// A region's state lives as long as the process: its blocks are never freed, so references into
-// them stay valid whatever happens to the region object.
+// Bytes of the blocks of every region and import alive.
+std::atomic<uint64_t> live_block_bytes{0};
+
+// A region: its blocks and the count of references to it. The region object (`Compact#`) holds
+// one reference, and so does every reference to an object inside the region held from outside it
+// (references between objects of the region are not counted). The last release frees every block.
 struct RegionState {
+    std::atomic<uint64_t> refs{1};
     std::mutex lock;
     Chunk* first = nullptr;
     Chunk* last = nullptr;
-    uint64_t block_size;
+    uint64_t block_size = 4096;
     uint64_t total = 0;
 };
+
+// Blocks of freed regions kept for new blocks of the same size, up to kCachedBytes in all, so a
+// program that makes or imports regions again and again reuses memory already mapped instead of
+// faulting fresh pages in. Sanitizer builds keep none, so a use after free is seen.
+#ifndef RTS_SANITIZED
+constexpr uint64_t kCachedBytes = uint64_t{256} << 20;
+struct BlockCache {
+    std::mutex lock;
+    std::unordered_multimap<uint64_t, Chunk*> blocks;  // by capacity
+    uint64_t bytes = 0;
+};
+BlockCache& block_cache() {
+    static auto* c = new BlockCache;  // never destroyed: regions may die during exit
+    return *c;
+}
+#endif
+
+Chunk* cached_chunk(uint64_t capacity) {
+#ifndef RTS_SANITIZED
+    BlockCache& cache = block_cache();
+    std::lock_guard g(cache.lock);
+    if (auto it = cache.blocks.find(capacity); it != cache.blocks.end()) {
+        Chunk* c = it->second;
+        cache.blocks.erase(it);
+        cache.bytes -= capacity;
+        return c;
+    }
+#else
+    (void)capacity;
+#endif
+    return nullptr;
+}
+
+void free_chunk(Chunk* c) {
+    live_block_bytes.fetch_sub(c->capacity, std::memory_order_relaxed);
+#ifndef RTS_SANITIZED
+    BlockCache& cache = block_cache();
+    std::lock_guard g(cache.lock);
+    if (cache.bytes + c->capacity <= kCachedBytes) {
+        cache.blocks.emplace(c->capacity, c);
+        cache.bytes += c->capacity;
+        return;
+    }
+#endif
+    std::free(c);
+}
+
+void free_region(RegionState* r) {
+    for (Chunk* c = r->first; c != nullptr;) {
+        Chunk* next = c->next;
+        free_chunk(c);
+        c = next;
+    }
+    delete r;
+}
+
+// Counting on a region mirrors counting on an object (rts/Object.h): plain on the sole thread,
+// atomic otherwise, and a release that sees the last reference frees without a read-modify-write.
+void retain_region(RegionState* r) {
+    if (sole_thread())
+        r->refs.store(r->refs.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
+    else
+        r->refs.fetch_add(1, std::memory_order_relaxed);
+}
+
+void release_region(RegionState* r) {
+    const uint64_t n = r->refs.load(std::memory_order_acquire);
+    if (n == 1)
+        free_region(r);
+    else if (sole_thread())
+        r->refs.store(n - 1, std::memory_order_relaxed);
+    else if (r->refs.fetch_sub(1, std::memory_order_acq_rel) == 1)
+        free_region(r);
+}
+
+// An object inside a region has the count kCompactCount | (its offset in its block / 16), so its
+// block, and from there its region, is found from the object alone. The mark is part of the
+// exported bytes: offsets mean the same at any address.
+constexpr uint64_t kMaxBlock = uint64_t{1} << 35;  // offsets / 16 fit in the mark's 31 bits
+
+constexpr uint32_t mark_at(uint64_t offset) { return kCompactCount | static_cast<uint32_t>(offset / 16); }
+
+Chunk* chunk_of_object(const Object* o) {
+    const uint32_t mark = o->rc.load(std::memory_order_relaxed);
+    const char* block = reinterpret_cast<const char*>(o) - uint64_t{mark & ~kCompactCount} * 16;
+    return chunk_of_block(const_cast<char*>(block));
+}
+
+// The region holding `o`, or null for an object outside every region.
+RegionState* region_holding(const Object* o) {
+    if (o == nullptr || o->rc.load(std::memory_order_relaxed) < kCompactCount) return nullptr;
+    return chunk_of_object(o)->region;
+}
 
 struct RegionObject {
     OpaqueObject head;
     RegionState* state;
 };
 
-void destroy_region(Object*) {}
+void destroy_region(Object* o) { release_region(reinterpret_cast<RegionObject*>(o)->state); }
 constexpr OpaqueInfo region_info{&destroy_region, sizeof(RegionObject), "Compact#"};
 
 RegionState& state_of(const Value& region) {
@@ -56,82 +155,97 @@ RegionState& state_of(const Value& region) {
     return *reinterpret_cast<RegionObject*>(region.get())->state;
 }
 
+// The region object of a new region, holding the region's first reference.
 Value region_value(RegionState* s) {
     void* mem = allocate_bytes(sizeof(RegionObject));
     auto* r = new (mem) RegionObject{OpaqueObject{Object(1, Kind::Opaque, 0, 0, 0), &region_info}, s};
     return Value::adopt(&r->head.header);
 }
 
-// Every region block by address, for the membership tests.
-std::mutex blocks_lock;
-std::map<uintptr_t, Chunk*>& all_blocks() {
-    static auto* m = new std::map<uintptr_t, Chunk*>;
-    return *m;
-}
-std::unordered_set<Chunk*>& importing() {
-    static auto* s = new std::unordered_set<Chunk*>;
-    return *s;
-}
-
-Chunk* chunk_containing(const void* p) {
-    const auto a = reinterpret_cast<uintptr_t>(p);
-    std::lock_guard g(blocks_lock);
-    auto& m = all_blocks();
-    auto it = m.upper_bound(a);
-    if (it == m.begin()) return nullptr;
-    --it;
-    Chunk* c = it->second;
-    return a < it->first + c->block()->used ? c : nullptr;
-}
-
 constexpr uint64_t round16(uint64_t n) { return (n + 15) & ~uint64_t{15}; }
-constexpr uint64_t kMaxBlock = uint64_t{1} << 46;
 
 Chunk* new_chunk(uint64_t capacity) {
     if (capacity > kMaxBlock) raise(RtsError::HeapOverflow);
-    void* mem = std::aligned_alloc(16, sizeof(Chunk) + round16(capacity));
+    void* mem = cached_chunk(capacity);
+    if (mem == nullptr) mem = std::aligned_alloc(16, sizeof(Chunk) + round16(capacity));
     if (mem == nullptr) raise(RtsError::HeapOverflow);
-    return new (mem) Chunk{nullptr, nullptr, capacity, 0};
+    live_block_bytes.fetch_add(capacity, std::memory_order_relaxed);
+    return new (mem) Chunk{nullptr, nullptr, capacity, nullptr};
 }
 
-void register_chunk(Chunk* c) {
-    std::lock_guard g(blocks_lock);
-    all_blocks()[reinterpret_cast<uintptr_t>(c->bytes())] = c;
+void append_chunk(RegionState& r, Chunk* c) {
+    c->region = &r;
+    (r.last ? r.last->next : r.first) = c;
+    r.last = c;
+    r.total += c->capacity;
 }
+
+// The object starts of a block of `size` bytes: one bit per 16 bytes, at the block's end.
+constexpr uint64_t starts_offset(uint64_t size) { return size - round16((size / 16 + 63) / 64 * 8); }
+uint64_t* starts_of(char* block, uint64_t size) {
+    return reinterpret_cast<uint64_t*>(block + starts_offset(size));
+}
+constexpr uint64_t start_bit(uint64_t off) { return uint64_t{1} << (off / 16 % 64); }
 
 Chunk* add_block(RegionState& r, uint64_t at_least) {
-    Chunk* c = new_chunk(round16(std::max(r.block_size, at_least + sizeof(CompactBlockHeader))));
-    c->region = &r;
+    if (at_least > kMaxBlock) raise(RtsError::HeapOverflow);
+    // Room for the header, the object and the starts, which take less than 1/64 and 64 bytes.
+    const uint64_t need = sizeof(CompactBlockHeader) + at_least;
+    Chunk* c = new_chunk(round16(std::max(r.block_size, need + need / 64 + 64)));
+    std::memset(starts_of(c->bytes(), c->capacity), 0, c->capacity - starts_offset(c->capacity));
     const uint64_t index = r.last ? r.last->block()->index + 1 : 0;
     *c->block() = CompactBlockHeader{kCompactMagic, reinterpret_cast<uint64_t>(c->bytes()),
                                      c->capacity,   sizeof(CompactBlockHeader),
                                      index,         0};
-    (r.last ? r.last->next : r.first) = c;
-    r.last = c;
-    r.total += c->capacity;
-    register_chunk(c);
+    append_chunk(r, c);
     return c;
 }
 
-Object* region_alloc(RegionState& r, uint64_t size) {
-    size = round16(size);
+// Copies the `size` bytes of `from` into the region and marks the copy as the region's.
+Object* region_copy(RegionState& r, const Object* from, uint64_t size) {
+    const uint64_t rounded = round16(size);
     Chunk* c = r.last;
-    if (c == nullptr || c->capacity - c->block()->used < size) c = add_block(r, size);
+    if (c == nullptr || starts_offset(c->capacity) - c->block()->used < rounded) c = add_block(r, rounded);
     CompactBlockHeader* h = c->block();
     auto* o = reinterpret_cast<Object*>(c->bytes() + h->used);
-    h->used += size;
+    std::memcpy(static_cast<void*>(o), from, size);
+    o->rc.store(mark_at(h->used), std::memory_order_relaxed);
+    starts_of(c->bytes(), c->capacity)[h->used / 1024] |= start_bit(h->used);
+    h->used += rounded;
     return o;
 }
 
+// Two running sums per lane (a Fletcher sum over 64-bit words): any change of one word, and any
+// exchange of two different words, changes the result. Eight independent lanes, in four vectors
+// of two that stay in registers, keep it at the speed of the cache.
+using Lanes = uint64_t __attribute__((vector_size(16)));
+
 uint64_t checksum(const char* p, uint64_t n) {
-    uint64_t lanes[4] = {0x9E3779B97F4A7C15, 0xC2B2AE3D27D4EB4F, 0x165667B19E3779F9, 0x27D4EB2F165667C5};
-    for (uint64_t i = 0; i + 8 <= n; i += 8) {
+    Lanes a0 = {1, 2}, a1 = {3, 4}, a2 = {5, 6}, a3 = {7, 8}, b0 = {}, b1 = {}, b2 = {}, b3 = {};
+    uint64_t i = 0;
+    for (; i + 64 <= n; i += 64) {
+        Lanes w0, w1, w2, w3;
+        std::memcpy(&w0, p + i, 16);
+        std::memcpy(&w1, p + i + 16, 16);
+        std::memcpy(&w2, p + i + 32, 16);
+        std::memcpy(&w3, p + i + 48, 16);
+        b0 += a0 += w0;
+        b1 += a1 += w1;
+        b2 += a2 += w2;
+        b3 += a3 += w3;
+    }
+    uint64_t sum = n * 0x9E3779B97F4A7C15;
+    auto mix = [&sum](uint64_t w) { sum = std::rotl(sum ^ w, 29) * 0xC2B2AE3D27D4EB4F; };
+    for (; i + 8 <= n; i += 8) {  // the last words, fewer than eight
         uint64_t w;
         std::memcpy(&w, p + i, 8);
-        uint64_t& l = lanes[(i >> 3) & 3];
-        l = std::rotl(l ^ w, 31) * 0x9FB21C651E98DF25;
+        mix(w);
     }
-    return lanes[0] ^ std::rotl(lanes[1], 16) ^ std::rotl(lanes[2], 32) ^ std::rotl(lanes[3], 48) ^ n;
+    for (const Lanes& l : {a0, a1, a2, a3, b0, b1, b2, b3}) {
+        mix(l[0]);
+        mix(l[1]);
+    }
+    return sum;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -159,7 +273,7 @@ class Copier {
   private:
     Object* place(const Value& v) {
         Object* o = v.get();
-        if (Chunk* c = chunk_containing(o); c != nullptr && c->region == &region_) return o;
+        if (region_holding(o) == &region_) return o;
         if (sharing_) {
             if (auto it = copies_.find(o); it != copies_.end()) return it->second;
         }
@@ -170,14 +284,13 @@ class Copier {
 
     Object* copy_con(const Value& v) {
         Object* o = v.get();
-        const size_t size = con_size(o->nptrs, o->nwords);
-        Object* copy = region_alloc(region_, size);
-        std::memcpy(static_cast<void*>(copy), o, size);
-        copy->rc.store(0, std::memory_order_relaxed);
+        Object* copy = region_copy(region_, o, con_size(o->nptrs, o->nwords));
         // Until filled, each reference points at the copy itself, so a copy interrupted by an
-        // exception leaves only well-formed (unreachable) objects behind.
+        // exception leaves only well-formed (unreachable) objects behind. The last field is
+        // pushed first, so fields are copied in order, each right after its parent where it can
+        // be: a list's elements lie beside their cells, and the stack stays short.
         Slot* slots = con_slots(copy);
-        for (uint32_t i = 0; i < o->nptrs; ++i) {
+        for (uint32_t i = o->nptrs; i-- > 0;) {
             slots[i].ref = copy;
             pending_.push_back(Pending{field(v, i), &slots[i]});
         }
@@ -186,10 +299,7 @@ class Copier {
 
     Object* copy_bytes(const Value& v) {
         if (v->kind != Kind::Bytes || bytes_mutable(v)) raise(RtsError::CompactionFailed);
-        const size_t size = sizeof(BytesObject) + bytes_length(v);
-        Object* copy = region_alloc(region_, size);
-        std::memcpy(static_cast<void*>(copy), v.get(), size);
-        copy->rc.store(0, std::memory_order_relaxed);
+        Object* copy = region_copy(region_, v.get(), sizeof(BytesObject) + bytes_length(v));
         copy->nwords = 0;
         return copy;
     }
@@ -203,31 +313,53 @@ class Copier {
 Value add(const Value& region, const Value& value, bool sharing) {
     RegionState& r = state_of(region);
     std::lock_guard g(r.lock);
-    return Value::adopt(Copier(r, sharing).copy(value));
+    Object* copy = Copier(r, sharing).copy(value);
+    retain_region(&r);  // the reference handed back
+    return Value::adopt(copy);
 }
 
 // ---------------------------------------------------------------------------------------------
-// Import checks.
+// Import. Each block is checked and fixed while its bytes are still in the cache: when the block
+// after it is allocated (the caller fills a block before asking for the next), and the last one
+// at the fix-up. A block's header and checksum are checked, then one walk over its objects checks
+// each of them and moves the references within the block; the references into other blocks wait
+// for the fix-up, when every block's object starts (one bit per 16 bytes) are known. A reference
+// is accepted only at an object start of the region.
 
 struct ImportBlock {
     Chunk* chunk;
-    uint64_t self, used;
-    std::vector<bool> starts;  // object starts, one flag per 16 bytes after the header
+    uint64_t self = 0, used = 0;       // where the block was built, and its bytes in use
+    const uint64_t* starts = nullptr;  // in the block, checked against its objects
 };
+
+bool starts_at(const uint64_t* starts, uint64_t off) { return (starts[off / 1024] & start_bit(off)) != 0; }
+
+struct Import {
+    std::vector<ImportBlock> blocks;  // in chain order
+    std::vector<Slot*> elsewhere;     // references into other blocks, still to move
+    bool damaged = false;
+};
+
+// Imports being filled, so that an import abandoned by an exception stays reachable.
+std::mutex imports_lock;
+std::unordered_set<Import*>& imports() {
+    static auto* s = new std::unordered_set<Import*>;
+    return *s;
+}
 
 bool check_header(Chunk* c, uint64_t index) {
     if (c->capacity < sizeof(CompactBlockHeader)) return false;
     const CompactBlockHeader* h = c->block();
-    return h->magic == kCompactMagic && h->size == c->capacity && h->index == index &&
-           h->used >= sizeof(CompactBlockHeader) && h->used <= h->size && h->used % 16 == 0 &&
-           h->self % 16 == 0 && h->self != 0 && h->self + h->used > h->self &&
+    return h->magic == kCompactMagic && h->size == c->capacity && h->index == index && h->size % 16 == 0 &&
+           h->size >= 128 && h->used >= sizeof(CompactBlockHeader) && h->used <= starts_offset(h->size) &&
+           h->used % 16 == 0 && h->self % 16 == 0 && h->self != 0 && h->self + h->used > h->self &&
            h->checksum == compact_block_checksum(h);
 }
 
 // The size of the well-formed object at `off`, or 0.
-uint64_t object_size(const char* base, uint64_t off, uint64_t used) {
+RTS_INLINE uint64_t object_size(const char* base, uint64_t off, uint64_t used) {
     const auto* o = reinterpret_cast<const Object*>(base + off);
-    if (o->rc.load(std::memory_order_relaxed) != 0) return 0;
+    if (o->rc.load(std::memory_order_relaxed) != mark_at(off)) return 0;
     uint64_t size;
     if (o->kind == Kind::Con) {
         size = round16(con_size(o->nptrs, o->nwords));
@@ -241,93 +373,122 @@ uint64_t object_size(const char* base, uint64_t off, uint64_t used) {
     return size <= used - off ? size : 0;
 }
 
-bool mark_objects(ImportBlock& b) {
-    const char* base = b.chunk->bytes();
-    b.starts.assign((b.used - sizeof(CompactBlockHeader)) / 16, false);
-    for (uint64_t off = sizeof(CompactBlockHeader); off < b.used;) {
-        const uint64_t size = object_size(base, off, b.used);
-        if (size == 0) return false;
-        b.starts[(off - sizeof(CompactBlockHeader)) / 16] = true;
-        off += size;
+// One walk over the block's objects, by the starts recorded in the block: each start must be where
+// the object before it ends (the first right after the header, and the last object must end at
+// the block's used bytes), and each object well formed with the mark of its own offset. So the
+// starts are checked to be exactly the objects, and the objects' headers are read independently
+// of each other. A reference into the block itself must point at a start, and is moved at once;
+// the references into other blocks wait for the fix-up.
+bool walk_block(ImportBlock& b, std::vector<Slot*>& elsewhere) {
+    const uint64_t used = b.used, self = b.self;
+    char* base = b.chunk->bytes();
+    const auto new_base = reinterpret_cast<uint64_t>(base);
+    const uint64_t* starts = b.starts;
+    uint64_t expected = sizeof(CompactBlockHeader);  // where the next object starts
+    for (uint64_t w = 0, words = (used + 1023) / 1024; w < words; ++w) {
+        uint64_t bits = starts[w];
+        if (w == words - 1 && used % 1024 != 0) bits &= start_bit(used) - 1;  // none at or past `used`
+        for (; bits != 0; bits &= bits - 1) {
+            const uint64_t off = (w * 64 + std::countr_zero(bits)) * 16;
+            const uint64_t size = object_size(base, off, used);
+            if (off != expected || size == 0) return false;
+            expected = off + size;
+            auto* o = reinterpret_cast<Object*>(base + off);
+            if (o->kind != Kind::Con) continue;
+            Slot* s = con_slots(o);
+            for (uint32_t i = 0, n = o->nptrs; i < n; ++i) {
+                const uint64_t to = s[i].word - self;
+                if (RTS_LIKELY(to < used)) {
+                    if (to % 16 != 0 || !starts_at(starts, to)) return false;
+                    s[i].word = new_base + to;
+                } else {
+                    elsewhere.push_back(&s[i]);
+                }
+            }
+        }
     }
-    return true;
+    return expected == used;
 }
 
-// The new address of the exporting process's reference `ref`, or null when it is no object start
-// of the region. `blocks` is sorted by old address.
-Object* translate(const std::vector<ImportBlock*>& blocks, uint64_t ref) {
-    auto it = std::upper_bound(blocks.begin(), blocks.end(), ref,
+// Checks and fixes block `index` of `imp`, which the caller has filled; a failure marks the import
+// as damaged.
+void check_block(Import& imp, size_t index) {
+    if (imp.damaged) return;
+    ImportBlock& b = imp.blocks[index];
+    if (!check_header(b.chunk, index)) {
+        imp.damaged = true;
+        return;
+    }
+    CompactBlockHeader* h = b.chunk->block();
+    b.self = h->self;
+    b.used = h->used;
+    b.starts = starts_of(b.chunk->bytes(), h->size);
+    if (!walk_block(b, imp.elsewhere)) {
+        imp.damaged = true;
+        return;
+    }
+    h->self = reinterpret_cast<uint64_t>(b.chunk->bytes());
+}
+
+// The new address of `ref`, a reference of the exporting process, or null when it is no object
+// start of the region. `sorted` holds the blocks by old address, their ranges apart.
+Object* translate(const std::vector<const ImportBlock*>& sorted, uint64_t ref) {
+    auto it = std::upper_bound(sorted.begin(), sorted.end(), ref,
                                [](uint64_t a, const ImportBlock* b) { return a < b->self; });
-    if (it == blocks.begin()) return nullptr;
+    if (it == sorted.begin()) return nullptr;
     const ImportBlock& b = **--it;
     const uint64_t off = ref - b.self;
-    if (off >= b.used || off < sizeof(CompactBlockHeader) || off % 16 != 0) return nullptr;
-    if (!b.starts[(off - sizeof(CompactBlockHeader)) / 16]) return nullptr;
+    if (off >= b.used || off % 16 != 0 || !starts_at(b.starts, off)) return nullptr;
     return reinterpret_cast<Object*>(b.chunk->bytes() + off);
 }
 
-bool fix_references(ImportBlock& b, const std::vector<ImportBlock*>& sorted) {
-    char* base = b.chunk->bytes();
-    for (uint64_t off = sizeof(CompactBlockHeader); off < b.used;) {
-        auto* o = reinterpret_cast<Object*>(base + off);
-        if (o->kind == Kind::Con) {
-            Slot* s = con_slots(o);
-            for (uint32_t i = 0; i < o->nptrs; ++i) {
-                Object* to = translate(sorted, reinterpret_cast<uint64_t>(s[i].ref));
-                if (to == nullptr) return false;
-                s[i].ref = to;
-            }
-        }
-        off += object_size(base, off, b.used);
-    }
-    return true;
-}
-
-// Checks the chain and fixes it up; the root's new address, or null.
-Object* check_and_fix(std::vector<ImportBlock>& blocks, uint64_t root) {
-    for (size_t i = 0; i < blocks.size(); ++i) {
-        ImportBlock& b = blocks[i];
-        if (!check_header(b.chunk, i)) return nullptr;
-        b.self = b.chunk->block()->self;
-        b.used = b.chunk->block()->used;
-        if (!mark_objects(b)) return nullptr;
-    }
-    std::vector<ImportBlock*> sorted;
-    for (ImportBlock& b : blocks) sorted.push_back(&b);
+// Moves the references between blocks; the root's new address, or null.
+Object* finish_import(Import& imp, uint64_t root) {
+    std::vector<const ImportBlock*> sorted;
+    sorted.reserve(imp.blocks.size());
+    for (const ImportBlock& b : imp.blocks) sorted.push_back(&b);
     std::sort(sorted.begin(), sorted.end(), [](auto* a, auto* b) { return a->self < b->self; });
     for (size_t i = 1; i < sorted.size(); ++i)
         if (sorted[i - 1]->self + sorted[i - 1]->used > sorted[i]->self) return nullptr;
-    Object* new_root = translate(sorted, root);
-    if (new_root == nullptr) return nullptr;
-    // Translation reads only the old addresses kept in `blocks`, so fixing one block before the
-    // next is checked is safe; a failure part way gives all blocks back.
-    for (ImportBlock& b : blocks)
-        if (!fix_references(b, sorted)) return nullptr;
-    return new_root;
+    for (Slot* s : imp.elsewhere) {
+        Object* to = translate(sorted, s->word);
+        if (to == nullptr) return nullptr;
+        s->ref = to;
+    }
+    return translate(sorted, root);
+}
+
+void forget_import(Import* imp) {
+    std::lock_guard g(imports_lock);
+    imports().erase(imp);
 }
 
 }  // namespace
+
+void compact_retain(Object* o) { retain_region(chunk_of_object(o)->region); }
+void compact_release(Object* o) { release_region(chunk_of_object(o)->region); }
 
 uint64_t compact_block_checksum(const CompactBlockHeader* h) {
     return checksum(reinterpret_cast<const char*>(h + 1), h->used - sizeof(CompactBlockHeader));
 }
 
+uint64_t compact_live_bytes() { return live_block_bytes.load(std::memory_order_relaxed); }
+
 Value compactNew_hash(uint64_t block_size) {
-    auto* s = new RegionState;
+    auto s = std::make_unique<RegionState>();
     s->block_size = std::clamp<uint64_t>(round16(block_size), 4096, kMaxBlock);
     add_block(*s, 0);
-    return region_value(s);
+    return region_value(s.release());
 }
 
 Value compactAdd_hash(const Value& region, const Value& value) { return add(region, value, false); }
 Value compactAddWithSharing_hash(const Value& region, const Value& value) { return add(region, value, true); }
 
 int64_t compactContains_hash(const Value& region, const Value& value) {
-    Chunk* c = chunk_containing(value.get());
-    return c != nullptr && c->region == &state_of(region);
+    return region_holding(value.get()) == &state_of(region);
 }
 
-int64_t compactContainsAny_hash(const Value& value) { return chunk_containing(value.get()) != nullptr; }
+int64_t compactContainsAny_hash(const Value& value) { return region_holding(value.get()) != nullptr; }
 
 uint64_t compactSize_hash(const Value& region) {
     RegionState& r = state_of(region);
@@ -364,46 +525,43 @@ std::pair<void*, uint64_t> compactGetNextBlock_hash(const Value& region, void* b
 }
 
 void* compactAllocateBlock_hash(uint64_t size, void* previous) {
-    Chunk* c = new_chunk(size);
-    std::lock_guard g(blocks_lock);
-    if (previous != nullptr) {
-        Chunk* p = chunk_of_block(previous);
-        RTS_ASSERT(importing().count(p) != 0 && p->next == nullptr,
+    Import* imp;
+    if (previous == nullptr) {
+        auto fresh = std::make_unique<Import>();
+        std::lock_guard g(imports_lock);
+        imports().insert(fresh.get());
+        imp = fresh.release();
+    } else {
+        imp = chunk_of_block(previous)->import;
+        RTS_ASSERT(imp != nullptr && imp->blocks.back().chunk == chunk_of_block(previous),
                    "compactAllocateBlock#: not the last new block");
-        p->next = c;
+        check_block(*imp, imp->blocks.size() - 1);
     }
-    importing().insert(c);
+    Chunk* c = new_chunk(size);
+    c->import = imp;
+    if (previous != nullptr) chunk_of_block(previous)->next = c;
+    imp->blocks.push_back(ImportBlock{c});
     return c->bytes();
 }
 
 std::pair<Value, Object*> compactFixupPointers_hash(void* first, uint64_t root) {
-    std::vector<ImportBlock> blocks;
-    {
-        std::lock_guard g(blocks_lock);
-        Chunk* c = chunk_of_block(first);
-        RTS_ASSERT(importing().count(c) != 0, "compactFixupPointers#: not a new block");
-        for (; c != nullptr; c = c->next) {
-            importing().erase(c);
-            blocks.push_back(ImportBlock{c, 0, 0, {}});
-        }
-    }
-    Object* new_root = check_and_fix(blocks, root);
+    Import* imp = chunk_of_block(first)->import;
+    RTS_ASSERT(imp != nullptr && imp->blocks.front().chunk == chunk_of_block(first),
+               "compactFixupPointers#: not a new block");
+    forget_import(imp);
+    std::unique_ptr<Import> owned(imp);
+    check_block(*imp, imp->blocks.size() - 1);
+    Object* new_root = imp->damaged ? nullptr : finish_import(*imp, root);
     if (new_root == nullptr) {
-        for (ImportBlock& b : blocks) std::free(b.chunk);
+        for (ImportBlock& b : imp->blocks) free_chunk(b.chunk);
         return {Value(), nullptr};
     }
-    auto* s = new RegionState;
-    s->block_size = 4096;
-    for (ImportBlock& b : blocks) {
-        Chunk* c = b.chunk;
-        c->region = s;
-        c->block()->self = reinterpret_cast<uint64_t>(c->bytes());
-        s->total += c->capacity;
-        (s->last ? s->last->next : s->first) = c;
-        s->last = c;
-        register_chunk(c);
+    auto s = std::make_unique<RegionState>();
+    for (ImportBlock& b : imp->blocks) {
+        b.chunk->import = nullptr;
+        append_chunk(*s, b.chunk);
     }
-    return {region_value(s), new_root};
+    return {region_value(s.release()), new_root};
 }
 
 }  // namespace rts

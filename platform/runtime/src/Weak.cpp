@@ -38,6 +38,7 @@ struct WeakCell {
     bool value_is_key = false;
     bool finalizer_takes_value = false;
     bool static_key = false;    // never dies: not in the registry
+    bool holds_key = false;     // counted: a key inside a compact region (see make_weak)
     bool dead = false;          // guarded by the key's shard lock
 
     WeakCell(const WeakCell&) = delete;
@@ -45,6 +46,7 @@ struct WeakCell {
     ~WeakCell() {
         release(finalizer);
         if (!value_is_key) release(value);
+        if (holds_key) release(key);
     }
 };
 using CellPtr = std::shared_ptr<WeakCell>;
@@ -223,7 +225,14 @@ Value make_weak(const Value& key, Value value, Value finalizer, bool takes_value
     cell->finalizer_takes_value = takes_value;
     bool has_finalizer = static_cast<bool>(finalizer);
     cell->finalizer = finalizer.detach();
-    cell->static_key = k->rc.load(std::memory_order_relaxed) == 0;
+    // An object inside a compact region is never freed on its own, so such a key does not die
+    // either: it is kept like a static key, and its region is kept for as long as the cell lives.
+    const uint32_t count = k->rc.load(std::memory_order_relaxed);
+    cell->static_key = special_count(count);
+    if (count != 0 && cell->static_key) {
+        retain(k);
+        cell->holds_key = true;
+    }
     if (!cell->static_key) {
         Shard& s = shard_of(k);
         std::lock_guard<std::mutex> g(s.lock);

@@ -62,7 +62,8 @@ bool same_value(const Value& a, const Value& b) {
     return true;
 }
 
-// Every object reachable from `v` lies in `region` and is uncounted; visits each object once.
+// Every object reachable from `v` lies in `region` and carries the region's mark; visits each
+// object once.
 void expect_closed(const Value& region, const Value& v) {
     std::unordered_set<Object*> seen;
     std::vector<Object*> todo{v.get()};
@@ -71,7 +72,7 @@ void expect_closed(const Value& region, const Value& v) {
         todo.pop_back();
         if (!seen.insert(o).second) continue;
         ASSERT_EQ(rts::compactContains_hash(region, Value::share(o)), 1);
-        ASSERT_EQ(o->rc.load(), 0u);
+        ASSERT_GE(o->rc.load(), rts::kCompactCount);
         if (o->kind == rts::Kind::Con)
             for (uint32_t i = 0; i < o->nptrs; ++i) todo.push_back(rts::con_slots(o)[i].ref);
     }
@@ -143,6 +144,47 @@ TEST(Compact, CopyHoldsTheEvaluatedValueAndLeavesTheSourceOutside) {
     source = Value();
     region = Value();
     EXPECT_TRUE(same_value(copy, tree(8)));
+}
+
+// A region lives while anything refers to it or into it, and goes with all its blocks after the
+// last reference: the handle, a root, an inner object held by a value or by a heap object, a weak
+// reference keyed on an inner object. Under AddressSanitizer a block freed too early shows as a
+// use after free, one never freed as a leak.
+TEST(Compact, RegionIsFreedWithItsLastReference) {
+    const uint64_t before = rts::compact_live_bytes();
+    Value region = rts::compactNew_hash(4096);
+    Value root = rts::compactAdd_hash(region, tree(6));
+    EXPECT_GT(rts::compact_live_bytes(), before + 4096);  // more than one block
+    Value inner = rts::field(root, 1);                    // the right subtree
+    region = Value();
+    root = Value();
+    EXPECT_GT(rts::compact_live_bytes(), before);
+    EXPECT_TRUE(same_value(inner, tree(5, 3)));
+
+    Value holder = rts::con(0, rts::field(inner, 2), box(1));  // a heap object holding a byte array
+    Value weak = rts::mkWeakNoFinalizer_hash(rts::field(inner, 0), box(5));
+    inner = Value();
+    EXPECT_GT(rts::compact_live_bytes(), before);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(rts::bytes_data(rts::field(holder, 0))), 6),
+              "node 3");
+    holder = Value();
+    EXPECT_GT(rts::compact_live_bytes(), before);
+    EXPECT_EQ(unbox(rts::deRefWeak_hash(weak)), 5);
+    weak = Value();
+    EXPECT_EQ(rts::compact_live_bytes(), before);
+
+    // A region that nothing but its handle ever held, and an imported one.
+    rts::compactAdd_hash(rts::compactNew_hash(4096), tree(4));
+    EXPECT_EQ(rts::compact_live_bytes(), before);
+    {
+        Value r = rts::compactNew_hash(4096);
+        auto [imported, value] = import_region(export_region(r, rts::compactAdd_hash(r, tree(6))));
+        ASSERT_TRUE(imported);
+        r = Value();
+        imported = Value();
+        EXPECT_TRUE(same_value(value, tree(6)));
+    }
+    EXPECT_EQ(rts::compact_live_bytes(), before);
 }
 
 TEST(Compact, DeepValuesAreCopiedWithoutRecursion) {
@@ -302,6 +344,7 @@ TEST(Compact, ForgedBytesAreRefused) {
 }
 
 TEST(Compact, RandomDamageNeverGivesARegionPointingOutside) {
+    const uint64_t before = rts::compact_live_bytes();
     Value region = rts::compactNew_hash(4096);
     Value root = rts::compactAddWithSharing_hash(region, tree(7));
     const Exported good = export_region(region, root);
@@ -331,6 +374,10 @@ TEST(Compact, RandomDamageNeverGivesARegionPointingOutside) {
     // Dropping the block that nothing points into, or a flip in an unused tail, can be harmless;
     // whatever was accepted was checked above.
     EXPECT_LT(accepted, 10000);
+    // Every refused import gave its blocks back, and every accepted one went with its value.
+    region = Value();
+    root = Value();
+    EXPECT_EQ(rts::compact_live_bytes(), before);
 }
 
 }  // namespace

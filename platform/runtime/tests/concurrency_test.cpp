@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "RuntimeTest.h"
+#include "rts/Compact.h"
 
 namespace {
 
@@ -159,13 +160,38 @@ TEST(Counting, SharedValueRetainedAndReleasedFromManyThreads) {
     EXPECT_EQ(dc.destroyed(), 1);
 }
 
+// Two threads hold objects of one region, copy them, put them in heap cells and drop them; the
+// last one of them to let go frees the region.
+TEST(Counting, RegionObjectsReleasedFromTwoThreads) {
+    const uint64_t before = rts::compact_live_bytes();
+    Value region = rts::compactNew_hash(4096);
+    Value list = rts::con(0);
+    for (int64_t i = 0; i < 1000; ++i) list = rts::con(1, box(i), std::move(list));
+    Value root = rts::compactAdd_hash(region, list);
+    std::vector<std::thread> threads;
+    for (int k = 0; k < 2; ++k) {
+        threads.emplace_back([held = k == 0 ? root : rts::field(root, 1)] {
+            for (int i = 0; i < 100'000; ++i) {
+                Value a = held;
+                Value cell = rts::con(0, a, rts::field(held, 0));
+            }
+            EXPECT_GT(rts::compact_live_bytes(), 0u);
+        });
+    }
+    region = Value();
+    root = Value();
+    for (auto& th : threads) th.join();
+    EXPECT_EQ(rts::compact_live_bytes(), before);
+}
+
 TEST(MutVarThreads, ConcurrentModifyLosesNoUpdate) {
     Value r = rts::new_mut_var(box(0));
     constexpr int kThreads = 8, kEach = 5000;
     std::vector<std::thread> threads;
     for (int k = 0; k < kThreads; ++k) {
         threads.emplace_back([&] {
-            for (int i = 0; i < kEach; ++i) rts::modify_mut_var(r, [](const Value& v) { return box(unbox(v) + 1); });
+            for (int i = 0; i < kEach; ++i)
+                rts::modify_mut_var(r, [](const Value& v) { return box(unbox(v) + 1); });
         });
     }
     for (int k = 0; k < 2; ++k) {
@@ -203,7 +229,8 @@ TEST(AllocThreads, ThreadLocalValuesAreReleasedAtThreadExit) {
     std::thread([&] {
         thread_local Value held;
         held = rts::fun<1>([token = dc.token()](const Value& x) { return x; });
-        for (int i = 0; i < 1000; ++i) held = rts::apply(rts::fun<2>([](const Value& f, const Value&) { return f; }), held);
+        for (int i = 0; i < 1000; ++i)
+            held = rts::apply(rts::fun<2>([](const Value& f, const Value&) { return f; }), held);
     }).join();
     EXPECT_EQ(dc.destroyed(), 1);
 }
@@ -220,7 +247,8 @@ TEST(AllocThreads, ReleaseAfterTheRuntimeLeftTheThread) {
         ASSERT_EQ(pthread_key_create(&late_key, &release_late), 0);
         Value list = box(0);
         for (int i = 0; i < 1000; ++i) list = rts::con(0, box(i), std::move(list));
-        auto* v = new Value(rts::con(0, std::move(list), rts::fun<1>([token = dc.token()](const Value& x) { return x; })));
+        auto* v = new Value(
+            rts::con(0, std::move(list), rts::fun<1>([token = dc.token()](const Value& x) { return x; })));
         pthread_setspecific(late_key, v);
     }).join();
     EXPECT_EQ(dc.destroyed(), 1);

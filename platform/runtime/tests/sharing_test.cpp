@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "rts/Compact.h"
 #include "threads_test_support.h"
 
 namespace {
@@ -74,6 +75,28 @@ void forked_thread_captures_it() {
     h1 = Value();
     h2 = Value();
     check(count_of(v) == 1, "no count lost or gained");
+}
+
+// A region counted plainly on the sole thread, then by both threads at once: the last release,
+// on either thread, frees it.
+void region_counted_across_modes() {
+    const uint64_t before = rts::compact_live_bytes();
+    Value region = rts::compactNew_hash(4096);
+    Value root = rts::compactAdd_hash(region, rts::con(0, box(1), rts::con(0, box(2), box(3))));
+    Value inner = rts::field(root, 1), kept = inner;  // counted on the region in sole mode
+    Value other = rts::fork_thread(std::function<void()>([inner]() mutable {
+        Value mine = std::move(inner);
+        churn(mine);
+        churn(rts::field(mine, 0));
+    }));
+    inner = Value();
+    region = Value();
+    churn(root);
+    root = Value();
+    rts::wait_thread(other);
+    check(unbox(rts::field(kept, 1)) == 3, "the region outlives everything but one inner object");
+    kept = Value();
+    check(rts::compact_live_bytes() == before, "the last release freed the region");
 }
 
 void mailbox_carries_it() {
@@ -196,6 +219,7 @@ void large_stack_keeps_sole_mode() {
 }
 
 TEST(SoleMode, ForkedThreadCapturesWhatTheSoleThreadCounted) { in_fresh_process(&forked_thread_captures_it); }
+TEST(SoleMode, RegionCountedOnTheSoleThreadThenByTwo) { in_fresh_process(&region_counted_across_modes); }
 TEST(SoleMode, MailboxCarriesAValueBothThreadsCount) { in_fresh_process(&mailbox_carries_it); }
 TEST(SoleMode, WaitingThreadIsWokenByAnUpdateClaimedInSoleMode) {
     in_fresh_process(&waiting_thread_gets_the_published_value);

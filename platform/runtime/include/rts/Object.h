@@ -8,10 +8,13 @@
 //                   a pointer whose reference the holder must give up; `Borrowed` one it must not.
 //
 // Reference counts: a count of 0 means "not counted": static objects (constructors without
-// fields, static records, top-level constants) and objects in compact regions are never retained,
-// released or freed. A live heap object has a count of 1 or more. A release that sees a count of
-// 1 owns the only reference, so no other thread can be touching the count and the object is freed
-// without a read-modify-write.
+// fields, static records, top-level constants) are never retained, released or freed. A count with
+// the top bit set marks an object inside a compact region (rts/Compact.h): the object itself is
+// never changed or freed, and retaining or releasing it counts on its region instead. Both are
+// "special" counts, tested together by the one compare that skips them, so an ordinary object pays
+// nothing for regions. A live heap object has a count of 1 or more (below 2^31). A release that
+// sees a count of 1 owns the only reference, so no other thread can be touching the count and the
+// object is freed without a read-modify-write.
 //
 // Single-threaded counting. Almost every program starts with one thread, and while it is the only
 // thread that can reach runtime objects its counts and suspended computations need no atomic
@@ -21,8 +24,9 @@
 // (which also covers the finalizer thread of weak references and values captured by, published
 // to or exchanged with other threads through mailboxes and shared computations), or when code
 // that hands objects to a thread of its own calls share_with_threads() first. From then on every
-// thread counts atomically. Top-level constants, weak references and compact regions need nothing
-// of their own: their objects reach other threads only through threads that exist.
+// thread counts atomically. Compact regions count on the region the same way. Top-level
+// constants and weak references need nothing of their own: their objects reach other threads only
+// through threads that exist.
 #pragma once
 
 #include <atomic>
@@ -104,14 +108,22 @@ constexpr Slot word_slot(uint64_t w) { return Slot{.word = w}; }
 RTS_INLINE Slot* con_slots(Object* o) { return reinterpret_cast<Slot*>(reinterpret_cast<char*>(o) + sizeof(Object)); }
 RTS_INLINE constexpr size_t con_size(uint32_t nptrs, uint32_t nwords) { return sizeof(Object) + 8 * (nptrs + nwords); }
 
+// Counts that retain and release leave alone: 0 (static) or a compact region's mark.
+inline constexpr uint32_t kCompactCount = uint32_t{1} << 31;
+RTS_INLINE constexpr bool special_count(uint32_t c) { return static_cast<int32_t>(c) <= 0; }
+// Retaining and releasing an object of a compact region: counts on the region, which is freed
+// with all its blocks when its last reference goes (Compact.cpp).
+void compact_retain(Object* o);
+void compact_release(Object* o);
+
 // Whether the calling thread is the sole thread (see "Single-threaded counting" above). Another
 // thread entering the runtime clears the flag of the sole thread, hence the atomic.
 extern constinit thread_local std::atomic<bool> tls_sole_thread __attribute__((tls_model("initial-exec")));
 RTS_INLINE bool sole_thread() { return tls_sole_thread.load(std::memory_order_relaxed); }
 
 // Ends sole mode for the process before the calling thread hands objects to a thread of its own
-// (a thread not made by fork_thread), or makes them reachable through memory other threads read
-// (compact regions, when they come, call it as they take objects in). Cheap after the first call.
+// (a thread not made by fork_thread), or makes them reachable through memory other threads read.
+// Cheap after the first call.
 void share_with_threads();
 
 // Allocation: a thread-local size-class allocator (plain malloc in sanitizer builds, so the
@@ -296,13 +308,14 @@ RTS_INLINE ThunkObject* as_thunk(Object* o) { return reinterpret_cast<ThunkObjec
 // evaluated suspended computations: their references are released (plainly on the sole thread)
 // and their blocks go straight back to the thread's free lists. A reference that dies with them
 // goes back at once when it is a leaf (a constructor without references, a byte array); the first
-// one that is not is freed next by the same loop, so a list or any other chain dies without
-// recursion and without leaving this function; a further one goes to free_object_cold. Everything
-// else takes free_object_cold: other kinds, suspended computations not evaluated (destroying their
-// closures runs code), larger objects, a suspended computation marked as a weak key, any object
-// while some weak reference keys on a constructor or byte array (one predictable branch), and a
-// thread whose allocator is not set up yet. Every library has its own copy (hidden, out of line),
-// so a release site stays small and the call goes through no PLT.
+// one that is not is freed next by the same loop (free_objects), so a list or any other chain dies
+// without recursion; a further one goes to the free loop (free_rest_cold). Everything else takes
+// the free loop: other kinds, suspended computations not evaluated (destroying their
+// closures runs code), larger objects, a suspended computation marked as a weak key, the rest of an
+// object from a reference into a compact region on (counted on its region), any object while some
+// weak reference keys on a constructor or byte array (one predictable branch), and a thread whose
+// allocator is not set up yet. Every library has its own copy (hidden, out of line), so a
+// release site stays small and the call goes through no PLT.
 #ifndef RTS_SANITIZED
 namespace detail {
 // The header's second half, kind, tag, nptrs and nwords, as one number.
@@ -328,19 +341,6 @@ static_assert(fields_class(0) == size_class(con_size(0, 0)) &&
               fields_class(5) == size_class(con_size(3, 2)) &&
               fields_class(14) == size_class(con_size(7, 7)));
 
-// Lowers the count of `f`, a reference held by an object being freed; answers whether `f` died.
-// A count of 1 is this reference alone, which no other thread can touch: no read-modify-write.
-RTS_INLINE bool release_kills(Object* f, bool sole) {
-    const uint32_t n = f->rc.load(std::memory_order_acquire);
-    if (n == 1) return true;
-    if (n == 0) return false;  // static: never counted
-    if (sole) {
-        f->rc.store(n - 1, std::memory_order_relaxed);
-        return false;
-    }
-    return f->rc.fetch_sub(1, std::memory_order_acq_rel) == 1;
-}
-
 // The free-list class of a dying object without references of its own, which goes straight back
 // (a constructor of small size, a byte array from a free list), or 0.
 RTS_INLINE size_t leaf_class(const Object* f) {
@@ -362,24 +362,60 @@ RTS_INLINE bool give_back_leaf(AllocCache* c, Object* f, bool sole) {
 }  // namespace detail
 
 // The free loop's entries for what free_object leaves to it: the rest of a constructor or partial
-// application `o` whose fields from `from` on are still held, after two of its fields, `a` and `b`,
-// died with references of their own; and a block of class `cls` whose free list is full, after
-// which `next` (if not null) is freed.
+// application `o` whose fields from `from` on are still held, and `a` and `b` (either may be null),
+// fields that died with references of their own; and a block of class `cls` whose free list is
+// full, after which `next` (if not null) is freed.
 void free_rest_cold(Object* o, uint32_t from, Object* a, Object* b);
 void give_back_cold(Object* o, size_t cls, Object* next);
 
 namespace detail {
-// Releases `f`, a reference of an object being freed: if it dies, a leaf goes back at once and
-// the first other one becomes `next`, the object freed after this one. Answers true when a second
-// one that is not a leaf died (`second`): that case is left to the free loop.
-RTS_INLINE bool release_ref(AllocCache* c, Object* f, bool sole, Object*& next, Object*& second) {
-    if (f == nullptr || !release_kills(f, sole) || give_back_leaf(c, f, sole)) return false;
+// What release_ref leaves to the free loop.
+enum class Left : uint8_t {
+    nothing,  // released; if it died, given back or made `next`
+    second,   // released, and a second reference that died with references of its own: `second`
+    compact,  // not released: an object of a compact region, which counts on its region
+};
+
+// Releases `f`, a reference of an object being freed. A count of 1 is this reference alone, which
+// no other thread can touch: it dies without a read-modify-write. If it dies, a leaf goes back at
+// once and the first other one becomes `next`, the object freed after this one.
+RTS_INLINE Left release_ref(AllocCache* c, Object* f, bool sole, Object*& next, Object*& second) {
+    if (f == nullptr) return Left::nothing;
+    const uint32_t n = f->rc.load(std::memory_order_acquire);
+    if (n != 1) {
+        if (special_count(n)) return n == 0 ? Left::nothing : Left::compact;
+        if (sole) {
+            f->rc.store(n - 1, std::memory_order_relaxed);
+            return Left::nothing;
+        }
+        if (f->rc.fetch_sub(1, std::memory_order_acq_rel) != 1) return Left::nothing;
+    }
+    if (give_back_leaf(c, f, sole)) return Left::nothing;
     if (next == nullptr) {
         next = f;
-        return false;
+        return Left::nothing;
     }
     second = f;
-    return true;
+    return Left::second;
+}
+
+// Releases the references `s[0, n)` of a dying constructor or partial application. Answers -1, or
+// the index from which the free loop must go on: after a second reference that died with
+// references of its own, or at a reference into a compact region.
+RTS_INLINE int release_refs(AllocCache* c, Slot* s, uint32_t n, bool sole, Object*& next, Object*& second) {
+    for (uint32_t i = 0; i < n; ++i) {
+        const Left left = release_ref(c, s[i].ref, sole, next, second);
+        if (RTS_UNLIKELY(left != Left::nothing)) return static_cast<int>(i) + (left == Left::second);
+    }
+    return -1;
+}
+
+// release_refs of the two references of a list cell or a pair, without a loop.
+RTS_INLINE int release_two_refs(AllocCache* c, Slot* s, bool sole, Object*& next, Object*& second) {
+    if (RTS_UNLIKELY(release_ref(c, s[0].ref, sole, next, second) != Left::nothing)) return 0;  // compact
+    const Left left = release_ref(c, s[1].ref, sole, next, second);
+    if (RTS_UNLIKELY(left != Left::nothing)) return 1 + (left == Left::second);
+    return -1;
 }
 
 // The free-list class of `o` if it is an evaluated (or failed) suspended computation, not marked as
@@ -405,17 +441,12 @@ __attribute__((noinline, visibility("hidden"))) inline void free_objects(Object*
         if ((shape & kNotSmallFields) == 0) {
             Slot* s = con_slots(o);
             const uint32_t nptrs = (shape >> 16) & 0xff;
-            if (RTS_LIKELY(nptrs == 2)) {  // list cells, pairs: no loop
-                release_ref(c, s[0].ref, sole, next, second);
-                if (release_ref(c, s[1].ref, sole, next, second)) return free_rest_cold(o, 2, next, second);
-            } else {
-                for (uint32_t i = 0; i < nptrs; ++i)
-                    if (release_ref(c, s[i].ref, sole, next, second))
-                        return free_rest_cold(o, i + 1, next, second);
-            }
+            const int from = RTS_LIKELY(nptrs == 2) ? release_two_refs(c, s, sole, next, second)
+                                                    : release_refs(c, s, nptrs, sole, next, second);
+            if (RTS_UNLIKELY(from >= 0)) return free_rest_cold(o, from, next, second);
             cls = fields_class(nptrs + (shape >> 24));
         } else if ((cls = evaluated_thunk_class(o, shape)) != 0) {
-            release_ref(c, as_thunk(o)->result, sole, next, second);
+            if (release_ref(c, as_thunk(o)->result, sole, next, second) == Left::compact) break;
         } else {
             break;
         }
@@ -440,12 +471,12 @@ __attribute__((noinline, visibility("hidden"))) inline void free_object(Object* 
     Object* second = nullptr;
     size_t cls;
     if ((shape & (detail::kNotSmallFields | 0xff0000)) == (2 << 16)) {
-        Slot* s = con_slots(o);
-        detail::release_ref(c, s[0].ref, sole, next, second);
-        if (detail::release_ref(c, s[1].ref, sole, next, second)) return free_rest_cold(o, 2, next, second);
+        const int from = detail::release_two_refs(c, con_slots(o), sole, next, second);
+        if (RTS_UNLIKELY(from >= 0)) return free_rest_cold(o, from, next, second);
         cls = detail::fields_class(2 + (shape >> 24));
     } else if ((cls = detail::evaluated_thunk_class(o, shape)) != 0) {
-        detail::release_ref(c, as_thunk(o)->result, sole, next, second);
+        if (detail::release_ref(c, as_thunk(o)->result, sole, next, second) == detail::Left::compact)
+            return free_object_cold(o);
     } else {
         return detail::free_objects(o);
     }
@@ -460,7 +491,10 @@ RTS_INLINE void free_object(Object* o) { free_object_cold(o); }
 RTS_INLINE void retain(Object* o) {
     if (!o) return;
     const uint32_t c = o->rc.load(std::memory_order_relaxed);
-    if (c == 0) return;
+    if (special_count(c)) {
+        if (RTS_UNLIKELY(c != 0)) compact_retain(o);
+        return;
+    }
     if (sole_thread())
         o->rc.store(c + 1, std::memory_order_relaxed);
     else
@@ -471,7 +505,10 @@ RTS_INLINE void release(Object* o) {
     if (!o) return;
     const uint32_t c = o->rc.load(std::memory_order_acquire);
     if (c == 1) return free_object(o);
-    if (c == 0) return;
+    if (special_count(c)) {
+        if (RTS_UNLIKELY(c != 0)) compact_release(o);
+        return;
+    }
     if (sole_thread())
         o->rc.store(c - 1, std::memory_order_relaxed);
     else if (o->rc.fetch_sub(1, std::memory_order_acq_rel) == 1)

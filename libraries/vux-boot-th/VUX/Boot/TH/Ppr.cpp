@@ -268,8 +268,7 @@ Value pprTyLit(const Value& lit) {
     const Value& x = rts::field(v, 0);
     switch (v->tag) {
         case S::NumTyLit_tag: return integer(x);
-        case S::StrTyLit_tag:
-            return text(rts::delay([x] { return VUX::Internal::Show::showStringLiteral(x, Nil()); }));
+        case S::StrTyLit_tag: return detail::quotedString(x);
         default:
             return text(rts::delay([x] {
                 return VUX::Internal::Show::showCharLiteral(VUX::Types::charOf(rts::force(x)), Nil());

@@ -4,11 +4,14 @@
 // Every printer yields a document computation of the document layer (PprLib.h); `pprint` runs
 // one from the initial renumbering state and renders it. Precedences are the levels below
 // (`noPrec` ... `appPrec`): a printer given level p parenthesises what binds more loosely than a
-// position of that level. The printers of expressions, patterns and declarations join this
-// module later; their `Ppr` instances are built the same way (a static record, or a function of
-// the records of the type's parameters). The module's sources: Ppr.cpp (class, names, small
-// types, brackets and lists), PprLit.cpp (literals), PprType.cpp (types, contexts, foralls),
-// PprKeywords.cpp (the fixed vocabulary of the larger printers).
+// position of that level. `Ppr` instances are static records, or functions of the records of the
+// type's parameters. The module's sources: Ppr.cpp (class, names, small types, brackets and
+// lists), PprLit.cpp (literals), PprType.cpp (types, contexts, foralls), PprKeywords.cpp (the
+// fixed vocabulary of the larger printers), PprExp.cpp, PprPat.cpp and PprClause.cpp
+// (expressions, patterns, bodies, clauses and statements), PprDec.cpp (declarations and where
+// blocks), PprData.cpp (data types, constructors, deriving clauses), PprFamily.cpp (synonyms and
+// families), PprPragma.cpp, PprForeign.cpp and PprInfo.cpp (pragmas, foreign declarations and
+// pattern-synonym signatures, reified information).
 #pragma once
 
 #include <cstdint>
@@ -238,15 +241,66 @@ VUX_STATIC_INSTANCE(inst_Ppr_Stmt, C_Ppr_class);
 VUX_STATIC_INSTANCE(inst_Ppr_Range, C_Ppr_class);
 
 // ---------------------------------------------------------------------------------------------
-// Declarations, pragmas, foreign declarations and reified information. Their printers are not
-// all in this module yet: those missing raise an error naming themselves (an empty where block
-// prints nothing).
+// Declarations, pragmas, foreign declarations and reified information.
 
-// A declaration on its own (alone True) or as a member of a where block (False).
+// A declaration on its own (alone True) or as a member of a where block (False): inside a block
+// the clauses of a function are joined by ";", GADT constructors stand in braces, and families
+// and instances lose their "family" or "instance" keyword.
 Value ppr_dec(bool alone, const Value& dec);
-// The "where" block of local declarations; nothing for none.
+// The "where" block of local declarations, nested by 4: "where {d1; d2}", the members on one line
+// when they fit, else one per line aligned after "{"; nothing for none.
 Value where_clause(const Value& decs);
 VUX_STATIC_INSTANCE(inst_Ppr_Dec, C_Ppr_class);
+
+// ---------------------------------------------------------------------------------------------
+// Data types and their constructors
+
+// The declarations of algebraic types: the head line (keyword, prefix, context, name and
+// arguments or the instance head, kind, and "where" when every constructor is in GADT form), the
+// constructors nested by 4 (after "=" and "|", one per line under "where", or in braces inside a
+// block), then the deriving clauses nested by 4; on one line when it fits. `keyword` is a
+// document computation ("data", "newtype", "type data"), `name` a Maybe Name, `kind` a Maybe Kind.
+Value ppr_typedef(const Value& keyword, bool alone, const Value& prefix, const Value& ctx, const Value& name,
+                  const Value& arguments, const Value& kind, const Value& cons, const Value& derivings);
+Value ppr_data(bool alone, const Value& prefix, const Value& ctx, const Value& name, const Value& arguments,
+               const Value& kind, const Value& cons, const Value& derivings);
+Value ppr_newtype(bool alone, const Value& prefix, const Value& ctx, const Value& name,
+                  const Value& arguments, const Value& kind, const Value& con, const Value& derivings);
+Value ppr_type_data(bool alone, const Value& prefix, const Value& ctx, const Value& name,
+                    const Value& arguments, const Value& kind, const Value& cons, const Value& derivings);
+// Nothing for Nothing, ":: k" for Just k.
+Value ksigDoc(const Value& maybeKind);
+// "deriving stock (Eq, Ord)", "deriving C via T": the strategy's word before the classes, or the
+// via type after them.
+Value ppr_deriv_clause(const Value& clause);
+// "stock", "anyclass", "newtype", "via T" (the type at appPrec).
+Value ppr_deriv_strategy(const Value& strategy);
+
+// A field's type at appPrec after its marks: "!Int", "{-# UNPACK #-} !Int", "{-# UNPACK #-} Int".
+// The field is the pair (bang, type).
+Value pprBangType(const Value& field);
+Value pprStrictType(const Value& field);
+// "name :: !Int", from the triple (name, bang, type).
+Value pprVarBangType(const Value& field);
+Value pprVarStrictType(const Value& field);
+// "{a :: A, b :: B} -> R".
+Value pprRecFields(const Value& fields, const Value& result);
+// "A -> B -> R", or the result alone without fields.
+Value pprGadtRHS(const Value& fields, const Value& result);
+VUX_STATIC_INSTANCE(inst_Ppr_Con, C_Ppr_class);
+
+// ---------------------------------------------------------------------------------------------
+// Type synonyms and type families
+
+// "type" prefix name-and-arguments "=" type; `name` is a Maybe Name (absent for type instances,
+// whose left-hand side comes as `arguments`).
+Value ppr_tySyn(const Value& prefix, const Value& name, const Value& arguments, const Value& type);
+// The head of a family: name, binders, result signature, injectivity annotation.
+Value ppr_tf_head(const Value& head);
+// An equation of a closed family: its explicit binders, "lhs = rhs".
+Value ppr_eqn(const Value& equation);
+// Nothing, ":: k", or "= binder".
+VUX_STATIC_INSTANCE(inst_Ppr_FamilyResultSig, C_Ppr_class);
 VUX_STATIC_INSTANCE(inst_Ppr_Pragma, C_Ppr_class);
 VUX_STATIC_INSTANCE(inst_Ppr_RuleBndr, C_Ppr_class);
 VUX_STATIC_INSTANCE(inst_Ppr_Foreign, C_Ppr_class);
@@ -267,6 +321,7 @@ VUX_STATIC_INSTANCE(inst_Ppr_Info, C_Ppr_class);
     X(kwInstance, "instance")                          \
     X(kwType, "type")                                  \
     X(kwData, "data")                                  \
+    X(kwTypeData, "type data")                         \
     X(kwFamily, "family")                              \
     X(kwTypeFamily, "type family")                     \
     X(kwWhere, "where")                                \

@@ -3,8 +3,6 @@
 #include "Text/PrettyPrint/Drovane.h"
 #include "VUX/Boot/TH/Ppr.h"
 #include "VUX/Boot/TH/PprShared.h"
-#include "VUX/Internal/Err.h"
-#include "VUX/Internal/List.h"
 #include "VUX/Internal/TH/Syntax.h"
 #include "rts/Profiling.h"
 
@@ -19,28 +17,15 @@ using detail::beside;
 using detail::commaList;
 using detail::docsOf;
 using detail::listOf;
+using detail::nested;
 using detail::semiList;
 using detail::spaced;
 
 namespace {
-Value nested(const Value& m) { return nest(VUX::Types::I_hash(nestDepth), m); }
 Value pprStmt(const Value& s) { return ppr(inst_Ppr_Stmt(), s); }
 Value pprDecAlone(const Value& d) { return ppr_dec(true, d); }
 Value separatorOf(bool eq) { return eq ? equals() : arrow(); }
 }  // namespace
-
-// ---------------------------------------------------------------------------------------------
-// Declarations: not printed by this module yet
-
-Value ppr_dec(bool, const Value&) {
-    VUX::Internal::Err::errorWithoutStackTrace(VUX::Internal::List::fromBytes(
-        "VUX.Boot.TH.Ppr.ppr_dec: the declaration printer is not provided yet"));
-}
-Value where_clause(const Value& decs) {
-    if (rts::force(decs)->tag == VUX::Types::Nil_tag) return empty();
-    VUX::Internal::Err::errorWithoutStackTrace(VUX::Internal::List::fromBytes(
-        "VUX.Boot.TH.Ppr.where_clause: the declaration printer is not provided yet"));
-}
 
 // ---------------------------------------------------------------------------------------------
 // Bodies, guards, clauses and alternatives

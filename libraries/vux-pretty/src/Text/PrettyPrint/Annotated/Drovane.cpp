@@ -236,9 +236,7 @@ Value punctuate(const Value& separator, const Value& docs) {
 
 Value annotate(Value annotation, const Value& d) {
     VUX_FUNCTION;
-    Value rest = later([annotation = std::move(annotation), d] {
-        return beside(reduceDoc(d), False(), chunkDoc(AnnotEnd(annotation)));
-    });
+    Value rest = detail::suspendedBesideOfReduced(d, False(), chunkDoc(AnnotEnd(std::move(annotation))));
     return rts::con(TextBeside_tag, AnnotStart(), std::move(rest));
 }
 

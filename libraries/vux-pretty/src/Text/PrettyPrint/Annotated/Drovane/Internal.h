@@ -56,6 +56,9 @@ inline int64_t subSat(int64_t a, int64_t b) {
     return r;
 }
 
+// beside (reduceDoc d) g q, suspended in a form that an enclosing beside can take over.
+Value suspendedBesideOfReduced(const Value& d, const Value& g, const Value& q);
+
 inline bool flagOf(const Value& b) { return VUX::Types::isTrue(rts::force(b)); }
 
 }  // namespace Text::PrettyPrint::Annotated::Drovane::detail

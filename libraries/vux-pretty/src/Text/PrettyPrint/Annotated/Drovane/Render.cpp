@@ -6,7 +6,6 @@
 // the rendering, to the caller's text function, so output is produced as it is consumed.
 #include <algorithm>
 #include <cmath>
-#include <memory>
 
 #include "Text/PrettyPrint/Annotated/Drovane/Internal.h"
 #include "VUX/Internal/List.h"
@@ -131,17 +130,25 @@ Value first(const Value& p, const Value& q) {
 
 namespace {
 
-// The walk's fixed arguments, held in one object that every suspended step shares.
-struct Display {
-    Value txt;
-    Value end;
-    Value slashes;  // the zig-zag marker chunks, suspended: only a fold demands them
-    Value backslashes;
-    bool zigzag;
-    int64_t gap;
-    int64_t shift;
+// The walk's fixed arguments, held in one counted object that every suspended step shares.
+class DisplayRef {
+  public:
+    DisplayRef(const Value& txt, const Value& end, const Value& slashes, const Value& backslashes,
+               bool zigzag, int64_t gap, int64_t shift)
+        : obj_(rts::con_words(0, {uint64_t(zigzag), static_cast<uint64_t>(gap), static_cast<uint64_t>(shift)},
+                              txt, end, slashes, backslashes)) {}
+    const Value& txt() const { return field(obj_, 0); }
+    const Value& end() const { return field(obj_, 1); }
+    // The zig-zag marker chunks, suspended: only a fold demands them.
+    const Value& slashes() const { return field(obj_, 2); }
+    const Value& backslashes() const { return field(obj_, 3); }
+    bool zigzag() const { return rts::word(obj_, 0) != 0; }
+    int64_t gap() const { return rts::int_word(obj_, 1); }
+    int64_t shift() const { return rts::int_word(obj_, 2); }
+
+  private:
+    Value obj_;
 };
-using DisplayRef = std::shared_ptr<const Display>;
 
 Value lay(const DisplayRef& ctx, int64_t k, const Value& d);
 Value lay2(const DisplayRef& ctx, int64_t k, const Value& d);
@@ -158,22 +165,37 @@ Value repeatChunk(char c, int64_t n) {
     });
 }
 
+// k spaces in front of rest, built a block at a time: what the renderer's own text function makes
+// of an indentation chunk, without building the chunk's string and copying it.
+Value spacesBefore(int64_t k, const Value& rest) {
+    if (k <= 0) return rest;
+    constexpr int64_t block = 256;
+    Value text = k > block ? later([k, rest] { return spacesBefore(k - block, rest); }) : rest;
+    Value space = VUX::Internal::List::boxChar(' ');
+    for (int64_t i = std::min(k, block); i > 0; --i) text = Cons(space, std::move(text));
+    return text;
+}
+
 Value lay1(const DisplayRef& ctx, int64_t k, const Value& s, const Value& p) {
-    Value rest = later([ctx, k, s, p] {
+    auto text = [ctx, k, s, p] {
         int64_t k1 = addSat(k, elementWidth(s));
-        return rts::apply(ctx->txt, s, later([ctx, k1, p] { return lay2(ctx, k1, p); }));
-    });
-    return rts::apply(ctx->txt, indentChunk(k), rest);
+        return rts::apply(ctx.txt(), s, later([ctx, k1, p] { return lay2(ctx, k1, p); }));
+    };
+    if (ctx.txt().get() != renderChunk_closure.object())
+        return rts::apply(ctx.txt(), indentChunk(k), later(text));
+    // The renderer's own text: a line without indentation starts with its text at once.
+    if (k <= 0) return text();
+    return spacesBefore(k, later(text));
 }
 
 // A zig-zag fold: a line feed, a marker line and a line feed, then the text at the new column.
 Value fold(const DisplayRef& ctx, const Value& marker, int64_t k, const Value& s, const Value& p) {
     Value afterMarker = later([ctx, k, s, p] {
-        return rts::apply(ctx->txt, newlineText(), later([ctx, k, s, p] { return lay1(ctx, k, s, p); }));
+        return rts::apply(ctx.txt(), newlineText(), later([ctx, k, s, p] { return lay1(ctx, k, s, p); }));
     });
     Value markerLine =
-        later([ctx, marker, afterMarker] { return rts::apply(ctx->txt, marker, afterMarker); });
-    return rts::apply(ctx->txt, newlineText(), markerLine);
+        later([ctx, marker, afterMarker] { return rts::apply(ctx.txt(), marker, afterMarker); });
+    return rts::apply(ctx.txt(), newlineText(), markerLine);
 }
 
 Value lay(const DisplayRef& ctx, int64_t k, const Value& d) {
@@ -188,16 +210,17 @@ Value lay(const DisplayRef& ctx, int64_t k, const Value& d) {
                 cur = std::move(p);
                 continue;
             }
-            case Empty_tag: return ctx->end;
+            case Empty_tag: return ctx.end();
             case NilAbove_tag: {
                 Value p = field(dv, 0);
-                return rts::apply(ctx->txt, newlineText(), later([ctx, k, p] { return lay(ctx, k, p); }));
+                return rts::apply(ctx.txt(), newlineText(), later([ctx, k, p] { return lay(ctx, k, p); }));
             }
             case TextBeside_tag: {
                 const Value& s = field(dv, 0);
                 const Value& p = field(dv, 1);
-                if (ctx->zigzag && k >= ctx->gap) return fold(ctx, ctx->slashes, subSat(k, ctx->shift), s, p);
-                if (ctx->zigzag && k < 0) return fold(ctx, ctx->backslashes, addSat(k, ctx->shift), s, p);
+                if (ctx.zigzag() && k >= ctx.gap())
+                    return fold(ctx, ctx.slashes(), subSat(k, ctx.shift()), s, p);
+                if (ctx.zigzag() && k < 0) return fold(ctx, ctx.backslashes(), addSat(k, ctx.shift()), s, p);
                 return lay1(ctx, k, s, p);
             }
             case Union_tag: layoutError("display lay Union");
@@ -217,20 +240,20 @@ Value lay2(const DisplayRef& ctx, int64_t k, const Value& d) {
         switch (dv->tag) {
             case NilAbove_tag: {
                 Value p = field(dv, 0);
-                return rts::apply(ctx->txt, newlineText(), later([ctx, k, p] { return lay(ctx, k, p); }));
+                return rts::apply(ctx.txt(), newlineText(), later([ctx, k, p] { return lay(ctx, k, p); }));
             }
             case TextBeside_tag: {
                 const Value& s = field(dv, 0);
                 Value p = field(dv, 1);
                 int64_t k1 = addSat(k, elementWidth(s));
-                return rts::apply(ctx->txt, s, later([ctx, k1, p] { return lay2(ctx, k1, p); }));
+                return rts::apply(ctx.txt(), s, later([ctx, k1, p] { return lay2(ctx, k1, p); }));
             }
             case Nest_tag: {
                 Value p = field(dv, 0);
                 cur = std::move(p);
                 continue;
             }
-            case Empty_tag: return ctx->end;
+            case Empty_tag: return ctx.end();
             case Union_tag: layoutError("display lay2 Union");
             case NoDoc_tag: layoutError("display lay2 NoDoc");
             case Beside_tag: layoutError("display lay2 Beside");
@@ -300,8 +323,7 @@ Value fullRenderAnn(const Value& modeV, const Value& lineLengthV, const Value& r
 Value display(bool zigzag, int64_t gap, int64_t shift, const Value& txt, const Value& end,
               const Value& laidOut) {
     VUX_FUNCTION;
-    auto ctx = std::make_shared<const Display>(
-        Display{txt, end, repeatChunk('/', shift), repeatChunk('\\', shift), zigzag, gap, shift});
+    DisplayRef ctx(txt, end, repeatChunk('/', shift), repeatChunk('\\', shift), zigzag, gap, shift);
     return lay(ctx, 0, laidOut);
 }
 
