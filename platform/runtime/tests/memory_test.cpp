@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "RuntimeTest.h"
+#include "rts/Compact.h"
 
 namespace {
 
@@ -159,6 +160,24 @@ TEST(Alloc, ThreadFreesBeforeItsFirstAllocation) {
     }).join();
     EXPECT_EQ(dc.destroyed(), 1);
     EXPECT_EQ(made, 7);
+}
+
+// Dying objects that hold values inside a compact region, an evaluated suspended computation and
+// a pair, release them on the region: it lives while they do and goes with the last of them.
+TEST(Alloc, DyingObjectsReleaseTheirReferencesIntoACompactRegion) {
+    const uint64_t before = rts::compact_live_bytes();
+    Value region = rts::compactNew_hash(4096);
+    Value root = rts::compactAdd_hash(region, rts::con(1, box(1), box(2)));
+    Value thunk = rts::delay([root] { return root; });
+    rts::force(thunk);
+    Value pair = rts::con(0, box(3), root);
+    region = Value();
+    root = Value();
+    thunk = Value();
+    EXPECT_GT(rts::compact_live_bytes(), before);
+    EXPECT_EQ(unbox(rts::field(rts::field(pair, 1), 1)), 2);
+    pair = Value();
+    EXPECT_EQ(rts::compact_live_bytes(), before);
 }
 
 TEST(Alloc, ThreadAllocatedBytesGrows) {
