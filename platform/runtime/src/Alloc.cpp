@@ -7,9 +7,10 @@
 // program that keeps little alive stays small. Larger blocks go to malloc. In sanitizer builds
 // every block goes to malloc.
 //
-// A batch in the pool is a free list whose head block's second word links the next batch and whose
-// second block's second word (if there is one) holds the number of blocks; every block is at least
-// 16 bytes, so both words exist and nothing is allocated to keep the pool.
+// A batch in the pool is a free list (rts/Object.h: each block's second word holds its depth)
+// whose head block's second word links the next batch instead; the second block's depth tells the
+// batch's length. Every block is at least 16 bytes, so both words exist and nothing is allocated to
+// keep the pool.
 #include <cstdlib>
 #include <mutex>
 #include <new>
@@ -18,6 +19,18 @@
 #include "rts/Weak.h"
 
 namespace rts {
+
+FreeBlock empty_free_list{nullptr, 0};
+FreeBlock no_free_list{nullptr, ~uint64_t(0)};
+
+namespace {
+constexpr AllocCache make_no_alloc_cache() {
+    AllocCache c{};
+    for (FreeBlock*& list : c.free) list = &no_free_list;
+    return c;
+}
+}  // namespace
+constinit AllocCache no_alloc_cache = make_no_alloc_cache();
 
 namespace {
 
@@ -44,23 +57,28 @@ void* system_alloc(size_t size) {
     return p;
 }
 
-// Puts the list `head` of `count` blocks into the pool as one batch. Caller holds the lock.
-void push_batch(SharedPool& sp, size_t cls, void* head, uint32_t count) {
-    if (count >= 2) word1(word0(head)) = reinterpret_cast<void*>(uintptr_t(count));
+// Puts the non-empty list `head` into the pool as one batch. Caller holds the lock.
+void push_batch(SharedPool& sp, size_t cls, FreeBlock* head) {
     word1(head) = sp.batches[cls];
     sp.batches[cls] = head;
+}
+
+// Gives the thread's list of class `cls` to the pool, if it holds anything. Caller holds the lock.
+void give_list_to_pool(SharedPool& sp, AllocCache& c, size_t cls) {
+    if (c.free[cls]->depth == 0) return;
+    push_batch(sp, cls, c.free[cls]);
+    c.free[cls] = &empty_free_list;
 }
 
 // Takes one batch of class `cls` from the pool into the thread's empty list.
 bool take_batch(ThreadState* ts, size_t cls) {
     SharedPool& sp = pool();
     std::lock_guard<std::mutex> g(sp.lock);
-    void* head = sp.batches[cls];
+    auto* head = static_cast<FreeBlock*>(sp.batches[cls]);
     if (head == nullptr) return false;
     sp.batches[cls] = word1(head);
-    void* second = word0(head);
+    head->depth = head->next->depth + 1;
     ts->cache.free[cls] = head;
-    ts->cache.cached[cls] = second ? static_cast<uint32_t>(reinterpret_cast<uintptr_t>(word1(second))) : 1;
     return true;
 }
 
@@ -96,16 +114,15 @@ void new_area(ThreadState* ts, size_t block) {
     if (take_batch(ts, cls)) return;
     size_t block = cls * kAllocGranule;
     if (size_t(ts->bump_end - ts->bump) < block) new_area(ts, block);
-    void* head = nullptr;
-    uint32_t n = 0;
-    for (; n < kCarveBlocks && size_t(ts->bump_end - ts->bump) >= block; ++n) {
-        void* b = ts->bump;
+    FreeBlock* head = &empty_free_list;
+    for (int n = 0; n < kCarveBlocks && size_t(ts->bump_end - ts->bump) >= block; ++n) {
+        auto* b = reinterpret_cast<FreeBlock*>(ts->bump);
         ts->bump += block;
-        word0(b) = head;
+        b->next = head;
+        b->depth = head->depth + 1;
         head = b;
     }
     ts->cache.free[cls] = head;
-    ts->cache.cached[cls] = n;
 }
 
 }  // namespace
@@ -123,41 +140,29 @@ void* allocate_slow(size_t size) {
         ts->cache.allocated_bytes += size;
         return system_alloc(size);
     }
-    if (ts->cache.free[cls] == nullptr) refill(ts, cls);
+    if (ts->cache.free[cls]->depth == 0) refill(ts, cls);
     return allocate_bytes(size);
 #endif
 }
 
-void deallocate_slow(void* p, size_t size) {
-#ifndef RTS_SANITIZED
-    size_t cls = size_class(size);
-    if (cls < kSmallClasses) {
-        // A thread's first release may come before its first allocation.
-        push_free_block(&thread_state()->cache, cls, p);
-        return;
-    }
-#endif
-    std::free(p);
-}
+// Blocks of the system allocator: the large ones, and every block in sanitizer builds.
+void deallocate_slow(void* p, size_t) { std::free(p); }
 
-void release_cached_cold(size_t cls) {
-    AllocCache* c = tls_alloc;
-    SharedPool& sp = pool();
-    std::lock_guard<std::mutex> g(sp.lock);
-    push_batch(sp, cls, c->free[cls], c->cached[cls]);
-    c->free[cls] = nullptr;
-    c->cached[cls] = 0;
+void push_to_full_list_cold(size_t cls, void* p) {
+    AllocCache& c = thread_state()->cache;
+    if (push_if_room(&c, cls, p)) return;  // the thread was not set up
+    {
+        SharedPool& sp = pool();
+        std::lock_guard<std::mutex> g(sp.lock);
+        give_list_to_pool(sp, c, cls);
+    }
+    push_if_room(&c, cls, p);
 }
 
 void flush_alloc_cache(ThreadState* ts) {
     SharedPool& sp = pool();
     std::lock_guard<std::mutex> g(sp.lock);
-    for (size_t cls = 1; cls < kSmallClasses; ++cls) {
-        if (ts->cache.free[cls] == nullptr) continue;
-        push_batch(sp, cls, ts->cache.free[cls], ts->cache.cached[cls]);
-        ts->cache.free[cls] = nullptr;
-        ts->cache.cached[cls] = 0;
-    }
+    for (size_t cls = 1; cls < kSmallClasses; ++cls) give_list_to_pool(sp, ts->cache, cls);
     if (size_t(ts->bump_end - ts->bump) >= kAllocGranule) {
         word0(ts->bump) = sp.spare_areas;
         word1(ts->bump) = ts->bump_end;
@@ -362,6 +367,26 @@ void free_object_cold(Object* o) {
     ts->freeing = true;
     free_all(ts, o);
     ts->freeing = false;
+}
+
+void free_rest_cold(Object* o, uint32_t from, Object* a, Object* b) {
+    ThreadState* ts = thread_state();
+    const bool outer = !ts->freeing;
+    ts->freeing = true;
+    for (Object* dead : {a, b})
+        if (dead != nullptr) enqueue(ts, dead);
+    Slot* s = con_slots(o);
+    for (uint32_t i = from; i < o->nptrs; ++i)
+        if (Object* dead = release_field(s[i].ref)) enqueue(ts, dead);
+    give_back(ts, o, con_size(o->nptrs, o->nwords));
+    if (!outer) return;  // the loop under way frees what was queued
+    free_all(ts, nullptr);
+    ts->freeing = false;
+}
+
+void give_back_cold(Object* o, size_t cls, Object* next) {
+    push_to_full_list_cold(cls, o);
+    if (next != nullptr) free_object_cold(next);
 }
 
 }  // namespace rts

@@ -11,7 +11,7 @@
 namespace rts {
 
 constinit thread_local ThreadState* tls_thread __attribute__((tls_model("initial-exec"))) = nullptr;
-constinit thread_local AllocCache* tls_alloc __attribute__((tls_model("initial-exec"))) = nullptr;
+constinit thread_local AllocCache* tls_alloc __attribute__((tls_model("initial-exec"))) = &no_alloc_cache;
 constinit thread_local uintptr_t tls_stack_limit __attribute__((tls_model("initial-exec"))) = 0;
 constinit thread_local std::atomic<bool> tls_sole_thread __attribute__((tls_model("initial-exec"))){false};
 
@@ -31,7 +31,7 @@ void thread_exit(void* p) {
     auto* ts = static_cast<ThreadState*>(p);
     leave_sole_mode();
     flush_alloc_cache(ts);
-    tls_alloc = nullptr;
+    tls_alloc = &no_alloc_cache;
     tls_thread = nullptr;
     delete ts;
 }
@@ -125,6 +125,7 @@ void init_thread_state() {
     auto* ts = new ThreadState();
     ts->id = next_thread_id.fetch_add(1, std::memory_order_relaxed);
     ts->pending.reserve(1024);
+    for (FreeBlock*& list : ts->cache.free) list = &empty_free_list;
     tls_thread = ts;
     tls_alloc = &ts->cache;
     tls_stack_limit = compute_stack_limit();

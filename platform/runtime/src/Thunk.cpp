@@ -27,18 +27,22 @@ constexpr int kKindShift = 3;
 
 uint64_t running_by(uint64_t id) { return kRunning | (id << kOwnerShift); }
 
-// Leaves the Running state for `next`, waking any waiters. The sole thread has none to wake.
-void publish(ThunkObject* t, uint64_t next) {
-    if (sole_thread()) {
-        t->state.store(next, std::memory_order_release);
-        return;
-    }
+// publish() off the sole thread: waiters may have to be woken.
+__attribute__((noinline)) void publish_shared(ThunkObject* t, uint64_t next) {
     uint64_t old = t->state.exchange(next, std::memory_order_acq_rel);
     if (old & kThunkWaiters) {
         WaitStripe& w = stripe_of(&t->header);
         { std::lock_guard<std::mutex> g(w.lock); }
         w.cv.notify_all();
     }
+}
+
+// Leaves the Running state for `next`, waking any waiters. The sole thread has none to wake.
+RTS_INLINE void publish(ThunkObject* t, uint64_t next) {
+    if (RTS_LIKELY(sole_thread()))
+        t->state.store(next, std::memory_order_release);
+    else
+        publish_shared(t, next);
 }
 
 // Blocks until the thunk, which another thread runs, leaves the Running state.
@@ -88,7 +92,7 @@ void reset_all(const std::vector<ThunkObject*>& chain) {
 // Claims the thunk for this thread. Returns false if it is already evaluated; raises its kept
 // exception, or the loop exception if this thread is already running it; waits while another
 // thread runs it.
-RTS_INLINE bool claim(ThunkObject* t, uint64_t owner_id) {
+__attribute__((noinline)) bool claim_any(ThunkObject* t, uint64_t owner_id) {
     const uint64_t mine = running_by(owner_id);
     for (;;) {
         uint64_t st = t->state.load(std::memory_order_acquire);
@@ -110,8 +114,18 @@ RTS_INLINE bool claim(ThunkObject* t, uint64_t owner_id) {
     }
 }
 
+// claim(), with the common case first: on the sole thread an unevaluated thunk is claimed with a
+// plain store, since no other thread can be claiming it.
+RTS_INLINE bool claim(ThunkObject* t, uint64_t owner_id) {
+    if (RTS_LIKELY(sole_thread()) && t->state.load(std::memory_order_relaxed) == kUnevaluated) {
+        t->state.store(running_by(owner_id), std::memory_order_relaxed);
+        return true;
+    }
+    return claim_any(t, owner_id);
+}
+
 // Runs the computation of a thunk this thread has claimed.
-Value run_claimed(ThunkObject* t) {
+RTS_INLINE Value run_claimed(ThunkObject* t) {
     try {
         return t->info->code(&t->header);
     } catch (const std::bad_alloc&) {
@@ -165,10 +179,11 @@ const Value& force_thunk(Object* o) {
     async_safe_point(ts);
     ThunkObject* t = as_thunk(o);
     if (!claim(t, ts->id)) return as_value(t->result);
-    Value r;
+    Object* result;
     try {
-        r = run_claimed(t);
+        Value r = run_claimed(t);
         if (RTS_UNLIKELY(r->kind == Kind::Thunk)) r = finish_chain(ts->id, std::move(r));
+        result = r.detach();
     } catch (const Exception& e) {
         fail_all(&t, 1, e);
         throw;
@@ -177,7 +192,7 @@ const Value& force_thunk(Object* o) {
         throw;
     }
     destroy_closure(t);
-    t->result = r.detach();
+    t->result = result;
     publish(t, kEvaluated);
     return as_value(t->result);
 }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "RuntimeTest.h"
+#include "rts/Compact.h"
 
 namespace {
 
@@ -138,6 +139,45 @@ TEST(Alloc, ConstructorWithCountedFieldsFreedAtItsRelease) {
     (void)blocks;
 #endif
     EXPECT_EQ(unbox(again1) + unbox(again2), 9);
+}
+
+// A thread whose first act in the runtime is a release (its allocator not set up yet) frees what
+// it was handed: evaluated suspended computations, cells and boxes dying one after another, down
+// to a closure at the bottom; then it allocates from the blocks it got back.
+TEST(Alloc, ThreadFreesBeforeItsFirstAllocation) {
+    DestroyCounter dc;
+    Value list = rts::fun<1>([token = dc.token()](const Value& x) { return x; });
+    for (int i = 0; i < 1000; ++i) {
+        Value t = rts::delay([cell = rts::con(1, box(i), std::move(list))]() { return cell; });
+        rts::force(t);
+        list = std::move(t);
+    }
+    rts::share_with_threads();
+    int64_t made = 0;
+    std::thread([&] {
+        list = Value();
+        made = unbox(box(7));
+    }).join();
+    EXPECT_EQ(dc.destroyed(), 1);
+    EXPECT_EQ(made, 7);
+}
+
+// Dying objects that hold values inside a compact region, an evaluated suspended computation and
+// a pair, release them on the region: it lives while they do and goes with the last of them.
+TEST(Alloc, DyingObjectsReleaseTheirReferencesIntoACompactRegion) {
+    const uint64_t before = rts::compact_live_bytes();
+    Value region = rts::compactNew_hash(4096);
+    Value root = rts::compactAdd_hash(region, rts::con(1, box(1), box(2)));
+    Value thunk = rts::delay([root] { return root; });
+    rts::force(thunk);
+    Value pair = rts::con(0, box(3), root);
+    region = Value();
+    root = Value();
+    thunk = Value();
+    EXPECT_GT(rts::compact_live_bytes(), before);
+    EXPECT_EQ(unbox(rts::field(rts::field(pair, 1), 1)), 2);
+    pair = Value();
+    EXPECT_EQ(rts::compact_live_bytes(), before);
 }
 
 TEST(Alloc, ThreadAllocatedBytesGrows) {

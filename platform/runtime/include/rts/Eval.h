@@ -12,47 +12,8 @@
 namespace rts {
 
 // ---------------------------------------------------------------------------------------------
-// Suspended computations (thunks)
-//
-// States, held in the low two bits of `state`:
-//   Unevaluated  the computation has not run, or an asynchronous exception interrupted it.
-//                `info` and the captured data are live.
-//   Running      one thread (its id in bits 8 and up) is running the computation: the thunk is
-//                blackholed. The owner demanding it again raises the loop exception; any other
-//                thread blocks until it leaves this state (bit 2 says somebody waits).
-//   Evaluated    `result` holds the value, in weak head normal form and never itself a thunk.
-//                The captured data were released before the state was published.
-//   Failed       the computation raised a synchronous exception: `result` holds the exception
-//                value and bits 3 to 7 its runtime kind; every demand raises it again without
-//                running the code. The captured data were released.
-// Transitions: Unevaluated -> Running by compare-and-swap; Running -> Evaluated | Failed by the
-// owner; Running -> Unevaluated when an asynchronous exception interrupts the owner.
+// Suspended computations (thunks): their layout and states are in rts/Object.h.
 
-struct ThunkInfo {
-    Value (*code)(Object* self);    // the computation; reads what it captured from the object
-    void (*destroy)(Object* self);  // releases what it captured; null when nothing is
-    uint32_t size;                  // size of the whole object in bytes
-};
-
-enum ThunkState : uint64_t { kUnevaluated = 0, kRunning = 1, kEvaluated = 2, kFailed = 3 };
-inline constexpr uint64_t kThunkStateMask = 3;
-inline constexpr uint64_t kThunkWaiters = 4;
-
-struct ThunkObject {
-    Object header;
-    std::atomic<uint64_t> state;
-    Object* result;
-    const ThunkInfo* info;
-    // captured data follow, 16-byte aligned
-
-    constexpr ThunkObject(uint32_t rc, const ThunkInfo* i)
-        : header(rc, Kind::Thunk, 0, 0, 0), state(kUnevaluated), result(nullptr), info(i) {}
-};
-static_assert(sizeof(ThunkObject) == 32 && sizeof(ThunkObject) % 16 == 0, "captured data stay 16-byte aligned");
-static_assert(offsetof(ThunkObject, state) == 8 && offsetof(ThunkObject, result) == 16 &&
-              offsetof(ThunkObject, info) == 24);
-
-RTS_INLINE ThunkObject* as_thunk(Object* o) { return reinterpret_cast<ThunkObject*>(o); }
 template <class T>
 RTS_INLINE T* thunk_storage(Object* o) {
     return reinterpret_cast<T*>(reinterpret_cast<char*>(o) + sizeof(ThunkObject));

@@ -133,13 +133,28 @@ void share_with_threads();
 // thread is reused by the others instead of piling up.
 inline constexpr size_t kAllocGranule = 16;
 inline constexpr size_t kSmallClasses = 33;  // sizes up to 512 bytes come from free lists
-inline constexpr uint32_t kMaxCachedBlocks = 4096;
+inline constexpr uint64_t kMaxCachedBlocks = 4096;
+
+// A block on a free list: its first word links the next block, its second holds the number of
+// blocks from it to the end of the list (1 to kMaxCachedBlocks), so a list's length is its head's
+// depth and neither taking nor giving back a block updates a counter. An empty list is
+// `empty_free_list` (depth 0), and a thread whose allocator is not set up yet has `no_alloc_cache`,
+// whose lists are all `no_free_list` (a depth beyond the bound): taking a block from either and
+// giving one back to the latter fail over to the slow paths, which set the thread up, so the fast
+// paths test for no null pointer. Neither sentinel is ever written. Blocks are read through this
+// type while free and as objects while in use, hence may_alias.
+struct __attribute__((may_alias)) FreeBlock {
+    FreeBlock* next;
+    uint64_t depth;
+};
+extern FreeBlock empty_free_list;
+extern FreeBlock no_free_list;
 
 struct AllocCache {
-    void* free[kSmallClasses];        // singly linked through each free block's first word
-    uint32_t cached[kSmallClasses];   // blocks on each list
-    uint64_t allocated_bytes;         // total the thread has allocated
+    FreeBlock* free[kSmallClasses];
+    uint64_t allocated_bytes;  // total the thread has allocated
 };
+extern AllocCache no_alloc_cache;
 extern constinit thread_local AllocCache* tls_alloc __attribute__((tls_model("initial-exec")));
 
 // Profiling builds (VUX_PROFILING) charge every allocation, one object and its size, to the calling
@@ -175,42 +190,52 @@ RTS_INLINE constexpr uint8_t block_class(size_t size) {
 
 void* allocate_slow(size_t size);
 void deallocate_slow(void* p, size_t size);
-// Gives a thread's overlong free list of class `cls` to the shared pool.
-void release_cached_cold(size_t cls);
+// Gives the calling thread's free list of class `cls`, full, to the shared pool, then puts `p` on
+// it (also sets the thread up).
+void push_to_full_list_cold(size_t cls, void* p);
 
 RTS_INLINE void* allocate_bytes(size_t size) {
 #ifdef VUX_PROFILING
     charge_alloc(size);
 #endif
 #ifndef RTS_SANITIZED
-    size_t cls = size_class(size);
-    AllocCache* c = tls_alloc;
-    if (RTS_LIKELY(c != nullptr && cls < kSmallClasses)) {
-        void* p = c->free[cls];
-        if (RTS_LIKELY(p != nullptr)) {
-            c->free[cls] = *static_cast<void**>(p);
-            --c->cached[cls];
+    const size_t cls = size_class(size);
+    if (RTS_LIKELY(cls < kSmallClasses)) {
+        AllocCache* c = tls_alloc;
+        FreeBlock* b = c->free[cls];
+        if (RTS_LIKELY(b->depth - 1 < kMaxCachedBlocks)) {
+            c->free[cls] = b->next;
             c->allocated_bytes += cls * kAllocGranule;
-            return p;
+            return b;
         }
     }
 #endif
     return allocate_slow(size);
 }
 
+// Puts a block of small class `cls` on the calling thread's free list `c` unless that list is
+// full; answers whether it did.
+RTS_INLINE bool push_if_room(AllocCache* c, size_t cls, void* p) {
+    FreeBlock* head = c->free[cls];
+    const uint64_t depth = head->depth;
+    if (RTS_UNLIKELY(depth >= kMaxCachedBlocks)) return false;
+    auto* b = static_cast<FreeBlock*>(p);
+    b->next = head;
+    b->depth = depth + 1;
+    c->free[cls] = b;
+    return true;
+}
+
 // Puts a block of small class `cls` on the calling thread's free list `c`.
 RTS_INLINE void push_free_block(AllocCache* c, size_t cls, void* p) {
-    *static_cast<void**>(p) = c->free[cls];
-    c->free[cls] = p;
-    if (RTS_UNLIKELY(++c->cached[cls] > kMaxCachedBlocks)) release_cached_cold(cls);
+    if (RTS_UNLIKELY(!push_if_room(c, cls, p))) push_to_full_list_cold(cls, p);
 }
 
 RTS_INLINE void deallocate_bytes(void* p, size_t size) {
 #ifndef RTS_SANITIZED
-    size_t cls = size_class(size);
-    AllocCache* c = tls_alloc;
-    if (RTS_LIKELY(c != nullptr && cls < kSmallClasses)) {
-        push_free_block(c, cls, p);
+    const size_t cls = size_class(size);
+    if (RTS_LIKELY(cls < kSmallClasses)) {
+        push_free_block(tls_alloc, cls, p);
         return;
     }
 #endif
@@ -231,128 +256,238 @@ namespace detail {
 extern std::atomic<uint64_t> weak_side_keys;
 }  // namespace detail
 
-// Frees an object whose count reached zero. Most of what dies is a small constructor (fewer than
-// eight references and eight words) whose fields either outlive it or die with it as leaves
-// (constructors without references, byte arrays). Such a constructor is freed here: its fields'
-// counts lowered (plainly on the sole thread), the leaves among them and then its own block going
-// straight back to the thread's free lists. Everything else takes free_object_cold: other kinds,
-// larger constructors, a constructor with a field that dies with it and has references of its own
-// (which the free loop releases), any constructor while some weak reference keys on a constructor
-// or byte array (one predictable branch) and a thread whose allocator is not set up yet. Every
-// library has its own copy (hidden, out of line), so a release site stays small and the call goes
-// through no PLT.
+// Suspended computations (thunks). Their layout is here, with the free path that walks it; how
+// they are made and forced is in rts/Eval.h.
+//
+// States, held in the low two bits of `state`:
+//   Unevaluated  the computation has not run, or an asynchronous exception interrupted it.
+//                `info` and the captured data are live.
+//   Running      one thread (its id in bits 8 and up) is running the computation: the thunk is
+//                blackholed. The owner demanding it again raises the loop exception; any other
+//                thread blocks until it leaves this state (bit 2 says somebody waits).
+//   Evaluated    `result` holds the value, in weak head normal form and never itself a thunk.
+//                The captured data were released before the state was published.
+//   Failed       the computation raised a synchronous exception: `result` holds the exception
+//                value and bits 3 to 7 its runtime kind; every demand raises it again without
+//                running the code. The captured data were released.
+// Transitions: Unevaluated -> Running by compare-and-swap (a plain store on the sole thread);
+// Running -> Evaluated | Failed by the owner; Running -> Unevaluated when an asynchronous
+// exception interrupts the owner. Bit 1 is set exactly when `result` holds a reference.
+
+class Value;
+
+struct ThunkInfo {
+    Value (*code)(Object* self);    // the computation; reads what it captured from the object
+    void (*destroy)(Object* self);  // releases what it captured; null when nothing is
+    uint32_t size;                  // size of the whole object in bytes
+};
+
+enum ThunkState : uint64_t { kUnevaluated = 0, kRunning = 1, kEvaluated = 2, kFailed = 3 };
+inline constexpr uint64_t kThunkStateMask = 3;
+inline constexpr uint64_t kThunkWaiters = 4;
+inline constexpr uint64_t kThunkHoldsResult = 2;  // the bit Evaluated and Failed share
+
+struct ThunkObject {
+    Object header;
+    std::atomic<uint64_t> state;
+    Object* result;
+    const ThunkInfo* info;
+    // captured data follow, 16-byte aligned
+
+    constexpr ThunkObject(uint32_t rc, const ThunkInfo* i)
+        : header(rc, Kind::Thunk, 0, 0, 0), state(kUnevaluated), result(nullptr), info(i) {}
+};
+static_assert(sizeof(ThunkObject) == 32 && sizeof(ThunkObject) % 16 == 0, "captured data stay 16-byte aligned");
+static_assert(offsetof(ThunkObject, state) == 8 && offsetof(ThunkObject, result) == 16 &&
+              offsetof(ThunkObject, info) == 24);
+
+RTS_INLINE ThunkObject* as_thunk(Object* o) { return reinterpret_cast<ThunkObject*>(o); }
+
+// Frees an object whose count reached zero, inline as far as it can. Most of what dies is small
+// constructors and partial applications (fewer than eight references and eight words) and
+// evaluated suspended computations: their references are released (plainly on the sole thread)
+// and their blocks go straight back to the thread's free lists. A reference that dies with them
+// goes back at once when it is a leaf (a constructor without references, a byte array); the first
+// one that is not is freed next by the same loop (free_objects), so a list or any other chain dies
+// without recursion; a further one goes to the free loop (free_rest_cold). Everything else takes
+// the free loop: other kinds, suspended computations not evaluated (destroying their
+// closures runs code), larger objects, a suspended computation marked as a weak key, the rest of an
+// object from a reference into a compact region on (counted on its region), any object while some
+// weak reference keys on a constructor or byte array (one predictable branch), and a thread whose
+// allocator is not set up yet. Every library has its own copy (hidden, out of line), so a
+// release site stays small and the call goes through no PLT.
 #ifndef RTS_SANITIZED
 namespace detail {
-// Objects without references of their own: a dying one is given back at once.
-RTS_INLINE bool is_leaf(const Object* o) {
-    return (o->kind == Kind::Con && o->nptrs == 0) || o->kind == Kind::Bytes;
-}
-
-// Whether a field leaves its constructor's free on the inline path: null, static, outliving this
-// release, or a leaf that dies with it. `counted` collects whether any field is counted.
-RTS_INLINE bool field_stays(const Slot& field, bool& counted) {
-    if (field.ref == nullptr) return true;
-    const uint32_t c = field.ref->rc.load(std::memory_order_acquire);
-    counted |= c != 0;
-    return c != 1 || is_leaf(field.ref);
-}
-
-// Gives a small constructor's block back to the free list `c`. The common classes are constants
-// on predicted branches, so the list's address does not wait for the header just read, and the
-// next allocation from that list does not stall behind this push.
-RTS_INLINE void push_con_block(AllocCache* c, Object* o, uint32_t fields) {
-    if (fields <= 1)
-        push_free_block(c, size_class(con_size(1, 0)), o);
-    else if (fields <= 3)
-        push_free_block(c, size_class(con_size(3, 0)), o);
-    else if (fields <= 5)
-        push_free_block(c, size_class(con_size(5, 0)), o);
-    else
-        push_free_block(c, size_class(con_size(fields, 0)), o);
-}
-
-// A field whose count reached zero inside the inline free: a leaf goes straight back, anything
-// else (a field held twice, or released meanwhile by another thread) to the free loop.
-RTS_INLINE void free_dead_field(AllocCache* c, Object* f) {
-    if (RTS_UNLIKELY(weak_side_keys.load(std::memory_order_acquire) != 0))  // made a key meanwhile
-        free_object_cold(f);
-    else if (f->kind == Kind::Con && f->nptrs == 0 && f->nwords < 8)
-        push_con_block(c, f, f->nwords);
-    else if (f->kind == Kind::Bytes && f->nwords != 0)
-        push_free_block(c, f->nwords, f);  // a byte array's block class
-    else
-        free_object_cold(f);
-}
-
-// Frees a small constructor whose counted fields all passed field_stays: releases them (plainly
-// on the sole thread), gives the dying leaves back, then the constructor's block.
-__attribute__((noinline, visibility("hidden"))) inline void free_con_releasing_fields(Object* o, AllocCache* c,
-                                                                                      uint32_t nptrs,
-                                                                                      uint32_t fields) {
-    Slot* s = con_slots(o);
-    const bool sole = sole_thread();
-    for (uint32_t i = 0; i < nptrs; ++i) {
-        Object* f = s[i].ref;
-        if (f == nullptr) continue;
-        const uint32_t n = f->rc.load(std::memory_order_acquire);
-        if (special_count(n)) {
-            if (RTS_UNLIKELY(n != 0)) compact_release(f);
-            continue;
-        }
-        bool dead;
-        if (n == 1) {
-            dead = true;
-        } else if (sole) {
-            f->rc.store(n - 1, std::memory_order_relaxed);
-            dead = false;
-        } else {
-            dead = f->rc.fetch_sub(1, std::memory_order_acq_rel) == 1;
-        }
-        if (dead) free_dead_field(c, f);
-    }
-    push_con_block(c, o, fields);
-}
-}  // namespace detail
-
-__attribute__((noinline, visibility("hidden"))) inline void free_object(Object* o) {
-    // The header's second half, kind, tag, nptrs and nwords, read at once: one test finds a
-    // constructor with fewer than eight references and eight words.
+// The header's second half, kind, tag, nptrs and nwords, as one number.
+RTS_INLINE uint32_t shape_of(const Object* o) {
     static_assert(std::endian::native == std::endian::little);
     uint32_t shape;
     std::memcpy(&shape, reinterpret_cast<const char*>(o) + offsetof(Object, kind), 4);
-    constexpr uint32_t kNotSmallCon = 0xF8F800FF;  // kind non-zero, nptrs or nwords above 7
-    static_assert(static_cast<uint8_t>(Kind::Con) == 0);
-    AllocCache* c = tls_alloc;
-    if (RTS_LIKELY((shape & kNotSmallCon) == 0 && c != nullptr) &&
-        RTS_LIKELY(detail::weak_side_keys.load(std::memory_order_acquire) == 0)) {
-        const uint32_t nptrs = (shape >> 16) & 7, fields = nptrs + (shape >> 24);
-        bool counted = false;
-        // Unrolled: one predicted jump on the number of references, no loop.
-        const Slot* s = con_slots(o);
-        // clang-format off
-        switch (nptrs) {
-            case 7: if (!detail::field_stays(s[6], counted)) goto cold; [[fallthrough]];
-            case 6: if (!detail::field_stays(s[5], counted)) goto cold; [[fallthrough]];
-            case 5: if (!detail::field_stays(s[4], counted)) goto cold; [[fallthrough]];
-            case 4: if (!detail::field_stays(s[3], counted)) goto cold; [[fallthrough]];
-            case 3: if (!detail::field_stays(s[2], counted)) goto cold; [[fallthrough]];
-            case 2: if (!detail::field_stays(s[1], counted)) goto cold; [[fallthrough]];
-            case 1: if (!detail::field_stays(s[0], counted)) goto cold; [[fallthrough]];
-            case 0: break;
+    return shape;
+}
+static_assert(static_cast<uint8_t>(Kind::Con) == 0 && static_cast<uint8_t>(Kind::Pap) == 2);
+// Set bits: not a constructor or partial application, or nptrs or nwords above 7.
+inline constexpr uint32_t kNotSmallFields = 0xF8F800FD;
+// Set bits: not a constructor, or some references.
+inline constexpr uint32_t kNotLeafCon = 0x00FF00FF;
+// Kind and tag of a suspended computation without the weak-key mark.
+inline constexpr uint32_t kPlainThunk = static_cast<uint8_t>(Kind::Thunk);
+
+// The free-list class of an object of `fields` references and words (con_size), in one add.
+RTS_INLINE constexpr size_t fields_class(uint32_t fields) { return (fields + 2) / 2; }
+static_assert(fields_class(0) == size_class(con_size(0, 0)) &&
+              fields_class(1) == size_class(con_size(1, 0)) &&
+              fields_class(2) == size_class(con_size(2, 0)) &&
+              fields_class(5) == size_class(con_size(3, 2)) &&
+              fields_class(14) == size_class(con_size(7, 7)));
+
+// The free-list class of a dying object without references of its own, which goes straight back
+// (a constructor of small size, a byte array from a free list), or 0.
+RTS_INLINE size_t leaf_class(const Object* f) {
+    const uint32_t shape = shape_of(f);
+    if ((shape & kNotLeafCon) == 0) return block_class(con_size(0, shape >> 24));
+    if (f->kind == Kind::Bytes) return shape >> 24;  // nwords holds a byte array's block class
+    return 0;
+}
+
+// Gives the block of a dead object straight back to the free list `c`, when it is a leaf and the
+// list has room; answers whether it did. Off the sole thread a weak reference may have been made
+// on it since the free began, by the thread that let go of it last: hence a second look at the
+// weak keys there.
+RTS_INLINE bool give_back_leaf(AllocCache* c, Object* f, bool sole) {
+    if (!sole && RTS_UNLIKELY(weak_side_keys.load(std::memory_order_acquire) != 0)) return false;
+    const size_t cls = leaf_class(f);
+    return cls != 0 && push_if_room(c, cls, f);
+}
+}  // namespace detail
+
+// The free loop's entries for what free_object leaves to it: the rest of a constructor or partial
+// application `o` whose fields from `from` on are still held, and `a` and `b` (either may be null),
+// fields that died with references of their own; and a block of class `cls` whose free list is
+// full, after which `next` (if not null) is freed.
+void free_rest_cold(Object* o, uint32_t from, Object* a, Object* b);
+void give_back_cold(Object* o, size_t cls, Object* next);
+
+namespace detail {
+// What release_ref leaves to the free loop.
+enum class Left : uint8_t {
+    nothing,  // released; if it died, given back or made `next`
+    second,   // released, and a second reference that died with references of its own: `second`
+    compact,  // not released: an object of a compact region, which counts on its region
+};
+
+// Releases `f`, a reference of an object being freed. A count of 1 is this reference alone, which
+// no other thread can touch: it dies without a read-modify-write. If it dies, a leaf goes back at
+// once and the first other one becomes `next`, the object freed after this one.
+RTS_INLINE Left release_ref(AllocCache* c, Object* f, bool sole, Object*& next, Object*& second) {
+    if (f == nullptr) return Left::nothing;
+    const uint32_t n = f->rc.load(std::memory_order_acquire);
+    if (n != 1) {
+        if (special_count(n)) return n == 0 ? Left::nothing : Left::compact;
+        if (sole) {
+            f->rc.store(n - 1, std::memory_order_relaxed);
+            return Left::nothing;
         }
-        // clang-format on
-        // Its only calls are tail calls, so it saves no registers.
-        if (counted) return detail::free_con_releasing_fields(o, c, nptrs, fields);
-        detail::push_con_block(c, o, fields);
-        return;
+        if (f->rc.fetch_sub(1, std::memory_order_acq_rel) != 1) return Left::nothing;
     }
-cold:
+    if (give_back_leaf(c, f, sole)) return Left::nothing;
+    if (next == nullptr) {
+        next = f;
+        return Left::nothing;
+    }
+    second = f;
+    return Left::second;
+}
+
+// Releases the references `s[0, n)` of a dying constructor or partial application. Answers -1, or
+// the index from which the free loop must go on: after a second reference that died with
+// references of its own, or at a reference into a compact region.
+RTS_INLINE int release_refs(AllocCache* c, Slot* s, uint32_t n, bool sole, Object*& next, Object*& second) {
+    for (uint32_t i = 0; i < n; ++i) {
+        const Left left = release_ref(c, s[i].ref, sole, next, second);
+        if (RTS_UNLIKELY(left != Left::nothing)) return static_cast<int>(i) + (left == Left::second);
+    }
+    return -1;
+}
+
+// release_refs of the two references of a list cell or a pair, without a loop.
+RTS_INLINE int release_two_refs(AllocCache* c, Slot* s, bool sole, Object*& next, Object*& second) {
+    if (RTS_UNLIKELY(release_ref(c, s[0].ref, sole, next, second) != Left::nothing)) return 0;  // compact
+    const Left left = release_ref(c, s[1].ref, sole, next, second);
+    if (RTS_UNLIKELY(left != Left::nothing)) return 1 + (left == Left::second);
+    return -1;
+}
+
+// The free-list class of `o` if it is an evaluated (or failed) suspended computation, not marked as
+// a weak key, of a small class: one reference to release, no closure to destroy. Else 0.
+RTS_INLINE size_t evaluated_thunk_class(Object* o, uint32_t shape) {
+    if ((shape & 0xffff) != kPlainThunk) return 0;
+    ThunkObject* t = as_thunk(o);
+    if (!(t->state.load(std::memory_order_relaxed) & kThunkHoldsResult)) return 0;
+    const size_t cls = size_class(t->info->size);
+    return cls < kSmallClasses ? cls : 0;
+}
+
+// free_object's loop, for a chain of objects. Only tail calls leave it, so it saves few registers.
+__attribute__((noinline, visibility("hidden"))) inline void free_objects(Object* o) {
+    AllocCache* const c = tls_alloc;
+    const bool sole = sole_thread();
+    for (;;) {
+        if (RTS_UNLIKELY(weak_side_keys.load(std::memory_order_acquire) != 0)) break;
+        const uint32_t shape = shape_of(o);
+        Object* next = nullptr;
+        Object* second = nullptr;
+        size_t cls;
+        if ((shape & kNotSmallFields) == 0) {
+            Slot* s = con_slots(o);
+            const uint32_t nptrs = (shape >> 16) & 0xff;
+            const int from = RTS_LIKELY(nptrs == 2) ? release_two_refs(c, s, sole, next, second)
+                                                    : release_refs(c, s, nptrs, sole, next, second);
+            if (RTS_UNLIKELY(from >= 0)) return free_rest_cold(o, from, next, second);
+            cls = fields_class(nptrs + (shape >> 24));
+        } else if ((cls = evaluated_thunk_class(o, shape)) != 0) {
+            if (release_ref(c, as_thunk(o)->result, sole, next, second) == Left::compact) break;
+        } else {
+            break;
+        }
+        if (RTS_UNLIKELY(!push_if_room(c, cls, o))) return give_back_cold(o, cls, next);
+        if (next == nullptr) return;
+        o = next;
+    }
     free_object_cold(o);
+}
+}  // namespace detail
+
+// The commonest deaths, a constructor of two references (a list cell, a pair) and an evaluated
+// suspended computation, are finished here without the loop and without saving registers, as long
+// as no more than one reference dies with them that has references of its own: that one, and
+// anything else, goes on in free_objects.
+__attribute__((noinline, visibility("hidden"))) inline void free_object(Object* o) {
+    if (RTS_UNLIKELY(detail::weak_side_keys.load(std::memory_order_acquire) != 0)) return free_object_cold(o);
+    const uint32_t shape = detail::shape_of(o);
+    AllocCache* const c = tls_alloc;
+    const bool sole = sole_thread();
+    Object* next = nullptr;
+    Object* second = nullptr;
+    size_t cls;
+    if ((shape & (detail::kNotSmallFields | 0xff0000)) == (2 << 16)) {
+        const int from = detail::release_two_refs(c, con_slots(o), sole, next, second);
+        if (RTS_UNLIKELY(from >= 0)) return free_rest_cold(o, from, next, second);
+        cls = detail::fields_class(2 + (shape >> 24));
+    } else if ((cls = detail::evaluated_thunk_class(o, shape)) != 0) {
+        if (detail::release_ref(c, as_thunk(o)->result, sole, next, second) == detail::Left::compact)
+            return free_object_cold(o);
+    } else {
+        return detail::free_objects(o);
+    }
+    if (RTS_UNLIKELY(!push_if_room(c, cls, o))) return give_back_cold(o, cls, next);
+    if (next != nullptr) return detail::free_objects(next);
 }
 #else
 RTS_INLINE void free_object(Object* o) { free_object_cold(o); }
 #endif
 
+// Counting. A count of 0 (static objects, never freed) is left alone: one branch in each.
 RTS_INLINE void retain(Object* o) {
     if (!o) return;
     const uint32_t c = o->rc.load(std::memory_order_relaxed);
@@ -369,17 +504,15 @@ RTS_INLINE void retain(Object* o) {
 RTS_INLINE void release(Object* o) {
     if (!o) return;
     const uint32_t c = o->rc.load(std::memory_order_acquire);
+    if (c == 1) return free_object(o);
     if (special_count(c)) {
         if (RTS_UNLIKELY(c != 0)) compact_release(o);
         return;
     }
-    if (c == 1) {
-        free_object(o);
-    } else if (sole_thread()) {
+    if (sole_thread())
         o->rc.store(c - 1, std::memory_order_relaxed);
-    } else if (o->rc.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+    else if (o->rc.fetch_sub(1, std::memory_order_acq_rel) == 1)
         free_object(o);
-    }
 }
 
 class Value {

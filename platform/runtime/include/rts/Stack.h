@@ -17,9 +17,19 @@ extern constinit thread_local uintptr_t tls_stack_limit __attribute__((tls_model
 [[noreturn]] void stack_overflow_cold();
 void init_thread_cold();
 
+// The stack pointer, read without making the caller set up a frame pointer.
+RTS_INLINE uintptr_t stack_pointer() {
+#if defined(__x86_64__)
+    uintptr_t sp;
+    asm("mov %%rsp, %0" : "=r"(sp));
+    return sp;
+#else
+    return reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
+#endif
+}
+
 RTS_INLINE void stack_check() {
-    uintptr_t sp = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
-    if (RTS_UNLIKELY(sp < tls_stack_limit)) stack_overflow_cold();
+    if (RTS_UNLIKELY(stack_pointer() < tls_stack_limit)) stack_overflow_cold();
 }
 
 // Reserved stack of the threads made by run_on_large_stack.
