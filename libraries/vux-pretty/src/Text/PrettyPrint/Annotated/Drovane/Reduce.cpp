@@ -427,18 +427,19 @@ Value oneLiner(const Value& d) {
 
 bool fits(int64_t n, const Value& d) {
     VUX_FUNCTION;
-    Value cur = d;
+    // Walks by reference, taking no counts: every node met stays reachable from `d`, which the
+    // caller holds, and forcing a field never replaces it.
+    const Value* cur = &d;
     for (;;) {
         if (n < 0) return false;
-        const Value& dv = forceDoc(cur);
+        const Value& dv = forceDoc(*cur);
         switch (dv->tag) {
             case Empty_tag:
             case NilAbove_tag: return true;
             case NoDoc_tag: return false;
             case TextBeside_tag: {
                 n = subSat(n, elementWidth(field(dv, 0)));
-                Value rest = field(dv, 1);
-                cur = std::move(rest);
+                cur = &field(dv, 1);
                 continue;
             }
             case Union_tag: layoutError("fits Union");

@@ -43,6 +43,32 @@ namespace {
 Value get(int64_t w, int64_t r, const Value& d);
 Value get1(int64_t w, int64_t r, int64_t sl, const Value& d);
 
+// Whether d is already an evaluated document of the given constructor (TextBeside or Empty),
+// checked as forceDoc checks it.
+bool evaluatedDoc(const Value& d, uint8_t tag) {
+    if (!rts::is_evaluated(d)) return false;
+    const Value& dv = force(d);
+    uint8_t refs = tag == TextBeside_tag ? 2 : 0;
+    return dv->kind == rts::Kind::Con && dv->tag == tag && dv->nptrs == refs && dv->nwords == 0;
+}
+
+// Steps of get1 taken at once rather than suspended, at most this many in a row.
+constexpr int kEagerSteps = 32;
+
+// get1 w r sl d, taken at once while d is an evaluated run of text (a step that forces nothing and
+// raises nothing, so no caller can tell), suspended from the first other node on.
+Value get1Rest(int64_t w, int64_t r, int64_t sl, const Value& d, int steps = kEagerSteps) {
+    if (steps > 0 && evaluatedDoc(d, TextBeside_tag)) {
+        const Value& dv = force(d);
+        const Value& s = field(dv, 0);
+        int64_t sl1 = addSat(sl, elementWidth(s));
+        return rts::con(TextBeside_tag, s, get1Rest(w, r, sl1, field(dv, 1), steps - 1));
+    }
+    if (evaluatedDoc(d, Empty_tag)) return force(d);
+    Value p = d;
+    return later([w, r, sl, p] { return get1(w, r, sl, p); });
+}
+
 // The choice at Union p q, with each alternative laid out by `layout`.
 template <class Layout>
 Value choose(int64_t w, int64_t r, int64_t sl, const Value& u, Layout layout) {
@@ -65,7 +91,7 @@ Value get(int64_t w, int64_t r, const Value& d) {
             const Value& s = field(dv, 0);
             Value p = field(dv, 1);
             int64_t sl = elementWidth(s);
-            return rts::con(TextBeside_tag, s, later([w, r, sl, p] { return get1(w, r, sl, p); }));
+            return rts::con(TextBeside_tag, s, get1Rest(w, r, sl, p));
         }
         case Nest_tag: {
             int64_t k = nestAmount(dv);
@@ -97,7 +123,7 @@ Value get1(int64_t w, int64_t r, int64_t sl, const Value& d) {
                 const Value& s = field(dv, 0);
                 Value p = field(dv, 1);
                 int64_t sl1 = addSat(sl, elementWidth(s));
-                return rts::con(TextBeside_tag, s, later([w, r, sl1, p] { return get1(w, r, sl1, p); }));
+                return rts::con(TextBeside_tag, s, get1Rest(w, r, sl1, p));
             }
             case Nest_tag: {  // a nest inside a line is dropped
                 Value p = field(dv, 0);
@@ -152,6 +178,13 @@ class DisplayRef {
 
 Value lay(const DisplayRef& ctx, int64_t k, const Value& d);
 Value lay2(const DisplayRef& ctx, int64_t k, const Value& d);
+Value renderChunk(const Value& chunk, const Value& rest);
+
+// The text function applied to a chunk and the rest: the renderer's own is called directly.
+Value emit(const DisplayRef& ctx, const Value& chunk, const Value& rest) {
+    if (ctx.txt().get() == renderChunk_closure.object()) return renderChunk(chunk, rest);
+    return rts::apply(ctx.txt(), chunk, rest);
+}
 
 Value indentChunk(int64_t k) { return NoAnnot_hash(Str(indent(k)), k); }
 
@@ -179,7 +212,7 @@ Value spacesBefore(int64_t k, const Value& rest) {
 Value lay1(const DisplayRef& ctx, int64_t k, const Value& s, const Value& p) {
     auto text = [ctx, k, s, p] {
         int64_t k1 = addSat(k, elementWidth(s));
-        return rts::apply(ctx.txt(), s, later([ctx, k1, p] { return lay2(ctx, k1, p); }));
+        return emit(ctx, s, later([ctx, k1, p] { return lay2(ctx, k1, p); }));
     };
     if (ctx.txt().get() != renderChunk_closure.object())
         return rts::apply(ctx.txt(), indentChunk(k), later(text));
@@ -213,7 +246,7 @@ Value lay(const DisplayRef& ctx, int64_t k, const Value& d) {
             case Empty_tag: return ctx.end();
             case NilAbove_tag: {
                 Value p = field(dv, 0);
-                return rts::apply(ctx.txt(), newlineText(), later([ctx, k, p] { return lay(ctx, k, p); }));
+                return emit(ctx, newlineText(), later([ctx, k, p] { return lay(ctx, k, p); }));
             }
             case TextBeside_tag: {
                 const Value& s = field(dv, 0);
@@ -240,13 +273,13 @@ Value lay2(const DisplayRef& ctx, int64_t k, const Value& d) {
         switch (dv->tag) {
             case NilAbove_tag: {
                 Value p = field(dv, 0);
-                return rts::apply(ctx.txt(), newlineText(), later([ctx, k, p] { return lay(ctx, k, p); }));
+                return emit(ctx, newlineText(), later([ctx, k, p] { return lay(ctx, k, p); }));
             }
             case TextBeside_tag: {
                 const Value& s = field(dv, 0);
                 Value p = field(dv, 1);
                 int64_t k1 = addSat(k, elementWidth(s));
-                return rts::apply(ctx.txt(), s, later([ctx, k1, p] { return lay2(ctx, k1, p); }));
+                return emit(ctx, s, later([ctx, k1, p] { return lay2(ctx, k1, p); }));
             }
             case Nest_tag: {
                 Value p = field(dv, 0);
