@@ -415,7 +415,7 @@ class BlockSum {
 
   private:
     static constexpr uint64_t kFrom = sizeof(CompactBlockHeader);
-    static constexpr uint64_t kPiece = 4096;
+    static constexpr uint64_t kPiece = 1024;
 
     void advance(uint64_t to) {
         const uint64_t next =
@@ -442,43 +442,56 @@ constexpr uint64_t kMaxConSize = round16(con_size(255, 255));
 // of each other. A reference into the block itself must point at a start, and is moved at once;
 // the references into other blocks wait for the fix-up. The block's checksum is taken on the way.
 bool walk_block(ImportBlock& b, std::vector<Slot*>& elsewhere, uint64_t checksum) {
-    const uint64_t used = b.used, self = b.self;
+    // Offsets are counted in units of 16 bytes (an object's mark holds its own), and a reference
+    // is moved by adding the distance between the old and the new block.
+    const uint64_t used = b.used / 16, self = b.self;
     char* base = b.chunk->bytes();
-    const auto new_base = reinterpret_cast<uint64_t>(base);
+    const uint64_t moved = reinterpret_cast<uint64_t>(base) - self;
     const uint64_t* starts = b.starts;
-    BlockSum sum(base, used);
-    uint64_t expected = sizeof(CompactBlockHeader);  // where the next object starts
-    for (uint64_t w = 0, words = (used + 1023) / 1024; w < words; ++w) {
+    constexpr uint64_t kConHeader = kCompactCount | uint64_t{static_cast<uint8_t>(Kind::Con)} << 32;
+    BlockSum sum(base, b.used);
+    uint64_t expected = sizeof(CompactBlockHeader) / 16;  // where the next object starts
+    for (uint64_t w = 0, words = (used + 63) / 64; w < words; ++w) {
         uint64_t bits = starts[w];
-        if (w == words - 1 && used % 1024 != 0) bits &= start_bit(used) - 1;  // none at or past `used`
+        if (w == words - 1 && used % 64 != 0) bits &= (uint64_t{1} << (used % 64)) - 1;  // none past `used`
         sum.reach((w + 1) * 1024 + kMaxConSize);  // the objects starting here end before that
         for (; bits != 0; bits &= bits - 1) {
-            const uint64_t off = (w * 64 + std::countr_zero(bits)) * 16;
-            if (off != expected) return false;
-            // The count (the mark of this offset) and the kind, compared at once.
+            const uint64_t at = w * 64 + std::countr_zero(bits);
+            // Where the last object ended, the count (the mark of this offset) and the kind,
+            // compared at once.
             uint64_t header;
-            std::memcpy(&header, base + off, 8);
-            if (RTS_UNLIKELY((header & 0xFF'FFFF'FFFF) !=
-                             (mark_at(off) | uint64_t{static_cast<uint8_t>(Kind::Con)} << 32))) {
-                const uint64_t size = bytes_size(base, off, used);
+            std::memcpy(&header, base + at * 16, 8);
+            if (RTS_UNLIKELY((((header ^ (kConHeader | at)) << 24) | (at ^ expected)) != 0)) {
+                if (at != expected) return false;
+                const uint64_t size = bytes_size(base, at * 16, b.used);
                 if (size == 0) return false;
-                expected = off + size;
+                expected = at + size / 16;
                 continue;
             }
             const uint64_t nptrs = (header >> 48) & 0xff;
-            const uint64_t size = round16(con_size(nptrs, header >> 56));
-            if (size > used - off) return false;
-            expected = off + size;
-            Slot* s = con_slots(reinterpret_cast<Object*>(base + off));
-            for (uint64_t i = 0; i < nptrs; ++i) {
+            expected = at + (nptrs + (header >> 56) + 2) / 2;  // round16(con_size(...)) / 16
+            if (expected > used) return false;
+            auto* s = reinterpret_cast<Slot*>(base + at * 16 + 8);
+            if (nptrs == 2) {  // the commonest shape (a list's cell, a pair), both inside: one test
+                const uint64_t to0 = std::rotr(s[0].word - self, 4), to1 = std::rotr(s[1].word - self, 4);
+                if (RTS_LIKELY((to0 < used) & (to1 < used))) {
+                    if (RTS_UNLIKELY(
+                            ((starts[to0 / 64] >> (to0 % 64)) & (starts[to1 / 64] >> (to1 % 64)) & 1) == 0))
+                        return false;
+                    s[0].word += moved;
+                    s[1].word += moved;
+                    continue;
+                }
+            }
+            for (Slot* end = s + nptrs; s != end; ++s) {
                 // The reference's offset in 16 bytes, rotated so that a misaligned one is out of
                 // the block: one compare for both.
-                const uint64_t to = std::rotr(s[i].word - self, 4);
-                if (RTS_LIKELY(to < used / 16)) {
-                    if (RTS_UNLIKELY((starts[to / 64] & (uint64_t{1} << (to % 64))) == 0)) return false;
-                    s[i].word = new_base + to * 16;
+                const uint64_t to = std::rotr(s->word - self, 4);
+                if (RTS_LIKELY(to < used)) {
+                    if (RTS_UNLIKELY(((starts[to / 64] >> (to % 64)) & 1) == 0)) return false;
+                    s->word += moved;
                 } else {
-                    elsewhere.push_back(&s[i]);  // the fix-up finds its block, or none
+                    elsewhere.push_back(s);  // the fix-up finds its block, or none
                 }
             }
         }
