@@ -355,7 +355,11 @@ struct ImportBlock {
     const uint64_t* starts = nullptr;  // in the block, checked against its objects
 };
 
-bool starts_at(const uint64_t* starts, uint64_t off) { return (starts[off / 1024] & start_bit(off)) != 0; }
+// 1 when an object starts `unit` 16-byte units into the block, else 0.
+RTS_INLINE uint64_t start_at_unit(const uint64_t* starts, uint64_t unit) {
+    return (starts[unit / 64] >> (unit % 64)) & 1;
+}
+bool starts_at(const uint64_t* starts, uint64_t off) { return start_at_unit(starts, off / 16) != 0; }
 
 struct Import {
     std::vector<ImportBlock> blocks;  // in chain order
@@ -475,8 +479,7 @@ bool walk_block(ImportBlock& b, std::vector<Slot*>& elsewhere, uint64_t checksum
             if (nptrs == 2) {  // the commonest shape (a list's cell, a pair), both inside: one test
                 const uint64_t to0 = std::rotr(s[0].word - self, 4), to1 = std::rotr(s[1].word - self, 4);
                 if (RTS_LIKELY((to0 < used) & (to1 < used))) {
-                    if (RTS_UNLIKELY(
-                            ((starts[to0 / 64] >> (to0 % 64)) & (starts[to1 / 64] >> (to1 % 64)) & 1) == 0))
+                    if (RTS_UNLIKELY((start_at_unit(starts, to0) & start_at_unit(starts, to1)) == 0))
                         return false;
                     s[0].word += moved;
                     s[1].word += moved;
@@ -488,7 +491,7 @@ bool walk_block(ImportBlock& b, std::vector<Slot*>& elsewhere, uint64_t checksum
                 // the block: one compare for both.
                 const uint64_t to = std::rotr(s->word - self, 4);
                 if (RTS_LIKELY(to < used)) {
-                    if (RTS_UNLIKELY(((starts[to / 64] >> (to % 64)) & 1) == 0)) return false;
+                    if (RTS_UNLIKELY(start_at_unit(starts, to) == 0)) return false;
                     s->word += moved;
                 } else {
                     elsewhere.push_back(s);  // the fix-up finds its block, or none
