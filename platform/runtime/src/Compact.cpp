@@ -2,7 +2,9 @@
 #include "rts/Compact.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <unordered_map>
@@ -217,35 +219,56 @@ Object* region_copy(RegionState& r, const Object* from, uint64_t size) {
 
 // Two running sums per lane (a Fletcher sum over 64-bit words): any change of one word, and any
 // exchange of two different words, changes the result. Eight independent lanes, in four vectors
-// of two that stay in registers, keep it at the speed of the cache.
+// of two that stay in registers, keep it at the speed of the cache. The sum is taken in steps of
+// 64 bytes, so the import can take it a piece at a time, just ahead of its walk over the objects.
 using Lanes = uint64_t __attribute__((vector_size(16)));
 
+class Checksum {
+  public:
+    // Adds the `n` bytes at `p`, a multiple of 64.
+    void add(const char* p, uint64_t n) {
+        for (uint64_t i = 0; i < n; i += 64) {
+            Lanes w0, w1, w2, w3;
+            std::memcpy(&w0, p + i, 16);
+            std::memcpy(&w1, p + i + 16, 16);
+            std::memcpy(&w2, p + i + 32, 16);
+            std::memcpy(&w3, p + i + 48, 16);
+            b0_ += a0_ += w0;
+            b1_ += a1_ += w1;
+            b2_ += a2_ += w2;
+            b3_ += a3_ += w3;
+        }
+    }
+    // The sum of `total` bytes, given their last words past the multiples of 64 (`tail`, fewer
+    // than eight).
+    uint64_t finish(uint64_t total, const uint64_t* tail, uint64_t tail_words) const {
+        uint64_t sum = total * 0x9E3779B97F4A7C15;
+        auto mix = [&sum](uint64_t w) { sum = std::rotl(sum ^ w, 29) * 0xC2B2AE3D27D4EB4F; };
+        for (uint64_t i = 0; i < tail_words; ++i) mix(tail[i]);
+        for (const Lanes& l : {a0_, a1_, a2_, a3_, b0_, b1_, b2_, b3_}) {
+            mix(l[0]);
+            mix(l[1]);
+        }
+        return sum;
+    }
+
+  private:
+    Lanes a0_ = {1, 2}, a1_ = {3, 4}, a2_ = {5, 6}, a3_ = {7, 8}, b0_ = {}, b1_ = {}, b2_ = {}, b3_ = {};
+};
+
+// The words of the `n` bytes at `p` that follow its multiples of 64; their count.
+uint64_t tail_words(const char* p, uint64_t n, uint64_t (&tail)[8]) {
+    const uint64_t bulk = n & ~uint64_t{63};
+    std::memcpy(tail, p + bulk, (n - bulk) & ~uint64_t{7});
+    return (n - bulk) / 8;
+}
+
 uint64_t checksum(const char* p, uint64_t n) {
-    Lanes a0 = {1, 2}, a1 = {3, 4}, a2 = {5, 6}, a3 = {7, 8}, b0 = {}, b1 = {}, b2 = {}, b3 = {};
-    uint64_t i = 0;
-    for (; i + 64 <= n; i += 64) {
-        Lanes w0, w1, w2, w3;
-        std::memcpy(&w0, p + i, 16);
-        std::memcpy(&w1, p + i + 16, 16);
-        std::memcpy(&w2, p + i + 32, 16);
-        std::memcpy(&w3, p + i + 48, 16);
-        b0 += a0 += w0;
-        b1 += a1 += w1;
-        b2 += a2 += w2;
-        b3 += a3 += w3;
-    }
-    uint64_t sum = n * 0x9E3779B97F4A7C15;
-    auto mix = [&sum](uint64_t w) { sum = std::rotl(sum ^ w, 29) * 0xC2B2AE3D27D4EB4F; };
-    for (; i + 8 <= n; i += 8) {  // the last words, fewer than eight
-        uint64_t w;
-        std::memcpy(&w, p + i, 8);
-        mix(w);
-    }
-    for (const Lanes& l : {a0, a1, a2, a3, b0, b1, b2, b3}) {
-        mix(l[0]);
-        mix(l[1]);
-    }
-    return sum;
+    Checksum sum;
+    sum.add(p, n & ~uint64_t{63});
+    uint64_t tail[8];
+    const uint64_t words = tail_words(p, n, tail);
+    return sum.finish(n, tail, words);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -332,7 +355,11 @@ struct ImportBlock {
     const uint64_t* starts = nullptr;  // in the block, checked against its objects
 };
 
-bool starts_at(const uint64_t* starts, uint64_t off) { return (starts[off / 1024] & start_bit(off)) != 0; }
+// 1 when an object starts `unit` 16-byte units into the block, else 0.
+RTS_INLINE uint64_t start_at_unit(const uint64_t* starts, uint64_t unit) {
+    return (starts[unit / 64] >> (unit % 64)) & 1;
+}
+bool starts_at(const uint64_t* starts, uint64_t off) { return start_at_unit(starts, off / 16) != 0; }
 
 struct Import {
     std::vector<ImportBlock> blocks;  // in chain order
@@ -347,67 +374,132 @@ std::unordered_set<Import*>& imports() {
     return *s;
 }
 
+// The header of block `index`, up to its checksum, which the walk over the objects checks.
 bool check_header(Chunk* c, uint64_t index) {
     if (c->capacity < sizeof(CompactBlockHeader)) return false;
     const CompactBlockHeader* h = c->block();
     return h->magic == kCompactMagic && h->size == c->capacity && h->index == index && h->size % 16 == 0 &&
            h->size >= 128 && h->used >= sizeof(CompactBlockHeader) && h->used <= starts_offset(h->size) &&
-           h->used % 16 == 0 && h->self % 16 == 0 && h->self != 0 && h->self + h->used > h->self &&
-           h->checksum == compact_block_checksum(h);
+           h->used % 16 == 0 && h->self % 16 == 0 && h->self != 0 && h->self + h->used > h->self;
 }
 
-// The size of the well-formed object at `off`, or 0.
-RTS_INLINE uint64_t object_size(const char* base, uint64_t off, uint64_t used) {
+// The size of the well-formed byte array at `off`, or 0.
+uint64_t bytes_size(const char* base, uint64_t off, uint64_t used) {
     const auto* o = reinterpret_cast<const Object*>(base + off);
-    if (o->rc.load(std::memory_order_relaxed) != mark_at(off)) return 0;
-    uint64_t size;
-    if (o->kind == Kind::Con) {
-        size = round16(con_size(o->nptrs, o->nwords));
-    } else if (o->kind == Kind::Bytes && o->tag == 0 && o->nptrs == 0 && o->nwords == 0 && used - off >= 16) {
-        const uint64_t length = reinterpret_cast<const BytesObject*>(o)->length;
-        if (length > used) return 0;
-        size = round16(sizeof(BytesObject) + length);
-    } else {
+    if (o->rc.load(std::memory_order_relaxed) != mark_at(off) || o->kind != Kind::Bytes || o->tag != 0 ||
+        o->nptrs != 0 || o->nwords != 0 || used - off < 16)
         return 0;
-    }
+    const uint64_t length = reinterpret_cast<const BytesObject*>(o)->length;
+    if (length > used) return 0;
+    const uint64_t size = round16(sizeof(BytesObject) + length);
     return size <= used - off ? size : 0;
 }
+
+// The checksum of a block's objects, taken a piece at a time just ahead of the walk that checks
+// them and moves their references: the walk then reads bytes the sum has just brought into the
+// cache, and the sum is of the bytes as exported. The last words past the multiples of 64 are
+// read first.
+class BlockSum {
+  public:
+    BlockSum(const char* base, uint64_t used)
+        : base_(base),
+          used_(used),
+          end_(kFrom + ((used - kFrom) & ~uint64_t{63})),
+          tail_count_(tail_words(base + kFrom, used - kFrom, tail_)) {
+        if (at_ == end_) covered_ = used;
+    }
+    // Sums the bytes of the block up to offset `to` at least, before the walk changes them.
+    RTS_INLINE void reach(uint64_t to) {
+        if (RTS_UNLIKELY(to > covered_)) advance(to);
+    }
+    uint64_t finish() {
+        advance(used_);
+        return sum_.finish(used_ - kFrom, tail_, tail_count_);
+    }
+
+  private:
+    static constexpr uint64_t kFrom = sizeof(CompactBlockHeader);
+    static constexpr uint64_t kPiece = 1024;
+
+    void advance(uint64_t to) {
+        const uint64_t next =
+            std::min(end_, kFrom + ((std::max(to, at_ + kPiece) - kFrom + 63) & ~uint64_t{63}));
+        sum_.add(base_ + at_, next - at_);
+        at_ = next;
+        covered_ = at_ == end_ ? used_ : at_;
+    }
+
+    const char* base_;
+    uint64_t used_, end_;
+    uint64_t at_ = kFrom, covered_ = kFrom;
+    uint64_t tail_[8];
+    uint64_t tail_count_;
+    Checksum sum_;
+};
+
+constexpr uint64_t kMaxConSize = round16(con_size(255, 255));
 
 // One walk over the block's objects, by the starts recorded in the block: each start must be where
 // the object before it ends (the first right after the header, and the last object must end at
 // the block's used bytes), and each object well formed with the mark of its own offset. So the
 // starts are checked to be exactly the objects, and the objects' headers are read independently
 // of each other. A reference into the block itself must point at a start, and is moved at once;
-// the references into other blocks wait for the fix-up.
-bool walk_block(ImportBlock& b, std::vector<Slot*>& elsewhere) {
-    const uint64_t used = b.used, self = b.self;
+// the references into other blocks wait for the fix-up. The block's checksum is taken on the way.
+bool walk_block(ImportBlock& b, std::vector<Slot*>& elsewhere, uint64_t checksum) {
+    // Offsets are counted in units of 16 bytes (an object's mark holds its own), and a reference
+    // is moved by adding the distance between the old and the new block.
+    const uint64_t used = b.used / 16, self = b.self;
     char* base = b.chunk->bytes();
-    const auto new_base = reinterpret_cast<uint64_t>(base);
+    const uint64_t moved = reinterpret_cast<uint64_t>(base) - self;
     const uint64_t* starts = b.starts;
-    uint64_t expected = sizeof(CompactBlockHeader);  // where the next object starts
-    for (uint64_t w = 0, words = (used + 1023) / 1024; w < words; ++w) {
+    constexpr uint64_t kConHeader = kCompactCount | uint64_t{static_cast<uint8_t>(Kind::Con)} << 32;
+    BlockSum sum(base, b.used);
+    uint64_t expected = sizeof(CompactBlockHeader) / 16;  // where the next object starts
+    for (uint64_t w = 0, words = (used + 63) / 64; w < words; ++w) {
         uint64_t bits = starts[w];
-        if (w == words - 1 && used % 1024 != 0) bits &= start_bit(used) - 1;  // none at or past `used`
+        if (w == words - 1 && used % 64 != 0) bits &= (uint64_t{1} << (used % 64)) - 1;  // none past `used`
+        sum.reach((w + 1) * 1024 + kMaxConSize);  // the objects starting here end before that
         for (; bits != 0; bits &= bits - 1) {
-            const uint64_t off = (w * 64 + std::countr_zero(bits)) * 16;
-            const uint64_t size = object_size(base, off, used);
-            if (off != expected || size == 0) return false;
-            expected = off + size;
-            auto* o = reinterpret_cast<Object*>(base + off);
-            if (o->kind != Kind::Con) continue;
-            Slot* s = con_slots(o);
-            for (uint32_t i = 0, n = o->nptrs; i < n; ++i) {
-                const uint64_t to = s[i].word - self;
+            const uint64_t at = w * 64 + std::countr_zero(bits);
+            // Where the last object ended, the count (the mark of this offset) and the kind,
+            // compared at once.
+            uint64_t header;
+            std::memcpy(&header, base + at * 16, 8);
+            if (RTS_UNLIKELY((((header ^ (kConHeader | at)) << 24) | (at ^ expected)) != 0)) {
+                if (at != expected) return false;
+                const uint64_t size = bytes_size(base, at * 16, b.used);
+                if (size == 0) return false;
+                expected = at + size / 16;
+                continue;
+            }
+            const uint64_t nptrs = (header >> 48) & 0xff;
+            expected = at + (nptrs + (header >> 56) + 2) / 2;  // round16(con_size(...)) / 16
+            if (expected > used) return false;
+            auto* s = reinterpret_cast<Slot*>(base + at * 16 + 8);
+            if (nptrs == 2) {  // the commonest shape (a list's cell, a pair), both inside: one test
+                const uint64_t to0 = std::rotr(s[0].word - self, 4), to1 = std::rotr(s[1].word - self, 4);
+                if (RTS_LIKELY((to0 < used) & (to1 < used))) {
+                    if (RTS_UNLIKELY((start_at_unit(starts, to0) & start_at_unit(starts, to1)) == 0))
+                        return false;
+                    s[0].word += moved;
+                    s[1].word += moved;
+                    continue;
+                }
+            }
+            for (Slot* end = s + nptrs; s != end; ++s) {
+                // The reference's offset in 16 bytes, rotated so that a misaligned one is out of
+                // the block: one compare for both.
+                const uint64_t to = std::rotr(s->word - self, 4);
                 if (RTS_LIKELY(to < used)) {
-                    if (to % 16 != 0 || !starts_at(starts, to)) return false;
-                    s[i].word = new_base + to;
+                    if (RTS_UNLIKELY(start_at_unit(starts, to) == 0)) return false;
+                    s->word += moved;
                 } else {
-                    elsewhere.push_back(&s[i]);
+                    elsewhere.push_back(s);  // the fix-up finds its block, or none
                 }
             }
         }
     }
-    return expected == used;
+    return expected == used && sum.finish() == checksum;
 }
 
 // Checks and fixes block `index` of `imp`, which the caller has filled; a failure marks the import
@@ -423,7 +515,7 @@ void check_block(Import& imp, size_t index) {
     b.self = h->self;
     b.used = h->used;
     b.starts = starts_of(b.chunk->bytes(), h->size);
-    if (!walk_block(b, imp.elsewhere)) {
+    if (!walk_block(b, imp.elsewhere, h->checksum)) {
         imp.damaged = true;
         return;
     }
