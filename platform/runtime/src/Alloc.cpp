@@ -26,6 +26,18 @@ FreeBlock empty_free_list{nullptr, 0};
 FreeBlock no_free_list{nullptr, ~uint64_t(0)};
 
 namespace {
+constexpr std::array<FreeBlock, kBlockClasses - kSmallClasses> make_empty_medium_lists() {
+    std::array<FreeBlock, kBlockClasses - kSmallClasses> lists{};
+    for (size_t cls = kSmallClasses; cls < kBlockClasses; ++cls) {
+        const uint64_t room = kMaxCachedMediumBytes / (cls * kAllocGranule);
+        lists[cls - kSmallClasses] = FreeBlock{nullptr, kMaxCachedBlocks - room};
+    }
+    return lists;
+}
+}  // namespace
+constinit std::array<FreeBlock, kBlockClasses - kSmallClasses> empty_medium_lists = make_empty_medium_lists();
+
+namespace {
 constexpr AllocCache make_no_alloc_cache() {
     AllocCache c{};
     for (FreeBlock*& list : c.free) list = &no_free_list;
@@ -74,12 +86,12 @@ void give_list_to_pool(SharedPool& sp, AllocCache& c, size_t cls) {
 
 // Gives the blocks of the thread's list of medium class `cls` back to malloc.
 void free_medium_list(AllocCache& c, size_t cls) {
-    for (FreeBlock* b = c.free[cls]; b->depth != 0;) {
+    for (FreeBlock* b = c.free[cls]; b->next != nullptr;) {
         FreeBlock* next = b->next;
         std::free(b);
         b = next;
     }
-    c.free[cls] = &empty_free_list;
+    c.free[cls] = empty_list(cls);
 }
 
 // Takes one batch of class `cls` from the pool into the thread's empty list.
@@ -152,7 +164,7 @@ void* allocate_slow(size_t size) {
         ts->cache.allocated_bytes += size;
         return system_alloc(size);
     }
-    if (ts->cache.free[cls]->depth == 0) {
+    if (ts->cache.free[cls]->next == nullptr) {
         if (cls >= kSmallClasses) {
             ts->cache.allocated_bytes += cls * kAllocGranule;
             return system_alloc(cls * kAllocGranule);
@@ -168,7 +180,7 @@ void deallocate_slow(void* p, size_t) { std::free(p); }
 
 void push_to_full_list_cold(size_t cls, void* p) {
     AllocCache& c = thread_state()->cache;
-    if (push_if_room(&c, cls, p, block_weight(cls))) return;  // the thread was not set up
+    if (push_if_room(&c, cls, p)) return;  // the thread was not set up
     if (cls >= kSmallClasses) {
         std::free(p);
         return;

@@ -29,6 +29,7 @@
 // through threads that exist.
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <bit>
 #include <cstddef>
@@ -142,20 +143,26 @@ inline constexpr uint64_t kMaxCachedBlocks = 4096;
 inline constexpr uint64_t kMaxCachedMediumBytes = 128 * 1024;
 
 // A block on a free list: its first word links the next block, its second holds the list's depth
-// from it to the end: the number of blocks for a small class (1 to kMaxCachedBlocks), their
-// weights (block_weight) for a medium one. So the head tells whether the list is full, and neither
-// taking nor giving back a block updates a counter. An empty list is `empty_free_list` (depth 0),
-// and a thread whose allocator is not set up yet has `no_alloc_cache`, whose lists are all
-// `no_free_list` (a depth beyond the bound): taking a block from either and giving one back to the
-// latter fail over to the slow paths, which set the thread up, so the fast paths test for no null
-// pointer. Neither sentinel is ever written. Blocks are read through this type while free and as
-// objects while in use, hence may_alias.
+// from it to the end, so the head tells whether the list is full and neither taking nor giving
+// back a block updates a counter. A list ends at a sentinel, never written, whose first word is
+// null: `empty_free_list` (depth 0) for a small class, so a list holds kMaxCachedBlocks blocks;
+// the class's own `empty_medium_list` for a medium one, whose depth leaves room for about
+// kMaxCachedMediumBytes. A thread whose allocator is not set up yet has `no_alloc_cache`, whose
+// lists are all `no_free_list` (null, and a depth beyond the bound): taking a block from it or
+// from an empty list, and giving one back to it, fail over to the slow paths, which set the thread
+// up. Blocks are read through this type while free and as objects while in use, hence may_alias.
 struct __attribute__((may_alias)) FreeBlock {
     FreeBlock* next;
     uint64_t depth;
 };
 extern FreeBlock empty_free_list;
 extern FreeBlock no_free_list;
+extern std::array<FreeBlock, kBlockClasses - kSmallClasses> empty_medium_lists;
+
+// The sentinel that ends the free lists of class `cls`.
+RTS_INLINE FreeBlock* empty_list(size_t cls) {
+    return cls < kSmallClasses ? &empty_free_list : &empty_medium_lists[cls - kSmallClasses];
+}
 
 struct AllocCache {
     FreeBlock* free[kBlockClasses];
@@ -182,15 +189,6 @@ RTS_INLINE void charge_alloc(size_t size) {
 }
 
 RTS_INLINE constexpr size_t size_class(size_t size) { return (size + kAllocGranule - 1) / kAllocGranule; }
-
-// What a block of class `cls` adds to its free list's depth: 1 for a small class, so a list holds
-// kMaxCachedBlocks blocks; for a medium class its share of kMaxCachedMediumBytes.
-RTS_INLINE constexpr uint64_t block_weight(size_t cls) {
-    return cls < kSmallClasses ? 1 : cls * kAllocGranule * kMaxCachedBlocks / kMaxCachedMediumBytes;
-}
-// Every depth of a list holding a block is below this bound.
-inline constexpr uint64_t kMaxListDepth = kMaxCachedBlocks + block_weight(kBlockClasses - 1);
-static_assert(block_weight(kSmallClasses) >= 1);
 
 // The free-list class that a block of `size` bytes comes from and goes back to, or 0 for a block
 // of the system allocator (a large one, or any in sanitizer builds).
@@ -219,8 +217,8 @@ RTS_INLINE void* allocate_bytes(size_t size) {
     if (RTS_LIKELY(cls < kBlockClasses)) {
         AllocCache* c = tls_alloc;
         FreeBlock* b = c->free[cls];
-        if (RTS_LIKELY(b->depth - 1 < kMaxListDepth)) {
-            c->free[cls] = b->next;
+        if (FreeBlock* next = b->next; RTS_LIKELY(next != nullptr)) {
+            c->free[cls] = next;
             c->allocated_bytes += cls * kAllocGranule;
             return b;
         }
@@ -229,22 +227,22 @@ RTS_INLINE void* allocate_bytes(size_t size) {
     return allocate_slow(size);
 }
 
-// Puts a block of class `cls` (small, or any class with `weight` block_weight(cls)) on the calling
-// thread's free list `c` unless that list is full; answers whether it did.
-RTS_INLINE bool push_if_room(AllocCache* c, size_t cls, void* p, uint64_t weight = 1) {
+// Puts a block of class `cls` on the calling thread's free list `c` unless that list is full;
+// answers whether it did.
+RTS_INLINE bool push_if_room(AllocCache* c, size_t cls, void* p) {
     FreeBlock* head = c->free[cls];
     const uint64_t depth = head->depth;
     if (RTS_UNLIKELY(depth >= kMaxCachedBlocks)) return false;
     auto* b = static_cast<FreeBlock*>(p);
     b->next = head;
-    b->depth = depth + weight;
+    b->depth = depth + 1;
     c->free[cls] = b;
     return true;
 }
 
 // Puts a block of class `cls` on the calling thread's free list `c`.
 RTS_INLINE void push_free_block(AllocCache* c, size_t cls, void* p) {
-    if (RTS_UNLIKELY(!push_if_room(c, cls, p, block_weight(cls)))) push_to_full_list_cold(cls, p);
+    if (RTS_UNLIKELY(!push_if_room(c, cls, p))) push_to_full_list_cold(cls, p);
 }
 
 RTS_INLINE void deallocate_bytes(void* p, size_t size) {
@@ -374,7 +372,7 @@ RTS_INLINE size_t leaf_class(const Object* f) {
 RTS_INLINE bool give_back_leaf(AllocCache* c, Object* f, bool sole) {
     if (!sole && RTS_UNLIKELY(weak_side_keys.load(std::memory_order_acquire) != 0)) return false;
     const size_t cls = leaf_class(f);
-    return cls != 0 && push_if_room(c, cls, f, block_weight(cls));
+    return cls != 0 && push_if_room(c, cls, f);
 }
 }  // namespace detail
 
@@ -466,8 +464,7 @@ __attribute__((noinline, visibility("hidden"))) inline void free_objects(Object*
             if (release_ref(c, as_thunk(o)->result, sole, next, second) == Left::compact) break;
         } else if ((cls = leaf_class(o)) != 0) {
             // Nothing to release, so nothing follows it.
-            if (RTS_UNLIKELY(!push_if_room(c, cls, o, block_weight(cls))))
-                return give_back_cold(o, cls, nullptr);
+            if (RTS_UNLIKELY(!push_if_room(c, cls, o))) return give_back_cold(o, cls, nullptr);
             return;
         } else {
             break;
