@@ -4,8 +4,10 @@
 // with a batch from the shared pool (blocks that other threads gave back), else carved from the
 // thread's current chunk, else from a spare piece of chunk that an exited thread left, else from a
 // fresh 256 KiB chunk. Chunks are never returned to the system: freed blocks are reused, so a
-// program that keeps little alive stays small. Larger blocks go to malloc. In sanitizer builds
-// every block goes to malloc.
+// program that keeps little alive stays small. Medium blocks (up to 2 KiB) come from malloc one at
+// a time and are kept on per-thread free lists of bounded weight, beyond which (and at thread exit)
+// they go back to malloc; larger blocks go to malloc. In sanitizer builds every block goes to
+// malloc.
 //
 // A batch in the pool is a free list (rts/Object.h: each block's second word holds its depth)
 // whose head block's second word links the next batch instead; the second block's depth tells the
@@ -22,6 +24,18 @@ namespace rts {
 
 FreeBlock empty_free_list{nullptr, 0};
 FreeBlock no_free_list{nullptr, ~uint64_t(0)};
+
+namespace {
+constexpr std::array<FreeBlock, kBlockClasses - kSmallClasses> make_empty_medium_lists() {
+    std::array<FreeBlock, kBlockClasses - kSmallClasses> lists{};
+    for (size_t cls = kSmallClasses; cls < kBlockClasses; ++cls) {
+        const uint64_t room = kMaxCachedMediumBytes / (cls * kAllocGranule);
+        lists[cls - kSmallClasses] = FreeBlock{nullptr, kMaxCachedBlocks - room};
+    }
+    return lists;
+}
+}  // namespace
+constinit std::array<FreeBlock, kBlockClasses - kSmallClasses> empty_medium_lists = make_empty_medium_lists();
 
 namespace {
 constexpr AllocCache make_no_alloc_cache() {
@@ -68,6 +82,16 @@ void give_list_to_pool(SharedPool& sp, AllocCache& c, size_t cls) {
     if (c.free[cls]->depth == 0) return;
     push_batch(sp, cls, c.free[cls]);
     c.free[cls] = &empty_free_list;
+}
+
+// Gives the blocks of the thread's list of medium class `cls` back to malloc.
+void free_medium_list(AllocCache& c, size_t cls) {
+    for (FreeBlock* b = c.free[cls]; b->next != nullptr;) {
+        FreeBlock* next = b->next;
+        std::free(b);
+        b = next;
+    }
+    c.free[cls] = empty_list(cls);
 }
 
 // Takes one batch of class `cls` from the pool into the thread's empty list.
@@ -136,11 +160,17 @@ void* allocate_slow(size_t size) {
     return system_alloc(size);
 #else
     size_t cls = size_class(size);
-    if (cls >= kSmallClasses) {
+    if (cls >= kBlockClasses) {
         ts->cache.allocated_bytes += size;
         return system_alloc(size);
     }
-    if (ts->cache.free[cls]->depth == 0) refill(ts, cls);
+    if (ts->cache.free[cls]->next == nullptr) {
+        if (cls >= kSmallClasses) {
+            ts->cache.allocated_bytes += cls * kAllocGranule;
+            return system_alloc(cls * kAllocGranule);
+        }
+        refill(ts, cls);
+    }
     return allocate_bytes(size);
 #endif
 }
@@ -151,6 +181,10 @@ void deallocate_slow(void* p, size_t) { std::free(p); }
 void push_to_full_list_cold(size_t cls, void* p) {
     AllocCache& c = thread_state()->cache;
     if (push_if_room(&c, cls, p)) return;  // the thread was not set up
+    if (cls >= kSmallClasses) {
+        std::free(p);
+        return;
+    }
     {
         SharedPool& sp = pool();
         std::lock_guard<std::mutex> g(sp.lock);
@@ -160,6 +194,7 @@ void push_to_full_list_cold(size_t cls, void* p) {
 }
 
 void flush_alloc_cache(ThreadState* ts) {
+    for (size_t cls = kSmallClasses; cls < kBlockClasses; ++cls) free_medium_list(ts->cache, cls);
     SharedPool& sp = pool();
     std::lock_guard<std::mutex> g(sp.lock);
     for (size_t cls = 1; cls < kSmallClasses; ++cls) give_list_to_pool(sp, ts->cache, cls);
@@ -229,7 +264,7 @@ RTS_INLINE Object* release_field(Object* f) {
 RTS_INLINE void give_back(ThreadState* ts, void* p, size_t size) {
 #ifndef RTS_SANITIZED
     size_t cls = size_class(size);
-    if (RTS_LIKELY(cls < kSmallClasses)) {
+    if (RTS_LIKELY(cls < kBlockClasses)) {
         push_free_block(&ts->cache, cls, p);
         return;
     }

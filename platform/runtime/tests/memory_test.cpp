@@ -1,4 +1,6 @@
 // Allocation and freeing: long and deep structures are freed with a flat stack.
+#include <malloc.h>
+
 #include <cstdio>
 #include <thread>
 #include <vector>
@@ -51,8 +53,7 @@ const Nesting kNestings[] = {
     {"ConstructorLastField", 1'000'000, [](Value in) { return rts::con(0, box(1), box(2), std::move(in)); }},
     {"UnevaluatedThunkClosure", kTenMillion,
      [](Value in) { return rts::delay([in = std::move(in)]() { return in; }); }},
-    {"EvaluatedThunk",
-     1'000'000,
+    {"EvaluatedThunk", 1'000'000,
      [](Value in) {
          Value t = rts::delay([in = std::move(in)]() { return rts::con(0, in); });
          rts::force(t);
@@ -61,9 +62,7 @@ const Nesting kNestings[] = {
     {"FunctionClosure", 1'000'000,
      [](Value in) { return rts::fun<1>([in = std::move(in)](const Value& x) { return x; }); }},
     {"PartialApplication", 1'000'000,
-     [](Value in) {
-         return rts::apply(rts::fun<2>([](const Value& a, const Value&) { return a; }), in);
-     }},
+     [](Value in) { return rts::apply(rts::fun<2>([](const Value& a, const Value&) { return a; }), in); }},
     {"MutableReference", 1'000'000, [](Value in) { return rts::new_mut_var(std::move(in)); }},
     // Two dying fields with references of their own: one is carried on, the other queued.
     {"TwoDyingFieldsDeepFirst", 1'000'000,
@@ -92,7 +91,9 @@ INSTANTIATE_TEST_SUITE_P(Kinds, DeepFree, ::testing::ValuesIn(kNestings),
 TEST_F(FlatStack, TreeOfSeveralDyingFieldsPerNodeIsFreedWhole) {
     constexpr int kLeaves = 1 << 20;
     DestroyCounter leaves, shared_counter;
-    auto closure = [](DestroyCounter& dc) { return rts::fun<1>([t = dc.token()](const Value& x) { return x; }); };
+    auto closure = [](DestroyCounter& dc) {
+        return rts::fun<1>([t = dc.token()](const Value& x) { return x; });
+    };
     Value shared = closure(shared_counter);
     std::vector<Value> level;
     for (int i = 0; i < kLeaves; ++i) level.push_back(closure(leaves));
@@ -205,30 +206,79 @@ TEST(Bytes, ShrinkInPlaceKeepsTheObjectAndItsBytes) {
     }
 }
 
-// A shrunk array is freed by the block it was allocated in, not by its new length: a large one
-// shrunk below the small-block limit goes back to the system allocator (had it gone onto the free
-// list of its shrunk size, the next array of that size would be given the same block), a small one
-// goes back onto the free list of its original class.
+// A shrunk array is freed by the block it was allocated in, not by its new length: had it gone onto
+// the free list of its shrunk size, the next array of that size would be given the same block. A
+// large one goes back to the system allocator; a small or medium one onto the free list of its
+// original class, whose head it becomes.
 TEST(Alloc, ShrunkByteArrayIsFreedByItsOriginalBlock) {
 #ifdef RTS_SANITIZED
     GTEST_SKIP() << "sanitizer builds allocate with malloc";
 #endif
-    auto freed_after_shrinking = [](size_t length, size_t shrunk) {
-        Value b = rts::new_byte_array(length);
-        rts::shrink_byte_array(b, shrunk);
+    struct Case {
+        size_t length, shrunk;
+        bool on_free_list;
+    };
+    for (Case c : {Case{5000, 100, false}, Case{1000, 100, true}, Case{400, 24, true}}) {
+        Value b = rts::new_byte_array(c.length);
+        rts::shrink_byte_array(b, c.shrunk);
         const void* block = b.get();
         b = Value();
-        return block;
-    };
-    const void* large = freed_after_shrinking(1000, 100);
-    Value shorter = rts::new_byte_array(100);
-    EXPECT_NE(shorter.get(), large);
+        Value of_shrunk_size = rts::new_byte_array(c.shrunk);
+        EXPECT_NE(of_shrunk_size.get(), block) << c.length;
+        if (c.on_free_list) {
+            Value of_original_size = rts::new_byte_array(c.length);
+            EXPECT_EQ(of_original_size.get(), block) << c.length;
+        }
+    }
+}
 
-    const void* small = freed_after_shrinking(400, 24);
-    Value of_shrunk_size = rts::new_byte_array(24);
-    EXPECT_NE(of_shrunk_size.get(), small);
-    Value of_original_size = rts::new_byte_array(400);
-    EXPECT_EQ(of_original_size.get(), small);  // the head of its class's free list
+// A dying object without references goes straight back onto its class's free list whatever its
+// size up to 2 KiB, released itself or as the field of a dying constructor: the next object of its
+// size gets its block.
+TEST(Alloc, ObjectsWithoutReferencesOfAnySizeGoBackToTheirFreeList) {
+#ifdef RTS_SANITIZED
+    GTEST_SKIP() << "sanitizer builds allocate with malloc";
+#endif
+    for (uint8_t words : {8, 100, 255}) {
+        for (bool as_field : {false, true}) {
+            Value leaf = Value::adopt(rts::alloc_con(1, 0, words));
+            const void* block = leaf.get();
+            if (as_field)
+                rts::con(0, std::move(leaf), box(1));
+            else
+                leaf = Value();
+            Value next = Value::adopt(rts::alloc_con(2, 0, words));
+            EXPECT_EQ(next.get(), block) << int(words) << (as_field ? " as a field" : "");
+        }
+    }
+    for (size_t length : {200u, 2000u}) {
+        const void* block = rts::new_byte_array(length).get();
+        Value next = rts::new_byte_array(length);
+        EXPECT_EQ(next.get(), block) << length;
+    }
+}
+
+// Medium blocks come from malloc and only a bounded number of them stays cached per thread: what is
+// freed beyond it, and what a thread holds when it exits, goes back to malloc.
+TEST(Alloc, CachedMediumBlocksAreBounded) {
+#ifdef RTS_SANITIZED
+    GTEST_SKIP() << "sanitizer builds allocate with malloc";
+#endif
+    constexpr size_t kObjects = 4000, kWords = 100;  // about 3 MiB
+    constexpr size_t kSlack = 64 * 1024;
+    auto in_use = [] { return mallinfo2().uordblks; };
+    auto make_and_drop = [] {
+        std::vector<Value> held;
+        for (size_t i = 0; i < kObjects; ++i) held.push_back(Value::adopt(rts::alloc_con(1, 0, kWords)));
+        held.clear();
+    };
+    make_and_drop();  // fills this thread's list up to its bound
+    const size_t before = in_use();
+    make_and_drop();
+    EXPECT_LE(in_use(), before + kSlack);
+
+    std::thread(make_and_drop).join();
+    EXPECT_LE(in_use(), before + kSlack);
 }
 
 // Blocks freed on one thread are reused by others instead of piling up: a producer thread

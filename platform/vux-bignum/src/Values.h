@@ -2,9 +2,6 @@
 // form. Internal to vux-bignum.
 #pragma once
 
-#include <bit>
-#include <cstring>
-
 #include "Limbs.h"
 #include "VUX/Num/Integer.h"
 #include "VUX/Num/Natural.h"
@@ -26,26 +23,13 @@ RTS_INLINE Limbs integer_magnitude(const Value& i) {
     return view(rts::as_value(s[0].ref));
 }
 
-// A constructor without references of `nwords` words. alloc_con writes the header's kind, tag and
-// counts byte by byte; the release of a short-lived result reads those four bytes as one word,
-// which then waits for the separate stores to retire. Writing them again as one word lets that
-// read be served at once.
-RTS_INLINE rts::Object* alloc_words_con(uint8_t tag, uint8_t nwords) {
-    rts::Object* o = rts::alloc_con(tag, 0, nwords);
-    static_assert(std::endian::native == std::endian::little);
-    const uint32_t shape =
-        static_cast<uint32_t>(rts::Kind::Con) | uint32_t(tag) << 8 | uint32_t(nwords) << 24;
-    std::memcpy(reinterpret_cast<char*>(o) + offsetof(rts::Object, kind), &shape, sizeof shape);
-    return o;
-}
-
 // A new `IP` (or `IN` when negative) with room for `cap` limbs inline (1 <= cap <= kInlineLimbs),
 // which the caller writes through data() before finish().
 class InlineMagnitude {
   public:
     RTS_INLINE InlineMagnitude(size_t cap, bool negative)
-        : obj_(Value::adopt(
-              alloc_words_con(negative ? Integer::IN_tag : Integer::IP_tag, static_cast<uint8_t>(cap + 1)))),
+        : obj_(Value::adopt(rts::alloc_con(negative ? Integer::IN_tag : Integer::IP_tag, 0,
+                                           static_cast<uint8_t>(cap + 1)))),
           cap_(cap),
           negative_(negative) {}
     InlineMagnitude(const InlineMagnitude&) = delete;

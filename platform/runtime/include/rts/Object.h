@@ -29,6 +29,7 @@
 // through threads that exist.
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <bit>
 #include <cstddef>
@@ -128,30 +129,43 @@ void share_with_threads();
 
 // Allocation: a thread-local size-class allocator (plain malloc in sanitizer builds, so the
 // sanitizers see every object). Sizes are rounded up to 16 bytes; objects are 16-byte aligned.
-// Each thread keeps one free list per class. A list that grows past kMaxCachedBlocks (a thread
-// that frees what others allocated) goes to a shared pool as one batch, so memory freed by one
-// thread is reused by the others instead of piling up.
+// Each thread keeps one free list per class. Small blocks (up to 512 bytes) are carved from
+// chunks; a list of them that grows past kMaxCachedBlocks (a thread that frees what others
+// allocated) goes to a shared pool as one batch, so memory freed by one thread is reused by the
+// others instead of piling up. Medium blocks (up to 2 KiB: every constructor without references,
+// such as a big number's limbs) come from malloc and are cached per thread up to about
+// kMaxCachedMediumBytes a class; past that they go back to malloc, so memory they held is not
+// kept for their size alone.
 inline constexpr size_t kAllocGranule = 16;
-inline constexpr size_t kSmallClasses = 33;  // sizes up to 512 bytes come from free lists
+inline constexpr size_t kSmallClasses = 33;   // sizes up to 512 bytes: carved from chunks
+inline constexpr size_t kBlockClasses = 129;  // sizes up to 2 KiB: kept on free lists
 inline constexpr uint64_t kMaxCachedBlocks = 4096;
+inline constexpr uint64_t kMaxCachedMediumBytes = 128 * 1024;
 
-// A block on a free list: its first word links the next block, its second holds the number of
-// blocks from it to the end of the list (1 to kMaxCachedBlocks), so a list's length is its head's
-// depth and neither taking nor giving back a block updates a counter. An empty list is
-// `empty_free_list` (depth 0), and a thread whose allocator is not set up yet has `no_alloc_cache`,
-// whose lists are all `no_free_list` (a depth beyond the bound): taking a block from either and
-// giving one back to the latter fail over to the slow paths, which set the thread up, so the fast
-// paths test for no null pointer. Neither sentinel is ever written. Blocks are read through this
-// type while free and as objects while in use, hence may_alias.
+// A block on a free list: its first word links the next block, its second holds the list's depth
+// from it to the end, so the head tells whether the list is full and neither taking nor giving
+// back a block updates a counter. A list ends at a sentinel, never written, whose first word is
+// null: `empty_free_list` (depth 0) for a small class, so a list holds kMaxCachedBlocks blocks;
+// the class's own `empty_medium_list` for a medium one, whose depth leaves room for about
+// kMaxCachedMediumBytes. A thread whose allocator is not set up yet has `no_alloc_cache`, whose
+// lists are all `no_free_list` (null, and a depth beyond the bound): taking a block from it or
+// from an empty list, and giving one back to it, fail over to the slow paths, which set the thread
+// up. Blocks are read through this type while free and as objects while in use, hence may_alias.
 struct __attribute__((may_alias)) FreeBlock {
     FreeBlock* next;
     uint64_t depth;
 };
 extern FreeBlock empty_free_list;
 extern FreeBlock no_free_list;
+extern std::array<FreeBlock, kBlockClasses - kSmallClasses> empty_medium_lists;
+
+// The sentinel that ends the free lists of class `cls`.
+RTS_INLINE FreeBlock* empty_list(size_t cls) {
+    return cls < kSmallClasses ? &empty_free_list : &empty_medium_lists[cls - kSmallClasses];
+}
 
 struct AllocCache {
-    FreeBlock* free[kSmallClasses];
+    FreeBlock* free[kBlockClasses];
     uint64_t allocated_bytes;  // total the thread has allocated
 };
 extern AllocCache no_alloc_cache;
@@ -184,14 +198,14 @@ RTS_INLINE constexpr uint8_t block_class(size_t size) {
     return 0;
 #else
     size_t cls = size_class(size);
-    return cls < kSmallClasses ? static_cast<uint8_t>(cls) : 0;
+    return cls < kBlockClasses ? static_cast<uint8_t>(cls) : 0;
 #endif
 }
 
 void* allocate_slow(size_t size);
 void deallocate_slow(void* p, size_t size);
-// Gives the calling thread's free list of class `cls`, full, to the shared pool, then puts `p` on
-// it (also sets the thread up).
+// Gives the calling thread's free list of small class `cls`, full, to the shared pool, then puts
+// `p` on it; gives a medium block back to malloc instead (also sets the thread up).
 void push_to_full_list_cold(size_t cls, void* p);
 
 RTS_INLINE void* allocate_bytes(size_t size) {
@@ -200,11 +214,11 @@ RTS_INLINE void* allocate_bytes(size_t size) {
 #endif
 #ifndef RTS_SANITIZED
     const size_t cls = size_class(size);
-    if (RTS_LIKELY(cls < kSmallClasses)) {
+    if (RTS_LIKELY(cls < kBlockClasses)) {
         AllocCache* c = tls_alloc;
         FreeBlock* b = c->free[cls];
-        if (RTS_LIKELY(b->depth - 1 < kMaxCachedBlocks)) {
-            c->free[cls] = b->next;
+        if (FreeBlock* next = b->next; RTS_LIKELY(next != nullptr)) {
+            c->free[cls] = next;
             c->allocated_bytes += cls * kAllocGranule;
             return b;
         }
@@ -213,8 +227,8 @@ RTS_INLINE void* allocate_bytes(size_t size) {
     return allocate_slow(size);
 }
 
-// Puts a block of small class `cls` on the calling thread's free list `c` unless that list is
-// full; answers whether it did.
+// Puts a block of class `cls` on the calling thread's free list `c` unless that list is full;
+// answers whether it did.
 RTS_INLINE bool push_if_room(AllocCache* c, size_t cls, void* p) {
     FreeBlock* head = c->free[cls];
     const uint64_t depth = head->depth;
@@ -226,7 +240,7 @@ RTS_INLINE bool push_if_room(AllocCache* c, size_t cls, void* p) {
     return true;
 }
 
-// Puts a block of small class `cls` on the calling thread's free list `c`.
+// Puts a block of class `cls` on the calling thread's free list `c`.
 RTS_INLINE void push_free_block(AllocCache* c, size_t cls, void* p) {
     if (RTS_UNLIKELY(!push_if_room(c, cls, p))) push_to_full_list_cold(cls, p);
 }
@@ -234,7 +248,7 @@ RTS_INLINE void push_free_block(AllocCache* c, size_t cls, void* p) {
 RTS_INLINE void deallocate_bytes(void* p, size_t size) {
 #ifndef RTS_SANITIZED
     const size_t cls = size_class(size);
-    if (RTS_LIKELY(cls < kSmallClasses)) {
+    if (RTS_LIKELY(cls < kBlockClasses)) {
         push_free_block(tls_alloc, cls, p);
         return;
     }
@@ -304,14 +318,15 @@ static_assert(offsetof(ThunkObject, state) == 8 && offsetof(ThunkObject, result)
 RTS_INLINE ThunkObject* as_thunk(Object* o) { return reinterpret_cast<ThunkObject*>(o); }
 
 // Frees an object whose count reached zero, inline as far as it can. Most of what dies is small
-// constructors and partial applications (fewer than eight references and eight words) and
-// evaluated suspended computations: their references are released (plainly on the sole thread)
-// and their blocks go straight back to the thread's free lists. A reference that dies with them
-// goes back at once when it is a leaf (a constructor without references, a byte array); the first
-// one that is not is freed next by the same loop (free_objects), so a list or any other chain dies
-// without recursion; a further one goes to the free loop (free_rest_cold). Everything else takes
-// the free loop: other kinds, suspended computations not evaluated (destroying their
-// closures runs code), larger objects, a suspended computation marked as a weak key, the rest of an
+// constructors and partial applications (fewer than eight references and eight words), objects
+// without references (constructors of any size, byte arrays of up to 2 KiB) and evaluated
+// suspended computations: their references are released (plainly on the sole thread) and their
+// blocks go straight back to the thread's free lists. A reference that dies with them goes back at
+// once when it is a leaf (a constructor without references, a byte array); the first one that is
+// not is freed next by the same loop (free_objects), so a list or any other chain dies without
+// recursion; a further one goes to the free loop (free_rest_cold). Everything else takes the free
+// loop: other kinds, suspended computations not evaluated (destroying their closures runs code),
+// larger objects with references, a suspended computation marked as a weak key, the rest of an
 // object from a reference into a compact region on (counted on its region), any object while some
 // weak reference keys on a constructor or byte array (one predictable branch), and a thread whose
 // allocator is not set up yet. Every library has its own copy (hidden, out of line), so a
@@ -342,7 +357,7 @@ static_assert(fields_class(0) == size_class(con_size(0, 0)) &&
               fields_class(14) == size_class(con_size(7, 7)));
 
 // The free-list class of a dying object without references of its own, which goes straight back
-// (a constructor of small size, a byte array from a free list), or 0.
+// (a constructor, a byte array from a free list), or 0.
 RTS_INLINE size_t leaf_class(const Object* f) {
     const uint32_t shape = shape_of(f);
     if ((shape & kNotLeafCon) == 0) return block_class(con_size(0, shape >> 24));
@@ -447,6 +462,10 @@ __attribute__((noinline, visibility("hidden"))) inline void free_objects(Object*
             cls = fields_class(nptrs + (shape >> 24));
         } else if ((cls = evaluated_thunk_class(o, shape)) != 0) {
             if (release_ref(c, as_thunk(o)->result, sole, next, second) == Left::compact) break;
+        } else if ((cls = leaf_class(o)) != 0) {
+            // Nothing to release, so nothing follows it.
+            if (RTS_UNLIKELY(!push_if_room(c, cls, o))) return give_back_cold(o, cls, nullptr);
+            return;
         } else {
             break;
         }
@@ -571,10 +590,17 @@ RTS_INLINE Value& as_value_mut(Object*& slot) { return *reinterpret_cast<Value*>
 // Constructors
 
 // A fresh constructor object with count 1; its references and words are left for the caller to
-// fill in (every reference slot must be set before the object is released).
+// fill in (every reference slot must be set before the object is released). The header is written
+// as one word: the release of a short-lived object reads its kind, tag and counts as one number,
+// which separate byte stores would make wait for them to retire.
 RTS_INLINE Object* alloc_con(uint8_t tag, uint8_t nptrs, uint8_t nwords) {
     void* mem = allocate_bytes(con_size(nptrs, nwords));
-    return new (mem) Object(1, Kind::Con, tag, nptrs, nwords);
+    auto* o = new (mem) Object(1, Kind::Con, tag, nptrs, nwords);
+    static_assert(std::endian::native == std::endian::little);
+    const uint64_t header = 1 | uint64_t(static_cast<uint8_t>(Kind::Con)) << 32 | uint64_t(tag) << 40 |
+                            uint64_t(nptrs) << 48 | uint64_t(nwords) << 56;
+    std::memcpy(mem, &header, sizeof header);
+    return o;
 }
 
 RTS_INLINE uint8_t tag_of(const Value& v) {
