@@ -20,6 +20,7 @@ using namespace PprLib;
 using VUX::Record::fn;
 using VUX::Types::Nil;
 
+using detail::applied;
 using detail::each;
 using detail::fieldOf;
 using detail::formOf;
@@ -127,8 +128,7 @@ Value sepWith(const Value& separator, const Value& printer, const Value& xs) {
     return sep(punctuate(separator, each(xs, [&](const Value& x) { return rts::apply(printer, x); })));
 }
 namespace {
-Value pprApplied(const Value& name) { return pprName_prime(S::Applied(), name); }
-constinit const rts::StaticFun pprApplied_closure{rts::static_fun_info<&pprApplied>};
+constinit const rts::StaticFun pprApplied_closure{rts::static_fun_info<&applied>};
 }  // namespace
 Value commaSep(const Value& dPpr, const Value& xs) { return sepWith(comma(), ppr(dPpr), xs); }
 Value commaSepWith(const Value& printer, const Value& xs) { return sepWith(comma(), printer, xs); }
@@ -309,8 +309,7 @@ Value pprPatSynArgs(const Value& args) {
             return op_lt_plus_gt(pprName_prime(S::Alone(), rts::field(a, 0)),
                                  pprName_prime(S::Alone(), rts::field(a, 1)));
         default:
-            return braces(commaSeparated(
-                each(rts::field(a, 0), [](const Value& f) { return pprName_prime(S::Applied(), f); })));
+            return braces(commaSeparated(each(rts::field(a, 0), [](const Value& f) { return applied(f); })));
     }
 }
 

@@ -13,6 +13,7 @@ namespace VUX::Boot::TH::Ppr {
 namespace S = VUX::Internal::TH::Syntax;
 using namespace PprLib;
 using detail::above;
+using detail::applied;
 using detail::beside;
 using detail::commaList;
 using detail::docsOf;
@@ -115,8 +116,7 @@ Value pprFields(const Value& fields) {
     VUX_FUNCTION;
     return commaList(docsOf(fields, [](const Value& field) {
         const Value& f = rts::force(field);
-        return spaced(spaced(pprName_prime(S::Applied(), rts::field(f, 0)), equals()),
-                      pprExp(noPrec, rts::field(f, 1)));
+        return spaced(spaced(applied(rts::field(f, 0)), equals()), pprExp(noPrec, rts::field(f, 1)));
     }));
 }
 

@@ -14,6 +14,7 @@ namespace VUX::Boot::TH::Ppr {
 namespace S = VUX::Internal::TH::Syntax;
 using namespace PprLib;
 using detail::above;
+using detail::applied;
 using detail::beside;
 using detail::commaList;
 using detail::docsOf;
@@ -148,7 +149,7 @@ Value pprExp(int64_t p, const Value& exp) {
     switch (e->tag) {
         case S::VarE_tag:
         case S::ConE_tag:
-        case S::UnboundVarE_tag: return pprName_prime(S::Applied(), f(0));
+        case S::UnboundVarE_tag: return applied(f(0));
         case S::LitE_tag: return pprLit(p, f(0));
         case S::AppE_tag: return parensIf(p >= appPrec, spaced(pprExp(opPrec, f(0)), pprExp(appPrec, f(1))));
         case S::AppTypeE_tag:
@@ -178,7 +179,7 @@ Value pprExp(int64_t p, const Value& exp) {
         case S::SigE_tag:
             return parensIf(p > noPrec,
                             spaced(spaced(pprExp(sigPrec, f(0)), dcolon()), pprType(sigPrec, f(1))));
-        case S::RecConE_tag: return beside(pprName_prime(S::Applied(), f(0)), braces(pprFields(f(1))));
+        case S::RecConE_tag: return beside(applied(f(0)), braces(pprFields(f(1))));
         case S::RecUpdE_tag: return beside(pprExp(appPrec, f(0)), braces(pprFields(f(1))));
         case S::StaticE_tag:
             return parensIf(p >= appPrec, spaced(Keywords::kwStatic(), pprExp(appPrec, f(0))));

@@ -12,6 +12,7 @@ namespace VUX::Boot::TH::Ppr {
 namespace S = VUX::Internal::TH::Syntax;
 using namespace PprLib;
 using detail::above;
+using detail::applied;
 using detail::beside;
 using detail::commaList;
 using detail::docsOf;
@@ -37,8 +38,7 @@ Value pprPatApp(const Value& p) { return pprPat(appPrec, p); }
 Value pprConPattern(const Value& name, const Value& types, const Value& args) {
     std::vector<Value> tys =
         docsOf(types, [](const Value& t) { return beside(kwAtChar(), pprType(appPrec, t)); });
-    return spaced(spaced(pprName_prime(S::Applied(), name), sep(listOf(std::move(tys)))),
-                  sep(listOf(docsOf(args, pprPatApp))));
+    return spaced(spaced(applied(name), sep(listOf(std::move(tys)))), sep(listOf(docsOf(args, pprPatApp))));
 }
 Value pprInfixPattern(int64_t sides, const Value& p) {
     return spaced(spaced(pprPat(sides, rts::field(p, 0)), pprName_prime(S::Infix(), rts::field(p, 1))),
@@ -46,8 +46,7 @@ Value pprInfixPattern(int64_t sides, const Value& p) {
 }
 Value pprFieldPattern(const Value& field) {
     const Value& f = rts::force(field);
-    return spaced(spaced(pprName_prime(S::Applied(), rts::field(f, 0)), equals()),
-                  pprPat(noPrec, rts::field(f, 1)));
+    return spaced(spaced(applied(rts::field(f, 0)), equals()), pprPat(noPrec, rts::field(f, 1)));
 }
 Value pprTuplePattern(int64_t p, const Value& elems) {
     std::vector<Value> xs = elements(elems);
@@ -65,7 +64,7 @@ Value pprPat(int64_t p, const Value& pat) {
     auto f = [&](size_t i) -> const Value& { return rts::field(t, i); };
     switch (t->tag) {
         case S::LitP_tag: return pprLit(p, f(0));
-        case S::VarP_tag: return pprName_prime(S::Applied(), f(0));
+        case S::VarP_tag: return applied(f(0));
         case S::TupP_tag: return pprTuplePattern(p, f(0));
         case S::UnboxedTupP_tag: return hashParens(commaList(docsOf(f(0), pprPatNoPrec)));
         case S::UnboxedSumP_tag: return unboxedSumBars(pprPat(noPrec, f(0)), f(1), f(2));
@@ -80,8 +79,7 @@ Value pprPat(int64_t p, const Value& pat) {
                                                pprPat(appPrec, f(1))));
         case S::WildP_tag: return Keywords::kwWildcard();
         case S::RecP_tag:
-            return parens(
-                spaced(pprName_prime(S::Applied(), f(0)), braces(commaList(docsOf(f(1), pprFieldPattern)))));
+            return parens(spaced(applied(f(0)), braces(commaList(docsOf(f(1), pprFieldPattern)))));
         case S::ListP_tag: return brackets(commaList(docsOf(f(0), pprPatNoPrec)));
         case S::SigP_tag:
             return parensIf(p > noPrec,

@@ -15,6 +15,7 @@ namespace VUX::Boot::TH::Ppr {
 namespace S = VUX::Internal::TH::Syntax;
 namespace D = ::Text::PrettyPrint::Drovane;
 using namespace PprLib;
+using detail::applied;
 using detail::each;
 using detail::elements;
 using detail::formOf;
@@ -125,8 +126,8 @@ Value pprType(int64_t p, const Value& type) {
             return parens(
                 op_lt_plus_gt(op_lt_plus_gt(pprType(noPrec, f(0)), kwDcolon()), pprType(noPrec, f(1))));
         case S::VarT_tag:
-        case S::ConT_tag: return pprName_prime(S::Applied(), f(0));
-        case S::PromotedT_tag: return op_lt_gt(kwQuote(), pprName_prime(S::Applied(), f(0)));
+        case S::ConT_tag: return applied(f(0));
+        case S::PromotedT_tag: return op_lt_gt(kwQuote(), applied(f(0)));
         case S::InfixT_tag:
         case S::UInfixT_tag:
         case S::PromotedInfixT_tag:
@@ -295,7 +296,7 @@ Value pprTyApp(int64_t p, const Value& head, const Value& args) {
 
 Value ppr_sig(const Value& name, const Value& type) {
     VUX_FUNCTION;
-    return op_lt_plus_gt(op_lt_plus_gt(pprName_prime(S::Applied(), name), kwDcolon()), pprType(noPrec, type));
+    return op_lt_plus_gt(op_lt_plus_gt(applied(name), kwDcolon()), pprType(noPrec, type));
 }
 
 constinit const VUX::Record::Static<C_Ppr_class> inst_Ppr_Type_closure{
