@@ -258,12 +258,24 @@ Value applyEnd(const Value& frames0, int64_t k, bool afterText) {
     }
 }
 
-Value walk(const Value& p0, const Value& frames0, int64_t k0) {
+RTS_INLINE Value walkPart(const Value& p, const Value& frames, int64_t k);
+
+// The joined walk, out of line so that the frame walk makes per level of the compositions it
+// recurses into holds no copy of its arguments.
+__attribute__((noinline)) Value walkTakenOver(const Value& p, const Value& frames, int64_t k) {
+    Walk w = takeOver(Walk{p, frames, k, false});  // stays a walk of a whole part
+    return walkPart(w.p, w.frames, w.k);
+}
+
+Value walk(const Value& p, const Value& frames, int64_t k) {
+    if (pendingStep(p)) return walkTakenOver(p, frames, k);
+    return walkPart(p, frames, k);
+}
+
+// A walk of a whole part with nothing left to take over at its start.
+RTS_INLINE Value walkPart(const Value& p, const Value& frames, int64_t k) {
     rts::stack_check();
-    Walk w = takeOver(Walk{p0, frames0, k0, false});  // stays a walk of a whole part
-    const Value& pv = forceDoc(w.p);
-    const Value& frames = w.frames;
-    int64_t k = w.k;
+    const Value& pv = forceDoc(p);
     // Layers of beside compute nests and line breaks at once, those of aboveNest defer them.
     bool eager = chainHasBeside(frames);
     switch (pv->tag) {
@@ -302,8 +314,12 @@ Value walk(const Value& p0, const Value& frames0, int64_t k0) {
 }
 
 // The rest after an element: the end of the line's text if p is Empty, p walked otherwise.
-Value walkAfterText(const Value& p0, const Value& frames0, int64_t k0) {
-    Walk w = takeOver(Walk{p0, frames0, k0, true});
+Value walkAfterText(const Value& p, const Value& frames, int64_t k) {
+    if (!pendingStep(p)) {
+        if (forceDoc(p)->tag == Empty_tag) return applyEnd(frames, k, true);
+        return walkPart(p, frames, k);
+    }
+    Walk w = takeOver(Walk{p, frames, k, true});
     if (w.afterText && forceDoc(w.p)->tag == Empty_tag) return applyEnd(w.frames, w.k, true);
     return walk(w.p, w.frames, w.k);
 }
