@@ -396,6 +396,15 @@ Value mkUnion(const Value& p, const Value& q) {
     return Union(pv, q);
 }
 
+namespace {
+// Whether d is already the Empty document, tested without evaluating it or raising an error.
+bool isEvaluatedEmpty(const Value& d) {
+    if (!rts::is_evaluated(d)) return false;
+    const Value& v = force(d);
+    return v->kind == rts::Kind::Con && v->tag == Empty_tag && v->nptrs == 0 && v->nwords == 0;
+}
+}  // namespace
+
 Value oneLiner(const Value& d) {
     VUX_FUNCTION;
     Value cur = d;
@@ -407,6 +416,8 @@ Value oneLiner(const Value& d) {
             case NilAbove_tag: return NoDoc();
             case TextBeside_tag: {
                 Value rest = field(dv, 1);
+                // A last element is its own one-line form: shared instead of rebuilt.
+                if (isEvaluatedEmpty(rest)) return dv;
                 return rts::con(TextBeside_tag, field(dv, 0), later([rest] { return oneLiner(rest); }));
             }
             case Nest_tag: {

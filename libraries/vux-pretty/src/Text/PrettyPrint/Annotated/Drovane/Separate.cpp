@@ -100,6 +100,48 @@ Value fillStep(const Value& g, int64_t k, const Value& y, const Value& rest) {
     return mkUnion(firstAlt, secondAlt);
 }
 
+// The horizontal composition of ys (with spaces if g), reduced.
+Value reducedRow(const Value& g, const Value& ys) { return reduceDoc(flagOf(g) ? hsep(ys) : hcat(ys)); }
+
+Value oneLineAfterText(const Value& g, const Value& rest, const Value& ys);
+
+// oneLiner (nilBeside g (reducedRow g ys)), built in one pass where the members are plain texts
+// under nests: they are forced as reduceDoc, beside and nilBeside would force them, and a member
+// of any other shape leaves the rest to the general combinators.
+Value oneLineRow(const Value& g, const Value& ys) {
+    Value list = ys;
+    for (;;) {
+        const Value& cell = forceList(list);
+        if (cell->tag == Nil_tag) return Empty();
+        const Value* core = &forceDoc(field(cell, 0));
+        if (core->get()->tag == Empty_tag) {
+            Value tail = field(cell, 1);
+            list = std::move(tail);
+            continue;
+        }
+        while (core->get()->tag == Nest_tag) core = &forceDoc(field(*core, 0));
+        if (core->get()->tag != TextBeside_tag) return oneLiner(nilBeside(g, reducedRow(g, list)));
+        Value rest = field(*core, 1), tail = field(cell, 1);
+        Value line = rts::con(TextBeside_tag, field(*core, 0),
+                              later([g, rest, tail] { return oneLineAfterText(g, rest, tail); }));
+        return flagOf(g) ? rts::con(TextBeside_tag, spaceText(), std::move(line)) : line;
+    }
+}
+
+// The one-line alternative from the rest of a member after one of its elements, then ys.
+Value oneLineAfterText(const Value& g, const Value& rest, const Value& ys) {
+    const Value& rv = forceDoc(rest);
+    switch (rv->tag) {
+        case Empty_tag: return oneLineRow(g, ys);
+        case TextBeside_tag: {
+            Value next = field(rv, 1);
+            return rts::con(TextBeside_tag, field(rv, 0),
+                            later([g, next, ys] { return oneLineAfterText(g, next, ys); }));
+        }
+        default: return oneLiner(beside(rv, g, later([g, ys] { return reducedRow(g, ys); })));
+    }
+}
+
 template <bool Filling>
 Value separate(const Value& g, const Value& docs) {
     const Value& cell = forceList(docs);
@@ -129,8 +171,8 @@ Value sepNB(const Value& g, const Value& p, int64_t k, const Value& ys) {
             continue;
         }
         if (pv->tag != Empty_tag) return sep1(g, pv, k, ys);
-        Value oneLine = oneLiner(nilBeside(g, reduceDoc(flagOf(g) ? hsep(ys) : hcat(ys))));
-        return mkUnion(oneLine, later([k, ys] { return nilAboveNest(False(), k, reduceDoc(vcat(ys))); }));
+        return mkUnion(oneLineRow(g, ys),
+                       later([k, ys] { return nilAboveNest(False(), k, reduceDoc(vcat(ys))); }));
     }
 }
 
