@@ -396,15 +396,6 @@ Value mkUnion(const Value& p, const Value& q) {
     return Union(pv, q);
 }
 
-namespace {
-// Whether d is already the Empty document, tested without evaluating it or raising an error.
-bool isEvaluatedEmpty(const Value& d) {
-    if (!rts::is_evaluated(d)) return false;
-    const Value& v = force(d);
-    return v->kind == rts::Kind::Con && v->tag == Empty_tag && v->nptrs == 0 && v->nwords == 0;
-}
-}  // namespace
-
 Value oneLiner(const Value& d) {
     VUX_FUNCTION;
     Value cur = d;
@@ -417,7 +408,7 @@ Value oneLiner(const Value& d) {
             case TextBeside_tag: {
                 Value rest = field(dv, 1);
                 // A last element is its own one-line form: shared instead of rebuilt.
-                if (isEvaluatedEmpty(rest)) return dv;
+                if (detail::isEvaluatedDoc(rest, Empty_tag)) return dv;
                 return rts::con(TextBeside_tag, field(dv, 0), later([rest] { return oneLiner(rest); }));
             }
             case Nest_tag: {
