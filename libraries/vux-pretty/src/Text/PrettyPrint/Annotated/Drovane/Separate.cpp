@@ -120,7 +120,8 @@ bool rowStartsEvaluated(const Value& xs) {
         if (cell->tag != Cons_tag || cell->nptrs != 2) return false;
         const Value* member = &field(cell, 0);
         if (!detail::isEvaluatedDoc(*member, Empty_tag)) {
-            while (detail::isEvaluatedDoc(*member, Nest_tag)) member = &field(force(*member), 0);
+            for (int n = 0; n < kEagerSteps && detail::isEvaluatedDoc(*member, Nest_tag); ++n)
+                member = &field(force(*member), 0);
             return detail::isEvaluatedDoc(*member, TextBeside_tag);
         }
         Value tail = field(cell, 1);
