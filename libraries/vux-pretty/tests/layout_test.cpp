@@ -95,6 +95,21 @@ TEST(Layout, SepChoosesOneLineOrStacks) {
     EXPECT_EQ(renderAt(catNest, 1), "a    b");
 }
 
+// The one-line alternative of sep and cat over members of every shape: plain texts under nests,
+// several elements, alternatives of their own, line breaks, empty texts and compositions.
+TEST(Layout, SepOneLineOverEveryMemberShape) {
+    Value inner = D::sep(docs({txt("d"), txt("e")}));
+    Value members = docs({txt("a"), nest(2, D::op_lt_gt(txt("b"), txt("c"))), nest(3, inner), txt(""),
+                          D::op_lt_plus_gt(txt("f"), txt("g")), D::annotate(VUX::Types::I_hash(1), txt("h"))});
+    EXPECT_EQ(renderAt(D::sep(members), 80), "a bc d e  f g h");
+    EXPECT_EQ(renderAt(D::cat(members), 80), "abcd ef gh");
+    Value broken = D::sep(docs({txt("a"), nest(1, txt("b")), D::op_dollar_dollar(txt("c"), txt("d")), txt("e")}));
+    EXPECT_EQ(renderAt(broken, 80), "a\n b\nc\nd\ne");
+    Value wide = D::sep(docs({txt("a"), txt("bbbb"), nest(2, txt("c"))}));
+    EXPECT_EQ(renderAt(wide, 8), "a bbbb c");
+    EXPECT_EQ(renderAt(wide, 7), "a\nbbbb\n  c");
+}
+
 // Compositions whose first document is itself a composition: the lower document follows the inner
 // one's last line, and when the inner lower document is empty the outer flag decides the overlap.
 TEST(Layout, CompositionsInsideCompositions) {
@@ -192,14 +207,16 @@ TEST(Modes, ZigZagKeepsTheTextOfExtremeNests) {
     }
 }
 
-TEST(Rendering, IsLazyOnAnInfiniteDocument) {
+class InfiniteDocument : public ::testing::TestWithParam<Value (*)(const Value&)> {};
+
+TEST_P(InfiniteDocument, RendersLazily) {
     struct Lines {
         static Value from(int64_t i) {
             return VUX::Types::Cons(D::text(str("line " + std::to_string(i))),
                                     rts::delay([i] { return from(i + 1); }));
         }
     };
-    Value out = D::render(D::vcat(Lines::from(0)));
+    Value out = D::render(GetParam()(Lines::from(0)));
     Value cur = out;
     std::string firstLines;
     int newlines = 0;
@@ -214,3 +231,5 @@ TEST(Rendering, IsLazyOnAnInfiniteDocument) {
     }
     EXPECT_EQ(firstLines, "line 0");
 }
+
+INSTANTIATE_TEST_SUITE_P(Stacked, InfiniteDocument, ::testing::Values(&D::vcat, &D::sep, &D::cat));

@@ -423,6 +423,8 @@ Value oneLiner(const Value& d) {
             case NilAbove_tag: return NoDoc();
             case TextBeside_tag: {
                 Value rest = field(dv, 1);
+                // A last element is its own one-line form: shared instead of rebuilt.
+                if (detail::isEvaluatedDoc(rest, Empty_tag)) return dv;
                 return rts::con(TextBeside_tag, field(dv, 0), later([rest] { return oneLiner(rest); }));
             }
             case Nest_tag: {

@@ -100,6 +100,79 @@ Value fillStep(const Value& g, int64_t k, const Value& y, const Value& rest) {
     return mkUnion(firstAlt, secondAlt);
 }
 
+// The horizontal composition of ys (with spaces if g), reduced.
+Value reducedRow(const Value& g, const Value& ys) { return reduceDoc(flagOf(g) ? hsep(ys) : hcat(ys)); }
+
+// Steps of a one-line alternative taken at once rather than suspended, at most this many in a
+// row: an evaluated list can be cyclic.
+constexpr int kEagerSteps = 16;
+
+// Whether xs is an evaluated list whose first member that is not the Empty document is plain text
+// under evaluated nests, or which has none: then its one-line alternative starts without
+// evaluating anything or raising anything.
+bool rowStartsEvaluated(const Value& xs) {
+    Value list = xs;
+    for (int i = 0; i < kEagerSteps; ++i) {
+        if (!rts::is_evaluated(list)) return false;
+        const Value& cell = force(list);
+        if (cell->kind != rts::Kind::Con) return false;
+        if (cell->tag == Nil_tag) return cell->nptrs == 0;
+        if (cell->tag != Cons_tag || cell->nptrs != 2) return false;
+        const Value* member = &field(cell, 0);
+        if (!detail::isEvaluatedDoc(*member, Empty_tag)) {
+            for (int n = 0; n < kEagerSteps && detail::isEvaluatedDoc(*member, Nest_tag); ++n)
+                member = &field(force(*member), 0);
+            return detail::isEvaluatedDoc(*member, TextBeside_tag);
+        }
+        Value tail = field(cell, 1);
+        list = std::move(tail);
+    }
+    return false;
+}
+
+Value oneLineAfterText(const Value& g, const Value& rest, const Value& ys, int eager);
+
+// The one-line alternative after an element: taken at once where that evaluates nothing.
+Value oneLineAfterTextLater(const Value& g, const Value& rest, const Value& ys, int eager) {
+    bool atOnce = eager > 0 && (detail::isEvaluatedDoc(rest, TextBeside_tag) ||
+                                (detail::isEvaluatedDoc(rest, Empty_tag) && rowStartsEvaluated(ys)));
+    if (atOnce) return oneLineAfterText(g, rest, ys, eager - 1);
+    return later([g, rest, ys] { return oneLineAfterText(g, rest, ys, kEagerSteps); });
+}
+
+// oneLiner (nilBeside g (reducedRow g ys)), built in one pass where the members are plain texts
+// under nests: they are forced as reduceDoc, beside and nilBeside would force them, and a member
+// of any other shape leaves the rest to the general combinators.
+Value oneLineRow(const Value& g, const Value& ys, int eager) {
+    Value list = ys;
+    for (;;) {
+        const Value& cell = forceList(list);
+        if (cell->tag == Nil_tag) return Empty();
+        const Value* core = &forceDoc(field(cell, 0));
+        if (core->get()->tag == Empty_tag) {
+            Value tail = field(cell, 1);
+            list = std::move(tail);
+            continue;
+        }
+        while (core->get()->tag == Nest_tag) core = &forceDoc(field(*core, 0));
+        if (core->get()->tag != TextBeside_tag) return oneLiner(nilBeside(g, reducedRow(g, list)));
+        Value line = rts::con(TextBeside_tag, field(*core, 0),
+                              oneLineAfterTextLater(g, field(*core, 1), field(cell, 1), eager));
+        return flagOf(g) ? rts::con(TextBeside_tag, spaceText(), std::move(line)) : line;
+    }
+}
+
+// The one-line alternative from the rest of a member after one of its elements, then ys.
+Value oneLineAfterText(const Value& g, const Value& rest, const Value& ys, int eager) {
+    const Value& rv = forceDoc(rest);
+    switch (rv->tag) {
+        case Empty_tag: return oneLineRow(g, ys, eager);
+        case TextBeside_tag:
+            return rts::con(TextBeside_tag, field(rv, 0), oneLineAfterTextLater(g, field(rv, 1), ys, eager));
+        default: return oneLiner(beside(rv, g, later([g, ys] { return reducedRow(g, ys); })));
+    }
+}
+
 template <bool Filling>
 Value separate(const Value& g, const Value& docs) {
     const Value& cell = forceList(docs);
@@ -129,8 +202,8 @@ Value sepNB(const Value& g, const Value& p, int64_t k, const Value& ys) {
             continue;
         }
         if (pv->tag != Empty_tag) return sep1(g, pv, k, ys);
-        Value oneLine = oneLiner(nilBeside(g, reduceDoc(flagOf(g) ? hsep(ys) : hcat(ys))));
-        return mkUnion(oneLine, later([k, ys] { return nilAboveNest(False(), k, reduceDoc(vcat(ys))); }));
+        return mkUnion(oneLineRow(g, ys, kEagerSteps),
+                       later([k, ys] { return nilAboveNest(False(), k, reduceDoc(vcat(ys))); }));
     }
 }
 
