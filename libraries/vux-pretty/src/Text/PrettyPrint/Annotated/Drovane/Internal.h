@@ -22,18 +22,21 @@ inline constexpr const char* kModule = "Text.PrettyPrint.Annotated.Drovane";
 // a number, a function passed by mistake): an error exception instead of undefined behaviour.
 [[noreturn]] void notADocument();
 
-// A document forced to weak head normal form, checked to be one of the document constructors
-// with its fields, so that a value of another type is never read as a document.
-RTS_INLINE const Value& forceDoc(const Value& d) {
+// Whether a value in weak head normal form is one of the document constructors with its fields.
+RTS_INLINE bool isDocNode(const Value& v) {
     // Reference and word fields of each constructor, by tag (Empty to Above).
     static constexpr uint8_t kRefs[8] = {0, 1, 2, 1, 2, 0, 3, 3};
     static constexpr uint8_t kWords[8] = {0, 0, 0, 1, 0, 0, 0, 0};
     static_assert(Empty_tag == 0 && Nest_tag == 3 && Above_tag == 7);
-    const Value& v = rts::force(d);
     uint8_t tag = v->tag;
-    if (RTS_UNLIKELY(v->kind != rts::Kind::Con || tag > Above_tag || v->nptrs != kRefs[tag] ||
-                     v->nwords != kWords[tag]))
-        notADocument();
+    return v->kind == rts::Kind::Con && tag <= Above_tag && v->nptrs == kRefs[tag] && v->nwords == kWords[tag];
+}
+
+// A document forced to weak head normal form, checked to be one of the document constructors
+// with its fields, so that a value of another type is never read as a document.
+RTS_INLINE const Value& forceDoc(const Value& d) {
+    const Value& v = rts::force(d);
+    if (RTS_UNLIKELY(!isDocNode(v))) notADocument();
     return v;
 }
 
