@@ -318,7 +318,7 @@ constexpr int64_t kAheadSteps = 1024;
 class OwnTextRun {
   public:
     explicit OwnTextRun(const DisplayRef& ctx) : ctx_(ctx) {}
-    Value write(Place at, int64_t k, Value cur);
+    Value write(Place at, int64_t k, const Value& d);
 
   private:
     // Once a character is written nothing more may be forced.
@@ -338,24 +338,25 @@ Value OwnTextRun::suspend(Place at, int64_t k, const Value& d) {
     return out_.finish(later([ctx = ctx_, at, k, d] { return OwnTextRun(ctx).write(at, k, d); }));
 }
 
-Value OwnTextRun::write(Place at, int64_t k, Value cur) {
+Value OwnTextRun::write(Place at, int64_t k, const Value& d) {
     rts::stack_check();
+    // The nodes are read in place: d holds the ones reached from it, evaluated fields never change.
+    const Value* node = &d;
     for (;; --budget_) {
+        const Value& cur = *node;
         if (ahead() && !(canRead(cur) && evaluatedDoc(cur))) return suspend(at, k, cur);
         const Value& dv = forceDoc(cur);
         switch (dv->tag) {
             case Nest_tag: {
                 if (at == Place::LineStart) k = addSat(k, nestAmount(dv));  // a nest inside a line is dropped
-                Value p = field(dv, 0);
-                cur = std::move(p);
+                node = &field(dv, 0);
                 continue;
             }
             case Empty_tag: return out_.finish(ctx_.end());
             case NilAbove_tag: {
                 out_.pushChar('\n');
                 at = Place::LineStart;
-                Value p = field(dv, 0);
-                cur = std::move(p);
+                node = &field(dv, 0);
                 continue;
             }
             case TextBeside_tag: {
@@ -363,10 +364,10 @@ Value OwnTextRun::write(Place at, int64_t k, Value cur) {
                     const Value& s = field(dv, 0);
                     if (!canReadChunk(s)) return suspend(at, k, cur);
                     int64_t k1 = addSat(k, elementWidth(s));
-                    Value p = field(dv, 1);
+                    const Value& p = field(dv, 1);
                     if (Value output = writeChunk(s, k1, p)) return output;
                     k = k1;
-                    cur = std::move(p);
+                    node = &p;
                     continue;
                 }
                 if (!folds(ctx_, k) && k <= budget_) {
@@ -409,17 +410,17 @@ Value OwnTextRun::writeChunk(const Value& chunk, int64_t k1, const Value& p) {
 // full, else the run's whole output, ending in the characters not written and then the walk.
 Value OwnTextRun::writeChars(const Value& chars, int64_t k1, const Value& p) {
     using VUX::Internal::List::evaluatedListCell;
-    Value cur = chars;
+    const Value* cell = &chars;  // read in place, as the nodes are
     for (;; --budget_) {
-        if (ahead() && !(canRead(cur) && evaluatedListCell(cur))) {
+        if (ahead() && !(canRead(*cell) && evaluatedListCell(*cell))) {
             Value rest = later([ctx = ctx_, k1, p] { return OwnTextRun(ctx).write(Place::InLine, k1, p); });
-            return out_.finish(later([cur, rest] { return VUX::Internal::List::op_plus_plus(cur, rest); }));
+            return out_.finish(
+                later([unwritten = *cell, rest] { return VUX::Internal::List::op_plus_plus(unwritten, rest); }));
         }
-        const Value& c = VUX::Internal::List::forceList(cur);
+        const Value& c = VUX::Internal::List::forceList(*cell);
         if (c->tag == VUX::Types::Nil_tag) return Value();
         out_.push(field(c, 0));
-        Value next = field(c, 1);
-        cur = std::move(next);
+        cell = &field(c, 1);
     }
 }
 
