@@ -230,9 +230,6 @@ Value fold(const DisplayRef& ctx, const Value& marker, int64_t k, const Value& s
     return rts::apply(ctx.txt(), newlineText(), markerLine);
 }
 
-// Whether a line of text at indentation k is folded (zig-zag mode, out of the page's band).
-bool folds(const DisplayRef& ctx, int64_t k) { return ctx.zigzag() && (k >= ctx.gap() || k < 0); }
-
 // The walk at the start of a line, at indentation k, a chunk at a time through the text function.
 Value layChunk(const DisplayRef& ctx, int64_t k, const Value& d) {
     rts::stack_check();
@@ -254,8 +251,9 @@ Value layChunk(const DisplayRef& ctx, int64_t k, const Value& d) {
             case TextBeside_tag: {
                 const Value& s = field(dv, 0);
                 const Value& p = field(dv, 1);
-                if (folds(ctx, k) && k >= 0) return fold(ctx, ctx.slashes(), subSat(k, ctx.shift()), s, p);
-                if (folds(ctx, k)) return fold(ctx, ctx.backslashes(), addSat(k, ctx.shift()), s, p);
+                if (ctx.zigzag() && k >= ctx.gap())
+                    return fold(ctx, ctx.slashes(), subSat(k, ctx.shift()), s, p);
+                if (ctx.zigzag() && k < 0) return fold(ctx, ctx.backslashes(), addSat(k, ctx.shift()), s, p);
                 return lay1(ctx, k, s, p);
             }
             case Union_tag: layoutError("display lay Union");
@@ -314,6 +312,11 @@ enum class Place : bool { LineStart, InLine };
 // Nodes and characters taken ahead of demand in one run before the rest is suspended.
 constexpr int64_t kAheadSteps = 1024;
 
+// Whether a line of text at indentation k is folded (zig-zag mode, out of the page's band).
+bool folds(const DisplayRef& ctx, int64_t k) { return ctx.zigzag() && (k >= ctx.gap() || k < 0); }
+
+Value writeLater(const DisplayRef& ctx, Place at, int64_t k, const Value& d);
+
 // One run of the walk: the characters written so far and the steps left.
 class OwnTextRun {
   public:
@@ -334,9 +337,12 @@ class OwnTextRun {
     int64_t budget_ = kAheadSteps;
 };
 
-Value OwnTextRun::suspend(Place at, int64_t k, const Value& d) {
-    return out_.finish(later([ctx = ctx_, at, k, d] { return OwnTextRun(ctx).write(at, k, d); }));
+// The walk from d, in a run of its own when first demanded.
+Value writeLater(const DisplayRef& ctx, Place at, int64_t k, const Value& d) {
+    return later([ctx, at, k, d] { return OwnTextRun(ctx).write(at, k, d); });
 }
+
+Value OwnTextRun::suspend(Place at, int64_t k, const Value& d) { return out_.finish(writeLater(ctx_, at, k, d)); }
 
 Value OwnTextRun::write(Place at, int64_t k, const Value& d) {
     rts::stack_check();
@@ -413,7 +419,7 @@ Value OwnTextRun::writeChars(const Value& chars, int64_t k1, const Value& p) {
     const Value* cell = &chars;  // read in place, as the nodes are
     for (;; --budget_) {
         if (ahead() && !(canRead(*cell) && evaluatedListCell(*cell))) {
-            Value rest = later([ctx = ctx_, k1, p] { return OwnTextRun(ctx).write(Place::InLine, k1, p); });
+            Value rest = writeLater(ctx_, Place::InLine, k1, p);
             return out_.finish(
                 later([unwritten = *cell, rest] { return VUX::Internal::List::op_plus_plus(unwritten, rest); }));
         }
