@@ -511,11 +511,21 @@ Value forwardText(const Value& txt, const Value& chunk, const Value& rest) {
     if (c->tag != NoAnnot_tag) return rest;
     return rts::apply(txt, field(c, 0), rest);
 }
+
+// Whether txt is already txtPrinter itself (checked without forcing it): forwarding to it is then
+// exactly the renderer's own text function.
+bool isTxtPrinter(const Value& txt) {
+    if (!rts::is_evaluated(txt)) return false;
+    const Value& f = force(txt);
+    return f->kind == rts::Kind::Fun &&
+           reinterpret_cast<const rts::FunObject*>(f.get())->info == rts::static_fun_info<&txtPrinter>;
+}
 }  // namespace
 
 Value fullRender(const Value& modeV, const Value& lineLengthV, const Value& ribbonsV, const Value& txt,
                  const Value& end, const Value& doc) {
     VUX_FUNCTION;
+    if (isTxtPrinter(txt)) return fullRenderAnn(modeV, lineLengthV, ribbonsV, renderChunk_closure.value(), end, doc);
     Value txt1 =
         rts::fun<2>([txt](const Value& chunk, const Value& rest) { return forwardText(txt, chunk, rest); });
     return fullRenderAnn(modeV, lineLengthV, ribbonsV, txt1, end, doc);
