@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "VUX/Internal/Encoding.h"
 #include "VUX/Internal/Err.h"
 #include "VUX/Internal/Stack.h"
 #include "VUX/Tuple.h"
@@ -63,27 +64,13 @@ std::pair<uint32_t, size_t> decodeUtf8(std::string_view s) {
 // Writes the UTF-8 bytes of cp (a surrogate or a value above U+10FFFF as U+FFFD) at `out`, which
 // has room for 4; returns their number.
 size_t encodeUtf8(char* out, uint32_t cp) {
-    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = kReplacement;
+    auto* bytes = reinterpret_cast<uint8_t*>(out);
     if (cp < 0x80) {
-        out[0] = static_cast<char>(cp);
+        bytes[0] = static_cast<uint8_t>(cp);
         return 1;
     }
-    if (cp < 0x800) {
-        out[0] = static_cast<char>(0xC0 | (cp >> 6));
-        out[1] = static_cast<char>(0x80 | (cp & 0x3F));
-        return 2;
-    }
-    if (cp < 0x10000) {
-        out[0] = static_cast<char>(0xE0 | (cp >> 12));
-        out[1] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out[2] = static_cast<char>(0x80 | (cp & 0x3F));
-        return 3;
-    }
-    out[0] = static_cast<char>(0xF0 | (cp >> 18));
-    out[1] = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out[2] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out[3] = static_cast<char>(0x80 | (cp & 0x3F));
-    return 4;
+    size_t n = Encoding::encodeChar(Encoding::Codec::Utf8, cp, bytes);
+    return n != 0 ? n : Encoding::encodeChar(Encoding::Codec::Utf8, kReplacement, bytes);
 }
 
 // Calls `f` on each element of a list forced to its end.
