@@ -3,9 +3,11 @@
 
 #include <cmath>
 #include <functional>
+#include <utility>
 
 #include "Testing.h"
 #include "Text/PrettyPrint/Annotated/Drovane.h"
+#include "VUX/Internal/List.h"
 
 namespace D = Text::PrettyPrint::Annotated::Drovane;
 using rts::Value;
@@ -233,3 +235,76 @@ TEST_P(InfiniteDocument, RendersLazily) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Stacked, InfiniteDocument, ::testing::Values(&D::vcat, &D::sep, &D::cat));
+
+namespace {
+
+// A laid-out line: the text s (its width its length), then the layout d.
+Value laidLine(const Value& chars, int64_t width, const Value& d) {
+    return D::TextBeside(D::NoAnnot_hash(D::Str(chars), width), d);
+}
+Value laidLine(const std::string& s, const Value& d) { return laidLine(str(s), static_cast<int64_t>(s.size()), d); }
+Value displayed(const Value& laidOut) {
+    return D::display(false, 0, 0, D::renderChunk_closure.value(), VUX::Types::Nil(), laidOut);
+}
+
+// The characters of a text read one cell at a time up to the first error, and whether one came.
+std::pair<std::string, bool> readUntilError(const Value& chars) {
+    std::string out;
+    Value cur = chars;
+    try {
+        for (;;) {
+            const Value& c = rts::force(cur);
+            if (c->tag == VUX::Types::Nil_tag) return {out, false};
+            out.push_back(static_cast<char>(VUX::Types::charOf(rts::force(rts::field(c, 0)))));
+            Value next = rts::field(c, 1);
+            cur = std::move(next);
+        }
+    } catch (const rts::Exception&) {
+        return {out, true};
+    }
+}
+
+}  // namespace
+
+TEST(Rendering, ReadsAheadOnlyWhatIsEvaluated) {
+    using VUX::Types::Cons;
+    Value a = VUX::Internal::List::boxChar('a');
+    struct Row {
+        const char* what;
+        Value laidOut;
+        std::string before;
+    } rows[] = {
+        {"failing rest of a line", laidLine("ab", vux::testing::failing()), "ab"},
+        {"failing next line", laidLine("ab", D::NilAbove(D::Nest_hash(2, laidLine("c", vux::testing::failing())))),
+         "ab\n    c"},  // a line break inside a line keeps the column
+        {"failing text after its first characters", laidLine(Cons(a, Cons(a, vux::testing::failing())), 3, D::Empty()),
+         "aa"},
+        {"failing text of a later chunk", laidLine("ab", laidLine(vux::testing::failing(), 1, D::Empty())), "ab"},
+        {"a list where the layout goes on", laidLine("ab", str("cd")), "ab"},
+        {"a union inside a line", laidLine("ab", D::Union(txt("c"), txt("c"))), "ab"},
+        {"a union at the start of a line", laidLine("ab", D::NilAbove(D::Union(txt("c"), txt("c")))), "ab\n"},
+    };
+    for (const Row& r : rows) {
+        auto [text, raised] = readUntilError(displayed(r.laidOut));
+        EXPECT_EQ(text, r.before) << r.what;
+        EXPECT_TRUE(raised) << r.what;
+    }
+}
+
+TEST(Rendering, LeavesTheRestOfTheLayoutUnforcedUntilReached) {
+    vux::testing::Counter rest;
+    Value line = laidLine("ab", D::NilAbove(vux::testing::counting(rest, laidLine("c", D::Empty()))));
+    Value out = displayed(line);
+    Value cur = out;
+    std::string read;
+    for (int i = 0; i < 3; ++i) {  // "ab\n": the next line is not needed yet
+        const Value& c = rts::force(cur);
+        read.push_back(static_cast<char>(VUX::Types::charOf(rts::force(rts::field(c, 0)))));
+        Value next = rts::field(c, 1);
+        cur = std::move(next);
+    }
+    EXPECT_EQ(read, "ab\n");
+    EXPECT_EQ(rest.count(), 0);
+    EXPECT_EQ(readUntilError(cur), (std::pair<std::string, bool>{"  c", false}));
+    EXPECT_EQ(rest.count(), 1);
+}

@@ -114,6 +114,12 @@ TEST(Conversions, Utf8InAndOut) {
     EXPECT_EQ(List::codePoints(List::fromUtf8(text)),
               (std::vector<uint32_t>{'a', 0xE9, 0x20AC, 0x1F600, 'z'}));
     EXPECT_EQ(List::toUtf8(List::fromUtf8(text)), text);
+    // Long texts, whose characters of every length fall on each byte offset of the output.
+    for (size_t shift = 0; shift < 4; ++shift) {
+        std::string longText(shift, 'x');
+        for (int i = 0; i < 200; ++i) longText += text;
+        EXPECT_EQ(List::toUtf8(List::fromUtf8(longText)), longText) << shift;
+    }
     struct Malformed {
         const char* name;
         std::string bytes;

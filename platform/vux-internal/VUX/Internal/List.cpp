@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "VUX/Internal/Encoding.h"
 #include "VUX/Internal/Err.h"
 #include "VUX/Internal/Stack.h"
 #include "VUX/Tuple.h"
@@ -60,23 +61,16 @@ std::pair<uint32_t, size_t> decodeUtf8(std::string_view s) {
     return {cp, n};
 }
 
-void appendUtf8(std::string& out, uint32_t cp) {
-    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = kReplacement;
+// Writes the UTF-8 bytes of cp (a surrogate or a value above U+10FFFF as U+FFFD) at `out`, which
+// has room for 4; returns their number.
+size_t encodeUtf8(char* out, uint32_t cp) {
+    auto* bytes = reinterpret_cast<uint8_t*>(out);
     if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        bytes[0] = static_cast<uint8_t>(cp);
+        return 1;
     }
+    size_t n = Encoding::encodeChar(Encoding::Codec::Utf8, cp, bytes);
+    return n != 0 ? n : Encoding::encodeChar(Encoding::Codec::Utf8, kReplacement, bytes);
 }
 
 // Calls `f` on each element of a list forced to its end.
@@ -105,8 +99,19 @@ Value fromUtf8(std::string_view s) {
 }
 
 std::string toUtf8(Value chars) {
+    // Bytes gather in a block appended to the text when full: one store per character instead of
+    // a growth check per byte.
     std::string out;
-    forEach(std::move(chars), [&](const Value& c) { appendUtf8(out, charOf(force(c))); });
+    char block[256];
+    size_t n = 0;
+    forEach(std::move(chars), [&](const Value& c) {
+        if (n > sizeof block - 4) {
+            out.append(block, n);
+            n = 0;
+        }
+        n += encodeUtf8(block + n, charOf(force(c)));
+    });
+    out.append(block, n);
     return out;
 }
 

@@ -37,17 +37,22 @@ RTS_INLINE Value boxChar(uint32_t c) {
 // Raises the error of a value of another type where a list is expected.
 [[noreturn]] void notAList();
 
-// The cell of a list forced to weak head normal form: [] (no fields) or (:) with its head and
-// tail. Anything else, such as a document or a number passed where a list is expected, raises
-// an error instead of being read as a cell.
+// Whether a value in weak head normal form is a list cell: [] (no fields) or (:) with its head
+// and tail.
+RTS_INLINE bool isListCell(const Value& c) {
+    using namespace VUX::Types;
+    return c->kind == rts::Kind::Con &&
+           ((c->tag == Nil_tag && c->nptrs == 0) || (c->tag == Cons_tag && c->nptrs == 2));
+}
+// The cell of a list forced to weak head normal form. Anything else, such as a document or a
+// number passed where a list is expected, raises an error instead of being read as a cell.
 RTS_INLINE const Value& forceList(const Value& xs) {
     const Value& c = rts::force(xs);
-    using namespace VUX::Types;
-    bool cell = c->kind == rts::Kind::Con &&
-                ((c->tag == Nil_tag && c->nptrs == 0) || (c->tag == Cons_tag && c->nptrs == 2));
-    if (RTS_UNLIKELY(!cell)) notAList();
+    if (RTS_UNLIKELY(!isListCell(c))) notAList();
     return c;
 }
+// Whether xs is already an evaluated list cell: reading it forces nothing and raises nothing.
+RTS_INLINE bool evaluatedListCell(const Value& xs) { return rts::is_evaluated(xs) && isListCell(rts::force(xs)); }
 
 // ---------------------------------------------------------------------------------------------
 // Conversions between C++ strings and vectors and lists

@@ -43,14 +43,9 @@ namespace {
 Value get(int64_t w, int64_t r, const Value& d);
 Value get1(int64_t w, int64_t r, int64_t sl, const Value& d);
 
-// Whether d is already an evaluated document of the given constructor (TextBeside or Empty),
-// checked as forceDoc checks it.
-bool evaluatedDoc(const Value& d, uint8_t tag) {
-    if (!rts::is_evaluated(d)) return false;
-    const Value& dv = force(d);
-    uint8_t refs = tag == TextBeside_tag ? 2 : 0;
-    return dv->kind == rts::Kind::Con && dv->tag == tag && dv->nptrs == refs && dv->nwords == 0;
-}
+// Whether d is already an evaluated document node, checked as forceDoc checks it: reading it
+// forces nothing and raises nothing.
+bool evaluatedDoc(const Value& d) { return rts::is_evaluated(d) && detail::isDocNode(force(d)); }
 
 // Steps of get1 taken at once rather than suspended, at most this many in a row.
 constexpr int kEagerSteps = 32;
@@ -58,13 +53,13 @@ constexpr int kEagerSteps = 32;
 // get1 w r sl d, taken at once while d is an evaluated run of text (a step that forces nothing and
 // raises nothing, so no caller can tell), suspended from the first other node on.
 Value get1Rest(int64_t w, int64_t r, int64_t sl, const Value& d, int steps = kEagerSteps) {
-    if (steps > 0 && evaluatedDoc(d, TextBeside_tag)) {
+    if (steps > 0 && detail::isEvaluatedDoc(d, TextBeside_tag)) {
         const Value& dv = force(d);
         const Value& s = field(dv, 0);
         int64_t sl1 = addSat(sl, elementWidth(s));
         return rts::con(TextBeside_tag, s, get1Rest(w, r, sl1, field(dv, 1), steps - 1));
     }
-    if (evaluatedDoc(d, Empty_tag)) return force(d);
+    if (detail::isEvaluatedDoc(d, Empty_tag)) return force(d);
     Value p = d;
     return later([w, r, sl, p] { return get1(w, r, sl, p); });
 }
@@ -180,9 +175,11 @@ Value lay(const DisplayRef& ctx, int64_t k, const Value& d);
 Value lay2(const DisplayRef& ctx, int64_t k, const Value& d);
 Value renderChunk(const Value& chunk, const Value& rest);
 
+bool ownText(const DisplayRef& ctx) { return ctx.txt().get() == renderChunk_closure.object(); }
+
 // The text function applied to a chunk and the rest: the renderer's own is called directly.
 Value emit(const DisplayRef& ctx, const Value& chunk, const Value& rest) {
-    if (ctx.txt().get() == renderChunk_closure.object()) return renderChunk(chunk, rest);
+    if (ownText(ctx)) return renderChunk(chunk, rest);
     return rts::apply(ctx.txt(), chunk, rest);
 }
 
@@ -214,8 +211,7 @@ Value lay1(const DisplayRef& ctx, int64_t k, const Value& s, const Value& p) {
         int64_t k1 = addSat(k, elementWidth(s));
         return emit(ctx, s, later([ctx, k1, p] { return lay2(ctx, k1, p); }));
     };
-    if (ctx.txt().get() != renderChunk_closure.object())
-        return rts::apply(ctx.txt(), indentChunk(k), later(text));
+    if (!ownText(ctx)) return rts::apply(ctx.txt(), indentChunk(k), later(text));
     // The renderer's own text: a line without indentation starts with its text at once.
     if (k <= 0) return text();
     return spacesBefore(k, later(text));
@@ -231,7 +227,8 @@ Value fold(const DisplayRef& ctx, const Value& marker, int64_t k, const Value& s
     return rts::apply(ctx.txt(), newlineText(), markerLine);
 }
 
-Value lay(const DisplayRef& ctx, int64_t k, const Value& d) {
+// The walk at the start of a line, at indentation k, a chunk at a time through the text function.
+Value layChunk(const DisplayRef& ctx, int64_t k, const Value& d) {
     rts::stack_check();
     Value cur = d;
     for (;;) {
@@ -265,7 +262,8 @@ Value lay(const DisplayRef& ctx, int64_t k, const Value& d) {
     }
 }
 
-Value lay2(const DisplayRef& ctx, int64_t k, const Value& d) {
+// The walk inside a line, at column k, a chunk at a time through the text function.
+Value lay2Chunk(const DisplayRef& ctx, int64_t k, const Value& d) {
     rts::stack_check();
     Value cur = d;
     for (;;) {
@@ -294,6 +292,149 @@ Value lay2(const DisplayRef& ctx, int64_t k, const Value& d) {
             default: notADocument();
         }
     }
+}
+
+// ---------------------------------------------------------------------------------------------
+// The renderer's own text, written ahead
+//
+// The renderer's own text function puts each chunk's characters in front of the rest, so the walk
+// writes the characters of a run of chunks into one list instead of suspending the rest after
+// every chunk. Once it has written a character it reads only what is already evaluated and valid
+// (document nodes, text cells) and suspends the rest at anything else: what is forced, when, and
+// every error stay those of the walk a chunk at a time.
+
+// Where the walk stands: at the start of a line, before its indentation, or inside a line.
+enum class Place : bool { LineStart, InLine };
+
+// Nodes and characters taken ahead of demand in one run before the rest is suspended.
+constexpr int64_t kAheadSteps = 1024;
+
+// Whether a line of text at indentation k is folded (zig-zag mode, out of the page's band).
+bool folds(const DisplayRef& ctx, int64_t k) { return ctx.zigzag() && (k >= ctx.gap() || k < 0); }
+
+Value writeLater(const DisplayRef& ctx, Place at, int64_t k, const Value& d);
+
+// One run of the walk: the characters written so far and the steps left.
+class OwnTextRun {
+  public:
+    explicit OwnTextRun(const DisplayRef& ctx) : ctx_(ctx) {}
+    Value write(Place at, int64_t k, const Value& d);
+
+  private:
+    // Once a character is written nothing more may be forced.
+    bool ahead() const { return !out_.empty(); }
+    bool canRead(const Value& v) const { return !ahead() || (budget_ > 0 && rts::is_evaluated(v)); }
+    bool canReadChunk(const Value& chunk) const;
+    Value suspend(Place at, int64_t k, const Value& d);
+    Value writeChunk(const Value& chunk, int64_t k1, const Value& p);
+    Value writeChars(const Value& chars, int64_t k1, const Value& p);
+
+    const DisplayRef& ctx_;
+    VUX::Internal::List::ListBuilder out_;
+    int64_t budget_ = kAheadSteps;
+};
+
+// The walk from d, in a run of its own when first demanded.
+Value writeLater(const DisplayRef& ctx, Place at, int64_t k, const Value& d) {
+    return later([ctx, at, k, d] { return OwnTextRun(ctx).write(at, k, d); });
+}
+
+Value OwnTextRun::suspend(Place at, int64_t k, const Value& d) { return out_.finish(writeLater(ctx_, at, k, d)); }
+
+Value OwnTextRun::write(Place at, int64_t k, const Value& d) {
+    rts::stack_check();
+    // The nodes are read in place: d holds the ones reached from it, evaluated fields never change.
+    const Value* node = &d;
+    for (;; --budget_) {
+        const Value& cur = *node;
+        if (ahead() && !(canRead(cur) && evaluatedDoc(cur))) return suspend(at, k, cur);
+        const Value& dv = forceDoc(cur);
+        switch (dv->tag) {
+            case Nest_tag: {
+                if (at == Place::LineStart) k = addSat(k, nestAmount(dv));  // a nest inside a line is dropped
+                node = &field(dv, 0);
+                continue;
+            }
+            case Empty_tag: return out_.finish(ctx_.end());
+            case NilAbove_tag: {
+                out_.pushChar('\n');
+                at = Place::LineStart;
+                node = &field(dv, 0);
+                continue;
+            }
+            case TextBeside_tag: {
+                if (at == Place::InLine) {
+                    const Value& s = field(dv, 0);
+                    if (!canReadChunk(s)) return suspend(at, k, cur);
+                    int64_t k1 = addSat(k, elementWidth(s));
+                    const Value& p = field(dv, 1);
+                    if (Value output = writeChunk(s, k1, p)) return output;
+                    k = k1;
+                    node = &p;
+                    continue;
+                }
+                if (!folds(ctx_, k) && k <= budget_) {
+                    for (int64_t i = 0; i < k; ++i) out_.pushChar(' ');
+                    budget_ -= std::max<int64_t>(k, 0);
+                    at = Place::InLine;
+                    continue;
+                }
+                // A fold, or an indentation longer than a run: the walk a chunk at a time does it.
+                if (ahead()) return suspend(at, k, cur);
+                return layChunk(ctx_, k, cur);
+            }
+            default:  // not laid out: the walk a chunk at a time raises its error
+                if (ahead()) return suspend(at, k, cur);
+                return at == Place::LineStart ? layChunk(ctx_, k, cur) : lay2Chunk(ctx_, k, cur);
+        }
+    }
+}
+
+// Whether the chunk and its text details can be read now.
+bool OwnTextRun::canReadChunk(const Value& chunk) const {
+    if (!canRead(chunk)) return false;
+    const Value& c = force(chunk);
+    return c->tag != NoAnnot_tag || canRead(field(c, 0));
+}
+
+// Writes the text of a readable chunk, after which the walk goes on at column k1 with p. Returns
+// null when the run goes on, else the run's whole output, which stops inside the chunk's text.
+Value OwnTextRun::writeChunk(const Value& chunk, int64_t k1, const Value& p) {
+    const Value& c = force(chunk);
+    if (c->tag != NoAnnot_tag) return Value();  // annotation markers write nothing
+    const Value& d = force(field(c, 0));
+    if (d->tag != Chr_tag) return writeChars(field(d, 0), k1, p);
+    out_.pushChar(static_cast<uint32_t>(rts::word(d, 0)));
+    --budget_;
+    return Value();
+}
+
+// Writes the characters of a chunk's string while they can be read; returns null when written in
+// full, else the run's whole output, ending in the characters not written and then the walk.
+Value OwnTextRun::writeChars(const Value& chars, int64_t k1, const Value& p) {
+    using VUX::Internal::List::evaluatedListCell;
+    const Value* cell = &chars;  // read in place, as the nodes are
+    for (;; --budget_) {
+        if (ahead() && !(canRead(*cell) && evaluatedListCell(*cell))) {
+            Value rest = writeLater(ctx_, Place::InLine, k1, p);
+            return out_.finish(
+                later([unwritten = *cell, rest] { return VUX::Internal::List::op_plus_plus(unwritten, rest); }));
+        }
+        const Value& c = VUX::Internal::List::forceList(*cell);
+        if (c->tag == VUX::Types::Nil_tag) return Value();
+        out_.push(field(c, 0));
+        cell = &field(c, 1);
+    }
+}
+
+Value lay(const DisplayRef& ctx, int64_t k, const Value& d) {
+    if (ownText(ctx)) return OwnTextRun(ctx).write(Place::LineStart, k, d);
+    return layChunk(ctx, k, d);
+}
+
+Value lay2(const DisplayRef& ctx, int64_t k, const Value& d) {
+    if (ownText(ctx)) return OwnTextRun(ctx).write(Place::InLine, k, d);
+    return lay2Chunk(ctx, k, d);
 }
 
 // The walk of LeftMode and OneLineMode: no indentation, a separator for each line break, and
@@ -367,11 +508,21 @@ Value forwardText(const Value& txt, const Value& chunk, const Value& rest) {
     if (c->tag != NoAnnot_tag) return rest;
     return rts::apply(txt, field(c, 0), rest);
 }
+
+// Whether txt is already txtPrinter itself (checked without forcing it): forwarding to it is then
+// exactly the renderer's own text function.
+bool isTxtPrinter(const Value& txt) {
+    if (!rts::is_evaluated(txt)) return false;
+    const Value& f = force(txt);
+    return f->kind == rts::Kind::Fun &&
+           reinterpret_cast<const rts::FunObject*>(f.get())->info == rts::static_fun_info<&txtPrinter>;
+}
 }  // namespace
 
 Value fullRender(const Value& modeV, const Value& lineLengthV, const Value& ribbonsV, const Value& txt,
                  const Value& end, const Value& doc) {
     VUX_FUNCTION;
+    if (isTxtPrinter(txt)) return fullRenderAnn(modeV, lineLengthV, ribbonsV, renderChunk_closure.value(), end, doc);
     Value txt1 =
         rts::fun<2>([txt](const Value& chunk, const Value& rest) { return forwardText(txt, chunk, rest); });
     return fullRenderAnn(modeV, lineLengthV, ribbonsV, txt1, end, doc);
