@@ -79,39 +79,72 @@ struct Two {
 
 Value bool_of(bool b) { return Types::isTrue_hash(b); }
 
-// |x| + |y| with the given sign, for non-zero magnitudes of which one has three limbs or more (so
-// the sum is big).
+// Sums and differences written in place into a fresh inline object, with nothing to release on
+// the way (the mpn functions do not fail): so the path for two big operands keeps few registers.
+
+// |x| + |y| under `tag`, for non-zero magnitudes with x.n >= y.n and x.n < kInlineLimbs whose sum
+// is big.
+RTS_INLINE Value sum_in_place(Limbs x, Limbs y, uint8_t tag) {
+    rts::Object* o = alloc_inline_magnitude(x.n + 1, tag);
+    Limb* r = inline_limbs(o);
+    const auto xn = static_cast<mp_size_t>(x.n);
+    Limb carry;
+    if (x.n == 1) {
+        carry = __builtin_add_overflow(x.p[0], y.p[0], &r[0]);
+    } else {
+        carry = x.n == y.n ? mpn_add_n(r, x.p, y.p, xn) : mpn_add(r, x.p, xn, y.p, static_cast<mp_size_t>(y.n));
+    }
+    r[x.n] = carry;  // without a carry, the unused word is zero as it must be
+    set_inline_count(o, x.n + carry);
+    return Value::adopt(o);
+}
+
+// The canonical Integer of the first n limbs of a difference written in place.
+__attribute__((noinline)) Value finish_in_place(rts::Object* o, size_t n, uint8_t tag) {
+    return InlineMagnitude(o, n, tag == IN_tag).finish(n);
+}
+
+// |x| - |y| under `tag`, for magnitudes with |x| > |y| and x.n <= kInlineLimbs.
+RTS_INLINE Value difference_in_place(Limbs x, Limbs y, uint8_t tag) {
+    rts::Object* o = alloc_inline_magnitude(x.n, tag);
+    Limb* r = inline_limbs(o);
+    const auto xn = static_cast<mp_size_t>(x.n);
+    if (x.n == y.n)
+        mpn_sub_n(r, x.p, y.p, xn);
+    else
+        mpn_sub(r, x.p, xn, y.p, static_cast<mp_size_t>(y.n));
+    // Mostly the top limb stays, and the difference of magnitudes of three limbs or more is big.
+    if (RTS_UNLIKELY(x.n < 3 || r[x.n - 1] == 0)) return finish_in_place(o, x.n, tag);
+    set_inline_count(o, x.n);
+    return Value::adopt(o);
+}
+
+RTS_INLINE uint8_t sign_tag(bool negative) { return negative ? IN_tag : IP_tag; }
+
+// |x| + |y| with the given sign, for non-zero magnitudes whose sum is big: one of three limbs or
+// more, or both big.
 RTS_INLINE Value add_magnitudes(Limbs x, Limbs y, bool negative) {
     if (x.n < y.n) std::swap(x, y);
-    assert(x.n >= 3 && y.n >= 1);
+    assert(y.n >= 1);
     const size_t cap = add_size(x.n, 1);
     if (cap > kInlineLimbs) return integer_build(cap, negative, [&](Limb* r) { return add(r, x, y); });
-    InlineMagnitude m(cap, negative);
-    Limb* r = m.data();
-    const Limb carry = mpn_add(r, x.p, static_cast<mp_size_t>(x.n), y.p, static_cast<mp_size_t>(y.n));
-    r[x.n] = carry;  // without a carry, the unused word is zero as it must be
-    return m.seal(x.n + carry);
+    return sum_in_place(x, y, sign_tag(negative));
 }
 
 // |x| - |y| with the given sign, for magnitudes with |x| > |y|.
 RTS_INLINE Value sub_magnitudes(Limbs x, Limbs y, bool negative) {
     if (x.n > kInlineLimbs || y.n == 0)
         return integer_build(x.n, negative, [&](Limb* r) { return sub(r, x, y); });
-    InlineMagnitude m(x.n, negative);
-    Limb* r = m.data();
-    mpn_sub(r, x.p, static_cast<mp_size_t>(x.n), y.p, static_cast<mp_size_t>(y.n));
-    // Mostly the top limb stays, and the difference of magnitudes of three limbs or more is big.
-    if (x.n >= 3 && r[x.n - 1] != 0) return m.seal(x.n);
-    return m.finish(x.n);
+    return difference_in_place(x, y, sign_tag(negative));
 }
 
-// a + (b_neg ? -|b| : |b|), for signed magnitudes.
-RTS_INLINE Value add_signed(const Operand& a, Limbs b, bool b_neg) {
-    Limbs x = a.mag();
-    if (a.neg == b_neg) return add_magnitudes(x, b, a.neg);
-    int c = cmp(x, b);
+// x + (y_neg ? -|y| : |y|), for non-zero magnitudes of which one has three limbs or more, or both
+// big.
+RTS_INLINE Value add_signed(Limbs x, bool x_neg, Limbs y, bool y_neg) {
+    if (x_neg == y_neg) return add_magnitudes(x, y, x_neg);
+    int c = cmp(x, y);
     if (c == 0) return integerZero();
-    return c > 0 ? sub_magnitudes(x, b, a.neg) : sub_magnitudes(b, x, b_neg);
+    return c > 0 ? sub_magnitudes(x, y, x_neg) : sub_magnitudes(y, x, y_neg);
 }
 
 // A big value with the magnitude of the big value `i`: sharing its byte array, or a copy of its
@@ -379,24 +412,66 @@ RTS_INLINE Value narrow_mul(const Narrow& a, const Narrow& b) {
     return narrow_result(low, a.neg != b.neg, high);
 }
 
+// The signed magnitude of an evaluated Integer, read in place: `limb` holds that of a small one.
+struct Signed {
+    Limbs mag;
+    bool neg;
+};
+RTS_INLINE Signed signed_of(const Value& i, Limb& limb) {
+    if (i->tag != IS_tag) return {integer_magnitude(i), i->tag == IN_tag};
+    const int64_t v = fast::small(i);
+    limb = v < 0 ? Limb(0) - static_cast<Limb>(v) : static_cast<Limb>(v);
+    return {{&limb, limb != 0}, v < 0};
+}
+
+// a + b, or a - b when `subtract`, for evaluated operands that are not both small. Out of line, so
+// that the entries' path for two big operands saves few registers.
+__attribute__((noinline)) Value add_integers(const Value& a, const Value& b, bool subtract) {
+    Narrow x, y;
+    if (narrow2(a, b, x, y)) return narrow_add(x, y.mag, y.neg != subtract);
+    Limb la, lb;
+    const Signed p = signed_of(a, la), q = signed_of(b, lb);
+    if (q.mag.n == 0) return a;
+    if (p.mag.n == 0) return subtract ? integerNegate(b) : b;
+    return add_signed(p.mag, p.neg, q.mag, q.neg != subtract);
+}
+
+// Whether both operands are big with their limbs inline, as arithmetic makes them.
+RTS_INLINE bool inline_bigs(const Value& a, const Value& b) {
+    return a->tag != IS_tag && b->tag != IS_tag && (a->nptrs | b->nptrs) == 0;
+}
+
+// a + b for two big operands with their limbs inline, b's sign flipped when `subtract`.
+RTS_INLINE Value add_inline_bigs(const Value& a, const Value& b, bool subtract) {
+    Limbs x = integer_magnitude(a), y = integer_magnitude(b);
+    uint8_t tag = a->tag;
+    if ((tag == b->tag) != subtract) {
+        if (x.n < y.n) std::swap(x, y);
+        if (RTS_UNLIKELY(x.n >= kInlineLimbs)) return add_integers(a, b, subtract);
+        return sum_in_place(x, y, tag);
+    }
+    // Signs differ: the smaller magnitude goes from the larger, whose sign the result takes. A
+    // difference of narrow magnitudes may be small: the narrow path makes it.
+    if (x.n <= 2 && y.n <= 2) return add_integers(a, b, subtract);
+    const int c = cmp(x, y);
+    if (c == 0) return integerZero();
+    if (c < 0) {
+        std::swap(x, y);
+        tag = tag == IN_tag ? IP_tag : IN_tag;
+    }
+    return difference_in_place(x, y, tag);
+}
+
 }  // namespace
 
 Value integerAdd_slow(const Value& a, const Value& b) {
-    Narrow x, y;
-    if (narrow2(a, b, x, y)) return narrow_add(x, y.mag, y.neg);
-    Two t(a, b);
-    if (t.b.n == 0) return a;
-    if (t.a.n == 0) return b;
-    return add_signed(t.a, t.b.mag(), t.b.neg);
+    if (RTS_LIKELY(inline_bigs(a, b))) return add_inline_bigs(a, b, false);
+    return add_integers(a, b, false);
 }
 
 Value integerSub_slow(const Value& a, const Value& b) {
-    Narrow x, y;
-    if (narrow2(a, b, x, y)) return narrow_add(x, y.mag, !y.neg);
-    Two t(a, b);
-    if (t.b.n == 0) return a;
-    if (t.a.n == 0) return integerNegate(b);
-    return add_signed(t.a, t.b.mag(), !t.b.neg);
+    if (RTS_LIKELY(inline_bigs(a, b))) return add_inline_bigs(a, b, true);
+    return add_integers(a, b, true);
 }
 
 Value integerMul_slow(const Value& a, const Value& b) {
