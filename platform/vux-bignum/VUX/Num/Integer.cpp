@@ -347,6 +347,9 @@ struct Narrow {
     bool neg;
 };
 
+// A magnitude of at most two limbs as one number.
+RTS_INLINE Wide wide_of(Limbs m) { return m.n == 2 ? (Wide(m.p[1]) << 64) | m.p[0] : Wide(m.p[0]); }
+
 // Reads an evaluated Integer of at most two limbs; false for a longer one.
 RTS_INLINE bool narrow(const Value& i, Narrow& out) {
     if (i->tag == IS_tag) {
@@ -356,7 +359,7 @@ RTS_INLINE bool narrow(const Value& i, Narrow& out) {
     }
     const Limbs m = integer_magnitude(i);
     if (m.n > 2) return false;
-    out = {m.n == 2 ? (Wide(m.p[1]) << 64) | m.p[0] : Wide(m.p[0]), i->tag == IN_tag};
+    out = {wide_of(m), i->tag == IN_tag};
     return true;
 }
 RTS_INLINE bool narrow2(const Value& a, const Value& b, Narrow& x, Narrow& y) {
@@ -398,18 +401,25 @@ RTS_INLINE Value narrow_add(const Narrow& a, Wide b, bool b_neg) {
     return a.mag >= b ? narrow_result(a.mag - b, a.neg) : narrow_result(b - a.mag, b_neg);
 }
 
-// a * b: one 64-bit product when both have one limb, else the four partial products summed
-// column by column.
-RTS_INLINE Value narrow_mul(const Narrow& a, const Narrow& b) {
-    if ((a.mag >> 64) == 0 && (b.mag >> 64) == 0) return narrow_result(a.mag * b.mag, a.neg != b.neg);
-    const auto a0 = static_cast<Limb>(a.mag), a1 = static_cast<Limb>(a.mag >> 64);
-    const auto b0 = static_cast<Limb>(b.mag), b1 = static_cast<Limb>(b.mag >> 64);
+// The product of two 128-bit magnitudes as its low and high halves: the four partial products
+// summed column by column.
+struct WideProduct {
+    Wide low, high;
+};
+RTS_INLINE WideProduct wide_product(Wide a, Wide b) {
+    const auto a0 = static_cast<Limb>(a), a1 = static_cast<Limb>(a >> 64);
+    const auto b0 = static_cast<Limb>(b), b1 = static_cast<Limb>(b >> 64);
     const Wide p00 = Wide(a0) * b0, p01 = Wide(a0) * b1, p10 = Wide(a1) * b0, p11 = Wide(a1) * b1;
     const Wide mid = (p00 >> 64) + static_cast<Limb>(p01) + static_cast<Limb>(p10);  // below 3 * 2^64
-    const Wide low = (mid << 64) | static_cast<Limb>(p00);
     // The product is below 2^256, so its top half fits 128 bits.
-    const Wide high = p11 + (p01 >> 64) + (p10 >> 64) + (mid >> 64);
-    return narrow_result(low, a.neg != b.neg, high);
+    return {(mid << 64) | static_cast<Limb>(p00), p11 + (p01 >> 64) + (p10 >> 64) + (mid >> 64)};
+}
+
+// a * b: one 64-bit product when both have one limb, else wide_product.
+RTS_INLINE Value narrow_mul(const Narrow& a, const Narrow& b) {
+    if ((a.mag >> 64) == 0 && (b.mag >> 64) == 0) return narrow_result(a.mag * b.mag, a.neg != b.neg);
+    const WideProduct p = wide_product(a.mag, b.mag);
+    return narrow_result(p.low, a.neg != b.neg, p.high);
 }
 
 // The signed magnitude of an evaluated Integer, read in place: `limb` holds that of a small one.
@@ -474,13 +484,49 @@ Value integerSub_slow(const Value& a, const Value& b) {
     return add_integers(a, b, true);
 }
 
-Value integerMul_slow(const Value& a, const Value& b) {
+namespace {
+
+__attribute__((noinline)) Value mul_integers(const Value& a, const Value& b) {
     Narrow x, y;
     if (narrow2(a, b, x, y)) return narrow_mul(x, y);
     Two t(a, b);
     if (t.a.n == 0 || t.b.n == 0) return integerZero();
     return integer_build(add_size(t.a.n, t.b.n), t.a.neg != t.b.neg,
                          [&](Limb* r) { return mul(r, t.a.mag(), t.b.mag()); });
+}
+
+// |x| * |y| under `tag`, for magnitudes of two big Integers whose limbs fit inline together: the
+// product (at least 2^126) is big, and one limb short of its room at most.
+RTS_INLINE Value product_in_place(Limbs x, Limbs y, uint8_t tag) {
+    rts::Object* o = alloc_inline_magnitude(x.n + y.n, tag);
+    Limb* r = inline_limbs(o);
+    size_t n = x.n + y.n;
+    if (n == 2) {
+        const Wide p = Wide(x.p[0]) * y.p[0];
+        r[0] = static_cast<Limb>(p);
+        r[1] = static_cast<Limb>(p >> 64);
+    } else if (x.n <= 2 && y.n <= 2) {
+        const WideProduct p = wide_product(wide_of(x), wide_of(y));
+        const Limb limbs[4] = {static_cast<Limb>(p.low), static_cast<Limb>(p.low >> 64), static_cast<Limb>(p.high),
+                               static_cast<Limb>(p.high >> 64)};
+        for (size_t k = 0; k < n; ++k) r[k] = limbs[k];
+        n -= r[n - 1] == 0;
+    } else {
+        n = mul(r, x, y);
+    }
+    // A zero top limb stays, as the words beyond the count must be.
+    set_inline_count(o, n);
+    return Value::adopt(o);
+}
+
+}  // namespace
+
+Value integerMul_slow(const Value& a, const Value& b) {
+    if (RTS_LIKELY(inline_bigs(a, b))) {
+        const Limbs x = integer_magnitude(a), y = integer_magnitude(b);
+        if (RTS_LIKELY(x.n + y.n <= kInlineLimbs)) return product_in_place(x, y, a->tag == b->tag ? IP_tag : IN_tag);
+    }
+    return mul_integers(a, b);
 }
 
 Value integerNegate_slow(const Value& i) {
