@@ -99,9 +99,17 @@ RTS_INLINE Value sum_in_place(Limbs x, Limbs y, uint8_t tag) {
     return Value::adopt(o);
 }
 
-// The canonical Integer of the first n limbs of a difference written in place.
-__attribute__((noinline)) Value finish_in_place(rts::Object* o, size_t n, uint8_t tag) {
-    return InlineMagnitude(o, n, tag == IN_tag).finish(n);
+// The canonical Integer of the first n limbs written in place into an object with room for `cap`.
+__attribute__((noinline)) Value finish_in_place(rts::Object* o, size_t cap, size_t n, uint8_t tag) {
+    return InlineMagnitude(o, cap, tag == IN_tag).finish(n);
+}
+
+// The same, for n trimmed: sealed as it is when that is canonical (two limbs or more, so big, and
+// filling at least half of the room), else through finish().
+RTS_INLINE Value settle_in_place(rts::Object* o, size_t cap, size_t n, uint8_t tag) {
+    if (RTS_UNLIKELY(n < 2 || n < cap / 2)) return finish_in_place(o, cap, n, tag);
+    set_inline_count(o, n);
+    return Value::adopt(o);
 }
 
 // |x| - |y| under `tag`, for magnitudes with |x| > |y| and x.n <= kInlineLimbs.
@@ -113,10 +121,7 @@ RTS_INLINE Value difference_in_place(Limbs x, Limbs y, uint8_t tag) {
         mpn_sub_n(r, x.p, y.p, xn);
     else
         mpn_sub(r, x.p, xn, y.p, static_cast<mp_size_t>(y.n));
-    // Mostly the top limb stays, and the difference of magnitudes of three limbs or more is big.
-    if (RTS_UNLIKELY(x.n < 3 || r[x.n - 1] == 0)) return finish_in_place(o, x.n, tag);
-    set_inline_count(o, x.n);
-    return Value::adopt(o);
+    return settle_in_place(o, x.n, trim(r, x.n), tag);
 }
 
 RTS_INLINE uint8_t sign_tag(bool negative) { return negative ? IN_tag : IP_tag; }
@@ -602,7 +607,9 @@ std::pair<Value, Value> integerQuotRem_slow(const Value& a, const Value& b) {
     return {integer_result(d.q, d.qn, t.a.neg != t.b.neg), integer_result(d.r, d.rn, t.a.neg)};
 }
 
-Value integerQuot_slow(const Value& a, const Value& b) {
+namespace {
+
+__attribute__((noinline)) Value quot_integers(const Value& a, const Value& b) {
     Narrow x, y;
     if (narrow2(a, b, x, y)) return narrow_result(x.mag / narrow_divisor(y), x.neg != y.neg);
     Two t(a, b);
@@ -612,13 +619,48 @@ Value integerQuot_slow(const Value& a, const Value& b) {
                          [&](Limb* q) { return quot(q, t.a.mag(), t.b.mag()); });
 }
 
-Value integerRem_slow(const Value& a, const Value& b) {
+__attribute__((noinline)) Value rem_integers(const Value& a, const Value& b) {
     Narrow x, y;
     if (narrow2(a, b, x, y)) return narrow_result(narrow_rem(x.mag, narrow_divisor(y)), x.neg);
     Two t(a, b);
     if (t.b.n == 0) Primitives::raiseDivZero();
     if (cmp(t.a.mag(), t.b.mag()) < 0) return a;
     return integer_build(t.b.n, t.a.neg, [&](Limb* r) { return rem(r, t.a.mag(), t.b.mag()); });
+}
+
+
+// The quotient and the remainder of |x| by |y| under `tag`, for magnitudes of big Integers with
+// x.n >= y.n, written in place.
+RTS_INLINE Value quotient_in_place(Limbs x, Limbs y, uint8_t tag) {
+    const size_t cap = x.n - y.n + 1;
+    rts::Object* o = alloc_inline_magnitude(cap, tag);
+    return settle_in_place(o, cap, quot(inline_limbs(o), x, y), tag);
+}
+RTS_INLINE Value remainder_in_place(Limbs x, Limbs y, uint8_t tag) {
+    rts::Object* o = alloc_inline_magnitude(y.n, tag);
+    return settle_in_place(o, y.n, rem(inline_limbs(o), x, y), tag);
+}
+
+// Whether a division of these operands takes the in-place path: both big with their limbs
+// inline (so the divisor is not zero), the dividend not narrow, and at least as long.
+RTS_INLINE bool divides_in_place(const Value& a, const Value& b, Limbs& x, Limbs& y) {
+    if (!inline_bigs(a, b)) return false;
+    x = integer_magnitude(a);
+    y = integer_magnitude(b);
+    return x.n > 2 && x.n >= y.n;
+}
+
+}  // namespace
+
+Value integerQuot_slow(const Value& a, const Value& b) {
+    if (Limbs p, q; RTS_LIKELY(divides_in_place(a, b, p, q)))
+        return quotient_in_place(p, q, a->tag == b->tag ? IP_tag : IN_tag);
+    return quot_integers(a, b);
+}
+
+Value integerRem_slow(const Value& a, const Value& b) {
+    if (Limbs p, q; RTS_LIKELY(divides_in_place(a, b, p, q))) return remainder_in_place(p, q, a->tag);
+    return rem_integers(a, b);
 }
 
 std::pair<Value, Value> integerDivMod_slow(const Value& a, const Value& b) {
