@@ -480,11 +480,15 @@ RTS_INLINE Value add_inline_bigs(const Value& a, const Value& b, bool subtract) 
 }  // namespace
 
 Value integerAdd_slow(const Value& a, const Value& b) {
+    Narrow x, y;
+    if (narrow2(a, b, x, y)) return narrow_add(x, y.mag, y.neg);
     if (RTS_LIKELY(inline_bigs(a, b))) return add_inline_bigs(a, b, false);
     return add_integers(a, b, false);
 }
 
 Value integerSub_slow(const Value& a, const Value& b) {
+    Narrow x, y;
+    if (narrow2(a, b, x, y)) return narrow_add(x, y.mag, !y.neg);
     if (RTS_LIKELY(inline_bigs(a, b))) return add_inline_bigs(a, b, true);
     return add_integers(a, b, true);
 }
@@ -527,6 +531,8 @@ RTS_INLINE Value product_in_place(Limbs x, Limbs y, uint8_t tag) {
 }  // namespace
 
 Value integerMul_slow(const Value& a, const Value& b) {
+    Narrow x, y;
+    if (narrow2(a, b, x, y)) return narrow_mul(x, y);
     if (RTS_LIKELY(inline_bigs(a, b))) {
         const Limbs x = integer_magnitude(a), y = integer_magnitude(b);
         if (RTS_LIKELY(x.n + y.n <= kInlineLimbs)) return product_in_place(x, y, a->tag == b->tag ? IP_tag : IN_tag);
