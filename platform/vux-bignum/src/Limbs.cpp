@@ -58,13 +58,6 @@ Value LimbBuf::take_bignat(size_t n) {
 // ---------------------------------------------------------------------------------------------
 // Arithmetic
 
-int cmp(Limbs a, Limbs b) {
-    if (a.n != b.n) return a.n < b.n ? -1 : 1;
-    if (a.n == 0) return 0;
-    int c = mpn_cmp(a.p, b.p, static_cast<mp_size_t>(a.n));
-    return (c > 0) - (c < 0);
-}
-
 static size_t copy(Limb* r, Limbs a) {
     if (a.n) std::memcpy(r, a.p, a.n * kLimbBytes);
     return a.n;

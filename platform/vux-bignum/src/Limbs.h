@@ -149,7 +149,12 @@ class LimbBuf {
 // Arithmetic on canonical magnitudes. Each writes its result into a buffer of the capacity it
 // documents and returns the trimmed limb count.
 
-int cmp(Limbs a, Limbs b);
+RTS_INLINE int cmp(Limbs a, Limbs b) {
+    if (a.n != b.n) return a.n < b.n ? -1 : 1;
+    if (a.n == 0) return 0;
+    int c = mpn_cmp(a.p, b.p, static_cast<mp_size_t>(a.n));
+    return (c > 0) - (c < 0);
+}
 // cap max(a.n, b.n) + 1
 size_t add(Limb* r, Limbs a, Limbs b);
 // a >= b; cap a.n

@@ -23,26 +23,35 @@ RTS_INLINE Limbs integer_magnitude(const Value& i) {
     return view(rts::as_value(s[0].ref));
 }
 
+// A new `IP` or `IN` (by `tag`) with room for `cap` limbs inline (1 <= cap <= kInlineLimbs), its
+// count not yet written. Unowned: for a caller that cannot fail before it counts the limbs, as
+// GMP's mpn functions do not.
+RTS_INLINE rts::Object* alloc_inline_magnitude(size_t cap, uint8_t tag) {
+    return rts::alloc_con(tag, 0, static_cast<uint8_t>(cap + 1));
+}
+RTS_INLINE Limb* inline_limbs(rts::Object* o) { return reinterpret_cast<Limb*>(rts::con_slots(o) + 1); }
+RTS_INLINE void set_inline_count(rts::Object* o, size_t n) { rts::con_slots(o)[0].word = n; }
+
 // A new `IP` (or `IN` when negative) with room for `cap` limbs inline (1 <= cap <= kInlineLimbs),
 // which the caller writes through data() before finish().
 class InlineMagnitude {
   public:
     RTS_INLINE InlineMagnitude(size_t cap, bool negative)
-        : obj_(Value::adopt(rts::alloc_con(negative ? Integer::IN_tag : Integer::IP_tag, 0,
-                                           static_cast<uint8_t>(cap + 1)))),
-          cap_(cap),
-          negative_(negative) {}
+        : InlineMagnitude(alloc_inline_magnitude(cap, negative ? Integer::IN_tag : Integer::IP_tag), cap, negative) {}
+    // Takes over such an object, made with alloc_inline_magnitude.
+    RTS_INLINE InlineMagnitude(rts::Object* obj, size_t cap, bool negative)
+        : obj_(Value::adopt(obj)), cap_(cap), negative_(negative) {}
     InlineMagnitude(const InlineMagnitude&) = delete;
     InlineMagnitude& operator=(const InlineMagnitude&) = delete;
 
-    RTS_INLINE Limb* data() { return reinterpret_cast<Limb*>(rts::con_slots(obj_.get()) + 1); }
+    RTS_INLINE Limb* data() { return inline_limbs(obj_.get()); }
     // The canonical Integer of the first `n` limbs (trimmed): a small one when the value fits,
     // else this object (or an exact copy, when the value uses less than half of it).
     Value finish(size_t n);
     // This object, holding `n` limbs: canonical, too big for a small integer, and with the words
     // beyond them zero.
     RTS_INLINE Value seal(size_t n) {
-        rts::con_slots(obj_.get())[0].word = n;
+        set_inline_count(obj_.get(), n);
         return std::move(obj_);
     }
 

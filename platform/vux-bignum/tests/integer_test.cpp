@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 #include <random>
+#include <span>
 #include <vector>
 
 #include "MpzOracle.h"
@@ -110,6 +111,29 @@ TEST(Integer, OperandsAtLimbBoundariesMatchMpz) {
     }
 }
 
+// Every operation of `cases` on every pair of non-zero magnitudes, each in both signs and both
+// forms.
+void expect_signed_pairs_match(const std::vector<Mpz>& magnitudes, std::span<const BinaryCase> cases) {
+    std::vector<std::pair<Mpz, Form>> operands;
+    for (const Mpz& m : magnitudes)
+        for (bool negative : {false, true})
+            for (Form form : {Form::Bytes, Form::Inline}) {
+                operands.emplace_back(m, form);
+                if (negative) mpz_neg(operands.back().first, operands.back().first);
+            }
+    for (const BinaryCase& c : cases) {
+        for (const auto& [a, fa] : operands) {
+            for (const auto& [b, fb] : operands) {
+                Mpz want;
+                c.reference(want, a, b);
+                SCOPED_TRACE(std::string(c.name) + " of " + std::to_string(mpz_size(a)) + " and " +
+                             std::to_string(mpz_size(b)) + " limbs");
+                ASSERT_TRUE(same_integer(c.ours(integer_of(a, fa), integer_of(b, fb)), want));
+            }
+        }
+    }
+}
+
 // Magnitudes around the longest that a constructor holds inline (254 limbs), in both forms and
 // signs: results on either side of that limit, and operands of either form, meet every operation.
 TEST(Integer, OperandsAtTheInlineLimitMatchMpz) {
@@ -122,24 +146,28 @@ TEST(Integer, OperandsAtTheInlineLimitMatchMpz) {
         magnitudes.emplace_back(power);
         magnitudes.emplace_back(below);
     }
-    std::vector<std::pair<Mpz, Form>> operands;
-    for (const Mpz& m : magnitudes)
-        for (bool negative : {false, true})
-            for (Form form : {Form::Bytes, Form::Inline}) {
-                operands.emplace_back(m, form);
-                if (negative) mpz_neg(operands.back().first, operands.back().first);
-            }
-    for (const BinaryCase& c : kBinary) {
-        for (const auto& [a, fa] : operands) {
-            for (const auto& [b, fb] : operands) {
-                Mpz want;
-                c.reference(want, a, b);
-                SCOPED_TRACE(std::string(c.name) + " of " + std::to_string(mpz_size(a)) + " and " +
-                             std::to_string(mpz_size(b)) + " limbs");
-                ASSERT_TRUE(same_integer(c.ours(integer_of(a, fa), integer_of(b, fb)), want));
-            }
+    expect_signed_pairs_match(magnitudes, kBinary);
+}
+
+// Sums and differences of longer magnitudes whose carries and borrows run through every limb or
+// stop at the top one: results that gain a limb, lose limbs down to a few, become small or zero.
+// Every pair, sign and form.
+TEST(Integer, CarriesAndBorrowsAcrossLimbsMatchMpz) {
+    std::vector<Mpz> magnitudes;
+    for (unsigned long limbs : {3ul, 10ul}) {
+        Mpz power;
+        mpz_setbit(power, 64 * limbs);
+        for (long offset : {-1l, 0l, 1l, 5l}) {  // all ones, and just past a limb boundary
+            magnitudes.emplace_back(power);
+            if (offset < 0) mpz_sub_ui(magnitudes.back(), power, 1);
+            if (offset > 0) mpz_add_ui(magnitudes.back(), power, static_cast<unsigned long>(offset));
         }
+        magnitudes.emplace_back(power);
+        mpz_setbit(magnitudes.back(), 64);  // 2^64 above the power: a borrow stops in limb one
     }
+    for (const char* m : {"1", "18446744073709551615", "340282366920938463463374607431768211455"})
+        magnitudes.emplace_back(m);  // 1, 2^64 - 1, 2^128 - 1
+    expect_signed_pairs_match(magnitudes, std::span(kBinary, 2));  // add and sub
 }
 
 TEST(Integer, DivisionPairsMatchMpz) {

@@ -79,39 +79,77 @@ struct Two {
 
 Value bool_of(bool b) { return Types::isTrue_hash(b); }
 
-// |x| + |y| with the given sign, for non-zero magnitudes of which one has three limbs or more (so
-// the sum is big).
+// Sums and differences written in place into a fresh inline object, with nothing to release on
+// the way (the mpn functions do not fail): so the path for two big operands keeps few registers.
+
+// |x| + |y| under `tag`, for non-zero magnitudes with x.n >= y.n and x.n < kInlineLimbs whose sum
+// is big.
+RTS_INLINE Value sum_in_place(Limbs x, Limbs y, uint8_t tag) {
+    rts::Object* o = alloc_inline_magnitude(x.n + 1, tag);
+    Limb* r = inline_limbs(o);
+    const auto xn = static_cast<mp_size_t>(x.n);
+    Limb carry;
+    if (x.n == 1) {
+        carry = __builtin_add_overflow(x.p[0], y.p[0], &r[0]);
+    } else {
+        carry = x.n == y.n ? mpn_add_n(r, x.p, y.p, xn) : mpn_add(r, x.p, xn, y.p, static_cast<mp_size_t>(y.n));
+    }
+    r[x.n] = carry;  // without a carry, the unused word is zero as it must be
+    set_inline_count(o, x.n + carry);
+    return Value::adopt(o);
+}
+
+// The canonical Integer of the first n limbs written in place into an object with room for `cap`.
+__attribute__((noinline)) Value finish_in_place(rts::Object* o, size_t cap, size_t n, uint8_t tag) {
+    return InlineMagnitude(o, cap, tag == IN_tag).finish(n);
+}
+
+// The same, for n trimmed: sealed as it is when that is canonical (two limbs or more, so big, and
+// filling at least half of the room), else through finish().
+RTS_INLINE Value settle_in_place(rts::Object* o, size_t cap, size_t n, uint8_t tag) {
+    if (RTS_UNLIKELY(n < 2 || n < cap / 2)) return finish_in_place(o, cap, n, tag);
+    set_inline_count(o, n);
+    return Value::adopt(o);
+}
+
+// |x| - |y| under `tag`, for magnitudes with |x| > |y| and x.n <= kInlineLimbs.
+RTS_INLINE Value difference_in_place(Limbs x, Limbs y, uint8_t tag) {
+    rts::Object* o = alloc_inline_magnitude(x.n, tag);
+    Limb* r = inline_limbs(o);
+    const auto xn = static_cast<mp_size_t>(x.n);
+    if (x.n == y.n)
+        mpn_sub_n(r, x.p, y.p, xn);
+    else
+        mpn_sub(r, x.p, xn, y.p, static_cast<mp_size_t>(y.n));
+    return settle_in_place(o, x.n, trim(r, x.n), tag);
+}
+
+RTS_INLINE uint8_t sign_tag(bool negative) { return negative ? IN_tag : IP_tag; }
+
+// |x| + |y| with the given sign, for non-zero magnitudes whose sum is big: one of three limbs or
+// more, or both big.
 RTS_INLINE Value add_magnitudes(Limbs x, Limbs y, bool negative) {
     if (x.n < y.n) std::swap(x, y);
-    assert(x.n >= 3 && y.n >= 1);
+    assert(y.n >= 1);
     const size_t cap = add_size(x.n, 1);
     if (cap > kInlineLimbs) return integer_build(cap, negative, [&](Limb* r) { return add(r, x, y); });
-    InlineMagnitude m(cap, negative);
-    Limb* r = m.data();
-    const Limb carry = mpn_add(r, x.p, static_cast<mp_size_t>(x.n), y.p, static_cast<mp_size_t>(y.n));
-    r[x.n] = carry;  // without a carry, the unused word is zero as it must be
-    return m.seal(x.n + carry);
+    return sum_in_place(x, y, sign_tag(negative));
 }
 
 // |x| - |y| with the given sign, for magnitudes with |x| > |y|.
 RTS_INLINE Value sub_magnitudes(Limbs x, Limbs y, bool negative) {
     if (x.n > kInlineLimbs || y.n == 0)
         return integer_build(x.n, negative, [&](Limb* r) { return sub(r, x, y); });
-    InlineMagnitude m(x.n, negative);
-    Limb* r = m.data();
-    mpn_sub(r, x.p, static_cast<mp_size_t>(x.n), y.p, static_cast<mp_size_t>(y.n));
-    // Mostly the top limb stays, and the difference of magnitudes of three limbs or more is big.
-    if (x.n >= 3 && r[x.n - 1] != 0) return m.seal(x.n);
-    return m.finish(x.n);
+    return difference_in_place(x, y, sign_tag(negative));
 }
 
-// a + (b_neg ? -|b| : |b|), for signed magnitudes.
-RTS_INLINE Value add_signed(const Operand& a, Limbs b, bool b_neg) {
-    Limbs x = a.mag();
-    if (a.neg == b_neg) return add_magnitudes(x, b, a.neg);
-    int c = cmp(x, b);
+// x + (y_neg ? -|y| : |y|), for non-zero magnitudes of which one has three limbs or more, or both
+// big.
+RTS_INLINE Value add_signed(Limbs x, bool x_neg, Limbs y, bool y_neg) {
+    if (x_neg == y_neg) return add_magnitudes(x, y, x_neg);
+    int c = cmp(x, y);
     if (c == 0) return integerZero();
-    return c > 0 ? sub_magnitudes(x, b, a.neg) : sub_magnitudes(b, x, b_neg);
+    return c > 0 ? sub_magnitudes(x, y, x_neg) : sub_magnitudes(y, x, y_neg);
 }
 
 // A big value with the magnitude of the big value `i`: sharing its byte array, or a copy of its
@@ -314,6 +352,9 @@ struct Narrow {
     bool neg;
 };
 
+// A magnitude of at most two limbs as one number.
+RTS_INLINE Wide wide_of(Limbs m) { return m.n == 2 ? (Wide(m.p[1]) << 64) | m.p[0] : Wide(m.p[0]); }
+
 // Reads an evaluated Integer of at most two limbs; false for a longer one.
 RTS_INLINE bool narrow(const Value& i, Narrow& out) {
     if (i->tag == IS_tag) {
@@ -323,7 +364,7 @@ RTS_INLINE bool narrow(const Value& i, Narrow& out) {
     }
     const Limbs m = integer_magnitude(i);
     if (m.n > 2) return false;
-    out = {m.n == 2 ? (Wide(m.p[1]) << 64) | m.p[0] : Wide(m.p[0]), i->tag == IN_tag};
+    out = {wide_of(m), i->tag == IN_tag};
     return true;
 }
 RTS_INLINE bool narrow2(const Value& a, const Value& b, Narrow& x, Narrow& y) {
@@ -365,18 +406,75 @@ RTS_INLINE Value narrow_add(const Narrow& a, Wide b, bool b_neg) {
     return a.mag >= b ? narrow_result(a.mag - b, a.neg) : narrow_result(b - a.mag, b_neg);
 }
 
-// a * b: one 64-bit product when both have one limb, else the four partial products summed
-// column by column.
-RTS_INLINE Value narrow_mul(const Narrow& a, const Narrow& b) {
-    if ((a.mag >> 64) == 0 && (b.mag >> 64) == 0) return narrow_result(a.mag * b.mag, a.neg != b.neg);
-    const auto a0 = static_cast<Limb>(a.mag), a1 = static_cast<Limb>(a.mag >> 64);
-    const auto b0 = static_cast<Limb>(b.mag), b1 = static_cast<Limb>(b.mag >> 64);
+// The product of two 128-bit magnitudes as its low and high halves: the four partial products
+// summed column by column.
+struct WideProduct {
+    Wide low, high;
+};
+RTS_INLINE WideProduct wide_product(Wide a, Wide b) {
+    const auto a0 = static_cast<Limb>(a), a1 = static_cast<Limb>(a >> 64);
+    const auto b0 = static_cast<Limb>(b), b1 = static_cast<Limb>(b >> 64);
     const Wide p00 = Wide(a0) * b0, p01 = Wide(a0) * b1, p10 = Wide(a1) * b0, p11 = Wide(a1) * b1;
     const Wide mid = (p00 >> 64) + static_cast<Limb>(p01) + static_cast<Limb>(p10);  // below 3 * 2^64
-    const Wide low = (mid << 64) | static_cast<Limb>(p00);
     // The product is below 2^256, so its top half fits 128 bits.
-    const Wide high = p11 + (p01 >> 64) + (p10 >> 64) + (mid >> 64);
-    return narrow_result(low, a.neg != b.neg, high);
+    return {(mid << 64) | static_cast<Limb>(p00), p11 + (p01 >> 64) + (p10 >> 64) + (mid >> 64)};
+}
+
+// a * b: one 64-bit product when both have one limb, else wide_product.
+RTS_INLINE Value narrow_mul(const Narrow& a, const Narrow& b) {
+    if ((a.mag >> 64) == 0 && (b.mag >> 64) == 0) return narrow_result(a.mag * b.mag, a.neg != b.neg);
+    const WideProduct p = wide_product(a.mag, b.mag);
+    return narrow_result(p.low, a.neg != b.neg, p.high);
+}
+
+// The signed magnitude of an evaluated Integer, read in place: `limb` holds that of a small one.
+struct Signed {
+    Limbs mag;
+    bool neg;
+};
+RTS_INLINE Signed signed_of(const Value& i, Limb& limb) {
+    if (i->tag != IS_tag) return {integer_magnitude(i), i->tag == IN_tag};
+    const int64_t v = fast::small(i);
+    limb = v < 0 ? Limb(0) - static_cast<Limb>(v) : static_cast<Limb>(v);
+    return {{&limb, limb != 0}, v < 0};
+}
+
+// a + b, or a - b when `subtract`, for evaluated operands that are not both small. Out of line, so
+// that the entries' path for two big operands saves few registers.
+__attribute__((noinline)) Value add_integers(const Value& a, const Value& b, bool subtract) {
+    Narrow x, y;
+    if (narrow2(a, b, x, y)) return narrow_add(x, y.mag, y.neg != subtract);
+    Limb la, lb;
+    const Signed p = signed_of(a, la), q = signed_of(b, lb);
+    if (q.mag.n == 0) return a;
+    if (p.mag.n == 0) return subtract ? integerNegate(b) : b;
+    return add_signed(p.mag, p.neg, q.mag, q.neg != subtract);
+}
+
+// Whether both operands are big with their limbs inline, as arithmetic makes them.
+RTS_INLINE bool inline_bigs(const Value& a, const Value& b) {
+    return a->tag != IS_tag && b->tag != IS_tag && (a->nptrs | b->nptrs) == 0;
+}
+
+// a + b for two big operands with their limbs inline, b's sign flipped when `subtract`.
+RTS_INLINE Value add_inline_bigs(const Value& a, const Value& b, bool subtract) {
+    Limbs x = integer_magnitude(a), y = integer_magnitude(b);
+    uint8_t tag = a->tag;
+    if ((tag == b->tag) != subtract) {
+        if (x.n < y.n) std::swap(x, y);
+        if (RTS_UNLIKELY(x.n >= kInlineLimbs)) return add_integers(a, b, subtract);
+        return sum_in_place(x, y, tag);
+    }
+    // Signs differ: the smaller magnitude goes from the larger, whose sign the result takes. A
+    // difference of narrow magnitudes may be small: the narrow path makes it.
+    if (x.n <= 2 && y.n <= 2) return add_integers(a, b, subtract);
+    const int c = cmp(x, y);
+    if (c == 0) return integerZero();
+    if (c < 0) {
+        std::swap(x, y);
+        tag = tag == IN_tag ? IP_tag : IN_tag;
+    }
+    return difference_in_place(x, y, tag);
 }
 
 }  // namespace
@@ -384,28 +482,62 @@ RTS_INLINE Value narrow_mul(const Narrow& a, const Narrow& b) {
 Value integerAdd_slow(const Value& a, const Value& b) {
     Narrow x, y;
     if (narrow2(a, b, x, y)) return narrow_add(x, y.mag, y.neg);
-    Two t(a, b);
-    if (t.b.n == 0) return a;
-    if (t.a.n == 0) return b;
-    return add_signed(t.a, t.b.mag(), t.b.neg);
+    if (RTS_LIKELY(inline_bigs(a, b))) return add_inline_bigs(a, b, false);
+    return add_integers(a, b, false);
 }
 
 Value integerSub_slow(const Value& a, const Value& b) {
     Narrow x, y;
     if (narrow2(a, b, x, y)) return narrow_add(x, y.mag, !y.neg);
-    Two t(a, b);
-    if (t.b.n == 0) return a;
-    if (t.a.n == 0) return integerNegate(b);
-    return add_signed(t.a, t.b.mag(), !t.b.neg);
+    if (RTS_LIKELY(inline_bigs(a, b))) return add_inline_bigs(a, b, true);
+    return add_integers(a, b, true);
 }
 
-Value integerMul_slow(const Value& a, const Value& b) {
+namespace {
+
+__attribute__((noinline)) Value mul_integers(const Value& a, const Value& b) {
     Narrow x, y;
     if (narrow2(a, b, x, y)) return narrow_mul(x, y);
     Two t(a, b);
     if (t.a.n == 0 || t.b.n == 0) return integerZero();
     return integer_build(add_size(t.a.n, t.b.n), t.a.neg != t.b.neg,
                          [&](Limb* r) { return mul(r, t.a.mag(), t.b.mag()); });
+}
+
+// |x| * |y| under `tag`, for magnitudes of two big Integers whose limbs fit inline together: the
+// product (at least 2^126) is big, and one limb short of its room at most.
+RTS_INLINE Value product_in_place(Limbs x, Limbs y, uint8_t tag) {
+    rts::Object* o = alloc_inline_magnitude(x.n + y.n, tag);
+    Limb* r = inline_limbs(o);
+    size_t n = x.n + y.n;
+    if (n == 2) {
+        const Wide p = Wide(x.p[0]) * y.p[0];
+        r[0] = static_cast<Limb>(p);
+        r[1] = static_cast<Limb>(p >> 64);
+    } else if (x.n <= 2 && y.n <= 2) {
+        const WideProduct p = wide_product(wide_of(x), wide_of(y));
+        const Limb limbs[4] = {static_cast<Limb>(p.low), static_cast<Limb>(p.low >> 64), static_cast<Limb>(p.high),
+                               static_cast<Limb>(p.high >> 64)};
+        for (size_t k = 0; k < n; ++k) r[k] = limbs[k];
+        n -= r[n - 1] == 0;
+    } else {
+        n = mul(r, x, y);
+    }
+    // A zero top limb stays, as the words beyond the count must be.
+    set_inline_count(o, n);
+    return Value::adopt(o);
+}
+
+}  // namespace
+
+Value integerMul_slow(const Value& a, const Value& b) {
+    Narrow x, y;
+    if (narrow2(a, b, x, y)) return narrow_mul(x, y);
+    if (RTS_LIKELY(inline_bigs(a, b))) {
+        const Limbs x = integer_magnitude(a), y = integer_magnitude(b);
+        if (RTS_LIKELY(x.n + y.n <= kInlineLimbs)) return product_in_place(x, y, a->tag == b->tag ? IP_tag : IN_tag);
+    }
+    return mul_integers(a, b);
 }
 
 Value integerNegate_slow(const Value& i) {
@@ -481,7 +613,9 @@ std::pair<Value, Value> integerQuotRem_slow(const Value& a, const Value& b) {
     return {integer_result(d.q, d.qn, t.a.neg != t.b.neg), integer_result(d.r, d.rn, t.a.neg)};
 }
 
-Value integerQuot_slow(const Value& a, const Value& b) {
+namespace {
+
+__attribute__((noinline)) Value quot_integers(const Value& a, const Value& b) {
     Narrow x, y;
     if (narrow2(a, b, x, y)) return narrow_result(x.mag / narrow_divisor(y), x.neg != y.neg);
     Two t(a, b);
@@ -491,13 +625,48 @@ Value integerQuot_slow(const Value& a, const Value& b) {
                          [&](Limb* q) { return quot(q, t.a.mag(), t.b.mag()); });
 }
 
-Value integerRem_slow(const Value& a, const Value& b) {
+__attribute__((noinline)) Value rem_integers(const Value& a, const Value& b) {
     Narrow x, y;
     if (narrow2(a, b, x, y)) return narrow_result(narrow_rem(x.mag, narrow_divisor(y)), x.neg);
     Two t(a, b);
     if (t.b.n == 0) Primitives::raiseDivZero();
     if (cmp(t.a.mag(), t.b.mag()) < 0) return a;
     return integer_build(t.b.n, t.a.neg, [&](Limb* r) { return rem(r, t.a.mag(), t.b.mag()); });
+}
+
+
+// The quotient and the remainder of |x| by |y| under `tag`, for magnitudes of big Integers with
+// x.n >= y.n, written in place.
+RTS_INLINE Value quotient_in_place(Limbs x, Limbs y, uint8_t tag) {
+    const size_t cap = x.n - y.n + 1;
+    rts::Object* o = alloc_inline_magnitude(cap, tag);
+    return settle_in_place(o, cap, quot(inline_limbs(o), x, y), tag);
+}
+RTS_INLINE Value remainder_in_place(Limbs x, Limbs y, uint8_t tag) {
+    rts::Object* o = alloc_inline_magnitude(y.n, tag);
+    return settle_in_place(o, y.n, rem(inline_limbs(o), x, y), tag);
+}
+
+// Whether a division of these operands takes the in-place path: both big with their limbs
+// inline (so the divisor is not zero), the dividend not narrow, and at least as long.
+RTS_INLINE bool divides_in_place(const Value& a, const Value& b, Limbs& x, Limbs& y) {
+    if (!inline_bigs(a, b)) return false;
+    x = integer_magnitude(a);
+    y = integer_magnitude(b);
+    return x.n > 2 && x.n >= y.n;
+}
+
+}  // namespace
+
+Value integerQuot_slow(const Value& a, const Value& b) {
+    if (Limbs p, q; RTS_LIKELY(divides_in_place(a, b, p, q)))
+        return quotient_in_place(p, q, a->tag == b->tag ? IP_tag : IN_tag);
+    return quot_integers(a, b);
+}
+
+Value integerRem_slow(const Value& a, const Value& b) {
+    if (Limbs p, q; RTS_LIKELY(divides_in_place(a, b, p, q))) return remainder_in_place(p, q, a->tag);
+    return rem_integers(a, b);
 }
 
 std::pair<Value, Value> integerDivMod_slow(const Value& a, const Value& b) {
