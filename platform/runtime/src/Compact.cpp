@@ -218,25 +218,22 @@ Object* region_copy(RegionState& r, const Object* from, uint64_t size) {
 }
 
 // Two running sums per lane (a Fletcher sum over 64-bit words): any change of one word, and any
-// exchange of two different words, changes the result. Eight independent lanes, in four vectors
-// of two that stay in registers, keep it at the speed of the cache. The sum is taken in steps of
-// 64 bytes, so the import can take it a piece at a time, just ahead of its walk over the objects.
-using Lanes = uint64_t __attribute__((vector_size(16)));
+// exchange of two different words, changes the result. Eight independent lanes, in two vectors
+// of four that stay in registers (two halves each without AVX), keep it at the speed of the
+// cache. The sum is taken in steps of 64 bytes, so the import can take it a piece at a time, just
+// ahead of its walk over the objects.
+using Lanes = uint64_t __attribute__((vector_size(32)));
 
 class Checksum {
   public:
     // Adds the `n` bytes at `p`, a multiple of 64.
-    void add(const char* p, uint64_t n) {
+    RTS_INLINE void add(const char* p, uint64_t n) {
         for (uint64_t i = 0; i < n; i += 64) {
-            Lanes w0, w1, w2, w3;
-            std::memcpy(&w0, p + i, 16);
-            std::memcpy(&w1, p + i + 16, 16);
-            std::memcpy(&w2, p + i + 32, 16);
-            std::memcpy(&w3, p + i + 48, 16);
+            Lanes w0, w1;
+            std::memcpy(&w0, p + i, 32);
+            std::memcpy(&w1, p + i + 32, 32);
             b0_ += a0_ += w0;
             b1_ += a1_ += w1;
-            b2_ += a2_ += w2;
-            b3_ += a3_ += w3;
         }
     }
     // The sum of `total` bytes, given their last words past the multiples of 64 (`tail`, fewer
@@ -245,15 +242,13 @@ class Checksum {
         uint64_t sum = total * 0x9E3779B97F4A7C15;
         auto mix = [&sum](uint64_t w) { sum = std::rotl(sum ^ w, 29) * 0xC2B2AE3D27D4EB4F; };
         for (uint64_t i = 0; i < tail_words; ++i) mix(tail[i]);
-        for (const Lanes& l : {a0_, a1_, a2_, a3_, b0_, b1_, b2_, b3_}) {
-            mix(l[0]);
-            mix(l[1]);
-        }
+        for (const Lanes* l : {&a0_, &a1_, &b0_, &b1_})
+            for (int i = 0; i < 4; ++i) mix((*l)[i]);
         return sum;
     }
 
   private:
-    Lanes a0_ = {1, 2}, a1_ = {3, 4}, a2_ = {5, 6}, a3_ = {7, 8}, b0_ = {}, b1_ = {}, b2_ = {}, b3_ = {};
+    Lanes a0_ = {1, 2, 3, 4}, a1_ = {5, 6, 7, 8}, b0_ = {}, b1_ = {};
 };
 
 // The words of the `n` bytes at `p` that follow its multiples of 64; their count.
@@ -421,7 +416,7 @@ class BlockSum {
     static constexpr uint64_t kFrom = sizeof(CompactBlockHeader);
     static constexpr uint64_t kPiece = 1024;
 
-    void advance(uint64_t to) {
+    RTS_INLINE void advance(uint64_t to) {
         const uint64_t next =
             std::min(end_, kFrom + ((std::max(to, at_ + kPiece) - kFrom + 63) & ~uint64_t{63}));
         sum_.add(base_ + at_, next - at_);
@@ -437,7 +432,7 @@ class BlockSum {
     Checksum sum_;
 };
 
-constexpr uint64_t kMaxConSize = round16(con_size(255, 255));
+constexpr uint64_t kMaxConUnits = round16(con_size(255, 255)) / 16;
 
 // One walk over the block's objects, by the starts recorded in the block: each start must be where
 // the object before it ends (the first right after the header, and the last object must end at
@@ -445,20 +440,41 @@ constexpr uint64_t kMaxConSize = round16(con_size(255, 255));
 // starts are checked to be exactly the objects, and the objects' headers are read independently
 // of each other. A reference into the block itself must point at a start, and is moved at once;
 // the references into other blocks wait for the fix-up. The block's checksum is taken on the way.
-bool walk_block(ImportBlock& b, std::vector<Slot*>& elsewhere, uint64_t checksum) {
-    // Offsets are counted in units of 16 bytes (an object's mark holds its own), and a reference
-    // is moved by adding the distance between the old and the new block.
-    const uint64_t used = b.used / 16, self = b.self;
-    char* base = b.chunk->bytes();
-    const uint64_t moved = reinterpret_cast<uint64_t>(base) - self;
-    const uint64_t* starts = b.starts;
-    constexpr uint64_t kConHeader = kCompactCount | uint64_t{static_cast<uint8_t>(Kind::Con)} << 32;
-    BlockSum sum(base, b.used);
-    uint64_t expected = sizeof(CompactBlockHeader) / 16;  // where the next object starts
-    for (uint64_t w = 0, words = (used + 63) / 64; w < words; ++w) {
-        uint64_t bits = starts[w];
-        if (w == words - 1 && used % 64 != 0) bits &= (uint64_t{1} << (used % 64)) - 1;  // none past `used`
-        sum.reach((w + 1) * 1024 + kMaxConSize);  // the objects starting here end before that
+class BlockWalk {
+  public:
+    BlockWalk(ImportBlock& b, std::vector<Slot*>& elsewhere)
+        : used_(b.used / 16),
+          self_(b.self),
+          base_(b.chunk->bytes()),
+          moved_(reinterpret_cast<uint64_t>(base_) - self_),
+          starts_(b.starts),
+          elsewhere_(elsewhere),
+          sum_(base_, b.used) {}
+
+    RTS_INLINE bool run(uint64_t checksum) {
+        for (uint64_t w = 0, words = (used_ + 63) / 64; w < words; ++w) {
+            uint64_t bits = starts_[w];
+            if (w == words - 1 && used_ % 64 != 0) bits &= (uint64_t{1} << (used_ % 64)) - 1;  // none past `used`
+            const uint64_t reach = (w + 1) * 64 + kMaxConUnits;  // the objects starting here end before
+            sum_.reach(reach * 16);
+            // Far enough from the used end, no constructor starting here can run past it, and
+            // its end need not be tested on its own.
+            if (!(reach <= used_ ? walk_word<false>(w, bits) : walk_word<true>(w, bits))) return false;
+        }
+        return expected_ == used_ && sum_.finish() == checksum;
+    }
+
+  private:
+    static constexpr uint64_t kConHeader = kCompactCount | uint64_t{static_cast<uint8_t>(Kind::Con)} << 32;
+
+    // The objects starting in word `w` of the starts, `bits`. The walk's state is kept in
+    // locals: the stores to the references could otherwise alias it.
+    template <bool kNearEnd>
+    RTS_INLINE bool walk_word(uint64_t w, uint64_t bits) {
+        const uint64_t used = used_, self = self_, moved = moved_;
+        char* base = base_;
+        const uint64_t* starts = starts_;
+        uint64_t expected = expected_;
         for (; bits != 0; bits &= bits - 1) {
             const uint64_t at = w * 64 + std::countr_zero(bits);
             // Where the last object ended, the count (the mark of this offset) and the kind,
@@ -466,18 +482,17 @@ bool walk_block(ImportBlock& b, std::vector<Slot*>& elsewhere, uint64_t checksum
             uint64_t header;
             std::memcpy(&header, base + at * 16, 8);
             if (RTS_UNLIKELY((((header ^ (kConHeader | at)) << 24) | (at ^ expected)) != 0)) {
-                if (at != expected) return false;
-                const uint64_t size = bytes_size(base, at * 16, b.used);
-                if (size == 0) return false;
-                expected = at + size / 16;
+                expected = other_object(at, expected);
+                if (expected == 0) return false;
                 continue;
             }
             const uint64_t nptrs = (header >> 48) & 0xff;
             expected = at + (nptrs + (header >> 56) + 2) / 2;  // round16(con_size(...)) / 16
-            if (expected > used) return false;
+            if (kNearEnd && expected > used) return false;
+            if (nptrs == 0) continue;  // a box of numbers
             auto* s = reinterpret_cast<Slot*>(base + at * 16 + 8);
             if (nptrs == 2) {  // the commonest shape (a list's cell, a pair), both inside: one test
-                const uint64_t to0 = std::rotr(s[0].word - self, 4), to1 = std::rotr(s[1].word - self, 4);
+                const uint64_t to0 = unit_offset(s[0], self), to1 = unit_offset(s[1], self);
                 if (RTS_LIKELY((to0 < used) & (to1 < used))) {
                     if (RTS_UNLIKELY((start_at_unit(starts, to0) & start_at_unit(starts, to1)) == 0))
                         return false;
@@ -486,20 +501,58 @@ bool walk_block(ImportBlock& b, std::vector<Slot*>& elsewhere, uint64_t checksum
                     continue;
                 }
             }
-            for (Slot* end = s + nptrs; s != end; ++s) {
-                // The reference's offset in 16 bytes, rotated so that a misaligned one is out of
-                // the block: one compare for both.
-                const uint64_t to = std::rotr(s->word - self, 4);
-                if (RTS_LIKELY(to < used)) {
-                    if (RTS_UNLIKELY(start_at_unit(starts, to) == 0)) return false;
-                    s->word += moved;
-                } else {
-                    elsewhere.push_back(s);  // the fix-up finds its block, or none
-                }
+            if (!move_references(s, nptrs)) return false;
+        }
+        expected_ = expected;
+        return true;
+    }
+
+    // The offset of a reference in 16 bytes, rotated so that a misaligned one is out of the
+    // block: one compare for both.
+    static RTS_INLINE uint64_t unit_offset(Slot s, uint64_t self) { return std::rotr(s.word - self, 4); }
+
+    bool move_references(Slot* s, uint64_t nptrs) {
+        for (Slot* end = s + nptrs; s != end; ++s) {
+            const uint64_t to = unit_offset(*s, self_);
+            if (RTS_LIKELY(to < used_)) {
+                if (RTS_UNLIKELY(start_at_unit(starts_, to) == 0)) return false;
+                s->word += moved_;
+            } else {
+                elsewhere_.push_back(s);  // the fix-up finds its block, or none
             }
         }
+        return true;
     }
-    return expected == used && sum.finish() == checksum;
+
+    // An object at `at` that is no constructor: it must be a byte array where the last object
+    // ended. Where it ends, or 0.
+    RTS_COLD uint64_t other_object(uint64_t at, uint64_t expected) const {
+        if (at != expected) return 0;
+        const uint64_t size = bytes_size(base_, at * 16, used_ * 16);
+        return size == 0 ? 0 : at + size / 16;
+    }
+
+    // Offsets are counted in units of 16 bytes (an object's mark holds its own), and a reference
+    // is moved by adding the distance between the old and the new block.
+    const uint64_t used_, self_;
+    char* const base_;
+    const uint64_t moved_;
+    const uint64_t* const starts_;
+    std::vector<Slot*>& elsewhere_;
+    BlockSum sum_;
+    uint64_t expected_ = sizeof(CompactBlockHeader) / 16;  // where the next object starts
+};
+
+// Where the processor has them, the walk takes its checksum with wider vectors and decodes with
+// the newer bit instructions; the variant is chosen once, when the runtime is loaded.
+#if defined(__x86_64__) && defined(__ELF__)
+#define RTS_WIDE_VARIANT __attribute__((target_clones("default", "arch=x86-64-v3")))
+#else
+#define RTS_WIDE_VARIANT
+#endif
+
+RTS_WIDE_VARIANT bool walk_block(ImportBlock& b, std::vector<Slot*>& elsewhere, uint64_t checksum) {
+    return BlockWalk(b, elsewhere).run(checksum);
 }
 
 // Checks and fixes block `index` of `imp`, which the caller has filled; a failure marks the import
