@@ -544,8 +544,17 @@ class BlockWalk {
 };
 
 // Where the processor has them, the walk takes its checksum with wider vectors and decodes with
-// the newer bit instructions; the variant is chosen once, when the runtime is loaded.
-#if defined(__x86_64__) && defined(__ELF__)
+// the newer bit instructions; the variant is chosen once, when the runtime is loaded. Not under
+// the sanitizers: their runtimes are not set up yet when the loader picks the variant.
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define RTS_NO_LOAD_TIME_VARIANTS
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define RTS_NO_LOAD_TIME_VARIANTS
+#endif
+#if defined(__x86_64__) && defined(__ELF__) && !defined(RTS_NO_LOAD_TIME_VARIANTS)
 #define RTS_WIDE_VARIANT __attribute__((target_clones("default", "arch=x86-64-v3")))
 #else
 #define RTS_WIDE_VARIANT
