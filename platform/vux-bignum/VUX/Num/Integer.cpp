@@ -616,8 +616,6 @@ std::pair<Value, Value> integerQuotRem_slow(const Value& a, const Value& b) {
 namespace {
 
 __attribute__((noinline)) Value quot_integers(const Value& a, const Value& b) {
-    Narrow x, y;
-    if (narrow2(a, b, x, y)) return narrow_result(x.mag / narrow_divisor(y), x.neg != y.neg);
     Two t(a, b);
     if (t.b.n == 0) Primitives::raiseDivZero();
     if (cmp(t.a.mag(), t.b.mag()) < 0) return integerZero();
@@ -626,8 +624,6 @@ __attribute__((noinline)) Value quot_integers(const Value& a, const Value& b) {
 }
 
 __attribute__((noinline)) Value rem_integers(const Value& a, const Value& b) {
-    Narrow x, y;
-    if (narrow2(a, b, x, y)) return narrow_result(narrow_rem(x.mag, narrow_divisor(y)), x.neg);
     Two t(a, b);
     if (t.b.n == 0) Primitives::raiseDivZero();
     if (cmp(t.a.mag(), t.b.mag()) < 0) return a;
@@ -659,12 +655,16 @@ RTS_INLINE bool divides_in_place(const Value& a, const Value& b, Limbs& x, Limbs
 }  // namespace
 
 Value integerQuot_slow(const Value& a, const Value& b) {
+    Narrow x, y;
+    if (narrow2(a, b, x, y)) return narrow_result(x.mag / narrow_divisor(y), x.neg != y.neg);
     if (Limbs p, q; RTS_LIKELY(divides_in_place(a, b, p, q)))
         return quotient_in_place(p, q, a->tag == b->tag ? IP_tag : IN_tag);
     return quot_integers(a, b);
 }
 
 Value integerRem_slow(const Value& a, const Value& b) {
+    Narrow x, y;
+    if (narrow2(a, b, x, y)) return narrow_result(narrow_rem(x.mag, narrow_divisor(y)), x.neg);
     if (Limbs p, q; RTS_LIKELY(divides_in_place(a, b, p, q))) return remainder_in_place(p, q, a->tag);
     return rem_integers(a, b);
 }
