@@ -70,6 +70,10 @@ inline int64_t subSat(int64_t a, int64_t b) {
 // beside (reduceDoc d) g q, suspended in a form that an enclosing beside can take over.
 Value suspendedBesideOfReduced(const Value& d, const Value& g, const Value& q);
 
+// Records that the first line of the laid-out document `layout` fits in `width` (fits found it),
+// for the fits tests running around the choice that found it.
+void noteFits(const Value& layout, int64_t width);
+
 inline bool flagOf(const Value& b) { return VUX::Types::isTrue(rts::force(b)); }
 
 }  // namespace Text::PrettyPrint::Annotated::Drovane::detail

@@ -443,14 +443,52 @@ Value oneLiner(const Value& d) {
     }
 }
 
+namespace {
+// The last layout whose first line a choice found to fit, and the width it fits in, kept only
+// while a fits test runs on this thread. Forcing the rest of a line inside a test makes the
+// choices of that line, each testing the rest of the line again: a test that reaches a layout
+// already found to fit in at most its remaining width has its answer (the test is monotone in
+// the width and reads only immutable nodes), so a line is walked once instead of once per choice.
+struct ProvenFit {
+    Value layout;
+    int64_t width = 0;
+    int running = 0;
+};
+thread_local ProvenFit provenFit;
+
+// Counts a running test; the last one to end lets go of the layout.
+class FitsTestScope {
+  public:
+    explicit FitsTestScope(ProvenFit& proven) : proven_(proven) { ++proven_.running; }
+    ~FitsTestScope() {
+        if (--proven_.running == 0) proven_.layout = Value();
+    }
+    FitsTestScope(const FitsTestScope&) = delete;
+    FitsTestScope& operator=(const FitsTestScope&) = delete;
+
+  private:
+    ProvenFit& proven_;
+};
+}  // namespace
+
+void detail::noteFits(const Value& layout, int64_t width) {
+    ProvenFit& proven = provenFit;
+    if (proven.running == 0) return;  // no test could use it
+    proven.layout = layout;
+    proven.width = width;
+}
+
 bool fits(int64_t n, const Value& d) {
     VUX_FUNCTION;
+    ProvenFit& proven = provenFit;
+    FitsTestScope scope(proven);
     // Walks by reference, taking no counts: every node met stays reachable from `d`, which the
     // caller holds, and forcing a field never replaces it.
     const Value* cur = &d;
     for (;;) {
         if (n < 0) return false;
         const Value& dv = forceDoc(*cur);
+        if (dv.get() == proven.layout.get() && n >= proven.width) return true;
         switch (dv->tag) {
             case Empty_tag:
             case NilAbove_tag: return true;

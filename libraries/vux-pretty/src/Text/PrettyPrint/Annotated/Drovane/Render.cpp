@@ -68,7 +68,11 @@ Value get1Rest(int64_t w, int64_t r, int64_t sl, const Value& d, int steps = kEa
 template <class Layout>
 Value choose(int64_t w, int64_t r, int64_t sl, const Value& u, Layout layout) {
     Value preferred = layout(field(u, 0));
-    if (fits(subSat(std::min(w, r), sl), preferred)) return preferred;
+    int64_t width = subSat(std::min(w, r), sl);
+    if (fits(width, preferred)) {
+        detail::noteFits(preferred, width);
+        return preferred;
+    }
     return layout(field(u, 1));
 }
 
