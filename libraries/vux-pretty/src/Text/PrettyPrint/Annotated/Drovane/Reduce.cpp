@@ -449,19 +449,21 @@ namespace {
 // choices of that line, each testing the rest of the line again: a test that reaches a layout
 // already found to fit in at most its remaining width has its answer (the test is monotone in
 // the width and reads only immutable nodes), so a line is walked once instead of once per choice.
+// The layout's reference is counted (as a Value, through rts::as_value_mut), so its address
+// cannot be reused while it is kept; the record is plain so that reading it costs no call.
 struct ProvenFit {
-    Value layout;
-    int64_t width = 0;
-    int running = 0;
+    rts::Object* layout;
+    int64_t width;
+    int running;
 };
-thread_local ProvenFit provenFit;
+constinit thread_local ProvenFit provenFit __attribute__((tls_model("initial-exec"))) = {nullptr, 0, 0};
 
 // Counts a running test; the last one to end lets go of the layout.
 class FitsTestScope {
   public:
     explicit FitsTestScope(ProvenFit& proven) : proven_(proven) { ++proven_.running; }
     ~FitsTestScope() {
-        if (--proven_.running == 0) proven_.layout = Value();
+        if (--proven_.running == 0) rts::as_value_mut(proven_.layout) = Value();
     }
     FitsTestScope(const FitsTestScope&) = delete;
     FitsTestScope& operator=(const FitsTestScope&) = delete;
@@ -474,7 +476,7 @@ class FitsTestScope {
 void detail::noteFits(const Value& layout, int64_t width) {
     ProvenFit& proven = provenFit;
     if (proven.running == 0) return;  // no test could use it
-    proven.layout = layout;
+    rts::as_value_mut(proven.layout) = layout;
     proven.width = width;
 }
 
@@ -488,7 +490,7 @@ bool fits(int64_t n, const Value& d) {
     for (;;) {
         if (n < 0) return false;
         const Value& dv = forceDoc(*cur);
-        if (dv.get() == proven.layout.get() && n >= proven.width) return true;
+        if (dv.get() == proven.layout && n >= proven.width) return true;
         switch (dv->tag) {
             case Empty_tag:
             case NilAbove_tag: return true;

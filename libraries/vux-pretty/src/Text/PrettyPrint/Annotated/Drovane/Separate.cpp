@@ -20,21 +20,26 @@ using VUX::Internal::List::forceList;
 
 namespace {
 
+// Steps taken at once rather than suspended, at most this many in a row (of a one-line
+// alternative, or of the words of a fill): an evaluated list can be cyclic.
+constexpr int kEagerSteps = 16;
+
 // What follows the first document when everything is stacked below it.
 Value stackedRest(bool filling, const Value& g, const Value& ys) {
     if (filling) return later([g, ys] { return fill(g, ys); });
     return later([ys] { return reduceDoc(vcat(ys)); });
 }
 
-Value stepFrom(bool filling, const Value& g, const Value& pv, int64_t k, const Value& ys);
+Value stepFrom(bool filling, const Value& g, const Value& pv, int64_t k, const Value& ys, int eager);
+Value fillFrom(const Value& g, const Value& p, int64_t k, const Value& ys, int eager);
 
 // The step shared by sep1 (filling = false) and fill1 (filling = true). Empty documents in front
 // are skipped in a loop: the step of an Empty is the step of the next document at column 0, nested
 // by k, so a list that starts with many empty documents takes no stack.
-Value step1(bool filling, const Value& g, const Value& p, int64_t k, const Value& ys) {
+Value step1(bool filling, const Value& g, const Value& p, int64_t k, const Value& ys, int eager = kEagerSteps) {
     rts::stack_check();
     const Value& pv = forceDoc(p);
-    if (pv->tag != Empty_tag) return stepFrom(filling, g, pv, k, ys);
+    if (pv->tag != Empty_tag) return stepFrom(filling, g, pv, k, ys, eager);
     Value rest = ys;
     for (;;) {
         const Value& cell = forceList(rest);
@@ -42,13 +47,23 @@ Value step1(bool filling, const Value& g, const Value& p, int64_t k, const Value
         Value next = reduceDoc(field(cell, 0));
         Value tail = field(cell, 1);
         const Value& nv = forceDoc(next);
-        if (nv->tag != Empty_tag) return mkNest(k, stepFrom(filling, g, nv, 0, tail));
+        if (nv->tag != Empty_tag) return mkNest(k, stepFrom(filling, g, nv, 0, tail, eager));
         rest = std::move(tail);
     }
 }
 
+// Whether the fill after a line's last element, the rest p of its member then ys, starts without
+// evaluating anything or raising anything: p is Empty and ys ends or starts with a text.
+bool fillStartsEvaluated(const Value& g, const Value& p, const Value& ys) {
+    if (!rts::is_evaluated(g) || !detail::isEvaluatedDoc(p, Empty_tag) || !rts::is_evaluated(ys)) return false;
+    const Value& cell = force(ys);
+    if (cell->kind != rts::Kind::Con) return false;
+    if (cell->tag == Nil_tag) return cell->nptrs == 0;
+    return cell->tag == Cons_tag && cell->nptrs == 2 && detail::isEvaluatedDoc(field(cell, 0), TextBeside_tag);
+}
+
 // The step of a document that is not Empty.
-Value stepFrom(bool filling, const Value& g, const Value& pv, int64_t k, const Value& ys) {
+Value stepFrom(bool filling, const Value& g, const Value& pv, int64_t k, const Value& ys, int eager) {
     switch (pv->tag) {
         case NoDoc_tag: return NoDoc();
         case Union_tag: {
@@ -75,6 +90,8 @@ Value stepFrom(bool filling, const Value& g, const Value& pv, int64_t k, const V
             const Value& s = field(pv, 0);
             Value rest = field(pv, 1);
             int64_t k1 = subSat(k, elementWidth(s));
+            if (filling && eager > 0 && fillStartsEvaluated(g, rest, ys))
+                return rts::con(TextBeside_tag, s, fillFrom(g, rest, k1, ys, eager - 1));
             return rts::con(TextBeside_tag, s, later([filling, g, rest, k1, ys] {
                                 return filling ? fillNB(g, rest, k1, ys) : sepNB(g, rest, k1, ys);
                             }));
@@ -86,7 +103,7 @@ Value stepFrom(bool filling, const Value& g, const Value& pv, int64_t k, const V
 }
 
 // The choice for the next document y after the text of the current line.
-Value fillStep(const Value& g, int64_t k, const Value& y, const Value& rest) {
+Value fillStep(const Value& g, int64_t k, const Value& y, const Value& rest, int eager) {
     rts::stack_check();
     int64_t k1 = flagOf(g) ? subSat(k, 1) : k;
     Value y1 = oneLiner(reduceDoc(y));
@@ -95,7 +112,7 @@ Value fillStep(const Value& g, int64_t k, const Value& y, const Value& rest) {
         Value inner = field(y1v, 0);
         y1 = std::move(inner);
     }
-    Value firstAlt = nilBeside(g, fill1(g, y1, k1, rest));
+    Value firstAlt = nilBeside(g, step1(true, g, y1, k1, rest, eager));
     Value secondAlt = later([g, k, y, rest] { return nilAboveNest(False(), k, fill(g, Cons(y, rest))); });
     return mkUnion(firstAlt, secondAlt);
 }
@@ -103,9 +120,6 @@ Value fillStep(const Value& g, int64_t k, const Value& y, const Value& rest) {
 // The horizontal composition of ys (with spaces if g), reduced.
 Value reducedRow(const Value& g, const Value& ys) { return reduceDoc(flagOf(g) ? hsep(ys) : hcat(ys)); }
 
-// Steps of a one-line alternative taken at once rather than suspended, at most this many in a
-// row: an evaluated list can be cyclic.
-constexpr int kEagerSteps = 16;
 
 // Whether xs is an evaluated list whose first member that is not the Empty document is plain text
 // under evaluated nests, or which has none: then its one-line alternative starts without
@@ -209,6 +223,12 @@ Value sepNB(const Value& g, const Value& p, int64_t k, const Value& ys) {
 
 Value fillNB(const Value& g, const Value& p, int64_t k, const Value& ys) {
     VUX_FUNCTION;
+    return fillFrom(g, p, k, ys, kEagerSteps);
+}
+
+namespace {
+// fillNB, with the steps that may still be taken at once.
+Value fillFrom(const Value& g, const Value& p, int64_t k, const Value& ys, int eager) {
     Value cur = p;
     Value rest = ys;
     for (;;) {
@@ -218,7 +238,7 @@ Value fillNB(const Value& g, const Value& p, int64_t k, const Value& ys) {
             cur = std::move(inner);
             continue;
         }
-        if (pv->tag != Empty_tag) return fill1(g, pv, k, rest);
+        if (pv->tag != Empty_tag) return step1(true, g, pv, k, rest, eager);
         const Value& cell = forceList(rest);
         if (cell->tag == Nil_tag) return Empty();
         const Value& y = field(cell, 0);
@@ -228,9 +248,10 @@ Value fillNB(const Value& g, const Value& p, int64_t k, const Value& ys) {
             rest = std::move(next);
             continue;
         }
-        return fillStep(g, k, y, field(cell, 1));
+        return fillStep(g, k, y, field(cell, 1), eager);
     }
 }
+}  // namespace
 
 Value fill(const Value& g, const Value& docs) {
     VUX_FUNCTION;
