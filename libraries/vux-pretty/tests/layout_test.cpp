@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <functional>
+#include <memory>
 #include <utility>
 
 #include "Testing.h"
@@ -146,6 +147,34 @@ TEST(Layout, FsepFillsLines) {
     Value d = D::fsep(docs({txt("aa"), txt("bb"), txt("cc")}));
     EXPECT_EQ(renderAt(d, 5), "aa bb\ncc");
     EXPECT_EQ(renderAt(d, 8), "aa bb cc");
+}
+
+// A fill over a list whose members are all evaluated texts takes words ahead of demand, a bounded
+// run at a time; over the same members given one suspended cell at a time it takes none. Both
+// lay out the same text, and a long evaluated list takes no deep stack.
+TEST(Layout, FillOfEvaluatedWordsMatchesFillOfSuspendedWords) {
+    std::vector<Value> words;
+    for (int i = 0; i < 5000; ++i) {
+        Value w = txt("w" + std::to_string(i % 1000));
+        if (i % 97 == 0) w = D::empty();
+        if (i % 89 == 0) w = nest(3, w);
+        if (i % 1013 == 0) w = D::op_dollar_dollar(w, txt("under"));
+        words.push_back(w);
+    }
+    struct Suspended {
+        static Value from(std::shared_ptr<const std::vector<Value>> ws, size_t i) {
+            if (i == ws->size()) return VUX::Types::Nil();
+            return VUX::Types::Cons((*ws)[i], rts::delay([ws, i] { return from(ws, i + 1); }));
+        }
+    };
+    Value evaluated = vux::testing::list(words);
+    auto shared = std::make_shared<const std::vector<Value>>(words);
+    for (auto fill : {&D::fsep, &D::fcat})
+        for (int64_t width : {1, 9, 40, 80}) {
+            std::string eager = renderAt(fill(evaluated), width);
+            EXPECT_EQ(eager, renderAt(fill(Suspended::from(shared, 0)), width)) << width;
+            EXPECT_NE(eager.find("w998"), std::string::npos) << width;
+        }
 }
 
 TEST(Layout, HangStacksWhenTooWide) {
