@@ -112,6 +112,7 @@ RTS_INLINE constexpr size_t con_size(uint32_t nptrs, uint32_t nwords) { return s
 // Counts that retain and release leave alone: 0 (static) or a compact region's mark.
 inline constexpr uint32_t kCompactCount = uint32_t{1} << 31;
 RTS_INLINE constexpr bool special_count(uint32_t c) { return static_cast<int32_t>(c) <= 0; }
+RTS_INLINE constexpr bool compact_count(uint32_t c) { return static_cast<int32_t>(c) < 0; }
 // Retaining and releasing an object of a compact region: counts on the region, which is freed
 // with all its blocks when its last reference goes (Compact.cpp).
 void compact_retain(Object* o);
@@ -398,8 +399,10 @@ RTS_INLINE Left release_ref(AllocCache* c, Object* f, bool sole, Object*& next, 
     if (f == nullptr) return Left::nothing;
     const uint32_t n = f->rc.load(std::memory_order_acquire);
     if (n != 1) {
-        if (special_count(n)) return n == 0 ? Left::nothing : Left::compact;
-        if (sole) {
+        // As in retain: a static reference returns at once, a compact one leaves the inline path.
+        if (n == 0) return Left::nothing;
+        if (RTS_UNLIKELY(compact_count(n))) return Left::compact;
+        if (RTS_LIKELY(sole)) {
             f->rc.store(n - 1, std::memory_order_relaxed);
             return Left::nothing;
         }
@@ -506,14 +509,14 @@ __attribute__((noinline, visibility("hidden"))) inline void free_object(Object* 
 RTS_INLINE void free_object(Object* o) { free_object_cold(o); }
 #endif
 
-// Counting. A count of 0 (static objects, never freed) is left alone: one branch in each.
+// Counting. A count of 0 (static objects, never freed) is left alone. Static fields (nullary
+// constructors) are as common as counted ones, so that case is a short forward branch rather than a
+// trip out of line and back; the compact test reuses the flags of the same compare.
 RTS_INLINE void retain(Object* o) {
     if (!o) return;
     const uint32_t c = o->rc.load(std::memory_order_relaxed);
-    if (special_count(c)) {
-        if (RTS_UNLIKELY(c != 0)) compact_retain(o);
-        return;
-    }
+    if (c == 0) return;
+    if (RTS_UNLIKELY(compact_count(c))) return compact_retain(o);
     if (sole_thread())
         o->rc.store(c + 1, std::memory_order_relaxed);
     else
@@ -524,10 +527,8 @@ RTS_INLINE void release(Object* o) {
     if (!o) return;
     const uint32_t c = o->rc.load(std::memory_order_acquire);
     if (c == 1) return free_object(o);
-    if (special_count(c)) {
-        if (RTS_UNLIKELY(c != 0)) compact_release(o);
-        return;
-    }
+    if (c == 0) return;
+    if (RTS_UNLIKELY(compact_count(c))) return compact_release(o);
     if (sole_thread())
         o->rc.store(c - 1, std::memory_order_relaxed);
     else if (o->rc.fetch_sub(1, std::memory_order_acq_rel) == 1)
