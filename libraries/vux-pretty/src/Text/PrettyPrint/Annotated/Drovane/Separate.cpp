@@ -16,6 +16,7 @@ using detail::notADocument;
 using detail::subSat;
 using rts::field;
 using rts::force;
+using VUX::Internal::List::evaluatedListCell;
 using VUX::Internal::List::forceList;
 
 namespace {
@@ -55,11 +56,9 @@ Value step1(bool filling, const Value& g, const Value& p, int64_t k, const Value
 // Whether the fill after a line's last element, the rest p of its member then ys, starts without
 // evaluating anything or raising anything: p is Empty and ys ends or starts with a text.
 bool fillStartsEvaluated(const Value& g, const Value& p, const Value& ys) {
-    if (!rts::is_evaluated(g) || !detail::isEvaluatedDoc(p, Empty_tag) || !rts::is_evaluated(ys)) return false;
+    if (!rts::is_evaluated(g) || !detail::isEvaluatedDoc(p, Empty_tag) || !evaluatedListCell(ys)) return false;
     const Value& cell = force(ys);
-    if (cell->kind != rts::Kind::Con) return false;
-    if (cell->tag == Nil_tag) return cell->nptrs == 0;
-    return cell->tag == Cons_tag && cell->nptrs == 2 && detail::isEvaluatedDoc(field(cell, 0), TextBeside_tag);
+    return cell->tag == Nil_tag || detail::isEvaluatedDoc(field(cell, 0), TextBeside_tag);
 }
 
 // The step of a document that is not Empty.
@@ -120,18 +119,15 @@ Value fillStep(const Value& g, int64_t k, const Value& y, const Value& rest, int
 // The horizontal composition of ys (with spaces if g), reduced.
 Value reducedRow(const Value& g, const Value& ys) { return reduceDoc(flagOf(g) ? hsep(ys) : hcat(ys)); }
 
-
 // Whether xs is an evaluated list whose first member that is not the Empty document is plain text
 // under evaluated nests, or which has none: then its one-line alternative starts without
 // evaluating anything or raising anything.
 bool rowStartsEvaluated(const Value& xs) {
     Value list = xs;
     for (int i = 0; i < kEagerSteps; ++i) {
-        if (!rts::is_evaluated(list)) return false;
+        if (!evaluatedListCell(list)) return false;
         const Value& cell = force(list);
-        if (cell->kind != rts::Kind::Con) return false;
-        if (cell->tag == Nil_tag) return cell->nptrs == 0;
-        if (cell->tag != Cons_tag || cell->nptrs != 2) return false;
+        if (cell->tag == Nil_tag) return true;
         const Value* member = &field(cell, 0);
         if (!detail::isEvaluatedDoc(*member, Empty_tag)) {
             for (int n = 0; n < kEagerSteps && detail::isEvaluatedDoc(*member, Nest_tag); ++n)
