@@ -439,11 +439,10 @@ RTS_INLINE Signed signed_of(const Value& i, Limb& limb) {
     return {{&limb, limb != 0}, v < 0};
 }
 
-// a + b, or a - b when `subtract`, for evaluated operands that are not both small. Out of line, so
-// that the entries' path for two big operands saves few registers.
+// a + b, or a - b when `subtract`, for evaluated operands of which one has three limbs or more
+// (the entries take narrow operands first). Out of line, so that the entries' path for two big
+// operands saves few registers.
 __attribute__((noinline)) Value add_integers(const Value& a, const Value& b, bool subtract) {
-    Narrow x, y;
-    if (narrow2(a, b, x, y)) return narrow_add(x, y.mag, y.neg != subtract);
     Limb la, lb;
     const Signed p = signed_of(a, la), q = signed_of(b, lb);
     if (q.mag.n == 0) return a;
@@ -465,9 +464,7 @@ RTS_INLINE Value add_inline_bigs(const Value& a, const Value& b, bool subtract) 
         if (RTS_UNLIKELY(x.n >= kInlineLimbs)) return add_integers(a, b, subtract);
         return sum_in_place(x, y, tag);
     }
-    // Signs differ: the smaller magnitude goes from the larger, whose sign the result takes. A
-    // difference of narrow magnitudes may be small: the narrow path makes it.
-    if (x.n <= 2 && y.n <= 2) return add_integers(a, b, subtract);
+    // Signs differ: the smaller magnitude goes from the larger, whose sign the result takes.
     const int c = cmp(x, y);
     if (c == 0) return integerZero();
     if (c < 0) {
