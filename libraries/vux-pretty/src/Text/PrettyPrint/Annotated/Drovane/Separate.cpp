@@ -109,10 +109,17 @@ Value belowAlternative(bool spaced, int64_t k, const Value& cell) {
 
 // Whether the list cell `cell`, evaluated, holds a plain word: an evaluated text followed by the
 // evaluated Empty document, which is its own reduced one-line form.
-bool holdsPlainWord(const Value& cell) {
+RTS_INLINE bool holdsPlainWord(const Value& cell) {
     if (cell->tag != Cons_tag) return false;
     const Value& y = field(cell, 0);
     return detail::isEvaluatedDoc(y, TextBeside_tag) && detail::isEvaluatedDoc(field(force(y), 1), Empty_tag);
+}
+
+// The cell of the list `ys` if it is evaluated and holds a plain word, else null.
+RTS_INLINE const Value* plainWordCell(const Value& ys) {
+    if (!evaluatedListCell(ys)) return nullptr;
+    const Value& cell = force(ys);
+    return holdsPlainWord(cell) ? &cell : nullptr;
 }
 
 // The choices of a run of plain words, from the evaluated cell `cell` holding one, built front to
@@ -135,7 +142,7 @@ Value plainWordsStep(const Value& g, int64_t k, const Value& cell, int eager) {
         slots[1].ref = Empty_closure.object();  // static placeholder until the rest is made
         Value line = Value::adopt(beside);
         if (spaced) line = rts::con(TextBeside_tag, spaceText(), std::move(line));
-        Value choice = Union(std::move(line), belowAlternative(spaced, k, *c));
+        Value choice = rts::con(Union_tag, std::move(line), belowAlternative(spaced, k, *c));
         if (hole == nullptr)
             head = std::move(choice);
         else
@@ -144,14 +151,17 @@ Value plainWordsStep(const Value& g, int64_t k, const Value& cell, int eager) {
         k = subSat(k1, elementWidth(s));
         const Value& rest = field(word, 1);
         const Value& tail = field(*c, 1);
-        bool atOnce = eager > 0 && fillStartsEvaluated(g, rest, tail);
-        if (atOnce && holdsPlainWord(force(tail))) {
-            c = &force(tail);
-            --eager;
-            continue;
+        // The word's rest is the evaluated Empty: the fill goes on at once where the list does.
+        if (eager > 0) {
+            if (const Value* next = plainWordCell(tail)) {
+                c = next;
+                --eager;
+                continue;
+            }
         }
-        Value after = atOnce ? fillFrom(g, rest, k, tail, eager - 1)
-                             : later([g, rest, k, tail] { return fillNB(g, rest, k, tail); });
+        Value after = eager > 0 && fillStartsEvaluated(g, rest, tail)
+                          ? fillFrom(g, rest, k, tail, eager - 1)
+                          : later([g, rest, k, tail] { return fillNB(g, rest, k, tail); });
         *hole = after.detach();
         return head;
     }
