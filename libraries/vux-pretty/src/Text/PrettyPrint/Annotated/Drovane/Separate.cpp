@@ -101,10 +101,15 @@ Value stepFrom(bool filling, const Value& g, const Value& pv, int64_t k, const V
     notADocument();
 }
 
-// The alternative of a fill (with spaces if spaced) that starts the list cell `cell` on a new
-// line, nested by k.
+// The alternative of a fill (with spaces if Spaced) that starts the list cell `cell` on a new
+// line, nested by k. The flag is in the code rather than among the captured data: a fill keeps
+// one of these per word, and one word fewer makes each a smaller block.
+template <bool Spaced>
+Value belowAlternativeOf(int64_t k, const Value& cell) {
+    return later([k, cell] { return nilAboveNest(False(), k, fill(Spaced ? True() : False(), cell)); });
+}
 Value belowAlternative(bool spaced, int64_t k, const Value& cell) {
-    return later([spaced, k, cell] { return nilAboveNest(False(), k, fill(spaced ? True() : False(), cell)); });
+    return spaced ? belowAlternativeOf<true>(k, cell) : belowAlternativeOf<false>(k, cell);
 }
 
 // Whether the list cell `cell`, evaluated, holds a plain word: an evaluated text followed by the
