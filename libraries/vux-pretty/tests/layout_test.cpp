@@ -177,6 +177,39 @@ TEST(Layout, FillOfEvaluatedWordsMatchesFillOfSuspendedWords) {
         }
 }
 
+// A fill takes ahead only the words of list cells already evaluated: a suspended tail after them
+// is forced once the text reaches the line that needs it, not when the first line is read.
+TEST(Layout, FillLeavesASuspendedTailUntilItsLineIsRead) {
+    struct Case {
+        Value (*fill)(const Value&);
+        int64_t width;
+        std::string firstLine, whole;
+    };
+    const Case cases[] = {{&D::fsep, 5, "w0 w1", "w0 w1\nw2 w3\nw4 w5"},
+                          {&D::fcat, 4, "w0w1", "w0w1\nw2w3\nw4w5"}};
+    for (const Case& c : cases) {
+        auto forced = std::make_shared<bool>(false);
+        Value list = rts::delay([forced] {
+            *forced = true;
+            return VUX::Types::Nil();
+        });
+        for (int i = 5; i >= 0; --i) list = VUX::Types::Cons(txt("w" + std::to_string(i)), list);
+        Value cur = D::renderStyle(styleOf(D::PageMode_tag, c.width, 1.0f), c.fill(list));
+        std::string text;
+        for (;;) {
+            const Value& cell = rts::force(cur);
+            if (cell->tag == VUX::Types::Nil_tag) break;
+            char ch = static_cast<char>(VUX::Types::charOf(rts::force(rts::field(cell, 0))));
+            if (ch == '\n' && text == c.firstLine) EXPECT_FALSE(*forced) << c.firstLine;
+            text.push_back(ch);
+            Value next = rts::field(cell, 1);
+            cur = std::move(next);
+        }
+        EXPECT_TRUE(*forced);
+        EXPECT_EQ(text, c.whole);
+    }
+}
+
 TEST(Layout, HangStacksWhenTooWide) {
     Value d = D::hang(txt("abc"), VUX::Types::I_hash(2), txt("x"));
     EXPECT_EQ(renderAt(d, 5), "abc x");

@@ -101,10 +101,86 @@ Value stepFrom(bool filling, const Value& g, const Value& pv, int64_t k, const V
     notADocument();
 }
 
-// The choice for the next document y after the text of the current line.
-Value fillStep(const Value& g, int64_t k, const Value& y, const Value& rest, int eager) {
+// The alternative of a fill (with spaces if Spaced) that starts the list cell `cell` on a new
+// line, nested by k. The flag is in the code rather than among the captured data: a fill keeps
+// one of these per word, and one word fewer makes each a smaller block.
+template <bool Spaced>
+Value belowAlternativeOf(int64_t k, const Value& cell) {
+    return later([k, cell] { return nilAboveNest(False(), k, fill(Spaced ? True() : False(), cell)); });
+}
+Value belowAlternative(bool spaced, int64_t k, const Value& cell) {
+    return spaced ? belowAlternativeOf<true>(k, cell) : belowAlternativeOf<false>(k, cell);
+}
+
+// Whether the list cell `cell`, evaluated, holds a plain word: an evaluated text followed by the
+// evaluated Empty document, which is its own reduced one-line form.
+RTS_INLINE bool holdsPlainWord(const Value& cell) {
+    if (cell->tag != Cons_tag) return false;
+    const Value& y = field(cell, 0);
+    return detail::isEvaluatedDoc(y, TextBeside_tag) && detail::isEvaluatedDoc(field(force(y), 1), Empty_tag);
+}
+
+// The cell of the list `ys` if it is evaluated and holds a plain word, else null.
+RTS_INLINE const Value* plainWordCell(const Value& ys) {
+    if (!evaluatedListCell(ys)) return nullptr;
+    const Value& cell = force(ys);
+    return holdsPlainWord(cell) ? &cell : nullptr;
+}
+
+// The choices of a run of plain words, from the evaluated cell `cell` holding one, built front to
+// back in one loop: per word the Union of the word beside the line (after a space if spaced) and of
+// the fill from it below, exactly as fillStep makes them. Each word's rest is written once the
+// next is made, as a list builder does; the run stops where fillStep would stop taking steps at
+// once, or at the first word that is not plain, and hands the rest to fillFrom.
+Value plainWordsStep(const Value& g, int64_t k, const Value& cell, int eager) {
+    bool spaced = flagOf(g);
+    Value head;
+    rts::Object** hole = nullptr;
+    const Value* c = &cell;
+    for (;;) {
+        const Value& word = force(field(*c, 0));
+        const Value& s = field(word, 0);
+        int64_t k1 = spaced ? subSat(k, 1) : k;
+        rts::Object* beside = rts::alloc_con(TextBeside_tag, 2, 0);
+        rts::Slot* slots = rts::con_slots(beside);
+        slots[0].ref = Value(s).detach();
+        slots[1].ref = Empty_closure.object();  // static placeholder until the rest is made
+        Value line = Value::adopt(beside);
+        if (spaced) line = rts::con(TextBeside_tag, spaceText(), std::move(line));
+        Value choice = rts::con(Union_tag, std::move(line), belowAlternative(spaced, k, *c));
+        if (hole == nullptr)
+            head = std::move(choice);
+        else
+            *hole = choice.detach();
+        hole = &slots[1].ref;
+        k = subSat(k1, elementWidth(s));
+        const Value& rest = field(word, 1);
+        const Value& tail = field(*c, 1);
+        // The word's rest is the evaluated Empty: the fill goes on at once where the list does.
+        if (eager > 0) {
+            if (const Value* next = plainWordCell(tail)) {
+                c = next;
+                --eager;
+                continue;
+            }
+        }
+        Value after = eager > 0 && fillStartsEvaluated(g, rest, tail)
+                          ? fillFrom(g, rest, k, tail, eager - 1)
+                          : later([g, rest, k, tail] { return fillNB(g, rest, k, tail); });
+        *hole = after.detach();
+        return head;
+    }
+}
+
+// The choice for the next document y, held by the list cell `cell`, after the text of the current
+// line.
+Value fillStep(const Value& g, int64_t k, const Value& cell, int eager) {
     rts::stack_check();
-    int64_t k1 = flagOf(g) ? subSat(k, 1) : k;
+    if (rts::is_evaluated(g) && holdsPlainWord(cell)) return plainWordsStep(g, k, cell, eager);
+    const Value& y = field(cell, 0);
+    const Value& rest = field(cell, 1);
+    bool spaced = flagOf(g);
+    int64_t k1 = spaced ? subSat(k, 1) : k;
     Value y1 = oneLiner(reduceDoc(y));
     const Value& y1v = forceDoc(y1);
     if (y1v->tag == Nest_tag) {
@@ -112,8 +188,7 @@ Value fillStep(const Value& g, int64_t k, const Value& y, const Value& rest, int
         y1 = std::move(inner);
     }
     Value firstAlt = nilBeside(g, step1(true, g, y1, k1, rest, eager));
-    Value secondAlt = later([g, k, y, rest] { return nilAboveNest(False(), k, fill(g, Cons(y, rest))); });
-    return mkUnion(firstAlt, secondAlt);
+    return mkUnion(firstAlt, belowAlternative(spaced, k, cell));
 }
 
 // The horizontal composition of ys (with spaces if g), reduced.
@@ -244,7 +319,7 @@ Value fillFrom(const Value& g, const Value& p, int64_t k, const Value& ys, int e
             rest = std::move(next);
             continue;
         }
-        return fillStep(g, k, y, field(cell, 1), eager);
+        return fillStep(g, k, cell, eager);
     }
 }
 }  // namespace
