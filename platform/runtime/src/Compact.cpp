@@ -14,6 +14,10 @@
 #include "rts/Bytes.h"
 #include "rts/Eval.h"
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 namespace rts {
 
 namespace {
@@ -434,6 +438,74 @@ class BlockSum {
 
 constexpr uint64_t kMaxConUnits = round16(con_size(255, 255)) / 16;
 
+// The header of a constructor in a region (kind and count), without its offset.
+constexpr uint64_t kConHeader = kCompactCount | uint64_t{static_cast<uint8_t>(Kind::Con)} << 32;
+
+// The objects starting in one word of a block's starts (64 units of 16 bytes from `first`) with
+// 512-bit vectors, eight units at a time: their headers are constructors' with the mark of their
+// own offsets, each starts where the one before it ends (the first at `expected`), and each ends
+// within the `used` units. On success `expected` is where the last one ends and `with_refs` the
+// starts of those with references; otherwise nothing is changed, and the word is walked one
+// object at a time, which takes byte arrays and finds the damage. Only the headers are read.
+#if defined(__x86_64__)
+#define RTS_WIDE_CHAIN
+// GCC takes the intrinsics' deliberately undefined vectors for uninitialized variables.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
+__attribute__((target("avx512f,bmi2,popcnt"), noinline)) bool wide_chain(const char* base, uint64_t first,
+                                                                         uint64_t bits, uint64_t used,
+                                                                         uint64_t& expected,
+                                                                         uint64_t& with_refs) {
+    const __m512i even = _mm512_setr_epi64(0, 2, 4, 6, 8, 10, 12, 14);
+    const __m512i mark_and_kind = _mm512_set1_epi64(0xFF'FFFF'FFFF);
+    const __m512i con = _mm512_set1_epi64(kConHeader);
+    const __m512i byte = _mm512_set1_epi64(0xff);
+    const __m512i two = _mm512_set1_epi64(2);
+    const __m512i limit = _mm512_set1_epi64(used);
+    __m512i unit = _mm512_add_epi64(_mm512_set1_epi64(first), _mm512_setr_epi64(0, 1, 2, 3, 4, 5, 6, 7));
+    __m512i last_end = _mm512_set1_epi64(expected);
+    __mmask8 bad = 0;
+    uint64_t refs = 0;
+    for (int g = 0; g < 8; ++g, unit = _mm512_add_epi64(unit, _mm512_set1_epi64(8))) {
+        const auto starts = static_cast<__mmask8>(bits >> (8 * g));
+        if (starts == 0) continue;
+        // The header words of the starts only: the others may lie past the block.
+        const char* p = base + (first + 8 * g) * 16;
+        const __m512i lo = _mm512_maskz_loadu_epi64(_pdep_u32(starts & 15, 0x55), p);
+        const __m512i hi = _mm512_maskz_loadu_epi64(_pdep_u32(starts >> 4, 0x55), p + 64);
+        const __m512i header = _mm512_permutex2var_epi64(lo, even, hi);
+        bad |= _mm512_mask_cmpneq_epi64_mask(starts, _mm512_and_si512(header, mark_and_kind),
+                                             _mm512_or_si512(unit, con));
+        const __m512i nptrs = _mm512_and_si512(_mm512_srli_epi64(header, 48), byte);
+        const __m512i fields = _mm512_add_epi64(nptrs, _mm512_srli_epi64(header, 56));
+        const __m512i end = _mm512_add_epi64(unit, _mm512_srli_epi64(_mm512_add_epi64(fields, two), 1));
+        bad |= _mm512_mask_cmpgt_epu64_mask(starts, end, limit);
+        refs |= uint64_t{_mm512_mask_test_epi64_mask(starts, nptrs, nptrs)} << (8 * g);
+        // The starts and ends side by side; each start must be the end before it.
+        const __m512i at = _mm512_maskz_compress_epi64(starts, unit);
+        const __m512i ends = _mm512_maskz_compress_epi64(starts, end);
+        const int n = std::popcount(static_cast<unsigned>(starts));
+        bad |= _mm512_mask_cmpneq_epi64_mask(static_cast<__mmask8>((1u << n) - 1),
+                                             _mm512_alignr_epi64(ends, last_end, 7), at);
+        last_end = _mm512_permutexvar_epi64(_mm512_set1_epi64(n - 1), ends);
+    }
+    if (bad != 0) return false;
+    expected = static_cast<uint64_t>(_mm_cvtsi128_si64(_mm512_castsi512_si128(last_end)));
+    with_refs = refs;
+    return true;
+}
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
+
+bool has_wide_chain() {
+    static const bool has = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("bmi2");
+    return has;
+}
+#endif
+
 // One walk over the block's objects, by the starts recorded in the block: each start must be where
 // the object before it ends (the first right after the header, and the last object must end at
 // the block's used bytes), and each object well formed with the mark of its own offset. So the
@@ -451,12 +523,20 @@ class BlockWalk {
           elsewhere_(elsewhere),
           sum_(base_, b.used) {}
 
-    RTS_INLINE bool run(uint64_t checksum) {
+    RTS_INLINE bool run(uint64_t checksum, bool wide) {
         for (uint64_t w = 0, words = (used_ + 63) / 64; w < words; ++w) {
             uint64_t bits = starts_[w];
             if (w == words - 1 && used_ % 64 != 0) bits &= (uint64_t{1} << (used_ % 64)) - 1;  // none past `used`
             const uint64_t reach = (w + 1) * 64 + kMaxConUnits;  // the objects starting here end before
             sum_.reach(reach * 16);
+#ifdef RTS_WIDE_CHAIN
+            if (uint64_t with_refs; wide && wide_chain(base_, w * 64, bits, used_, expected_, with_refs)) {
+                if (!move_word(w, with_refs)) return false;
+                continue;
+            }
+#else
+            (void)wide;
+#endif
             // Far enough from the used end, no constructor starting here can run past it, and
             // its end need not be tested on its own.
             if (!(reach <= used_ ? walk_word<false>(w, bits) : walk_word<true>(w, bits))) return false;
@@ -465,8 +545,6 @@ class BlockWalk {
     }
 
   private:
-    static constexpr uint64_t kConHeader = kCompactCount | uint64_t{static_cast<uint8_t>(Kind::Con)} << 32;
-
     // The objects starting in word `w` of the starts, `bits`. The walk's state is kept in
     // locals: the stores to the references could otherwise alias it.
     template <bool kNearEnd>
@@ -490,21 +568,40 @@ class BlockWalk {
             expected = at + (nptrs + (header >> 56) + 2) / 2;  // round16(con_size(...)) / 16
             if (kNearEnd && expected > used) return false;
             if (nptrs == 0) continue;  // a box of numbers
-            auto* s = reinterpret_cast<Slot*>(base + at * 16 + 8);
-            if (nptrs == 2) {  // the commonest shape (a list's cell, a pair), both inside: one test
-                const uint64_t to0 = unit_offset(s[0], self), to1 = unit_offset(s[1], self);
-                if (RTS_LIKELY((to0 < used) & (to1 < used))) {
-                    if (RTS_UNLIKELY((start_at_unit(starts, to0) & start_at_unit(starts, to1)) == 0))
-                        return false;
-                    s[0].word += moved;
-                    s[1].word += moved;
-                    continue;
-                }
-            }
-            if (!move_references(s, nptrs)) return false;
+            if (!move_object(reinterpret_cast<Slot*>(base + at * 16 + 8), nptrs, used, self, moved, starts))
+                return false;
         }
         expected_ = expected;
         return true;
+    }
+
+    // The references of the objects starting at `with_refs` in word `w` of the starts, whose
+    // headers are checked.
+    RTS_INLINE bool move_word(uint64_t w, uint64_t with_refs) {
+        const uint64_t used = used_, self = self_, moved = moved_;
+        char* base = base_;
+        const uint64_t* starts = starts_;
+        for (; with_refs != 0; with_refs &= with_refs - 1) {
+            char* o = base + (w * 64 + std::countr_zero(with_refs)) * 16;
+            const uint64_t nptrs = reinterpret_cast<const Object*>(o)->nptrs;
+            if (!move_object(reinterpret_cast<Slot*>(o + 8), nptrs, used, self, moved, starts)) return false;
+        }
+        return true;
+    }
+
+    // Checks and moves the `nptrs` references at `s`, an object's.
+    RTS_INLINE bool move_object(Slot* s, uint64_t nptrs, uint64_t used, uint64_t self, uint64_t moved,
+                                const uint64_t* starts) {
+        if (nptrs == 2) {  // the commonest shape (a list's cell, a pair), both inside: one test
+            const uint64_t to0 = unit_offset(s[0], self), to1 = unit_offset(s[1], self);
+            if (RTS_LIKELY((to0 < used) & (to1 < used))) {
+                if (RTS_UNLIKELY((start_at_unit(starts, to0) & start_at_unit(starts, to1)) == 0)) return false;
+                s[0].word += moved;
+                s[1].word += moved;
+                return true;
+            }
+        }
+        return move_references(s, nptrs);
     }
 
     // The offset of a reference in 16 bytes, rotated so that a misaligned one is out of the
@@ -560,8 +657,8 @@ class BlockWalk {
 #define RTS_WIDE_VARIANT
 #endif
 
-RTS_WIDE_VARIANT bool walk_block(ImportBlock& b, std::vector<Slot*>& elsewhere, uint64_t checksum) {
-    return BlockWalk(b, elsewhere).run(checksum);
+RTS_WIDE_VARIANT bool walk_block(ImportBlock& b, std::vector<Slot*>& elsewhere, uint64_t checksum, bool wide) {
+    return BlockWalk(b, elsewhere).run(checksum, wide);
 }
 
 // Checks and fixes block `index` of `imp`, which the caller has filled; a failure marks the import
@@ -577,7 +674,12 @@ void check_block(Import& imp, size_t index) {
     b.self = h->self;
     b.used = h->used;
     b.starts = starts_of(b.chunk->bytes(), h->size);
-    if (!walk_block(b, imp.elsewhere, h->checksum)) {
+#ifdef RTS_WIDE_CHAIN
+    const bool wide = has_wide_chain();
+#else
+    const bool wide = false;
+#endif
+    if (!walk_block(b, imp.elsewhere, h->checksum, wide)) {
         imp.damaged = true;
         return;
     }
