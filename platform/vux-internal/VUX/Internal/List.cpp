@@ -1,7 +1,10 @@
 #include "VUX/Internal/List.h"
 
 #include <algorithm>
+#include <stdexcept>
 #include <utility>
+
+#include <sys/mman.h>
 
 #include "VUX/Internal/Encoding.h"
 #include "VUX/Internal/Err.h"
@@ -165,19 +168,77 @@ void forEach(Value list, F f) {
     });
 }
 
-// Appends the UTF-8 bytes of Latin-1 text: ASCII stretches as they are.
-void appendLatin1(std::string& out, std::string_view s) {
-    for (size_t i = 0; i < s.size();) {
-        size_t ascii = i;
-        while (ascii < s.size() && static_cast<unsigned char>(s[ascii]) < 0x80) ++ascii;
-        out.append(s.data() + i, ascii - i);
-        for (i = ascii; i < s.size() && static_cast<unsigned char>(s[i]) >= 0x80; ++i) {
-            auto c = static_cast<unsigned char>(s[i]);
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+// Asks the kernel to back the whole huge pages of [p, p + n) with huge pages, when there are some.
+void adviseHugePages(char* p, size_t n) {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    constexpr uintptr_t kHuge = uintptr_t{2} << 20;
+    const uintptr_t begin = (reinterpret_cast<uintptr_t>(p) + kHuge - 1) & ~(kHuge - 1);
+    const uintptr_t end = (reinterpret_cast<uintptr_t>(p) + n) & ~(kHuge - 1);
+    if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);  // a hint only
+#else
+    (void)p;
+    (void)n;
+#endif
+}
+
+// UTF-8 text written front to back. Bytes gather in a block appended to the text when full: one
+// store per character instead of a growth check per byte; a packed run goes to the text at once.
+class Utf8Text {
+  public:
+    void put(uint32_t cp) {
+        if (n_ > sizeof block_ - 4) flushBlock();
+        n_ += encodeUtf8(block_ + n_, cp);
+    }
+    void putSpaces(int64_t n) {
+        flushBlock();
+        room(static_cast<size_t>(n));
+        out_.append(static_cast<size_t>(n), ' ');
+    }
+    // Latin-1 text: ASCII stretches as they are.
+    void putLatin1(std::string_view s) {
+        flushBlock();
+        room(2 * s.size());
+        for (size_t i = 0; i < s.size();) {
+            size_t ascii = i;
+            while (ascii < s.size() && static_cast<unsigned char>(s[ascii]) < 0x80) ++ascii;
+            out_.append(s.data() + i, ascii - i);
+            for (i = ascii; i < s.size() && static_cast<unsigned char>(s[i]) >= 0x80; ++i) {
+                auto c = static_cast<unsigned char>(s[i]);
+                out_.push_back(static_cast<char>(0xC0 | (c >> 6)));
+                out_.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+            }
         }
     }
-}
+    std::string take() {
+        flushBlock();
+        return std::move(out_);
+    }
+
+  private:
+    void flushBlock() {
+        room(n_);
+        out_.append(block_, n_);
+        n_ = 0;
+    }
+    // Room for `more` bytes, the text at least doubling when it grows. A large text moves into
+    // memory the kernel is asked to back with huge pages: fresh memory written a small page at a
+    // time costs a fault per 4 KiB, which on some machines (virtual ones above all) costs more than
+    // producing the text.
+    void room(size_t more) {
+        if (more <= out_.capacity() - out_.size()) return;
+        if (more > out_.max_size() - out_.size()) throw std::length_error("toUtf8: text too long");
+        std::string next;
+        next.reserve(std::max(out_.size() + more, 2 * out_.capacity()));
+        if (next.capacity() >= kHugeText) adviseHugePages(next.data(), next.capacity());
+        next.append(out_);
+        out_.swap(next);
+    }
+
+    static constexpr size_t kHugeText = size_t{8} << 20;
+    std::string out_;
+    char block_[256];
+    size_t n_ = 0;
+};
 
 }  // namespace
 
@@ -255,28 +316,14 @@ Value fromUtf8(std::string_view s) {
 }
 
 std::string toUtf8(Value chars) {
-    // Bytes gather in a block appended to the text when full: one store per character instead of
-    // a growth check per byte. A packed run goes to the text at once.
-    std::string out;
-    char block[256];
-    size_t n = 0;
-    auto flushBlock = [&] {
-        out.append(block, n);
-        n = 0;
-    };
+    Utf8Text out;
     walk(
-        std::move(chars),
-        [&](const Value& c) {
-            if (n > sizeof block - 4) flushBlock();
-            n += encodeUtf8(block + n, charOf(force(c)));
-        },
+        std::move(chars), [&](const Value& c) { out.put(charOf(force(c))); },
         [&](int64_t spaces, std::string_view latin1) {
-            flushBlock();
-            out.append(static_cast<size_t>(spaces), ' ');
-            appendLatin1(out, latin1);
+            out.putSpaces(spaces);
+            out.putLatin1(latin1);
         });
-    flushBlock();
-    return out;
+    return out.take();
 }
 
 std::vector<uint32_t> codePoints(Value chars) {
