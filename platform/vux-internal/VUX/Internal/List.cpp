@@ -1,6 +1,7 @@
 #include "VUX/Internal/List.h"
 
 #include <algorithm>
+#include <cstring>
 #include <stdexcept>
 #include <utility>
 
@@ -263,29 +264,18 @@ void ListBuilder::pushPacked(int64_t spaces, std::string_view latin1) {
     run.detach();
 }
 
-void TextBuilder::push(Value x) {
-    if (rts::is_evaluated(x)) {
-        const Value& c = force(x);
-        if (c->kind == rts::Kind::Con && c->tag == C_hash_tag && c->nwords == 1 && rts::word(c, 0) < 256 &&
-            !cells_.empty()) {
-            chars_.push_back(static_cast<char>(rts::word(c, 0)));
-            return;
-        }
-    }
-    pushCell(std::move(x));
-}
-
 void TextBuilder::pushSpaces(int64_t n) {
     if (n <= 0) return;
     if (cells_.empty()) {
         cells_.pushChar(' ');
         --n;
     }
-    if (!chars_.empty() && n <= kJoinedSpaces) {
-        chars_.append(static_cast<size_t>(n), ' ');
+    if (n_ > 0 && n <= kJoinedSpaces && n_ + static_cast<size_t>(n) <= kRunChars) {
+        std::memset(chars_ + n_, ' ', static_cast<size_t>(n));
+        n_ += static_cast<size_t>(n);
         return;
     }
-    if (!chars_.empty() || spaces_ > INT64_MAX - n) flush();
+    if (n_ > 0 || spaces_ > INT64_MAX - n) flush();
     spaces_ += n;
 }
 
@@ -295,9 +285,9 @@ void TextBuilder::pushCell(Value x) {
 }
 
 void TextBuilder::flush() {
-    cells_.pushPacked(spaces_, chars_);
+    cells_.pushPacked(spaces_, std::string_view(chars_, n_));
     spaces_ = 0;
-    chars_.clear();
+    n_ = 0;
 }
 
 Value TextBuilder::finish(Value tail) {

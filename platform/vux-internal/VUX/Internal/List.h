@@ -133,12 +133,18 @@ class TextBuilder {
   public:
     void pushChar(uint32_t c) {
         if (RTS_LIKELY(c < 256 && !cells_.empty()))
-            chars_.push_back(static_cast<char>(c));
+            pack(static_cast<char>(c));
         else
             pushCell(boxChar(c));
     }
     // Pushes an element of a character list, as it is unless it is already an evaluated character.
-    void push(Value x);
+    void push(const Value& x) {
+        const Value& v = rts::is_evaluated(x) ? rts::force(x) : x;
+        if (RTS_LIKELY(isLatin1Char(v) && !cells_.empty()))
+            pack(static_cast<char>(rts::word(v, 0)));
+        else
+            pushCell(x);
+    }
     // n spaces (none when n <= 0), packed as a count however many they are.
     void pushSpaces(int64_t n);
     bool empty() const { return cells_.empty(); }
@@ -146,14 +152,25 @@ class TextBuilder {
     Value finish(Value tail);
 
   private:
+    static constexpr size_t kRunChars = 512;  // characters of one run at most
+
+    static bool isLatin1Char(const Value& v) {
+        return v->kind == rts::Kind::Con && v->tag == VUX::Types::C_hash_tag && v->nptrs == 0 && v->nwords == 1 &&
+               rts::word(v, 0) < 256;
+    }
+    void pack(char c) {
+        if (RTS_UNLIKELY(n_ == kRunChars)) flush();
+        chars_[n_++] = c;
+    }
     // Pushes x as a cell of its own, after what is pending.
     void pushCell(Value x);
     // Packs what is pending into one run.
     void flush();
 
     ListBuilder cells_;
-    int64_t spaces_ = 0;  // pending: these spaces, then chars_
-    std::string chars_;
+    int64_t spaces_ = 0;  // pending: these spaces, then the first n_ of chars_
+    size_t n_ = 0;
+    char chars_[kRunChars];
 };
 
 // ---------------------------------------------------------------------------------------------
