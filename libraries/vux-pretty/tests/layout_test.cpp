@@ -370,3 +370,46 @@ TEST(Rendering, LeavesTheRestOfTheLayoutUnforcedUntilReached) {
     EXPECT_EQ(readUntilError(cur), (std::pair<std::string, bool>{"  c", false}));
     EXPECT_EQ(rest.count(), 1);
 }
+
+namespace {
+// The renderer's own text read by a walk that owns it (runs of characters read in place) and by
+// one that does not (the same runs forced to cells).
+std::pair<std::string, std::string> ownedAndShared(const std::function<Value()>& rendered) {
+    std::string owned = VUX::Internal::List::toUtf8(rendered());
+    Value held = rendered();
+    return {std::move(owned), VUX::Internal::List::toUtf8(held)};
+}
+}  // namespace
+
+TEST(Rendering, OwnedAndSharedReadingsAgree) {
+    using VUX::Types::Cons;
+    auto lines = [](int64_t depth, const Value& leaf) {
+        Value d = leaf;
+        for (int64_t i = 0; i < depth; ++i) d = D::op_dollar_plus_dollar(txt("n" + std::to_string(i)), nest(7, d));
+        return d;
+    };
+    Value suspendedChars = D::text(Cons(rts::delay([] { return VUX::Types::C_hash('s'); }),
+                                        rts::delay([] { return str("uspended"); })));
+    struct Row {
+        const char* what;
+        Value doc;
+        uint8_t mode;
+        std::string expected;  // checked when not empty
+    } rows[] = {
+        {"indentation of every size", lines(400, txt("leaf")), D::PageMode_tag, ""},
+        {"characters above 255", lines(3, D::text(vux::testing::utf8("\u010d\u263a \u00e9x"))), D::PageMode_tag,
+         "n2\n       n1\n              n0\n                     \u010d\u263a \u00e9x"},
+        {"suspended characters", D::op_dollar_plus_dollar(suspendedChars, nest(300, suspendedChars)), D::PageMode_tag,
+         "suspended\n" + std::string(300, ' ') + "suspended"},
+        {"a fill", D::fsep(docs({txt("a"), nest(40, txt("b")), txt("c")})), D::PageMode_tag, "a b c"},
+        {"zig-zag folds", lines(40, txt("leaf")), D::ZigZagMode_tag, ""},
+    };
+    for (const Row& r : rows) {
+        auto [owned, shared] =
+            ownedAndShared([&] { return D::renderStyle(styleOf(r.mode, 80, 1.0f), r.doc); });
+        EXPECT_EQ(owned, shared) << r.what;
+        if (!r.expected.empty()) {
+            EXPECT_EQ(owned, r.expected) << r.what;
+        }
+    }
+}

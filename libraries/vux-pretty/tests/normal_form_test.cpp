@@ -11,6 +11,7 @@
 
 #include "DocGen.h"
 #include "PrettyTesting.h"
+#include "VUX/Internal/List.h"
 
 using namespace pretty_testing;
 using pretty_gen::DocGen;
@@ -265,6 +266,29 @@ TEST(NormalForm, EveryModeRendersTheWholeTextAndEveryRegion) {
                                 << int(s.mode) << " length " << s.lineLength << ": " << g.expr;
             ASSERT_EQ(got, g.tokens) << "seed " << seed << ", document " << i << ", mode " << int(s.mode)
                                      << " length " << s.lineLength << ": " << g.expr;
+        }
+    }
+}
+
+// The renderer's own text is the same whether the walk that reads it owns it (and reads its runs
+// of characters in place) or not (and forces them to cells).
+TEST(NormalForm, OwnTextReadsTheSameOwnedOrShared) {
+    const uint64_t seed = baseSeed() + 2;
+    DocGen gen(seed);
+    const RenderSetting settings[] = {{D::PageMode_tag, 40, 1.5f}, {D::PageMode_tag, 6, 1.0f},
+                                      {D::ZigZagMode_tag, 12, 2.0f}};
+    for (int i = 0; i < 500; ++i) {
+        GenDoc g = gen.doc(kDepth);
+        for (const RenderSetting& s : settings) {
+            auto rendered = [&] {
+                Value style = D::Style(Value::adopt(D::Mode_closure_tbl[s.mode]), I(s.lineLength),
+                                       VUX::Types::F_hash(s.ribbons));
+                return D::renderStyle(style, g.doc);
+            };
+            const std::string owned = VUX::Internal::List::toUtf8(rendered());
+            Value held = rendered();
+            ASSERT_EQ(owned, VUX::Internal::List::toUtf8(held))
+                << "seed " << seed << ", document " << i << ", mode " << int(s.mode) << ": " << g.expr;
         }
     }
 }

@@ -357,4 +357,48 @@ TEST(Readers, SharedByThreadsFromTheFirstUse) {
     for (const std::string& s : shown) EXPECT_EQ(s, text);
 }
 
+// ---------------------------------------------------------------------------------------------
+// Packed text read by several threads at once: runs that all of them hold are forced once and read
+// as cells, or read in place by the last thread still holding one; runs a thread holds alone are
+// read in place. Every thread reads the whole text.
+
+TEST(PackedText, ReadByThreadsAtOnce) {
+    constexpr int kLines = 300;
+    std::string expected;
+    auto makeText = [&expected] {
+        expected.clear();
+        List::TextBuilder b;
+        for (int line = 0; line < kLines; ++line) {
+            b.pushChar('\n');
+            b.pushSpaces(line % 50 * 3);
+            expected += '\n' + std::string(line % 50 * 3, ' ');
+            for (char c : "line \xe9" + std::to_string(line)) {
+                b.pushChar(static_cast<unsigned char>(c));
+                expected += c == '\xe9' ? "\u00e9" : std::string(1, c);
+            }
+        }
+        return b.finish(Nil());
+    };
+    constexpr size_t kThreads = 8;
+    std::vector<Value> own, sharedCopies;
+    for (size_t i = 0; i < kThreads; ++i) own.push_back(makeText());
+    Value shared = makeText();
+    for (size_t i = 0; i < kThreads; ++i) sharedCopies.push_back(shared);
+    shared = Value();  // the threads hold the only references
+    rts::share_with_threads();
+    std::vector<std::string> fromShared(kThreads), fromOwn(kThreads);
+    std::vector<std::thread> threads;
+    for (size_t i = 0; i < kThreads; ++i) {
+        threads.emplace_back([&, i] {
+            fromShared[i] = List::toUtf8(std::move(sharedCopies[i]));
+            fromOwn[i] = List::toUtf8(std::move(own[i]));
+        });
+    }
+    for (std::thread& t : threads) t.join();
+    for (size_t i = 0; i < kThreads; ++i) {
+        EXPECT_EQ(fromShared[i], expected) << i;
+        EXPECT_EQ(fromOwn[i], expected) << i;
+    }
+}
+
 }  // namespace

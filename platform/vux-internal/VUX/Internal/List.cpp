@@ -1,11 +1,17 @@
 #include "VUX/Internal/List.h"
 
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
 #include <utility>
+
+#include <sys/mman.h>
 
 #include "VUX/Internal/Encoding.h"
 #include "VUX/Internal/Err.h"
 #include "VUX/Internal/Stack.h"
 #include "VUX/Tuple.h"
+#include "rts/Weak.h"
 
 namespace VUX::Internal::List {
 
@@ -73,20 +79,221 @@ size_t encodeUtf8(char* out, uint32_t cp) {
     return n != 0 ? n : Encoding::encodeChar(Encoding::Codec::Utf8, kReplacement, bytes);
 }
 
-// Calls `f` on each element of a list forced to its end.
-template <class F>
-void forEach(Value list, F f) {
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Packed text
+
+namespace {
+
+// Spaces of a packed run built as cells at once when it is forced; the rest stay packed.
+constexpr int64_t kSpaceBlock = 256;
+// Spaces after pending characters that join them rather than start a run of their own.
+constexpr int64_t kJoinedSpaces = 32;
+
+// A packed run: `spaces` spaces, then the characters of the bytes of `chars`, then `tail`.
+struct PackedText {
+    rts::Object* tail;  // owned; a static placeholder until a builder links what follows
+    Value chars;        // a byte array, or null when there are no characters
+    int64_t spaces;
+
+    PackedText(int64_t n, Value bytes, Value rest) : tail(rest.detach()), chars(std::move(bytes)), spaces(n) {}
+    PackedText(PackedText&& o) noexcept
+        : tail(std::exchange(o.tail, nullptr)), chars(std::move(o.chars)), spaces(o.spaces) {}
+    PackedText(const PackedText&) = delete;
+    PackedText& operator=(const PackedText&) = delete;
+    ~PackedText() { rts::release(tail); }
+
+    std::string_view text() const {
+        if (!chars) return {};
+        return {reinterpret_cast<const char*>(rts::bytes_data(chars)), rts::bytes_length(chars)};
+    }
+    // Forced: the cells it stands for.
+    Value operator()() const;
+};
+
+Value packedRun(int64_t spaces, Value chars, Value tail) {
+    return rts::delay(PackedText(spaces, std::move(chars), std::move(tail)));
+}
+
+Value PackedText::operator()() const {
+    ListBuilder b;
+    const int64_t n = std::min(spaces, kSpaceBlock);
+    for (int64_t i = 0; i < n; ++i) b.pushChar(' ');
+    Value rest = Value::share(tail);
+    if (spaces > n) return b.finish(packedRun(spaces - n, chars, std::move(rest)));
+    for (char c : text()) b.pushChar(static_cast<unsigned char>(c));
+    return b.finish(std::move(rest));
+}
+
+// The packed run in v, when it is one not yet forced and v holds its only reference: no other
+// holder, on this thread or another, can force or read it meanwhile. The count is read with
+// acquire ordering, so it follows every other holder's release, and the weak-key mark after it,
+// as a weak reference could revive the run without a count.
+PackedText* ownedPackedText(const Value& v) {
+    rts::Object* o = v.get();
+    if (o == nullptr || o->kind != rts::Kind::Thunk) return nullptr;
+    rts::ThunkObject* t = rts::as_thunk(o);
+    if (t->info != &rts::ThunkOf<PackedText>::info) return nullptr;
+    if (o->rc.load(std::memory_order_acquire) != 1 || rts::detail::weak_key_marked(o)) return nullptr;
+    if (t->state.load(std::memory_order_acquire) != rts::kUnevaluated) return nullptr;
+    return rts::thunk_storage<PackedText>(o);
+}
+
+// Walks a list forced to its end: `onElement` gets each element, `onPacked` the spaces and
+// characters of each packed run that the walk owns, which is let go without building its cells.
+template <class OnElement, class OnPacked>
+void walk(Value list, OnElement onElement, OnPacked onPacked) {
     Value cur = std::move(list);
     for (;;) {
+        if (PackedText* run = ownedPackedText(cur)) {
+            onPacked(run->spaces, run->text());
+            Value rest = Value::adopt(std::exchange(run->tail, nullptr));
+            cur = std::move(rest);
+            continue;
+        }
         const Value& c = forceList(cur);
         if (c->tag == Nil_tag) return;
-        f(hd(c));
+        onElement(hd(c));
         Value next = tl(c);
         cur = std::move(next);
     }
 }
 
+// Calls `f` on each element of a list forced to its end.
+template <class F>
+void forEach(Value list, F f) {
+    walk(std::move(list), f, [&f](int64_t spaces, std::string_view latin1) {
+        for (int64_t i = 0; i < spaces; ++i) f(boxChar(' '));
+        for (char c : latin1) f(boxChar(static_cast<unsigned char>(c)));
+    });
+}
+
+// Asks the kernel to back the whole huge pages of [p, p + n) with huge pages, when there are some.
+void adviseHugePages(char* p, size_t n) {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    constexpr uintptr_t kHuge = uintptr_t{2} << 20;
+    const uintptr_t begin = (reinterpret_cast<uintptr_t>(p) + kHuge - 1) & ~(kHuge - 1);
+    const uintptr_t end = (reinterpret_cast<uintptr_t>(p) + n) & ~(kHuge - 1);
+    if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);  // a hint only
+#else
+    (void)p;
+    (void)n;
+#endif
+}
+
+// UTF-8 text written front to back. Bytes gather in a block appended to the text when full: one
+// store per character instead of a growth check per byte; a packed run goes to the text at once.
+class Utf8Text {
+  public:
+    void put(uint32_t cp) {
+        if (n_ > sizeof block_ - 4) flushBlock();
+        n_ += encodeUtf8(block_ + n_, cp);
+    }
+    void putSpaces(int64_t n) {
+        flushBlock();
+        room(static_cast<size_t>(n));
+        out_.append(static_cast<size_t>(n), ' ');
+    }
+    // Latin-1 text: ASCII stretches as they are.
+    void putLatin1(std::string_view s) {
+        flushBlock();
+        room(2 * s.size());
+        for (size_t i = 0; i < s.size();) {
+            size_t ascii = i;
+            while (ascii < s.size() && static_cast<unsigned char>(s[ascii]) < 0x80) ++ascii;
+            out_.append(s.data() + i, ascii - i);
+            for (i = ascii; i < s.size() && static_cast<unsigned char>(s[i]) >= 0x80; ++i) {
+                auto c = static_cast<unsigned char>(s[i]);
+                out_.push_back(static_cast<char>(0xC0 | (c >> 6)));
+                out_.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+            }
+        }
+    }
+    std::string take() {
+        flushBlock();
+        return std::move(out_);
+    }
+
+  private:
+    void flushBlock() {
+        room(n_);
+        out_.append(block_, n_);
+        n_ = 0;
+    }
+    // Room for `more` bytes, the text at least doubling when it grows. A large text moves into
+    // memory the kernel is asked to back with huge pages: fresh memory written a small page at a
+    // time costs a fault per 4 KiB, which on some machines (virtual ones above all) costs more than
+    // producing the text.
+    void room(size_t more) {
+        if (more <= out_.capacity() - out_.size()) return;
+        if (more > out_.max_size() - out_.size()) throw std::length_error("toUtf8: text too long");
+        std::string next;
+        next.reserve(std::max(out_.size() + more, 2 * out_.capacity()));
+        if (next.capacity() >= kHugeText) adviseHugePages(next.data(), next.capacity());
+        next.append(out_);
+        out_.swap(next);
+    }
+
+    static constexpr size_t kHugeText = size_t{8} << 20;
+    std::string out_;
+    char block_[256];
+    size_t n_ = 0;
+};
+
 }  // namespace
+
+namespace {
+bool emptyRun(int64_t spaces, std::string_view latin1) { return spaces <= 0 && latin1.empty(); }
+
+Value packedRun(int64_t spaces, std::string_view latin1, Value tail) {
+    Value chars = latin1.empty() ? Value() : rts::byte_array_from(latin1.data(), latin1.size());
+    return packedRun(std::max<int64_t>(spaces, 0), std::move(chars), std::move(tail));
+}
+}  // namespace
+
+Value packedText(int64_t spaces, std::string_view latin1, Value tail) {
+    if (emptyRun(spaces, latin1)) return tail;
+    return packedRun(spaces, latin1, std::move(tail));
+}
+
+void ListBuilder::pushPacked(int64_t spaces, std::string_view latin1) {
+    if (emptyRun(spaces, latin1)) return;
+    Value run = packedRun(spaces, latin1, Nil());  // the static placeholder until what follows
+    append(run.get(), &rts::thunk_storage<PackedText>(run.get())->tail);
+    run.detach();
+}
+
+void TextBuilder::pushSpaces(int64_t n) {
+    if (n <= 0) return;
+    if (cells_.empty()) {
+        cells_.pushChar(' ');
+        --n;
+    }
+    if (n_ > 0 && n <= kJoinedSpaces && n_ + static_cast<size_t>(n) <= kRunChars) {
+        std::memset(chars_ + n_, ' ', static_cast<size_t>(n));
+        n_ += static_cast<size_t>(n);
+        return;
+    }
+    if (n_ > 0 || spaces_ > INT64_MAX - n) flush();
+    spaces_ += n;
+}
+
+void TextBuilder::pushCell(Value x) {
+    flush();
+    cells_.push(std::move(x));
+}
+
+void TextBuilder::flush() {
+    cells_.pushPacked(spaces_, std::string_view(chars_, n_));
+    spaces_ = 0;
+    n_ = 0;
+}
+
+Value TextBuilder::finish(Value tail) {
+    flush();
+    return cells_.finish(std::move(tail));
+}
 
 Value fromUtf8(std::string_view s) {
     ListBuilder b;
@@ -99,25 +306,24 @@ Value fromUtf8(std::string_view s) {
 }
 
 std::string toUtf8(Value chars) {
-    // Bytes gather in a block appended to the text when full: one store per character instead of
-    // a growth check per byte.
-    std::string out;
-    char block[256];
-    size_t n = 0;
-    forEach(std::move(chars), [&](const Value& c) {
-        if (n > sizeof block - 4) {
-            out.append(block, n);
-            n = 0;
-        }
-        n += encodeUtf8(block + n, charOf(force(c)));
-    });
-    out.append(block, n);
-    return out;
+    Utf8Text out;
+    walk(
+        std::move(chars), [&](const Value& c) { out.put(charOf(force(c))); },
+        [&](int64_t spaces, std::string_view latin1) {
+            out.putSpaces(spaces);
+            out.putLatin1(latin1);
+        });
+    return out.take();
 }
 
 std::vector<uint32_t> codePoints(Value chars) {
     std::vector<uint32_t> out;
-    forEach(std::move(chars), [&](const Value& c) { out.push_back(charOf(force(c))); });
+    walk(
+        std::move(chars), [&](const Value& c) { out.push_back(charOf(force(c))); },
+        [&](int64_t spaces, std::string_view latin1) {
+            out.insert(out.end(), static_cast<size_t>(spaces), ' ');
+            for (char c : latin1) out.push_back(static_cast<unsigned char>(c));
+        });
     return out;
 }
 

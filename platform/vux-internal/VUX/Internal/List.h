@@ -84,13 +84,11 @@ class ListBuilder {
         rts::Slot* s = rts::con_slots(cell);
         s[0].ref = x.detach();
         s[1].ref = VUX::Types::Nil_closure.object();  // static placeholder until the next cell
-        if (last_ == nullptr)
-            head_ = Value::adopt(cell);
-        else
-            *last_ = cell;
-        last_ = &s[1].ref;
+        append(cell, &s[1].ref);
     }
     void pushChar(uint32_t c) { push(boxChar(c)); }
+    // Appends a packed run of text (see packedText below), which then stands for its characters.
+    void pushPacked(int64_t spaces, std::string_view latin1);
     bool empty() const { return last_ == nullptr; }
     // The list built so far, ending in `tail`. The builder is empty afterwards.
     Value finish(Value tail) {
@@ -101,8 +99,78 @@ class ListBuilder {
     }
 
   private:
+    // Links `o`, whose rest is the placeholder in `rest`, after what was built.
+    void append(rts::Object* o, rts::Object** rest) {
+        if (last_ == nullptr)
+            head_ = Value::adopt(o);
+        else
+            *last_ = o;
+        last_ = rest;
+    }
+
     Value head_;
     rts::Object** last_ = nullptr;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Packed text
+//
+// Text written ahead of demand, such as a renderer's, is mostly runs of spaces and of Latin-1
+// characters. Such a run can be held packed: one suspended value in front of the rest of the list
+// instead of a cell per character. Forced by anyone, it is exactly the cells it stands for, built
+// then and ending in its tail (a long run of spaces a block at a time, the rest packed again). The
+// walks that take their list by value (toUtf8, codePoints, toValues), when they hold the only
+// reference to a packed run not yet forced, read its characters in place and go on with its tail:
+// no cell is built, and no one else can tell, as no one else can reach it.
+
+// `spaces` spaces, then the characters of `latin1` (one per byte), in front of `tail`.
+Value packedText(int64_t spaces, std::string_view latin1, Value tail);
+
+// Builds a character list front to back, as ListBuilder does, packing what it can: characters
+// already evaluated and below 256 and runs of spaces. The first character pushed is a cell, so a
+// list finished after a push is an evaluated cell, whose rest can be packed.
+class TextBuilder {
+  public:
+    void pushChar(uint32_t c) {
+        if (RTS_LIKELY(c < 256 && !cells_.empty()))
+            pack(static_cast<char>(c));
+        else
+            pushCell(boxChar(c));
+    }
+    // Pushes an element of a character list, as it is unless it is already an evaluated character.
+    void push(const Value& x) {
+        const Value& v = rts::is_evaluated(x) ? rts::force(x) : x;
+        if (RTS_LIKELY(isLatin1Char(v) && !cells_.empty()))
+            pack(static_cast<char>(rts::word(v, 0)));
+        else
+            pushCell(x);
+    }
+    // n spaces (none when n <= 0), packed as a count however many they are.
+    void pushSpaces(int64_t n);
+    bool empty() const { return cells_.empty(); }
+    // The list built so far, ending in `tail`. The builder is empty afterwards.
+    Value finish(Value tail);
+
+  private:
+    static constexpr size_t kRunChars = 512;  // characters of one run at most
+
+    static bool isLatin1Char(const Value& v) {
+        return v->kind == rts::Kind::Con && v->tag == VUX::Types::C_hash_tag && v->nptrs == 0 && v->nwords == 1 &&
+               rts::word(v, 0) < 256;
+    }
+    void pack(char c) {
+        if (RTS_UNLIKELY(n_ == kRunChars)) flush();
+        chars_[n_++] = c;
+    }
+    // Pushes x as a cell of its own, after what is pending.
+    void pushCell(Value x);
+    // Packs what is pending into one run.
+    void flush();
+
+    ListBuilder cells_;
+    int64_t spaces_ = 0;  // pending: these spaces, then the first n_ of chars_
+    size_t n_ = 0;
+    char chars_[kRunChars];
 };
 
 // ---------------------------------------------------------------------------------------------

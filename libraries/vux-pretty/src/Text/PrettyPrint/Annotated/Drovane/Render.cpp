@@ -199,15 +199,12 @@ Value repeatChunk(char c, int64_t n) {
     });
 }
 
-// k spaces in front of rest, built a block at a time: what the renderer's own text function makes
-// of an indentation chunk, without building the chunk's string and copying it.
+// k spaces in front of rest, packed: what the renderer's own text function makes of an
+// indentation chunk, without building the chunk's string and copying it.
 Value spacesBefore(int64_t k, const Value& rest) {
-    if (k <= 0) return rest;
-    constexpr int64_t block = 256;
-    Value text = k > block ? later([k, rest] { return spacesBefore(k - block, rest); }) : rest;
-    Value space = VUX::Internal::List::boxChar(' ');
-    for (int64_t i = std::min(k, block); i > 0; --i) text = Cons(space, std::move(text));
-    return text;
+    VUX::Internal::List::TextBuilder text;
+    text.pushSpaces(k);
+    return text.finish(rest);
 }
 
 Value lay1(const DisplayRef& ctx, int64_t k, const Value& s, const Value& p) {
@@ -334,7 +331,7 @@ class OwnTextRun {
     Value writeChars(const Value& chars, int64_t k1, const Value& p);
 
     const DisplayRef& ctx_;
-    VUX::Internal::List::ListBuilder out_;
+    VUX::Internal::List::TextBuilder out_;
     int64_t budget_ = kAheadSteps;
 };
 
@@ -377,13 +374,12 @@ Value OwnTextRun::write(Place at, int64_t k, const Value& d) {
                     node = &p;
                     continue;
                 }
-                if (!folds(ctx_, k) && k <= budget_) {
-                    for (int64_t i = 0; i < k; ++i) out_.pushChar(' ');
-                    budget_ -= std::max<int64_t>(k, 0);
+                if (!folds(ctx_, k)) {
+                    out_.pushSpaces(k);  // packed, one step however long
                     at = Place::InLine;
                     continue;
                 }
-                // A fold, or an indentation longer than a run: the walk a chunk at a time does it.
+                // A fold: the walk a chunk at a time does it.
                 if (ahead()) return suspend(at, k, cur);
                 return layChunk(ctx_, k, cur);
             }
