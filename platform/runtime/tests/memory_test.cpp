@@ -142,6 +142,33 @@ TEST(Alloc, ConstructorWithCountedFieldsFreedAtItsRelease) {
     EXPECT_EQ(unbox(again1) + unbox(again2), 9);
 }
 
+// An evaluated lazy list dies along its evaluated tails and their cells, one after another, and
+// stops at the first tail still held elsewhere; a box also held elsewhere loses just one count.
+TEST(Alloc, EvaluatedListDiesUpToATailStillHeld) {
+    constexpr int64_t kCells = 10, kKept = 6;
+    Value shared_box = box(100);
+    Value list = nil.value(), kept;
+    for (int64_t i = kCells; i > 0; --i) {
+        Value head = i == 2 ? shared_box : box(i);
+        Value cell = rts::con(1, std::move(head), std::move(list));
+        list = rts::delay([cell] { return cell; });
+        rts::force(list);
+        if (i == kKept) kept = list;
+    }
+    EXPECT_EQ(count_of(kept), 2u);
+    EXPECT_EQ(count_of(shared_box), 2u);
+    list = Value();
+    EXPECT_EQ(count_of(kept), 1u);
+    EXPECT_EQ(count_of(shared_box), 1u);
+    int64_t sum = 0;
+    for (Value cur = kept; rts::tag_of(rts::force(cur)) == 1;) {
+        sum += unbox(rts::field(rts::force(cur), 0));
+        Value next = rts::field(rts::force(cur), 1);
+        cur = std::move(next);
+    }
+    EXPECT_EQ(sum, kKept + 7 + 8 + 9 + kCells);
+}
+
 // A thread whose first act in the runtime is a release (its allocator not set up yet) frees what
 // it was handed: evaluated suspended computations, cells and boxes dying one after another, down
 // to a closure at the bottom; then it allocates from the blocks it got back.

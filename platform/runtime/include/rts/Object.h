@@ -481,29 +481,33 @@ __attribute__((noinline, visibility("hidden"))) inline void free_objects(Object*
 }  // namespace detail
 
 // The commonest deaths, a constructor of two references (a list cell, a pair) and an evaluated
-// suspended computation, are finished here without the loop and without saving registers, as long
-// as no more than one reference dies with them that has references of its own: that one, and
-// anything else, goes on in free_objects.
+// suspended computation, are finished here without saving registers, as long as no more than one
+// reference dies with each that has references of its own. That one is freed next here when it is
+// of the same two shapes (an evaluated list tail and its cell die together), else it and anything
+// else go on in free_objects.
 __attribute__((noinline, visibility("hidden"))) inline void free_object(Object* o) {
-    if (RTS_UNLIKELY(detail::weak_side_keys.load(std::memory_order_acquire) != 0)) return free_object_cold(o);
-    const uint32_t shape = detail::shape_of(o);
     AllocCache* const c = tls_alloc;
     const bool sole = sole_thread();
-    Object* next = nullptr;
-    Object* second = nullptr;
-    size_t cls;
-    if ((shape & (detail::kNotSmallFields | 0xff0000)) == (2 << 16)) {
-        const int from = detail::release_two_refs(c, con_slots(o), sole, next, second);
-        if (RTS_UNLIKELY(from >= 0)) return free_rest_cold(o, from, next, second);
-        cls = detail::fields_class(2 + (shape >> 24));
-    } else if ((cls = detail::evaluated_thunk_class(o, shape)) != 0) {
-        if (detail::release_ref(c, as_thunk(o)->result, sole, next, second) == detail::Left::compact)
-            return free_object_cold(o);
-    } else {
-        return detail::free_objects(o);
+    for (;;) {
+        if (RTS_UNLIKELY(detail::weak_side_keys.load(std::memory_order_acquire) != 0)) return free_object_cold(o);
+        const uint32_t shape = detail::shape_of(o);
+        Object* next = nullptr;
+        Object* second = nullptr;
+        size_t cls;
+        if ((shape & (detail::kNotSmallFields | 0xff0000)) == (2 << 16)) {
+            const int from = detail::release_two_refs(c, con_slots(o), sole, next, second);
+            if (RTS_UNLIKELY(from >= 0)) return free_rest_cold(o, from, next, second);
+            cls = detail::fields_class(2 + (shape >> 24));
+        } else if ((cls = detail::evaluated_thunk_class(o, shape)) != 0) {
+            if (detail::release_ref(c, as_thunk(o)->result, sole, next, second) == detail::Left::compact)
+                return free_object_cold(o);
+        } else {
+            return detail::free_objects(o);
+        }
+        if (RTS_UNLIKELY(!push_if_room(c, cls, o))) return give_back_cold(o, cls, next);
+        if (next == nullptr) return;
+        o = next;
     }
-    if (RTS_UNLIKELY(!push_if_room(c, cls, o))) return give_back_cold(o, cls, next);
-    if (next != nullptr) return detail::free_objects(next);
 }
 #else
 RTS_INLINE void free_object(Object* o) { free_object_cold(o); }
