@@ -104,6 +104,12 @@ BigArray take_big_array(size_t cap) {
     return {rts::new_byte_array_uninit(limb_bytes(cap)), cap};
 }
 
+Value big_result_array(size_t cap) {
+    BigArray b = take_big_array(cap);
+    keep_big_array(b.arr, b.room);
+    return std::move(b.arr);
+}
+
 void keep_big_array(Value arr, size_t room) {
     if (room > kSpareLimbs) return;
     if (RTS_UNLIKELY(!spare.release_set_up)) set_up_spare_release();

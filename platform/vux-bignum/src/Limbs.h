@@ -128,6 +128,9 @@ struct BigArray {
 BigArray take_big_array(size_t cap);
 // Leaves a big buffer's array (still held elsewhere, or not) as the thread's spare.
 void keep_big_array(Value arr, size_t room);
+// A mutable byte array of `cap` limbs (cap >= kSpareMinLimbs) for a result written in place, kept
+// as the spare from the start: the result holding it, it is not reused while the result lives.
+Value big_result_array(size_t cap);
 
 // Room for a result of at most `cap` limbs. The limbs start undefined.
 class LimbBuf {

@@ -126,20 +126,51 @@ RTS_INLINE Value difference_in_place(Limbs x, Limbs y, uint8_t tag) {
 
 RTS_INLINE uint8_t sign_tag(bool negative) { return negative ? IN_tag : IP_tag; }
 
+// Sums and differences beyond the inline limbs, written straight into the byte array that becomes
+// the magnitude, under a constructor made beforehand: what is left once GMP's pass has gone
+// through the cache is the carry, the length and the mark.
+
+// |x| + |y| with the given sign, for x.n >= y.n >= 1 and x.n >= kInlineLimbs.
+__attribute__((noinline)) Value big_sum(Limbs x, Limbs y, bool negative) {
+    Value arr = big_result_array(add_size(x.n, 1));
+    rts::Object* const bytes = arr.get();
+    Limb* const r = mut_limbs(arr);
+    Value result = negative ? IN(std::move(arr)) : IP(std::move(arr));
+    const Limb carry = mpn_add(r, x.p, static_cast<mp_size_t>(x.n), y.p, static_cast<mp_size_t>(y.n));
+    r[x.n] = carry;
+    rts::shrink_byte_array(rts::as_value(bytes), (x.n + carry) * kLimbBytes);
+    rts::freeze_byte_array(rts::as_value(bytes));
+    return result;
+}
+
+// |x| - |y| with the given sign, for |x| > |y|, y.n >= 1 and x.n > kInlineLimbs. A difference
+// that cancels down to less than half of the room is copied, so as not to keep the long array.
+__attribute__((noinline)) Value big_difference(Limbs x, Limbs y, bool negative) {
+    Value arr = big_result_array(x.n);
+    rts::Object* const bytes = arr.get();
+    Limb* const r = mut_limbs(arr);
+    Value result = negative ? IN(std::move(arr)) : IP(std::move(arr));
+    mpn_sub(r, x.p, static_cast<mp_size_t>(x.n), y.p, static_cast<mp_size_t>(y.n));
+    const size_t n = trim(r, x.n);
+    if (RTS_UNLIKELY(n < x.n / 2)) return integer_from_limbs({r, n}, negative);
+    rts::shrink_byte_array(rts::as_value(bytes), n * kLimbBytes);
+    rts::freeze_byte_array(rts::as_value(bytes));
+    return result;
+}
+
 // |x| + |y| with the given sign, for non-zero magnitudes whose sum is big: one of three limbs or
 // more, or both big.
 RTS_INLINE Value add_magnitudes(Limbs x, Limbs y, bool negative) {
     if (x.n < y.n) std::swap(x, y);
     assert(y.n >= 1);
-    const size_t cap = add_size(x.n, 1);
-    if (cap > kInlineLimbs) return integer_build(cap, negative, [&](Limb* r) { return add(r, x, y); });
+    if (x.n >= kInlineLimbs) return big_sum(x, y, negative);
     return sum_in_place(x, y, sign_tag(negative));
 }
 
 // |x| - |y| with the given sign, for magnitudes with |x| > |y|.
 RTS_INLINE Value sub_magnitudes(Limbs x, Limbs y, bool negative) {
-    if (x.n > kInlineLimbs || y.n == 0)
-        return integer_build(x.n, negative, [&](Limb* r) { return sub(r, x, y); });
+    if (y.n == 0) return integer_from_limbs(x, negative);
+    if (x.n > kInlineLimbs) return big_difference(x, y, negative);
     return difference_in_place(x, y, sign_tag(negative));
 }
 
