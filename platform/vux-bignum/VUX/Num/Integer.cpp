@@ -486,9 +486,15 @@ RTS_INLINE bool inline_bigs(const Value& a, const Value& b) {
     return a->tag != IS_tag && b->tag != IS_tag && (a->nptrs | b->nptrs) == 0;
 }
 
-// a + b for two big operands with their limbs inline, b's sign flipped when `subtract`.
-RTS_INLINE Value add_inline_bigs(const Value& a, const Value& b, bool subtract) {
-    Limbs x = integer_magnitude(a), y = integer_magnitude(b);
+// The magnitude of a big operand with its limbs inline.
+RTS_INLINE Limbs inline_magnitude(const Value& i) {
+    const rts::Slot* s = rts::con_slots(i.get());
+    return {reinterpret_cast<const Limb*>(s + 1), static_cast<size_t>(s[0].word)};
+}
+
+// a + b for two big operands with their limbs inline, of magnitudes x and y, b's sign flipped
+// when `subtract`.
+RTS_INLINE Value add_inline_bigs(const Value& a, Limbs x, const Value& b, Limbs y, bool subtract) {
     uint8_t tag = a->tag;
     if ((tag == b->tag) != subtract) {
         if (x.n < y.n) std::swap(x, y);
@@ -505,21 +511,25 @@ RTS_INLINE Value add_inline_bigs(const Value& a, const Value& b, bool subtract) 
     return difference_in_place(x, y, tag);
 }
 
+// a + b, or a - b when `subtract`. Operands as arithmetic makes them, big with their limbs inline,
+// are read once: narrow ones of at most two limbs each take the 128-bit path, longer ones the
+// in-place one.
+RTS_INLINE Value add_entry(const Value& a, const Value& b, bool subtract) {
+    if (RTS_LIKELY(inline_bigs(a, b))) {
+        const Limbs x = inline_magnitude(a), y = inline_magnitude(b);
+        if (x.n > 2 || y.n > 2) return add_inline_bigs(a, x, b, y, subtract);
+        return narrow_add({wide_of(x), a->tag == IN_tag}, wide_of(y), (b->tag == IN_tag) != subtract);
+    }
+    Narrow x, y;
+    if (narrow2(a, b, x, y)) return narrow_add(x, y.mag, y.neg != subtract);
+    return add_integers(a, b, subtract);
+}
+
 }  // namespace
 
-Value integerAdd_slow(const Value& a, const Value& b) {
-    Narrow x, y;
-    if (narrow2(a, b, x, y)) return narrow_add(x, y.mag, y.neg);
-    if (RTS_LIKELY(inline_bigs(a, b))) return add_inline_bigs(a, b, false);
-    return add_integers(a, b, false);
-}
+Value integerAdd_slow(const Value& a, const Value& b) { return add_entry(a, b, false); }
 
-Value integerSub_slow(const Value& a, const Value& b) {
-    Narrow x, y;
-    if (narrow2(a, b, x, y)) return narrow_add(x, y.mag, !y.neg);
-    if (RTS_LIKELY(inline_bigs(a, b))) return add_inline_bigs(a, b, true);
-    return add_integers(a, b, true);
-}
+Value integerSub_slow(const Value& a, const Value& b) { return add_entry(a, b, true); }
 
 namespace {
 
