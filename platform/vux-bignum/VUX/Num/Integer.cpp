@@ -542,8 +542,9 @@ __attribute__((noinline)) Value mul_integers(const Value& a, const Value& b) {
                          [&](Limb* r) { return mul(r, t.a.mag(), t.b.mag()); });
 }
 
-// |x| * |y| under `tag`, for magnitudes of two big Integers whose limbs fit inline together: the
-// product (at least 2^126) is big, and one limb short of its room at most.
+// |x| * |y| under `tag`, for magnitudes of two big Integers whose limbs fit inline together, of
+// one limb each or one of them more than two: the product (at least 2^126) is big, and one limb
+// short of its room at most.
 RTS_INLINE Value product_in_place(Limbs x, Limbs y, uint8_t tag) {
     rts::Object* o = alloc_inline_magnitude(x.n + y.n, tag);
     Limb* r = inline_limbs(o);
@@ -552,12 +553,6 @@ RTS_INLINE Value product_in_place(Limbs x, Limbs y, uint8_t tag) {
         const Wide p = Wide(x.p[0]) * y.p[0];
         r[0] = static_cast<Limb>(p);
         r[1] = static_cast<Limb>(p >> 64);
-    } else if (x.n <= 2 && y.n <= 2) {
-        const WideProduct p = wide_product(wide_of(x), wide_of(y));
-        const Limb limbs[4] = {static_cast<Limb>(p.low), static_cast<Limb>(p.low >> 64), static_cast<Limb>(p.high),
-                               static_cast<Limb>(p.high >> 64)};
-        for (size_t k = 0; k < n; ++k) r[k] = limbs[k];
-        n -= r[n - 1] == 0;
     } else {
         n = mul(r, x, y);
     }
@@ -568,13 +563,18 @@ RTS_INLINE Value product_in_place(Limbs x, Limbs y, uint8_t tag) {
 
 }  // namespace
 
+// Operands with their limbs inline are read once: their product is big, on the 128-bit path when
+// it has three or four limbs, else in place when it fits.
 Value integerMul_slow(const Value& a, const Value& b) {
+    if (RTS_LIKELY(inline_bigs(a, b))) {
+        const Limbs x = inline_magnitude(a), y = inline_magnitude(b);
+        if (x.n <= 2 && y.n <= 2 && x.n + y.n > 2)
+            return narrow_mul({wide_of(x), a->tag == IN_tag}, {wide_of(y), b->tag == IN_tag});
+        if (RTS_LIKELY(x.n + y.n <= kInlineLimbs)) return product_in_place(x, y, a->tag == b->tag ? IP_tag : IN_tag);
+        return mul_integers(a, b);
+    }
     Narrow x, y;
     if (narrow2(a, b, x, y)) return narrow_mul(x, y);
-    if (RTS_LIKELY(inline_bigs(a, b))) {
-        const Limbs x = integer_magnitude(a), y = integer_magnitude(b);
-        if (RTS_LIKELY(x.n + y.n <= kInlineLimbs)) return product_in_place(x, y, a->tag == b->tag ? IP_tag : IN_tag);
-    }
     return mul_integers(a, b);
 }
 
