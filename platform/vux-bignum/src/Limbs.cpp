@@ -7,10 +7,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <utility>
 #include <vector>
-
-#include "rts/Weak.h"
 
 namespace VUX::Num::detail {
 
@@ -55,67 +52,10 @@ Value LimbBuf::take_bignat(size_t n) {
     }
     VUX_NUM_ASSERT_CANONICAL(p_, n);
     rts::freeze_byte_array(arr_);
-    if (room_ != 0) keep_big_array(arr_, room_);
     return std::move(arr_);
 }
 
-namespace {
-
-// The thread's spare big array, as a reference it owns (or null). It may be part of a live value
-// (a result still in use): it is reused only once this is its last reference. Plain data,
-// initial-exec as the runtime's own thread-locals, so reading it is a direct load; the reference
-// is released at the thread's end by `spare_release`, set up the first time the thread keeps one.
-struct Spare {
-    rts::Object* arr;
-    size_t room;
-    bool release_set_up;
-};
-constinit thread_local Spare spare __attribute__((tls_model("initial-exec"))) = {nullptr, 0, false};
-
-struct SpareRelease {
-    ~SpareRelease() { rts::release(std::exchange(spare.arr, nullptr)); }
-};
-thread_local SpareRelease spare_release;
-
-__attribute__((noinline)) void set_up_spare_release() {
-    spare.release_set_up = true;
-    [[maybe_unused]] SpareRelease* touched = &spare_release;  // registers its destructor
-}
-
-// Whether the spare is free for a buffer of `cap` limbs: big enough, not twice as big (so a
-// result does not keep much more than it uses), and no other reference to it, not even a weak
-// one (whose finalizer may be given the key). The count is read first: it synchronises with the
-// release of the other references, after which the weak-key mark is read.
-bool spare_fits(size_t cap) {
-    if (spare.arr == nullptr || spare.room < cap || spare.room / 2 > cap) return false;
-    return spare.arr->rc.load(std::memory_order_acquire) == 1 && !rts::detail::weak_key_marked(spare.arr);
-}
-
-}  // namespace
-
-BigArray take_big_array(size_t cap) {
-    if (spare_fits(cap)) {
-        Value arr = Value::adopt(std::exchange(spare.arr, nullptr));
-        // Mutable again, at the length asked for (the room beyond it stays the block's).
-        arr->tag = 1;
-        reinterpret_cast<rts::BytesObject*>(arr.get())->length = cap * kLimbBytes;
-        return {std::move(arr), spare.room};
-    }
-    return {rts::new_byte_array_uninit(limb_bytes(cap)), cap};
-}
-
-Value big_result_array(size_t cap) {
-    BigArray b = take_big_array(cap);
-    keep_big_array(b.arr, b.room);
-    return std::move(b.arr);
-}
-
-void keep_big_array(Value arr, size_t room) {
-    if (room > kSpareLimbs) return;
-    if (RTS_UNLIKELY(!spare.release_set_up)) set_up_spare_release();
-    rts::release(std::exchange(spare.arr, arr.detach()));
-    spare.room = room;
-}
+Value big_result_array(size_t cap) { return rts::new_byte_array_uninit(limb_bytes(cap)); }
 
 // ---------------------------------------------------------------------------------------------
 // Arithmetic

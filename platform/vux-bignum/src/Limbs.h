@@ -115,21 +115,7 @@ Value bignat_copy(Limbs a);
 Value bignat_zero();
 Value bignat_one();
 
-// A mutable byte array of at least `cap` limbs for a buffer beyond the limbs a constructor holds
-// inline (cap > kInlineLimbs), and the limbs it holds. Each thread keeps one such array, of at
-// most kSpareLimbs, from its last big result or buffer: when nothing else holds it any more, the
-// next buffer of a size it fits takes it instead of the system allocator.
-inline constexpr size_t kSpareMinLimbs = 255;      // past what the runtime's free lists keep
-inline constexpr size_t kSpareLimbs = 16 * 1024;  // 128 KiB: what a thread may keep unused
-struct BigArray {
-    Value arr;
-    size_t room;
-};
-BigArray take_big_array(size_t cap);
-// Leaves a big buffer's array (still held elsewhere, or not) as the thread's spare.
-void keep_big_array(Value arr, size_t room);
-// A mutable byte array of `cap` limbs (cap >= kSpareMinLimbs) for a result written in place, kept
-// as the spare from the start: the result holding it, it is not reused while the result lives.
+// A mutable byte array of `cap` limbs for a result written in place.
 Value big_result_array(size_t cap);
 
 // Room for a result of at most `cap` limbs. The limbs start undefined.
@@ -140,18 +126,10 @@ class LimbBuf {
     explicit LimbBuf(size_t cap) : cap_(cap) {
         if (cap <= kInline) {
             p_ = inline_;
-        } else if (cap < kSpareMinLimbs) {
+        } else {
             arr_ = rts::new_byte_array_uninit(limb_bytes(cap));
             p_ = mut_limbs(arr_);
-        } else {
-            BigArray b = take_big_array(cap);
-            arr_ = std::move(b.arr);
-            room_ = b.room;
-            p_ = mut_limbs(arr_);
         }
-    }
-    ~LimbBuf() {
-        if (room_ != 0 && arr_) keep_big_array(std::move(arr_), room_);
     }
     LimbBuf(const LimbBuf&) = delete;
     LimbBuf& operator=(const LimbBuf&) = delete;
@@ -168,7 +146,6 @@ class LimbBuf {
     Value arr_;
     Limb* p_;
     size_t cap_;
-    size_t room_ = 0;  // limbs of a big array, which goes to the spare when done with
 };
 
 // ---------------------------------------------------------------------------------------------

@@ -170,12 +170,11 @@ TEST(Integer, CarriesAndBorrowsAcrossLimbsMatchMpz) {
     expect_signed_pairs_match(magnitudes, std::span(kBinary, 2));  // add and sub
 }
 
-// Results beyond the limbs a constructor holds take an array that the thread keeps from its last
-// big result or buffer, once nothing else holds it. Sums of sizes that fit the kept array, outgrow
-// it, would leave it half empty or are too big to be kept; of each size one dropped at once, one
-// kept to the end and one whose magnitude alone is kept (shared through a BigNat#): every value
-// kept still has its limbs after all the later results.
-TEST(Integer, BigResultsKeepTheirLimbsWhileLaterOnesReuseArrays) {
+// Sums and differences beyond the limbs a constructor holds are written straight into the array
+// of their magnitude, which is then cut to the result's length. Of each size, one result dropped at
+// once, one kept to the end and one whose magnitude alone is kept (shared through a BigNat#): every
+// value kept still has its limbs after all the later results.
+TEST(Integer, BigResultsKeepTheirLimbsAfterLaterOnes) {
     gmp_randstate_t state;
     gmp_randinit_default(state);
     gmp_randseed_ui(state, 17);

@@ -1,7 +1,6 @@
-// Big results shared with another thread: a result whose limbs this thread would reuse once it
-// holds their last reference is read and let go of by another thread, while this thread goes on
-// making results of the same size. Each result the other thread reads keeps its limbs until it
-// lets go, and the arrays reused after that hold the new results.
+// Big results shared with another thread: a result written in place by this thread is read and let
+// go of by another thread, while this thread goes on making results of the same size. Each result
+// the other thread reads keeps its limbs until it lets go, and the later results are whole.
 #include <gtest/gtest.h>
 #include <gmp.h>
 
@@ -19,7 +18,7 @@ using namespace bignum_test;
 constexpr unsigned long kLimbs = 300;  // beyond the limbs a constructor holds inline
 constexpr int kRounds = 200;
 
-TEST(BigResultsAcrossThreads, ReleasedByAnotherThreadWhileThisOneReusesArrays) {
+TEST(BigResultsAcrossThreads, ReleasedByAnotherThreadWhileThisOneMakesMore) {
     rts::share_with_threads();
     gmp_randstate_t state;
     gmp_randinit_default(state);
@@ -38,8 +37,7 @@ TEST(BigResultsAcrossThreads, ReleasedByAnotherThreadWhileThisOneReusesArrays) {
             for (int k = 0; k < 20; ++k) intact = mpz_cmp(mpz_of_integer(held), want) == 0;
             held = Value();
         });
-        // Meanwhile this thread makes sums of the same size, which may take only arrays no one
-        // else holds.
+        // Meanwhile this thread makes sums of the same size.
         Mpz next;
         mpz_add(next, a, a);
         for (int k = 0; k < 20; ++k) ASSERT_EQ(mpz_cmp(mpz_of_integer(integerAdd(x, x)), next), 0);
