@@ -55,6 +55,8 @@ Value LimbBuf::take_bignat(size_t n) {
     return std::move(arr_);
 }
 
+Value big_result_array(size_t cap) { return rts::new_byte_array_uninit(limb_bytes(cap)); }
+
 // ---------------------------------------------------------------------------------------------
 // Arithmetic
 
@@ -113,13 +115,15 @@ namespace {
 // Working space for a division: on the stack when short, else a buffer's byte array.
 class Scratch {
   public:
-    explicit Scratch(size_t n) : heap_(n <= kStack ? 0 : n) {}
-    Limb* data() { return heap_.cap() == 0 ? stack_ : heap_.data(); }
+    explicit Scratch(size_t n) {
+        if (n > kStack) heap_.emplace(n);
+    }
+    Limb* data() { return heap_ ? heap_->data() : stack_; }
 
   private:
     static constexpr size_t kStack = 256;
     Limb stack_[kStack];
-    LimbBuf heap_;
+    std::optional<LimbBuf> heap_;
 };
 
 }  // namespace

@@ -115,6 +115,9 @@ Value bignat_copy(Limbs a);
 Value bignat_zero();
 Value bignat_one();
 
+// A mutable byte array of `cap` limbs for a result written in place.
+Value big_result_array(size_t cap);
+
 // Room for a result of at most `cap` limbs. The limbs start undefined.
 class LimbBuf {
   public:

@@ -170,6 +170,38 @@ TEST(Integer, CarriesAndBorrowsAcrossLimbsMatchMpz) {
     expect_signed_pairs_match(magnitudes, std::span(kBinary, 2));  // add and sub
 }
 
+// Sums and differences beyond the limbs a constructor holds are written straight into the array
+// of their magnitude, which is then cut to the result's length. Of each size, one result dropped at
+// once, one kept to the end and one whose magnitude alone is kept (shared through a BigNat#): every
+// value kept still has its limbs after all the later results.
+TEST(Integer, BigResultsKeepTheirLimbsAfterLaterOnes) {
+    gmp_randstate_t state;
+    gmp_randinit_default(state);
+    gmp_randseed_ui(state, 17);
+    std::vector<std::pair<Value, Mpz>> kept;
+    std::vector<std::pair<Value, Mpz>> magnitudes;
+    for (unsigned long limbs : {300ul, 300ul, 600ul, 280ul, 700ul, 255ul, 1000ul, 20000ul, 300ul, 299ul}) {
+        for (int use = 0; use < 3; ++use) {
+            Mpz a, b, want;
+            mpz_rrandomb(a, state, 64 * limbs);
+            mpz_urandomb(b, state, 64 * limbs - 1);
+            if (use == 1) mpz_neg(b, b);  // a difference, one limb shorter than the sum's room
+            mpz_add(want, a, b);
+            Value sum = integerAdd(integer_of(a), integer_of(b));
+            ASSERT_TRUE(same_integer(sum, want)) << limbs << " limbs";
+            if (use == 1) kept.emplace_back(std::move(sum), want);
+            if (use == 2) magnitudes.emplace_back(integerToBigNatSign_hash(sum).second, want);
+        }
+    }
+    for (const auto& [value, want] : kept) EXPECT_TRUE(same_integer(value, want));
+    for (const auto& [mag, want] : magnitudes) {
+        Mpz got;
+        set_from_bignat(got, mag);
+        EXPECT_EQ(mpz_cmp(got, want), 0);
+    }
+    gmp_randclear(state);
+}
+
 TEST(Integer, DivisionPairsMatchMpz) {
     RandomOperands rnd(99);
     for (int i = 0; i < kRounds; ++i) {

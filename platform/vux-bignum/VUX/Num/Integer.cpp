@@ -126,20 +126,51 @@ RTS_INLINE Value difference_in_place(Limbs x, Limbs y, uint8_t tag) {
 
 RTS_INLINE uint8_t sign_tag(bool negative) { return negative ? IN_tag : IP_tag; }
 
+// Sums and differences beyond the inline limbs, written straight into the byte array that becomes
+// the magnitude, under a constructor made beforehand: what is left once GMP's pass has gone
+// through the cache is the carry, the length and the mark.
+
+// |x| + |y| with the given sign, for x.n >= y.n >= 1 and x.n >= kInlineLimbs.
+__attribute__((noinline)) Value big_sum(Limbs x, Limbs y, bool negative) {
+    Value arr = big_result_array(add_size(x.n, 1));
+    rts::Object* const bytes = arr.get();
+    Limb* const r = mut_limbs(arr);
+    Value result = negative ? IN(std::move(arr)) : IP(std::move(arr));
+    const Limb carry = mpn_add(r, x.p, static_cast<mp_size_t>(x.n), y.p, static_cast<mp_size_t>(y.n));
+    r[x.n] = carry;
+    rts::shrink_byte_array(rts::as_value(bytes), (x.n + carry) * kLimbBytes);
+    rts::freeze_byte_array(rts::as_value(bytes));
+    return result;
+}
+
+// |x| - |y| with the given sign, for |x| > |y|, y.n >= 1 and x.n > kInlineLimbs. A difference
+// that cancels down to less than half of the room is copied, so as not to keep the long array.
+__attribute__((noinline)) Value big_difference(Limbs x, Limbs y, bool negative) {
+    Value arr = big_result_array(x.n);
+    rts::Object* const bytes = arr.get();
+    Limb* const r = mut_limbs(arr);
+    Value result = negative ? IN(std::move(arr)) : IP(std::move(arr));
+    mpn_sub(r, x.p, static_cast<mp_size_t>(x.n), y.p, static_cast<mp_size_t>(y.n));
+    const size_t n = trim(r, x.n);
+    if (RTS_UNLIKELY(n < x.n / 2)) return integer_from_limbs({r, n}, negative);
+    rts::shrink_byte_array(rts::as_value(bytes), n * kLimbBytes);
+    rts::freeze_byte_array(rts::as_value(bytes));
+    return result;
+}
+
 // |x| + |y| with the given sign, for non-zero magnitudes whose sum is big: one of three limbs or
 // more, or both big.
 RTS_INLINE Value add_magnitudes(Limbs x, Limbs y, bool negative) {
     if (x.n < y.n) std::swap(x, y);
     assert(y.n >= 1);
-    const size_t cap = add_size(x.n, 1);
-    if (cap > kInlineLimbs) return integer_build(cap, negative, [&](Limb* r) { return add(r, x, y); });
+    if (x.n >= kInlineLimbs) return big_sum(x, y, negative);
     return sum_in_place(x, y, sign_tag(negative));
 }
 
 // |x| - |y| with the given sign, for magnitudes with |x| > |y|.
 RTS_INLINE Value sub_magnitudes(Limbs x, Limbs y, bool negative) {
-    if (x.n > kInlineLimbs || y.n == 0)
-        return integer_build(x.n, negative, [&](Limb* r) { return sub(r, x, y); });
+    if (y.n == 0) return integer_from_limbs(x, negative);
+    if (x.n > kInlineLimbs) return big_difference(x, y, negative);
     return difference_in_place(x, y, sign_tag(negative));
 }
 
@@ -455,9 +486,15 @@ RTS_INLINE bool inline_bigs(const Value& a, const Value& b) {
     return a->tag != IS_tag && b->tag != IS_tag && (a->nptrs | b->nptrs) == 0;
 }
 
-// a + b for two big operands with their limbs inline, b's sign flipped when `subtract`.
-RTS_INLINE Value add_inline_bigs(const Value& a, const Value& b, bool subtract) {
-    Limbs x = integer_magnitude(a), y = integer_magnitude(b);
+// The magnitude of a big operand with its limbs inline.
+RTS_INLINE Limbs inline_magnitude(const Value& i) {
+    const rts::Slot* s = rts::con_slots(i.get());
+    return {reinterpret_cast<const Limb*>(s + 1), static_cast<size_t>(s[0].word)};
+}
+
+// a + b for two big operands with their limbs inline, of magnitudes x and y, b's sign flipped
+// when `subtract`.
+RTS_INLINE Value add_inline_bigs(const Value& a, Limbs x, const Value& b, Limbs y, bool subtract) {
     uint8_t tag = a->tag;
     if ((tag == b->tag) != subtract) {
         if (x.n < y.n) std::swap(x, y);
@@ -474,21 +511,25 @@ RTS_INLINE Value add_inline_bigs(const Value& a, const Value& b, bool subtract) 
     return difference_in_place(x, y, tag);
 }
 
+// a + b, or a - b when `subtract`. Operands as arithmetic makes them, big with their limbs inline,
+// are read once: narrow ones of at most two limbs each take the 128-bit path, longer ones the
+// in-place one.
+RTS_INLINE Value add_entry(const Value& a, const Value& b, bool subtract) {
+    if (RTS_LIKELY(inline_bigs(a, b))) {
+        const Limbs x = inline_magnitude(a), y = inline_magnitude(b);
+        if (x.n > 2 || y.n > 2) return add_inline_bigs(a, x, b, y, subtract);
+        return narrow_add({wide_of(x), a->tag == IN_tag}, wide_of(y), (b->tag == IN_tag) != subtract);
+    }
+    Narrow x, y;
+    if (narrow2(a, b, x, y)) return narrow_add(x, y.mag, y.neg != subtract);
+    return add_integers(a, b, subtract);
+}
+
 }  // namespace
 
-Value integerAdd_slow(const Value& a, const Value& b) {
-    Narrow x, y;
-    if (narrow2(a, b, x, y)) return narrow_add(x, y.mag, y.neg);
-    if (RTS_LIKELY(inline_bigs(a, b))) return add_inline_bigs(a, b, false);
-    return add_integers(a, b, false);
-}
+Value integerAdd_slow(const Value& a, const Value& b) { return add_entry(a, b, false); }
 
-Value integerSub_slow(const Value& a, const Value& b) {
-    Narrow x, y;
-    if (narrow2(a, b, x, y)) return narrow_add(x, y.mag, !y.neg);
-    if (RTS_LIKELY(inline_bigs(a, b))) return add_inline_bigs(a, b, true);
-    return add_integers(a, b, true);
-}
+Value integerSub_slow(const Value& a, const Value& b) { return add_entry(a, b, true); }
 
 namespace {
 
@@ -501,8 +542,9 @@ __attribute__((noinline)) Value mul_integers(const Value& a, const Value& b) {
                          [&](Limb* r) { return mul(r, t.a.mag(), t.b.mag()); });
 }
 
-// |x| * |y| under `tag`, for magnitudes of two big Integers whose limbs fit inline together: the
-// product (at least 2^126) is big, and one limb short of its room at most.
+// |x| * |y| under `tag`, for magnitudes of two big Integers whose limbs fit inline together, of
+// one limb each or one of them more than two: the product (at least 2^126) is big, and one limb
+// short of its room at most.
 RTS_INLINE Value product_in_place(Limbs x, Limbs y, uint8_t tag) {
     rts::Object* o = alloc_inline_magnitude(x.n + y.n, tag);
     Limb* r = inline_limbs(o);
@@ -511,12 +553,6 @@ RTS_INLINE Value product_in_place(Limbs x, Limbs y, uint8_t tag) {
         const Wide p = Wide(x.p[0]) * y.p[0];
         r[0] = static_cast<Limb>(p);
         r[1] = static_cast<Limb>(p >> 64);
-    } else if (x.n <= 2 && y.n <= 2) {
-        const WideProduct p = wide_product(wide_of(x), wide_of(y));
-        const Limb limbs[4] = {static_cast<Limb>(p.low), static_cast<Limb>(p.low >> 64), static_cast<Limb>(p.high),
-                               static_cast<Limb>(p.high >> 64)};
-        for (size_t k = 0; k < n; ++k) r[k] = limbs[k];
-        n -= r[n - 1] == 0;
     } else {
         n = mul(r, x, y);
     }
@@ -527,13 +563,18 @@ RTS_INLINE Value product_in_place(Limbs x, Limbs y, uint8_t tag) {
 
 }  // namespace
 
+// Operands with their limbs inline are read once: their product is big, on the 128-bit path when
+// it has three or four limbs, else in place when it fits.
 Value integerMul_slow(const Value& a, const Value& b) {
+    if (RTS_LIKELY(inline_bigs(a, b))) {
+        const Limbs x = inline_magnitude(a), y = inline_magnitude(b);
+        if (x.n <= 2 && y.n <= 2 && x.n + y.n > 2)
+            return narrow_mul({wide_of(x), a->tag == IN_tag}, {wide_of(y), b->tag == IN_tag});
+        if (RTS_LIKELY(x.n + y.n <= kInlineLimbs)) return product_in_place(x, y, a->tag == b->tag ? IP_tag : IN_tag);
+        return mul_integers(a, b);
+    }
     Narrow x, y;
     if (narrow2(a, b, x, y)) return narrow_mul(x, y);
-    if (RTS_LIKELY(inline_bigs(a, b))) {
-        const Limbs x = integer_magnitude(a), y = integer_magnitude(b);
-        if (RTS_LIKELY(x.n + y.n <= kInlineLimbs)) return product_in_place(x, y, a->tag == b->tag ? IP_tag : IN_tag);
-    }
     return mul_integers(a, b);
 }
 
