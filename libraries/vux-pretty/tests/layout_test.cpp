@@ -200,7 +200,9 @@ TEST(Layout, FillLeavesASuspendedTailUntilItsLineIsRead) {
             const Value& cell = rts::force(cur);
             if (cell->tag == VUX::Types::Nil_tag) break;
             char ch = static_cast<char>(VUX::Types::charOf(rts::force(rts::field(cell, 0))));
-            if (ch == '\n' && text == c.firstLine) EXPECT_FALSE(*forced) << c.firstLine;
+            if (ch == '\n' && text == c.firstLine) {
+                EXPECT_FALSE(*forced) << c.firstLine;
+            }
             text.push_back(ch);
             Value next = rts::field(cell, 1);
             cur = std::move(next);
