@@ -355,6 +355,36 @@ TEST(Rendering, ReadsAheadOnlyWhatIsEvaluated) {
     }
 }
 
+// A choice's test forces the rest of its preferred line only while that line still has room, and
+// only the test does: a line read by the renderer alone is forced as it is read.
+TEST(Rendering, ChoicesForceWhatTheirTestReaches) {
+    Value failing = vux::testing::failing();
+    auto choice = [](const Value& preferred, const std::string& other) {
+        return D::Union(preferred, laidLine(other, D::Empty()));
+    };
+    struct Row {
+        const char* what;
+        Value reduced;
+        std::string before;
+        bool raised;
+    } rows[] = {
+        {"failing past the width", choice(laidLine("abcdef", failing), "b"), "b", false},
+        {"failing within the width", choice(laidLine("ab", failing), "b"), "", true},
+        {"failing past the width after text", laidLine("a", choice(laidLine("bcdef", failing), "c")), "ac", false},
+        {"a choice read by the renderer", laidLine("a", choice(laidLine("b", failing), "c")), "a", true},
+        {"a choice inside a preferred line", choice(laidLine("a", choice(laidLine("bbbbbb", failing), "b")), "z"),
+         "ab", false},
+        {"failing within the width of an inner choice",
+         choice(laidLine("a", choice(laidLine("b", failing), "b")), "z"), "", true},
+    };
+    for (const Row& r : rows) {
+        Value reduced = r.reduced;
+        auto [text, raised] = readUntilError(rts::delay([reduced] { return displayed(D::best(4, 4, reduced)); }));
+        EXPECT_EQ(text, r.before) << r.what;
+        EXPECT_EQ(raised, r.raised) << r.what;
+    }
+}
+
 TEST(Rendering, LeavesTheRestOfTheLayoutUnforcedUntilReached) {
     vux::testing::Counter rest;
     Value line = laidLine("ab", D::NilAbove(vux::testing::counting(rest, laidLine("c", D::Empty()))));

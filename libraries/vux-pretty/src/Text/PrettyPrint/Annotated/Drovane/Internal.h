@@ -74,6 +74,16 @@ Value suspendedBesideOfReduced(const Value& d, const Value& g, const Value& q);
 // for the fits tests running around the choice that found it.
 void noteFits(const Value& layout, int64_t width);
 
+// Counts a fits test as running while it lives: a choice holds one from before it lays out its
+// preferred alternative, whose inner choices, made at once, then record their fits for the test.
+class FitsTestAhead {
+  public:
+    FitsTestAhead();
+    ~FitsTestAhead();
+    FitsTestAhead(const FitsTestAhead&) = delete;
+    FitsTestAhead& operator=(const FitsTestAhead&) = delete;
+};
+
 inline bool flagOf(const Value& b) { return VUX::Types::isTrue(rts::force(b)); }
 
 }  // namespace Text::PrettyPrint::Annotated::Drovane::detail

@@ -462,8 +462,9 @@ constinit thread_local ProvenFit provenFit __attribute__((tls_model("initial-exe
 class FitsTestScope {
   public:
     explicit FitsTestScope(ProvenFit& proven) : proven_(proven) { ++proven_.running; }
-    ~FitsTestScope() {
-        if (--proven_.running == 0) rts::as_value_mut(proven_.layout) = Value();
+    ~FitsTestScope() { leave(proven_); }
+    static void leave(ProvenFit& proven) {
+        if (--proven.running == 0) rts::as_value_mut(proven.layout) = Value();
     }
     FitsTestScope(const FitsTestScope&) = delete;
     FitsTestScope& operator=(const FitsTestScope&) = delete;
@@ -479,6 +480,9 @@ void detail::noteFits(const Value& layout, int64_t width) {
     rts::as_value_mut(proven.layout) = layout;
     proven.width = width;
 }
+
+detail::FitsTestAhead::FitsTestAhead() { ++provenFit.running; }
+detail::FitsTestAhead::~FitsTestAhead() { FitsTestScope::leave(provenFit); }
 
 bool fits(int64_t n, const Value& d) {
     VUX_FUNCTION;

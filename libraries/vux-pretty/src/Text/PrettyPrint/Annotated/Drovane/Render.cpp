@@ -40,43 +40,85 @@ int64_t ribbonWidth(int64_t lineLength, float ribbonsPerLine) {
 
 namespace {
 
-Value get(int64_t w, int64_t r, const Value& d);
-Value get1(int64_t w, int64_t r, int64_t sl, const Value& d);
+// `room` is the width left, at the document laid out, to the fits test that walks the result as
+// soon as it is made; negative when no test does (a test stops at the first node it has no room
+// for). Where a test would force a suspended step at once, the step is taken at once instead:
+// the same nodes are forced in the same order, without the suspension.
+constexpr int64_t kNoTest = -1;
+
+Value get(int64_t w, int64_t r, const Value& d, int64_t room = kNoTest);
+Value get1(int64_t w, int64_t r, int64_t sl, const Value& d, int64_t room = kNoTest);
 
 // Whether d is already an evaluated document node, checked as forceDoc checks it: reading it
 // forces nothing and raises nothing.
 bool evaluatedDoc(const Value& d) { return rts::is_evaluated(d) && detail::isDocNode(force(d)); }
 
-// Steps of get1 taken at once rather than suspended, at most this many in a row.
+// Steps of get1 taken at once rather than suspended, at most this many in a row, where no test
+// would take them at once.
 constexpr int kEagerSteps = 32;
 
-// get1 w r sl d, taken at once while d is an evaluated run of text (a step that forces nothing and
-// raises nothing, so no caller can tell), suspended from the first other node on.
-Value get1Rest(int64_t w, int64_t r, int64_t sl, const Value& d, int steps = kEagerSteps) {
-    if (steps > 0 && detail::isEvaluatedDoc(d, TextBeside_tag)) {
-        const Value& dv = force(d);
+// The room a test has left after the text s: once it has none it stops.
+int64_t roomAfter(int64_t room, const Value& s) { return room < 0 ? room : subSat(room, elementWidth(s)); }
+
+// get1 w r sl d, from evaluated text or after text. An evaluated run of text is copied at once (a
+// step that forces nothing and raises nothing, so no caller can tell), in a loop; the node after it
+// is laid out at once if the test walking the result would force it at once, else suspended.
+Value get1Rest(int64_t w, int64_t r, int64_t sl, const Value& d, int64_t room) {
+    Value head;
+    rts::Object** hole = nullptr;
+    const Value* cur = &d;  // read in place: evaluated fields never change
+    for (int steps = kEagerSteps; detail::isEvaluatedDoc(*cur, TextBeside_tag) && (room >= 0 || steps > 0); --steps) {
+        const Value& dv = force(*cur);
         const Value& s = field(dv, 0);
-        int64_t sl1 = addSat(sl, elementWidth(s));
-        return rts::con(TextBeside_tag, s, get1Rest(w, r, sl1, field(dv, 1), steps - 1));
+        sl = addSat(sl, elementWidth(s));
+        room = roomAfter(room, s);
+        rts::Object* line = rts::alloc_con(TextBeside_tag, 2, 0);
+        rts::Slot* slots = rts::con_slots(line);
+        slots[0].ref = Value(s).detach();
+        slots[1].ref = Empty_closure.object();  // static placeholder until the rest is made
+        if (hole == nullptr) head = Value::adopt(line);
+        else *hole = line;
+        hole = &slots[1].ref;
+        cur = &field(dv, 1);
     }
-    if (detail::isEvaluatedDoc(d, Empty_tag)) return force(d);
-    Value p = d;
-    return later([w, r, sl, p] { return get1(w, r, sl, p); });
+    Value rest;
+    if (room >= 0) rest = get1(w, r, sl, *cur, room);
+    else if (detail::isEvaluatedDoc(*cur, Empty_tag)) rest = force(*cur);
+    else rest = later([w, r, sl, p = *cur] { return get1(w, r, sl, p); });
+    if (hole == nullptr) return rest;
+    *hole = rest.detach();
+    return head;
 }
 
-// The choice at Union p q, with each alternative laid out by `layout`.
+// get and get1 of an alternative, entering evaluated text here rather than in a frame of their own:
+// a line laid out at once for its test then costs two frames per choice, fewer than the suspended
+// steps the test would force.
+RTS_INLINE Value getAlternative(int64_t w, int64_t r, const Value& d, int64_t room) {
+    if (detail::isEvaluatedDoc(d, TextBeside_tag)) return get1Rest(w, r, 0, d, room);
+    return get(w, r, d, room);
+}
+RTS_INLINE Value get1Alternative(int64_t w, int64_t r, int64_t sl, const Value& d, int64_t room) {
+    if (detail::isEvaluatedDoc(d, TextBeside_tag)) return get1Rest(w, r, sl, d, room);
+    return get1(w, r, sl, d, room);
+}
+
+// The choice at Union p q, with each alternative laid out by `layout`; the preferred one is made
+// for its test, the other for the caller's.
 template <class Layout>
-Value choose(int64_t w, int64_t r, int64_t sl, const Value& u, Layout layout) {
-    Value preferred = layout(field(u, 0));
+Value choose(int64_t w, int64_t r, int64_t sl, const Value& u, int64_t room, Layout layout) {
     int64_t width = subSat(std::min(w, r), sl);
-    if (fits(width, preferred)) {
-        detail::noteFits(preferred, width);
-        return preferred;
+    {
+        detail::FitsTestAhead test;
+        Value preferred = layout(field(u, 0), width);
+        if (fits(width, preferred)) {
+            detail::noteFits(preferred, width);
+            return preferred;
+        }
     }
-    return layout(field(u, 1));
+    return layout(field(u, 1), room);
 }
 
-Value get(int64_t w, int64_t r, const Value& d) {
+Value get(int64_t w, int64_t r, const Value& d, int64_t room) {
     rts::stack_check();
     const Value& dv = forceDoc(d);
     switch (dv->tag) {
@@ -86,30 +128,26 @@ Value get(int64_t w, int64_t r, const Value& d) {
             Value p = field(dv, 0);
             return NilAbove(later([w, r, p] { return get(w, r, p); }));
         }
-        case TextBeside_tag: {
-            const Value& s = field(dv, 0);
-            Value p = field(dv, 1);
-            int64_t sl = elementWidth(s);
-            return rts::con(TextBeside_tag, s, get1Rest(w, r, sl, p));
-        }
+        case TextBeside_tag: return get1Rest(w, r, 0, d, room);
         case Nest_tag: {
             int64_t k = nestAmount(dv);
             Value p = field(dv, 0);
             int64_t w1 = subSat(w, k);
             return Nest_hash(k, later([w1, r, p] { return get(w1, r, p); }));
         }
-        case Union_tag: return choose(w, r, 0, dv, [w, r](const Value& p) { return get(w, r, p); });
+        case Union_tag:
+            return choose(w, r, 0, dv, room, [w, r](const Value& p, int64_t room1) { return getAlternative(w, r, p, room1); });
         case Beside_tag: layoutError("best get Beside");
         case Above_tag: layoutError("best get Above");
     }
     notADocument();
 }
 
-Value get1(int64_t w, int64_t r, int64_t sl, const Value& d) {
+Value get1(int64_t w, int64_t r, int64_t sl, const Value& d, int64_t room) {
     rts::stack_check();
-    Value cur = d;
+    const Value* cur = &d;  // read in place: d holds the nodes reached from it
     for (;;) {
-        const Value& dv = forceDoc(cur);
+        const Value& dv = forceDoc(*cur);
         switch (dv->tag) {
             case Empty_tag:
             case NoDoc_tag: return dv;
@@ -118,19 +156,13 @@ Value get1(int64_t w, int64_t r, int64_t sl, const Value& d) {
                 int64_t w1 = subSat(w, sl);
                 return NilAbove(later([w1, r, p] { return get(w1, r, p); }));
             }
-            case TextBeside_tag: {
-                const Value& s = field(dv, 0);
-                Value p = field(dv, 1);
-                int64_t sl1 = addSat(sl, elementWidth(s));
-                return rts::con(TextBeside_tag, s, get1Rest(w, r, sl1, p));
-            }
-            case Nest_tag: {  // a nest inside a line is dropped
-                Value p = field(dv, 0);
-                cur = std::move(p);
+            case TextBeside_tag: return get1Rest(w, r, sl, *cur, room);
+            case Nest_tag:  // a nest inside a line is dropped
+                cur = &field(dv, 0);
                 continue;
-            }
             case Union_tag:
-                return choose(w, r, sl, dv, [w, r, sl](const Value& p) { return get1(w, r, sl, p); });
+                return choose(w, r, sl, dv, room,
+                              [w, r, sl](const Value& p, int64_t room1) { return get1Alternative(w, r, sl, p, room1); });
             case Beside_tag: layoutError("best get1 Beside");
             case Above_tag: layoutError("best get1 Above");
             default: notADocument();
