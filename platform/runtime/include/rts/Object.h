@@ -355,7 +355,9 @@ static_assert(fields_class(0) == size_class(con_size(0, 0)) &&
               fields_class(1) == size_class(con_size(1, 0)) &&
               fields_class(2) == size_class(con_size(2, 0)) &&
               fields_class(5) == size_class(con_size(3, 2)) &&
-              fields_class(14) == size_class(con_size(7, 7)));
+              fields_class(14) == size_class(con_size(7, 7)) &&
+              fields_class(255) == size_class(con_size(0, 255)) && fields_class(255) < kBlockClasses,
+              "fields_class is con_size's class; every constructor without references has a free list");
 
 // The free-list class of a dying object without references of its own, which goes straight back
 // (a constructor, a byte array from a free list), or 0.
@@ -480,11 +482,11 @@ __attribute__((noinline, visibility("hidden"))) inline void free_objects(Object*
 }
 }  // namespace detail
 
-// The commonest deaths, a constructor of two references (a list cell, a pair) and an evaluated
-// suspended computation, are finished here without saving registers, as long as no more than one
-// reference dies with each that has references of its own. That one is freed next here when it is
-// of the same two shapes (an evaluated list tail and its cell die together), else it and anything
-// else go on in free_objects.
+// The commonest deaths, a constructor of two references (a list cell, a pair), a constructor
+// without references (a box, a small big number) and an evaluated suspended computation, are
+// finished here without saving registers, as long as no more than one reference dies with each
+// that has references of its own. That one is freed next here when it is of these shapes too (an
+// evaluated list tail and its cell die together), else it and anything else go on in free_objects.
 __attribute__((noinline, visibility("hidden"))) inline void free_object(Object* o) {
     AllocCache* const c = tls_alloc;
     const bool sole = sole_thread();
@@ -498,6 +500,8 @@ __attribute__((noinline, visibility("hidden"))) inline void free_object(Object* 
             const int from = detail::release_two_refs(c, con_slots(o), sole, next, second);
             if (RTS_UNLIKELY(from >= 0)) return free_rest_cold(o, from, next, second);
             cls = detail::fields_class(2 + (shape >> 24));
+        } else if ((shape & detail::kNotLeafCon) == 0) {
+            cls = detail::fields_class(shape >> 24);  // nothing to release
         } else if ((cls = detail::evaluated_thunk_class(o, shape)) != 0) {
             if (detail::release_ref(c, as_thunk(o)->result, sole, next, second) == detail::Left::compact)
                 return free_object_cold(o);
