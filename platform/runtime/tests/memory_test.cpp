@@ -285,27 +285,67 @@ TEST(Alloc, ObjectsWithoutReferencesOfAnySizeGoBackToTheirFreeList) {
     }
 }
 
-// Medium blocks come from malloc and only a bounded number of them stays cached per thread: what is
-// freed beyond it, and what a thread holds when it exits, goes back to malloc.
+// Large blocks (up to 64 KiB) go back onto free lists of coarse classes, by the block they were
+// allocated in: the next object of a size of the same class gets the block, also when the freed one
+// was a byte array shrunk since, and one of the neighbouring class does not.
+TEST(Alloc, LargeBlocksAreReusedByTheirClass) {
+#ifdef RTS_SANITIZED
+    GTEST_SKIP() << "sanitizer builds allocate with malloc";
+#endif
+    struct Case {
+        size_t length, shrunk, same_class, next_class;
+    };
+    for (Case c : {Case{2100, 2100, 2500, 3000}, Case{8000, 100, 7500, 8200}, Case{60000, 30000, 65000, 50000}}) {
+        Value b = rts::new_byte_array(c.length);
+        rts::shrink_byte_array(b, c.shrunk);
+        const void* block = b.get();
+        b = Value();
+        Value of_next_class = rts::new_byte_array(c.next_class);
+        EXPECT_NE(of_next_class.get(), block) << c.length;
+        Value of_same_class = rts::new_byte_array(c.same_class);
+        EXPECT_EQ(of_same_class.get(), block) << c.length;
+    }
+    // A constructor of more than 2 KiB goes back by its size, through the free loop.
+    auto con_of_nulls = [](uint8_t nptrs, uint8_t nwords) {
+        rts::Object* o = rts::alloc_con(0, nptrs, nwords);
+        for (size_t i = 0; i < nptrs; ++i) rts::con_slots(o)[i].ref = nullptr;
+        return Value::adopt(o);
+    };
+    const void* block = con_of_nulls(200, 200).get();  // 3208 bytes
+    Value of_same_class = con_of_nulls(255, 140);       // 3168 bytes
+    EXPECT_EQ(of_same_class.get(), block);
+}
+
+// Medium and large blocks come from malloc and only a bounded number of them stays cached per
+// thread: what is freed beyond it, and what a thread holds when it exits, goes back to malloc.
 TEST(Alloc, CachedMediumBlocksAreBounded) {
 #ifdef RTS_SANITIZED
     GTEST_SKIP() << "sanitizer builds allocate with malloc";
 #endif
-    constexpr size_t kObjects = 4000, kWords = 100;  // about 3 MiB
     constexpr size_t kSlack = 64 * 1024;
     auto in_use = [] { return mallinfo2().uordblks; };
-    auto make_and_drop = [] {
-        std::vector<Value> held;
-        for (size_t i = 0; i < kObjects; ++i) held.push_back(Value::adopt(rts::alloc_con(1, 0, kWords)));
-        held.clear();
+    struct Case {
+        size_t objects;
+        Value (*make)();
     };
-    make_and_drop();  // fills this thread's list up to its bound
-    const size_t before = in_use();
-    make_and_drop();
-    EXPECT_LE(in_use(), before + kSlack);
+    const Case cases[] = {
+        {4000, [] { return Value::adopt(rts::alloc_con(1, 0, 100)); }},  // about 3 MiB
+        {100, [] { return rts::new_byte_array_uninit(40000); }},         // about 4 MiB
+    };
+    for (const Case& c : cases) {
+        auto make_and_drop = [&c] {
+            std::vector<Value> held;
+            for (size_t i = 0; i < c.objects; ++i) held.push_back(c.make());
+            held.clear();
+        };
+        make_and_drop();  // fills this thread's list up to its bound
+        const size_t before = in_use();
+        make_and_drop();
+        EXPECT_LE(in_use(), before + kSlack) << c.objects;
 
-    std::thread(make_and_drop).join();
-    EXPECT_LE(in_use(), before + kSlack);
+        std::thread(make_and_drop).join();
+        EXPECT_LE(in_use(), before + kSlack) << c.objects;
+    }
 }
 
 // Blocks freed on one thread are reused by others instead of piling up: a producer thread
