@@ -234,27 +234,28 @@ TEST(Bytes, ShrinkInPlaceKeepsTheObjectAndItsBytes) {
 }
 
 // A shrunk array is freed by the block it was allocated in, not by its new length: had it gone onto
-// the free list of its shrunk size, the next array of that size would be given the same block. A
-// large one goes back to the system allocator; a small or medium one onto the free list of its
-// original class, whose head it becomes.
+// the free list of its shrunk size, the next array of that size would be given the same block. One
+// beyond 64 KiB goes back to the system allocator; a smaller one onto the free list of its original
+// class, whose head it becomes: the next array of a size of that class gets it, and one of another
+// class (the shrunk size, or the neighbouring class of the coarse large ones) does not.
 TEST(Alloc, ShrunkByteArrayIsFreedByItsOriginalBlock) {
 #ifdef RTS_SANITIZED
     GTEST_SKIP() << "sanitizer builds allocate with malloc";
 #endif
     struct Case {
-        size_t length, shrunk;
-        bool on_free_list;
+        size_t length, shrunk, other_class, same_class;  // same_class 0: the block is malloc's
     };
-    for (Case c : {Case{5000, 100, false}, Case{1000, 100, true}, Case{400, 24, true}}) {
+    for (Case c : {Case{100000, 100, 100, 0}, Case{1000, 100, 100, 1000}, Case{400, 24, 24, 400},
+                   Case{2100, 2100, 3000, 2500}, Case{8000, 100, 8200, 7500}, Case{60000, 30000, 50000, 65000}}) {
         Value b = rts::new_byte_array(c.length);
         rts::shrink_byte_array(b, c.shrunk);
         const void* block = b.get();
         b = Value();
-        Value of_shrunk_size = rts::new_byte_array(c.shrunk);
-        EXPECT_NE(of_shrunk_size.get(), block) << c.length;
-        if (c.on_free_list) {
-            Value of_original_size = rts::new_byte_array(c.length);
-            EXPECT_EQ(of_original_size.get(), block) << c.length;
+        Value of_other_class = rts::new_byte_array(c.other_class);
+        EXPECT_NE(of_other_class.get(), block) << c.length;
+        if (c.same_class != 0) {
+            Value of_same_class = rts::new_byte_array(c.same_class);
+            EXPECT_EQ(of_same_class.get(), block) << c.length;
         }
     }
 }
@@ -285,27 +286,12 @@ TEST(Alloc, ObjectsWithoutReferencesOfAnySizeGoBackToTheirFreeList) {
     }
 }
 
-// Large blocks (up to 64 KiB) go back onto free lists of coarse classes, by the block they were
-// allocated in: the next object of a size of the same class gets the block, also when the freed one
-// was a byte array shrunk since, and one of the neighbouring class does not.
-TEST(Alloc, LargeBlocksAreReusedByTheirClass) {
+// A constructor of more than 2 KiB goes back onto the free list of its size's large class, through
+// the free loop: the next object of that class gets its block.
+TEST(Alloc, LargeConstructorIsFreedByItsSize) {
 #ifdef RTS_SANITIZED
     GTEST_SKIP() << "sanitizer builds allocate with malloc";
 #endif
-    struct Case {
-        size_t length, shrunk, same_class, next_class;
-    };
-    for (Case c : {Case{2100, 2100, 2500, 3000}, Case{8000, 100, 7500, 8200}, Case{60000, 30000, 65000, 50000}}) {
-        Value b = rts::new_byte_array(c.length);
-        rts::shrink_byte_array(b, c.shrunk);
-        const void* block = b.get();
-        b = Value();
-        Value of_next_class = rts::new_byte_array(c.next_class);
-        EXPECT_NE(of_next_class.get(), block) << c.length;
-        Value of_same_class = rts::new_byte_array(c.same_class);
-        EXPECT_EQ(of_same_class.get(), block) << c.length;
-    }
-    // A constructor of more than 2 KiB goes back by its size, through the free loop.
     auto con_of_nulls = [](uint8_t nptrs, uint8_t nwords) {
         rts::Object* o = rts::alloc_con(0, nptrs, nwords);
         for (size_t i = 0; i < nptrs; ++i) rts::con_slots(o)[i].ref = nullptr;
