@@ -4,10 +4,10 @@
 // with a batch from the shared pool (blocks that other threads gave back), else carved from the
 // thread's current chunk, else from a spare piece of chunk that an exited thread left, else from a
 // fresh 256 KiB chunk. Chunks are never returned to the system: freed blocks are reused, so a
-// program that keeps little alive stays small. Medium blocks (up to 2 KiB) come from malloc one at
-// a time and are kept on per-thread free lists of bounded weight, beyond which (and at thread exit)
-// they go back to malloc; larger blocks go to malloc. In sanitizer builds every block goes to
-// malloc.
+// program that keeps little alive stays small. Medium and large blocks (up to 64 KiB) come from
+// malloc one at a time and are kept on per-thread free lists of bounded weight, beyond which (and
+// at thread exit) they go back to malloc; larger blocks go to malloc. In sanitizer builds every
+// block goes to malloc.
 //
 // A batch in the pool is a free list (rts/Object.h: each block's second word holds its depth)
 // whose head block's second word links the next batch instead; the second block's depth tells the
@@ -26,16 +26,16 @@ FreeBlock empty_free_list{nullptr, 0};
 FreeBlock no_free_list{nullptr, ~uint64_t(0)};
 
 namespace {
-constexpr std::array<FreeBlock, kBlockClasses - kSmallClasses> make_empty_medium_lists() {
-    std::array<FreeBlock, kBlockClasses - kSmallClasses> lists{};
-    for (size_t cls = kSmallClasses; cls < kBlockClasses; ++cls) {
-        const uint64_t room = kMaxCachedMediumBytes / (cls * kAllocGranule);
+constexpr std::array<FreeBlock, kFreeLists - kSmallClasses> make_empty_medium_lists() {
+    std::array<FreeBlock, kFreeLists - kSmallClasses> lists{};
+    for (size_t cls = kSmallClasses; cls < kFreeLists; ++cls) {
+        const uint64_t room = kMaxCachedMediumBytes / class_bytes(cls);
         lists[cls - kSmallClasses] = FreeBlock{nullptr, kMaxCachedBlocks - room};
     }
     return lists;
 }
 }  // namespace
-constinit std::array<FreeBlock, kBlockClasses - kSmallClasses> empty_medium_lists = make_empty_medium_lists();
+constinit std::array<FreeBlock, kFreeLists - kSmallClasses> empty_medium_lists = make_empty_medium_lists();
 
 namespace {
 constexpr AllocCache make_no_alloc_cache() {
@@ -84,7 +84,7 @@ void give_list_to_pool(SharedPool& sp, AllocCache& c, size_t cls) {
     c.free[cls] = &empty_free_list;
 }
 
-// Gives the blocks of the thread's list of medium class `cls` back to malloc.
+// Gives the blocks of the thread's list of medium or large class `cls` back to malloc.
 void free_medium_list(AllocCache& c, size_t cls) {
     for (FreeBlock* b = c.free[cls]; b->next != nullptr;) {
         FreeBlock* next = b->next;
@@ -132,9 +132,9 @@ void new_area(ThreadState* ts, size_t block) {
     ts->bump_end = chunk + kChunkBytes;
 }
 
-// Puts new blocks of class `cls` on the thread's empty free list (unused when every block comes
-// from malloc, in sanitizer builds).
-[[maybe_unused]] void refill(ThreadState* ts, size_t cls) {
+// Puts new blocks of class `cls` on the thread's empty free list (never reached when every block
+// comes from malloc, in sanitizer builds).
+void refill(ThreadState* ts, size_t cls) {
     if (take_batch(ts, cls)) return;
     size_t block = cls * kAllocGranule;
     if (size_t(ts->bump_end - ts->bump) < block) new_area(ts, block);
@@ -149,34 +149,42 @@ void new_area(ThreadState* ts, size_t block) {
     ts->cache.free[cls] = head;
 }
 
+// A block of medium or large class `cls`: the head of the thread's list, else a new one.
+void* take_block(AllocCache& c, size_t cls) {
+    const size_t bytes = class_bytes(cls);
+    c.allocated_bytes += bytes;
+    FreeBlock* b = c.free[cls];
+    if (b->next == nullptr) return system_alloc(bytes);
+    c.free[cls] = b->next;
+    return b;
+}
+
+// deallocate_bytes on the calling thread's cache `c`.
+RTS_INLINE void give_back(AllocCache& c, void* p, size_t size) {
+    if (const size_t cls = block_class(size); RTS_LIKELY(cls != 0))
+        push_free_block(&c, cls, p);
+    else
+        std::free(p);
+}
+
 }  // namespace
 
 void* allocate_slow(size_t size) {
     ThreadState* ts = thread_state();
     async_safe_point(ts);
     if (size == 0) size = 1;
-#ifdef RTS_SANITIZED
-    ts->cache.allocated_bytes += size;
-    return system_alloc(size);
-#else
-    size_t cls = size_class(size);
-    if (cls >= kBlockClasses) {
+    const size_t cls = block_class(size);
+    if (cls == 0) {
         ts->cache.allocated_bytes += size;
         return system_alloc(size);
     }
-    if (ts->cache.free[cls]->next == nullptr) {
-        if (cls >= kSmallClasses) {
-            ts->cache.allocated_bytes += cls * kAllocGranule;
-            return system_alloc(cls * kAllocGranule);
-        }
-        refill(ts, cls);
-    }
+    if (cls >= kSmallClasses) return take_block(ts->cache, cls);
+    if (ts->cache.free[cls]->next == nullptr) refill(ts, cls);
     return allocate_bytes(size);
-#endif
 }
 
-// Blocks of the system allocator: the large ones, and every block in sanitizer builds.
-void deallocate_slow(void* p, size_t) { std::free(p); }
+// Large blocks, which take no inline path, and blocks of the system allocator.
+void deallocate_slow(void* p, size_t size) { give_back(thread_state()->cache, p, size); }
 
 void push_to_full_list_cold(size_t cls, void* p) {
     AllocCache& c = thread_state()->cache;
@@ -194,7 +202,7 @@ void push_to_full_list_cold(size_t cls, void* p) {
 }
 
 void flush_alloc_cache(ThreadState* ts) {
-    for (size_t cls = kSmallClasses; cls < kBlockClasses; ++cls) free_medium_list(ts->cache, cls);
+    for (size_t cls = kSmallClasses; cls < kFreeLists; ++cls) free_medium_list(ts->cache, cls);
     SharedPool& sp = pool();
     std::lock_guard<std::mutex> g(sp.lock);
     for (size_t cls = 1; cls < kSmallClasses; ++cls) give_list_to_pool(sp, ts->cache, cls);
@@ -260,18 +268,6 @@ RTS_INLINE Object* release_field(Object* f) {
     return f->rc.fetch_sub(1, std::memory_order_acq_rel) == 1 ? f : nullptr;
 }
 
-// deallocate_bytes on the thread's own cache, which the free loop already holds.
-RTS_INLINE void give_back(ThreadState* ts, void* p, size_t size) {
-#ifndef RTS_SANITIZED
-    size_t cls = size_class(size);
-    if (RTS_LIKELY(cls < kBlockClasses)) {
-        push_free_block(&ts->cache, cls, p);
-        return;
-    }
-#endif
-    std::free(p);
-}
-
 // A constructor without references has nothing to release, so a dying one is given back at once,
 // unless some weak reference keys on a constructor (then the loop looks it up first).
 RTS_INLINE bool is_leaf_con(const Object* o) {
@@ -283,7 +279,7 @@ RTS_INLINE bool is_leaf_con(const Object* o) {
 // becomes the object carried on, and the one carried so far (an earlier field) waits in the queue.
 RTS_INLINE Object* carry(ThreadState* ts, Object* carried, Object* dead) {
     if (is_leaf_con(dead)) {
-        give_back(ts, dead, con_size(0, dead->nwords));
+        give_back(ts->cache, dead, con_size(0, dead->nwords));
         return carried;
     }
     if (carried != nullptr) enqueue(ts, carried);
@@ -342,7 +338,7 @@ RTS_COLD Object* destroy_other_and_free(ThreadState* ts, Object* o) {
         case Kind::Bytes: break;
         case Kind::Opaque: reinterpret_cast<OpaqueObject*>(o)->info->destroy(o); break;
     }
-    give_back(ts, o, size);
+    give_back(ts->cache, o, size);
     return next;
 }
 
@@ -352,7 +348,7 @@ RTS_INLINE Object* destroy_con_and_free(ThreadState* ts, Object* o) {
     const uint32_t n = o->nptrs;
     const size_t size = con_size(n, o->nwords);
     Object* next = release_fields(ts, con_slots(o), n);
-    give_back(ts, o, size);
+    give_back(ts->cache, o, size);
     return next;
 }
 
@@ -413,7 +409,7 @@ void free_rest_cold(Object* o, uint32_t from, Object* a, Object* b) {
     Slot* s = con_slots(o);
     for (uint32_t i = from; i < o->nptrs; ++i)
         if (Object* dead = release_field(s[i].ref)) enqueue(ts, dead);
-    give_back(ts, o, con_size(o->nptrs, o->nwords));
+    give_back(ts->cache, o, con_size(o->nptrs, o->nwords));
     if (!outer) return;  // the loop under way frees what was queued
     free_all(ts, nullptr);
     ts->freeing = false;

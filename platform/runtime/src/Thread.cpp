@@ -125,7 +125,7 @@ void init_thread_state() {
     auto* ts = new ThreadState();
     ts->id = next_thread_id.fetch_add(1, std::memory_order_relaxed);
     ts->pending.reserve(1024);
-    for (size_t cls = 0; cls < kBlockClasses; ++cls) ts->cache.free[cls] = empty_list(cls);
+    for (size_t cls = 0; cls < kFreeLists; ++cls) ts->cache.free[cls] = empty_list(cls);
     tls_thread = ts;
     tls_alloc = &ts->cache;
     tls_stack_limit = compute_stack_limit();

@@ -234,27 +234,28 @@ TEST(Bytes, ShrinkInPlaceKeepsTheObjectAndItsBytes) {
 }
 
 // A shrunk array is freed by the block it was allocated in, not by its new length: had it gone onto
-// the free list of its shrunk size, the next array of that size would be given the same block. A
-// large one goes back to the system allocator; a small or medium one onto the free list of its
-// original class, whose head it becomes.
+// the free list of its shrunk size, the next array of that size would be given the same block. One
+// beyond 64 KiB goes back to the system allocator; a smaller one onto the free list of its original
+// class, whose head it becomes: the next array of a size of that class gets it, and one of another
+// class (the shrunk size, or the neighbouring class of the coarse large ones) does not.
 TEST(Alloc, ShrunkByteArrayIsFreedByItsOriginalBlock) {
 #ifdef RTS_SANITIZED
     GTEST_SKIP() << "sanitizer builds allocate with malloc";
 #endif
     struct Case {
-        size_t length, shrunk;
-        bool on_free_list;
+        size_t length, shrunk, other_class, same_class;  // same_class 0: the block is malloc's
     };
-    for (Case c : {Case{5000, 100, false}, Case{1000, 100, true}, Case{400, 24, true}}) {
+    for (Case c : {Case{100000, 100, 100, 0}, Case{1000, 100, 100, 1000}, Case{400, 24, 24, 400},
+                   Case{2100, 2100, 3000, 2500}, Case{8000, 100, 8200, 7500}, Case{60000, 30000, 50000, 65000}}) {
         Value b = rts::new_byte_array(c.length);
         rts::shrink_byte_array(b, c.shrunk);
         const void* block = b.get();
         b = Value();
-        Value of_shrunk_size = rts::new_byte_array(c.shrunk);
-        EXPECT_NE(of_shrunk_size.get(), block) << c.length;
-        if (c.on_free_list) {
-            Value of_original_size = rts::new_byte_array(c.length);
-            EXPECT_EQ(of_original_size.get(), block) << c.length;
+        Value of_other_class = rts::new_byte_array(c.other_class);
+        EXPECT_NE(of_other_class.get(), block) << c.length;
+        if (c.same_class != 0) {
+            Value of_same_class = rts::new_byte_array(c.same_class);
+            EXPECT_EQ(of_same_class.get(), block) << c.length;
         }
     }
 }
@@ -285,27 +286,52 @@ TEST(Alloc, ObjectsWithoutReferencesOfAnySizeGoBackToTheirFreeList) {
     }
 }
 
-// Medium blocks come from malloc and only a bounded number of them stays cached per thread: what is
-// freed beyond it, and what a thread holds when it exits, goes back to malloc.
+// A constructor of more than 2 KiB goes back onto the free list of its size's large class, through
+// the free loop: the next object of that class gets its block.
+TEST(Alloc, LargeConstructorIsFreedByItsSize) {
+#ifdef RTS_SANITIZED
+    GTEST_SKIP() << "sanitizer builds allocate with malloc";
+#endif
+    auto con_of_nulls = [](uint8_t nptrs, uint8_t nwords) {
+        rts::Object* o = rts::alloc_con(0, nptrs, nwords);
+        for (size_t i = 0; i < nptrs; ++i) rts::con_slots(o)[i].ref = nullptr;
+        return Value::adopt(o);
+    };
+    const void* block = con_of_nulls(200, 200).get();  // 3208 bytes
+    Value of_same_class = con_of_nulls(255, 140);       // 3168 bytes
+    EXPECT_EQ(of_same_class.get(), block);
+}
+
+// Medium and large blocks come from malloc and only a bounded number of them stays cached per
+// thread: what is freed beyond it, and what a thread holds when it exits, goes back to malloc.
 TEST(Alloc, CachedMediumBlocksAreBounded) {
 #ifdef RTS_SANITIZED
     GTEST_SKIP() << "sanitizer builds allocate with malloc";
 #endif
-    constexpr size_t kObjects = 4000, kWords = 100;  // about 3 MiB
     constexpr size_t kSlack = 64 * 1024;
     auto in_use = [] { return mallinfo2().uordblks; };
-    auto make_and_drop = [] {
-        std::vector<Value> held;
-        for (size_t i = 0; i < kObjects; ++i) held.push_back(Value::adopt(rts::alloc_con(1, 0, kWords)));
-        held.clear();
+    struct Case {
+        size_t objects;
+        Value (*make)();
     };
-    make_and_drop();  // fills this thread's list up to its bound
-    const size_t before = in_use();
-    make_and_drop();
-    EXPECT_LE(in_use(), before + kSlack);
+    const Case cases[] = {
+        {4000, [] { return Value::adopt(rts::alloc_con(1, 0, 100)); }},  // about 3 MiB
+        {100, [] { return rts::new_byte_array_uninit(40000); }},         // about 4 MiB
+    };
+    for (const Case& c : cases) {
+        auto make_and_drop = [&c] {
+            std::vector<Value> held;
+            for (size_t i = 0; i < c.objects; ++i) held.push_back(c.make());
+            held.clear();
+        };
+        make_and_drop();  // fills this thread's list up to its bound
+        const size_t before = in_use();
+        make_and_drop();
+        EXPECT_LE(in_use(), before + kSlack) << c.objects;
 
-    std::thread(make_and_drop).join();
-    EXPECT_LE(in_use(), before + kSlack);
+        std::thread(make_and_drop).join();
+        EXPECT_LE(in_use(), before + kSlack) << c.objects;
+    }
 }
 
 // Blocks freed on one thread are reused by others instead of piling up: a producer thread

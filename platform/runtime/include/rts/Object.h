@@ -134,12 +134,17 @@ void share_with_threads();
 // chunks; a list of them that grows past kMaxCachedBlocks (a thread that frees what others
 // allocated) goes to a shared pool as one batch, so memory freed by one thread is reused by the
 // others instead of piling up. Medium blocks (up to 2 KiB: every constructor without references,
-// such as a big number's limbs) come from malloc and are cached per thread up to about
-// kMaxCachedMediumBytes a class; past that they go back to malloc, so memory they held is not
-// kept for their size alone.
+// such as a big number's limbs) and large ones (up to 64 KiB, such as the limbs of a big number of
+// a thousand limbs) come from malloc and are cached per thread up to about kMaxCachedMediumBytes a
+// class; past that they go back to malloc, so memory they held is not kept for their size alone.
+// Large classes are coarse, four to a doubling of the size, so a block is at most a quarter
+// bigger than asked; larger blocks are malloc's alone.
 inline constexpr size_t kAllocGranule = 16;
 inline constexpr size_t kSmallClasses = 33;   // sizes up to 512 bytes: carved from chunks
-inline constexpr size_t kBlockClasses = 129;  // sizes up to 2 KiB: kept on free lists
+inline constexpr size_t kBlockClasses = 129;  // sizes up to 2 KiB: a class every 16 bytes
+inline constexpr size_t kLargeClasses = 20;   // sizes up to 64 KiB: four classes a doubling
+inline constexpr size_t kFreeLists = kBlockClasses + kLargeClasses;
+inline constexpr size_t kMaxLargeBlock = 64 * 1024;
 inline constexpr uint64_t kMaxCachedBlocks = 4096;
 inline constexpr uint64_t kMaxCachedMediumBytes = 128 * 1024;
 
@@ -147,7 +152,7 @@ inline constexpr uint64_t kMaxCachedMediumBytes = 128 * 1024;
 // from it to the end, so the head tells whether the list is full and neither taking nor giving
 // back a block updates a counter. A list ends at a sentinel, never written, whose first word is
 // null: `empty_free_list` (depth 0) for a small class, so a list holds kMaxCachedBlocks blocks;
-// the class's own `empty_medium_list` for a medium one, whose depth leaves room for about
+// the class's own `empty_medium_list` for a medium or large one, whose depth leaves room for about
 // kMaxCachedMediumBytes. A thread whose allocator is not set up yet has `no_alloc_cache`, whose
 // lists are all `no_free_list` (null, and a depth beyond the bound): taking a block from it or
 // from an empty list, and giving one back to it, fail over to the slow paths, which set the thread
@@ -158,7 +163,7 @@ struct __attribute__((may_alias)) FreeBlock {
 };
 extern FreeBlock empty_free_list;
 extern FreeBlock no_free_list;
-extern std::array<FreeBlock, kBlockClasses - kSmallClasses> empty_medium_lists;
+extern std::array<FreeBlock, kFreeLists - kSmallClasses> empty_medium_lists;
 
 // The sentinel that ends the free lists of class `cls`.
 RTS_INLINE FreeBlock* empty_list(size_t cls) {
@@ -166,7 +171,7 @@ RTS_INLINE FreeBlock* empty_list(size_t cls) {
 }
 
 struct AllocCache {
-    FreeBlock* free[kBlockClasses];
+    FreeBlock* free[kFreeLists];
     uint64_t allocated_bytes;  // total the thread has allocated
 };
 extern AllocCache no_alloc_cache;
@@ -191,22 +196,43 @@ RTS_INLINE void charge_alloc(size_t size) {
 
 RTS_INLINE constexpr size_t size_class(size_t size) { return (size + kAllocGranule - 1) / kAllocGranule; }
 
+// The class of a large block, 2 KiB < size <= 64 KiB: with 2^(e-1) < size <= 2^e, the size is
+// rounded up to a multiple of 2^(e-3), which is 5 to 8 of them.
+RTS_INLINE constexpr size_t large_class(size_t size) {
+    const unsigned e = static_cast<unsigned>(std::bit_width(size - 1));
+    const size_t steps = (size + (size_t{1} << (e - 3)) - 1) >> (e - 3);
+    return kBlockClasses + 4 * (e - 12) + (steps - 5);
+}
+
+// The size of the blocks of class `cls`, medium or large.
+RTS_INLINE constexpr size_t class_bytes(size_t cls) {
+    if (cls < kBlockClasses) return cls * kAllocGranule;
+    const size_t i = cls - kBlockClasses;
+    return (5 + i % 4) << (9 + i / 4);
+}
+static_assert(large_class(2049) == kBlockClasses && class_bytes(kBlockClasses) == 2560 &&
+              large_class(4096) == kBlockClasses + 3 && large_class(4097) == kBlockClasses + 4 &&
+              large_class(8024) == kBlockClasses + 7 && class_bytes(kBlockClasses + 7) == 8192 &&
+              large_class(kMaxLargeBlock) == kFreeLists - 1 && class_bytes(kFreeLists - 1) == kMaxLargeBlock);
+static_assert(kFreeLists <= 256, "a byte array's class fits the header's nwords byte");
+
 // The free-list class that a block of `size` bytes comes from and goes back to, or 0 for a block
-// of the system allocator (a large one, or any in sanitizer builds).
+// of the system allocator (a larger one, or any in sanitizer builds).
 RTS_INLINE constexpr uint8_t block_class(size_t size) {
 #ifdef RTS_SANITIZED
     (void)size;
     return 0;
 #else
-    size_t cls = size_class(size);
-    return cls < kBlockClasses ? static_cast<uint8_t>(cls) : 0;
+    const size_t cls = size_class(size);
+    if (RTS_LIKELY(cls < kBlockClasses)) return static_cast<uint8_t>(cls);
+    return size <= kMaxLargeBlock ? static_cast<uint8_t>(large_class(size)) : 0;
 #endif
 }
 
 void* allocate_slow(size_t size);
 void deallocate_slow(void* p, size_t size);
 // Gives the calling thread's free list of small class `cls`, full, to the shared pool, then puts
-// `p` on it; gives a medium block back to malloc instead (also sets the thread up).
+// `p` on it; gives a medium or large block back to malloc instead (also sets the thread up).
 void push_to_full_list_cold(size_t cls, void* p);
 
 RTS_INLINE void* allocate_bytes(size_t size) {
@@ -320,7 +346,7 @@ RTS_INLINE ThunkObject* as_thunk(Object* o) { return reinterpret_cast<ThunkObjec
 
 // Frees an object whose count reached zero, inline as far as it can. Most of what dies is small
 // constructors and partial applications (fewer than eight references and eight words), objects
-// without references (constructors of any size, byte arrays of up to 2 KiB) and evaluated
+// without references (constructors of any size, byte arrays of up to 64 KiB) and evaluated
 // suspended computations: their references are released (plainly on the sole thread) and their
 // blocks go straight back to the thread's free lists. A reference that dies with them goes back at
 // once when it is a leaf (a constructor without references, a byte array); the first one that is
@@ -355,7 +381,9 @@ static_assert(fields_class(0) == size_class(con_size(0, 0)) &&
               fields_class(1) == size_class(con_size(1, 0)) &&
               fields_class(2) == size_class(con_size(2, 0)) &&
               fields_class(5) == size_class(con_size(3, 2)) &&
-              fields_class(14) == size_class(con_size(7, 7)));
+              fields_class(14) == size_class(con_size(7, 7)) &&
+              fields_class(255) == size_class(con_size(0, 255)) && fields_class(255) < kBlockClasses,
+              "fields_class is con_size's class; every constructor without references has a free list");
 
 // The free-list class of a dying object without references of its own, which goes straight back
 // (a constructor, a byte array from a free list), or 0.
@@ -480,11 +508,11 @@ __attribute__((noinline, visibility("hidden"))) inline void free_objects(Object*
 }
 }  // namespace detail
 
-// The commonest deaths, a constructor of two references (a list cell, a pair) and an evaluated
-// suspended computation, are finished here without saving registers, as long as no more than one
-// reference dies with each that has references of its own. That one is freed next here when it is
-// of the same two shapes (an evaluated list tail and its cell die together), else it and anything
-// else go on in free_objects.
+// The commonest deaths, a constructor of two references (a list cell, a pair), a constructor
+// without references (a box, a small big number) and an evaluated suspended computation, are
+// finished here without saving registers, as long as no more than one reference dies with each
+// that has references of its own. That one is freed next here when it is of these shapes too (an
+// evaluated list tail and its cell die together), else it and anything else go on in free_objects.
 __attribute__((noinline, visibility("hidden"))) inline void free_object(Object* o) {
     AllocCache* const c = tls_alloc;
     const bool sole = sole_thread();
@@ -498,6 +526,8 @@ __attribute__((noinline, visibility("hidden"))) inline void free_object(Object* 
             const int from = detail::release_two_refs(c, con_slots(o), sole, next, second);
             if (RTS_UNLIKELY(from >= 0)) return free_rest_cold(o, from, next, second);
             cls = detail::fields_class(2 + (shape >> 24));
+        } else if ((shape & detail::kNotLeafCon) == 0) {
+            cls = detail::fields_class(shape >> 24);  // nothing to release
         } else if ((cls = detail::evaluated_thunk_class(o, shape)) != 0) {
             if (detail::release_ref(c, as_thunk(o)->result, sole, next, second) == detail::Left::compact)
                 return free_object_cold(o);
