@@ -106,3 +106,15 @@ INSTANTIATE_TEST_SUITE_P(MillionMembers, Deep,
                                            DeepCase{"ChunksFoldedFromTheLeft", Composition::Beside, Fold::Left},
                                            DeepCase{"ChunksFoldedFromTheRight", Composition::Beside, Fold::Right}),
                          [](const ::testing::TestParamInfo<DeepCase>& info) { return std::string(info.param.name); });
+
+// A line of a million empty texts, made on demand, as the first alternative of a choice: the test
+// of whether it fits walks the whole line, which never runs out of width, in a small stack.
+TEST(Deep, ChoiceOverALongLineOfEmptyTextsInASmallStack) {
+    struct SmallStack {
+        uintptr_t previous = rts::limit_stack_depth(256 * 1024);
+        ~SmallStack() { rts::restore_stack_limit(previous); }
+    } small;
+    Value line = D::hcat(VUX::Internal::List::replicate(kCount, t("")));
+    Value doc = D::sep(VUX::Internal::List::fromValues({line, t("x")}));
+    EXPECT_EQ(VUX::Internal::List::toUtf8(D::render(doc)), " x");
+}
