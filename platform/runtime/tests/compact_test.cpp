@@ -113,6 +113,16 @@ Exported export_region(const Value& region, const Value& root) {
     return e;
 }
 
+// `v` added with its sharing to a region of small blocks, exported: blocks enough to be dropped,
+// swapped and damaged one at a time.
+Exported exported_in_blocks(const Value& v) {
+    Value region = rts::compactNew_hash(4096);
+    Value root = rts::compactAddWithSharing_hash(region, v);
+    Exported e = export_region(region, root);
+    EXPECT_GE(e.blocks.size(), 3u);
+    return e;
+}
+
 // The imported (region, root), or a null region.
 std::pair<Value, Value> import_region(const Exported& e) {
     void* first = nullptr;
@@ -367,9 +377,7 @@ TEST(Compact, ForgedBytesAreRefused) {
 
 TEST(Compact, RandomDamageNeverGivesARegionPointingOutside) {
     const uint64_t before = rts::compact_live_bytes();
-    Value region = rts::compactNew_hash(4096);
-    Value root = rts::compactAddWithSharing_hash(region, tree(7));
-    const Exported good = export_region(region, root);
+    const Exported good = exported_in_blocks(tree(7));
     ASSERT_GE(good.blocks.size(), 3u);
     std::mt19937_64 rng(34);
     int accepted = 0;
@@ -397,8 +405,6 @@ TEST(Compact, RandomDamageNeverGivesARegionPointingOutside) {
     // whatever was accepted was checked above.
     EXPECT_LT(accepted, 10000);
     // Every refused import gave its blocks back, and every accepted one went with its value.
-    region = Value();
-    root = Value();
     EXPECT_EQ(rts::compact_live_bytes(), before);
 }
 
@@ -406,9 +412,7 @@ TEST(Compact, ResealedDamageInTheObjectsIsFoundByTheWalk) {
     // Flips inside the objects with the checksum made right again, so the walk over the objects
     // (headers, marks, the chain of starts, references) has to find them: lists give long runs of
     // small constructors, the tree byte arrays and wider constructors in between.
-    Value region = rts::compactNew_hash(4096);
-    Value root = rts::compactAddWithSharing_hash(region, rts::con(1, list(300), tree(5), list(40)));
-    const Exported good = export_region(region, root);
+    const Exported good = exported_in_blocks(rts::con(1, list(300), tree(5), list(40)));
     ASSERT_GE(good.blocks.size(), 3u);
     std::mt19937_64 rng(17);
     int refused = 0;
