@@ -16,11 +16,15 @@ namespace VUX::Num::detail {
 // allocation.
 inline constexpr size_t kInlineLimbs = 254;  // the count and the limbs within a header's 255 words
 
+// The magnitude of an evaluated `IP` or `IN` that holds its limbs inline.
+RTS_INLINE Limbs inline_magnitude(const Value& i) {
+    const rts::Slot* s = rts::con_slots(i.get());
+    return {reinterpret_cast<const Limb*>(s + 1), static_cast<size_t>(s[0].word)};
+}
 // The magnitude of an evaluated `IP` or `IN`, in either form.
 RTS_INLINE Limbs integer_magnitude(const Value& i) {
-    const rts::Slot* s = rts::con_slots(i.get());
-    if (i->nptrs == 0) return {reinterpret_cast<const Limb*>(s + 1), static_cast<size_t>(s[0].word)};
-    return view(rts::as_value(s[0].ref));
+    if (i->nptrs == 0) return inline_magnitude(i);
+    return view(rts::as_value(rts::con_slots(i.get())[0].ref));
 }
 
 // A new `IP` or `IN` (by `tag`) with room for `cap` limbs inline (1 <= cap <= kInlineLimbs), its

@@ -486,12 +486,6 @@ RTS_INLINE bool inline_bigs(const Value& a, const Value& b) {
     return a->tag != IS_tag && b->tag != IS_tag && (a->nptrs | b->nptrs) == 0;
 }
 
-// The magnitude of a big operand with its limbs inline.
-RTS_INLINE Limbs inline_magnitude(const Value& i) {
-    const rts::Slot* s = rts::con_slots(i.get());
-    return {reinterpret_cast<const Limb*>(s + 1), static_cast<size_t>(s[0].word)};
-}
-
 // a + b for two big operands with their limbs inline, of magnitudes x and y, b's sign flipped
 // when `subtract`.
 RTS_INLINE Value add_inline_bigs(const Value& a, Limbs x, const Value& b, Limbs y, bool subtract) {
