@@ -67,6 +67,42 @@ inline int64_t subSat(int64_t a, int64_t b) {
     return r;
 }
 
+// A document made front to back, as a list builder makes a list: a text node's rest is left open
+// (the static Empty until then) and filled by the next part linked, or by the rest at the end.
+class DocBuilder {
+  public:
+    // The text s beside a rest still to come, which the next link or finish fills.
+    Value openText(const Value& s) {
+        rts::Object* node = rts::alloc_con(TextBeside_tag, 2, 0);
+        rts::Slot* slots = rts::con_slots(node);
+        slots[0].ref = Value(s).detach();
+        slots[1].ref = Empty_closure.object();
+        open_ = &slots[1].ref;
+        return Value::adopt(node);
+    }
+    // Links part (holding the text opened last) where the part before left its rest open; the
+    // first part is the head.
+    void link(Value part) {
+        if (hole_ == nullptr)
+            head_ = std::move(part);
+        else
+            *hole_ = part.detach();
+        hole_ = open_;
+    }
+    // The document built, ending in rest.
+    Value finish(Value rest) {
+        if (hole_ == nullptr) return rest;
+        *hole_ = rest.detach();
+        hole_ = nullptr;
+        return std::move(head_);
+    }
+
+  private:
+    Value head_;
+    rts::Object** hole_ = nullptr;
+    rts::Object** open_ = nullptr;
+};
+
 // beside (reduceDoc d) g q, suspended in a form that an enclosing beside can take over.
 Value suspendedBesideOfReduced(const Value& d, const Value& g, const Value& q);
 

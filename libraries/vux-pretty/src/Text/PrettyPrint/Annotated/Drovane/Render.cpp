@@ -64,30 +64,21 @@ int64_t roomAfter(int64_t room, const Value& s) { return room < 0 ? room : subSa
 // step that forces nothing and raises nothing, so no caller can tell), in a loop; the node after it
 // is laid out at once if the test walking the result would force it at once, else suspended.
 Value get1Rest(int64_t w, int64_t r, int64_t sl, const Value& d, int64_t room) {
-    Value head;
-    rts::Object** hole = nullptr;
+    detail::DocBuilder line;
     const Value* cur = &d;  // read in place: evaluated fields never change
     for (int steps = kEagerSteps; detail::isEvaluatedDoc(*cur, TextBeside_tag) && (room >= 0 || steps > 0); --steps) {
         const Value& dv = force(*cur);
         const Value& s = field(dv, 0);
         sl = addSat(sl, elementWidth(s));
         room = roomAfter(room, s);
-        rts::Object* line = rts::alloc_con(TextBeside_tag, 2, 0);
-        rts::Slot* slots = rts::con_slots(line);
-        slots[0].ref = Value(s).detach();
-        slots[1].ref = Empty_closure.object();  // static placeholder until the rest is made
-        if (hole == nullptr) head = Value::adopt(line);
-        else *hole = line;
-        hole = &slots[1].ref;
+        line.link(line.openText(s));
         cur = &field(dv, 1);
     }
     Value rest;
     if (room >= 0) rest = get1(w, r, sl, *cur, room);
     else if (detail::isEvaluatedDoc(*cur, Empty_tag)) rest = force(*cur);
     else rest = later([w, r, sl, p = *cur] { return get1(w, r, sl, p); });
-    if (hole == nullptr) return rest;
-    *hole = rest.detach();
-    return head;
+    return line.finish(std::move(rest));
 }
 
 // get and get1 of an alternative, entering evaluated text here rather than in a frame of their own:

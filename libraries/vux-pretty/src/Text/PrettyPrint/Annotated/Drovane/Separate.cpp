@@ -134,25 +134,15 @@ RTS_INLINE const Value* plainWordCell(const Value& ys) {
 // once, or at the first word that is not plain, and hands the rest to fillFrom.
 Value plainWordsStep(const Value& g, int64_t k, const Value& cell, int eager) {
     bool spaced = flagOf(g);
-    Value head;
-    rts::Object** hole = nullptr;
+    detail::DocBuilder choices;
     const Value* c = &cell;
     for (;;) {
         const Value& word = force(field(*c, 0));
         const Value& s = field(word, 0);
         int64_t k1 = spaced ? subSat(k, 1) : k;
-        rts::Object* beside = rts::alloc_con(TextBeside_tag, 2, 0);
-        rts::Slot* slots = rts::con_slots(beside);
-        slots[0].ref = Value(s).detach();
-        slots[1].ref = Empty_closure.object();  // static placeholder until the rest is made
-        Value line = Value::adopt(beside);
+        Value line = choices.openText(s);
         if (spaced) line = rts::con(TextBeside_tag, spaceText(), std::move(line));
-        Value choice = rts::con(Union_tag, std::move(line), belowAlternative(spaced, k, *c));
-        if (hole == nullptr)
-            head = std::move(choice);
-        else
-            *hole = choice.detach();
-        hole = &slots[1].ref;
+        choices.link(rts::con(Union_tag, std::move(line), belowAlternative(spaced, k, *c)));
         k = subSat(k1, elementWidth(s));
         const Value& rest = field(word, 1);
         const Value& tail = field(*c, 1);
@@ -167,8 +157,7 @@ Value plainWordsStep(const Value& g, int64_t k, const Value& cell, int eager) {
         Value after = eager > 0 && fillStartsEvaluated(g, rest, tail)
                           ? fillFrom(g, rest, k, tail, eager - 1)
                           : later([g, rest, k, tail] { return fillNB(g, rest, k, tail); });
-        *hole = after.detach();
-        return head;
+        return choices.finish(std::move(after));
     }
 }
 
