@@ -204,9 +204,8 @@ class Utf8Text {
             while (ascii < s.size() && static_cast<unsigned char>(s[ascii]) < 0x80) ++ascii;
             out_.append(s.data() + i, ascii - i);
             for (i = ascii; i < s.size() && static_cast<unsigned char>(s[i]) >= 0x80; ++i) {
-                auto c = static_cast<unsigned char>(s[i]);
-                out_.push_back(static_cast<char>(0xC0 | (c >> 6)));
-                out_.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+                char bytes[4];
+                out_.append(bytes, encodeUtf8(bytes, static_cast<unsigned char>(s[i])));
             }
         }
     }
