@@ -7,11 +7,13 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Testing.h"
 #include "Text/PrettyPrint/Annotated/Drovane.h"
 #include "VUX/Internal/Exception.h"
+#include "VUX/Internal/List.h"
 #include "VUX/Internal/Stack.h"
 
 namespace pretty_testing {
@@ -22,6 +24,14 @@ namespace D = Text::PrettyPrint::Annotated::Drovane;
 inline Value t(const std::string& s) { return D::text(vux::testing::str(s)); }
 inline Value docs(std::initializer_list<Value> ds) { return vux::testing::list(std::vector<Value>(ds)); }
 inline Value I(int64_t i) { return VUX::Types::I_hash(i); }
+
+// The renderer's own text read by a walk that owns it (runs of characters read in place) and by
+// one that does not (the same runs forced to cells).
+inline std::pair<std::string, std::string> ownedAndShared(const std::function<Value()>& rendered) {
+    std::string owned = VUX::Internal::List::toUtf8(rendered());
+    Value held = rendered();
+    return {std::move(owned), VUX::Internal::List::toUtf8(held)};
+}
 
 // The message and the printed call stack of the error exception raised by `f`, if it raises one.
 struct ErrorCall {

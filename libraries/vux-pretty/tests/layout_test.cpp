@@ -6,6 +6,7 @@
 #include <memory>
 #include <utility>
 
+#include "PrettyTesting.h"
 #include "Testing.h"
 #include "Text/PrettyPrint/Annotated/Drovane.h"
 #include "VUX/Internal/List.h"
@@ -403,16 +404,6 @@ TEST(Rendering, LeavesTheRestOfTheLayoutUnforcedUntilReached) {
     EXPECT_EQ(rest.count(), 1);
 }
 
-namespace {
-// The renderer's own text read by a walk that owns it (runs of characters read in place) and by
-// one that does not (the same runs forced to cells).
-std::pair<std::string, std::string> ownedAndShared(const std::function<Value()>& rendered) {
-    std::string owned = VUX::Internal::List::toUtf8(rendered());
-    Value held = rendered();
-    return {std::move(owned), VUX::Internal::List::toUtf8(held)};
-}
-}  // namespace
-
 TEST(Rendering, OwnedAndSharedReadingsAgree) {
     using VUX::Types::Cons;
     auto lines = [](int64_t depth, const Value& leaf) {
@@ -438,7 +429,7 @@ TEST(Rendering, OwnedAndSharedReadingsAgree) {
     };
     for (const Row& r : rows) {
         auto [owned, shared] =
-            ownedAndShared([&] { return D::renderStyle(styleOf(r.mode, 80, 1.0f), r.doc); });
+            pretty_testing::ownedAndShared([&] { return D::renderStyle(styleOf(r.mode, 80, 1.0f), r.doc); });
         EXPECT_EQ(owned, shared) << r.what;
         if (!r.expected.empty()) {
             EXPECT_EQ(owned, r.expected) << r.what;

@@ -11,7 +11,6 @@
 
 #include "DocGen.h"
 #include "PrettyTesting.h"
-#include "VUX/Internal/List.h"
 
 using namespace pretty_testing;
 using pretty_gen::DocGen;
@@ -285,9 +284,8 @@ TEST(NormalForm, OwnTextReadsTheSameOwnedOrShared) {
                                        VUX::Types::F_hash(s.ribbons));
                 return D::renderStyle(style, g.doc);
             };
-            const std::string owned = VUX::Internal::List::toUtf8(rendered());
-            Value held = rendered();
-            ASSERT_EQ(owned, VUX::Internal::List::toUtf8(held))
+            const auto [owned, shared] = ownedAndShared(rendered);
+            ASSERT_EQ(owned, shared)
                 << "seed " << seed << ", document " << i << ", mode " << int(s.mode) << ": " << g.expr;
         }
     }
