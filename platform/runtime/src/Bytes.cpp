@@ -30,7 +30,7 @@ void shrink_byte_array(const Value& b, size_t length) {
 void freeze_byte_array(const Value& b) { b->tag = 0; }
 
 Value byte_array_from(const void* data, size_t length) {
-    Value b = new_byte_array(length);
+    Value b = new_byte_array_uninit(length);  // every byte is written by the copy
     if (length) std::memcpy(bytes_data(b), data, length);
     freeze_byte_array(b);
     return b;
