@@ -371,8 +371,8 @@ Value OwnTextRun::write(Place at, int64_t k, const Value& d) {
     const Value* node = &d;
     for (;; --budget_) {
         const Value& cur = *node;
-        if (ahead() && !(canRead(cur) && evaluatedDoc(cur))) return suspend(at, k, cur);
-        const Value& dv = forceDoc(cur);
+        if (ahead() && !(budget_ > 0 && evaluatedDoc(cur))) return suspend(at, k, cur);
+        const Value& dv = ahead() ? force(cur) : forceDoc(cur);  // ahead, cur was checked just now
         switch (dv->tag) {
             case Nest_tag: {
                 if (at == Place::LineStart) k = addSat(k, nestAmount(dv));  // a nest inside a line is dropped
@@ -438,12 +438,12 @@ Value OwnTextRun::writeChars(const Value& chars, int64_t k1, const Value& p) {
     using VUX::Internal::List::evaluatedListCell;
     const Value* cell = &chars;  // read in place, as the nodes are
     for (;; --budget_) {
-        if (ahead() && !(canRead(*cell) && evaluatedListCell(*cell))) {
+        if (ahead() && !(budget_ > 0 && evaluatedListCell(*cell))) {
             Value rest = writeLater(ctx_, Place::InLine, k1, p);
             return out_.finish(
                 later([unwritten = *cell, rest] { return VUX::Internal::List::op_plus_plus(unwritten, rest); }));
         }
-        const Value& c = VUX::Internal::List::forceList(*cell);
+        const Value& c = ahead() ? force(*cell) : VUX::Internal::List::forceList(*cell);  // as above
         if (c->tag == VUX::Types::Nil_tag) return Value();
         out_.push(field(c, 0));
         cell = &field(c, 1);
