@@ -463,7 +463,7 @@ Value OwnTextRun::writeChars(const Value& chars, int64_t k1, const Value& p) {
             return out_.finish(
                 later([unwritten = *cell, rest] { return VUX::Internal::List::op_plus_plus(unwritten, rest); }));
         }
-        const Value& c = ahead() ? force(*cell) : VUX::Internal::List::forceList(*cell);  // as above
+        const Value& c = ahead() ? force(*cell) : VUX::Internal::List::forceList(*cell);  // ahead, checked just now
         if (c->tag == VUX::Types::Nil_tag) return Value();
         out_.push(field(c, 0));
         cell = &field(c, 1);
