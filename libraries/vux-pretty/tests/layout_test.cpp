@@ -150,6 +150,27 @@ TEST(Layout, FsepFillsLines) {
     EXPECT_EQ(renderAt(d, 8), "aa bb cc");
 }
 
+// A line fits only if none of its prefixes overflows: an element of negative width after the
+// overflow does not bring the line back within the page, while one before it leaves more room. The
+// answer is the same once a wide rendering has evaluated the line's text.
+TEST(Layout, ALineThatOverflowsStaysTooWideAfterANegativeWidth) {
+    Value back = D::sizedText(VUX::Types::I_hash(-20), str("x"));
+    Value overflowThenBack = D::op_lt_gt(txt("cdefghijkl"), back);
+    Value backThenOverflow = D::op_lt_gt(back, txt("cdefghijkl"));
+    struct Row {
+        Value doc;
+        std::string at10, at80;
+    } rows[] = {{D::fsep(docs({txt("ab"), overflowThenBack})), "ab\ncdefghijklx", "ab cdefghijklx"},
+                {D::sep(docs({txt("ab"), overflowThenBack})), "ab\ncdefghijklx", "ab cdefghijklx"},
+                {D::fsep(docs({txt("ab"), backThenOverflow})), "ab xcdefghijkl", "ab xcdefghijkl"},
+                {D::sep(docs({txt("ab"), backThenOverflow})), "ab xcdefghijkl", "ab xcdefghijkl"}};
+    for (const Row& row : rows) {
+        EXPECT_EQ(renderAt(row.doc, 10), row.at10);
+        EXPECT_EQ(renderAt(row.doc, 80), row.at80);
+        EXPECT_EQ(renderAt(row.doc, 10), row.at10);
+    }
+}
+
 // A fill over a list whose members are all evaluated texts takes words ahead of demand, a bounded
 // run at a time; over the same members given one suspended cell at a time it takes none. Both
 // lay out the same text, and a long evaluated list takes no deep stack.

@@ -351,8 +351,9 @@ Value nilAboveNestPlain(const Value& g, int64_t k, const Value& q) {
             continue;
         }
         if (!flagOf(g) && k > 0) return rts::con(TextBeside_tag, NoAnnot_hash(Str(indent(k)), k), qv);
-        Value rest = qv;
-        return NilAbove(later([k, rest] { return mkNest(k, rest); }));
+        // qv is evaluated and neither a nest nor Empty: nesting it forces nothing and raises
+        // nothing, so it is done at once instead of kept suspended under the line break.
+        return NilAbove(k == 0 || qv->tag == NoDoc_tag ? qv : Nest_hash(k, qv));
     }
 }
 

@@ -60,53 +60,69 @@ constexpr int kEagerSteps = 32;
 // The room a test has left after the text s: once it has none it stops.
 int64_t roomAfter(int64_t room, const Value& s) { return room < 0 ? room : subSat(room, elementWidth(s)); }
 
+// Where the fits test of a layout made for it can start: after the text the layout begins with,
+// whose widths its making took from the room already, as the test would. Saturated at the same
+// points, the room is the width the test has left there; negative, the test fails before it.
+struct TestStart {
+    int64_t room;
+    const Value* rest;  // null: the test starts at the layout itself
+};
+
 // get1 w r sl d, from evaluated text or after text. An evaluated run of text is copied at once (a
 // step that forces nothing and raises nothing, so no caller can tell), in a loop; the node after it
 // is laid out at once if the test walking the result would force it at once, else suspended.
-Value get1Rest(int64_t w, int64_t r, int64_t sl, const Value& d, int64_t room) {
+Value get1Rest(int64_t w, int64_t r, int64_t sl, const Value& d, int64_t room, TestStart* start = nullptr) {
     detail::DocBuilder line;
+    rts::Object* last = nullptr;
     const Value* cur = &d;  // read in place: evaluated fields never change
     for (int steps = kEagerSteps; detail::isEvaluatedDoc(*cur, TextBeside_tag) && (room >= 0 || steps > 0); --steps) {
         const Value& dv = force(*cur);
         const Value& s = field(dv, 0);
         sl = addSat(sl, elementWidth(s));
         room = roomAfter(room, s);
-        line.link(line.openText(s));
+        Value text = line.openText(s);
+        last = text.get();
+        line.link(std::move(text));
         cur = &field(dv, 1);
     }
     Value rest;
     if (room >= 0) rest = get1(w, r, sl, *cur, room);
     else if (detail::isEvaluatedDoc(*cur, Empty_tag)) rest = force(*cur);
     else rest = later([w, r, sl, p = *cur] { return get1(w, r, sl, p); });
-    return line.finish(std::move(rest));
+    Value laidOut = line.finish(std::move(rest));
+    // The last text copied holds the rest, and the result holds that text.
+    if (start && last) *start = TestStart{room, &field(rts::as_value(last), 1)};
+    return laidOut;
 }
 
 // get and get1 of an alternative, entering evaluated text here rather than in a frame of their own:
 // a line laid out at once for its test then costs two frames per choice, fewer than the suspended
 // steps the test would force.
-RTS_INLINE Value getAlternative(int64_t w, int64_t r, const Value& d, int64_t room) {
-    if (detail::isEvaluatedDoc(d, TextBeside_tag)) return get1Rest(w, r, 0, d, room);
+RTS_INLINE Value getAlternative(int64_t w, int64_t r, const Value& d, int64_t room, TestStart* start) {
+    if (detail::isEvaluatedDoc(d, TextBeside_tag)) return get1Rest(w, r, 0, d, room, start);
     return get(w, r, d, room);
 }
-RTS_INLINE Value get1Alternative(int64_t w, int64_t r, int64_t sl, const Value& d, int64_t room) {
-    if (detail::isEvaluatedDoc(d, TextBeside_tag)) return get1Rest(w, r, sl, d, room);
+RTS_INLINE Value get1Alternative(int64_t w, int64_t r, int64_t sl, const Value& d, int64_t room,
+                                 TestStart* start) {
+    if (detail::isEvaluatedDoc(d, TextBeside_tag)) return get1Rest(w, r, sl, d, room, start);
     return get1(w, r, sl, d, room);
 }
 
 // The choice at Union p q, with each alternative laid out by `layout`; the preferred one is made
-// for its test, the other for the caller's.
+// for its test, the other for the caller's. The test skips the text the making already measured.
 template <class Layout>
 Value choose(int64_t w, int64_t r, int64_t sl, const Value& u, int64_t room, Layout layout) {
     int64_t width = subSat(std::min(w, r), sl);
     {
         detail::FitsTestAhead test;
-        Value preferred = layout(field(u, 0), width);
-        if (fits(width, preferred)) {
+        TestStart start{width, nullptr};
+        Value preferred = layout(field(u, 0), width, &start);
+        if (start.room >= 0 && fits(start.room, start.rest ? *start.rest : preferred)) {
             detail::noteFits(preferred, width);
             return preferred;
         }
     }
-    return layout(field(u, 1), room);
+    return layout(field(u, 1), room, nullptr);
 }
 
 Value get(int64_t w, int64_t r, const Value& d, int64_t room) {
@@ -127,7 +143,9 @@ Value get(int64_t w, int64_t r, const Value& d, int64_t room) {
             return Nest_hash(k, later([w1, r, p] { return get(w1, r, p); }));
         }
         case Union_tag:
-            return choose(w, r, 0, dv, room, [w, r](const Value& p, int64_t room1) { return getAlternative(w, r, p, room1); });
+            return choose(w, r, 0, dv, room, [w, r](const Value& p, int64_t room1, TestStart* start) {
+                return getAlternative(w, r, p, room1, start);
+            });
         case Beside_tag: layoutError("best get Beside");
         case Above_tag: layoutError("best get Above");
     }
@@ -153,7 +171,9 @@ Value get1(int64_t w, int64_t r, int64_t sl, const Value& d, int64_t room) {
                 continue;
             case Union_tag:
                 return choose(w, r, sl, dv, room,
-                              [w, r, sl](const Value& p, int64_t room1) { return get1Alternative(w, r, sl, p, room1); });
+                              [w, r, sl](const Value& p, int64_t room1, TestStart* start) {
+                                  return get1Alternative(w, r, sl, p, room1, start);
+                              });
             case Beside_tag: layoutError("best get1 Beside");
             case Above_tag: layoutError("best get1 Above");
             default: notADocument();
@@ -371,8 +391,8 @@ Value OwnTextRun::write(Place at, int64_t k, const Value& d) {
     const Value* node = &d;
     for (;; --budget_) {
         const Value& cur = *node;
-        if (ahead() && !(canRead(cur) && evaluatedDoc(cur))) return suspend(at, k, cur);
-        const Value& dv = forceDoc(cur);
+        if (ahead() && !(budget_ > 0 && evaluatedDoc(cur))) return suspend(at, k, cur);
+        const Value& dv = ahead() ? force(cur) : forceDoc(cur);  // ahead, cur was checked just now
         switch (dv->tag) {
             case Nest_tag: {
                 if (at == Place::LineStart) k = addSat(k, nestAmount(dv));  // a nest inside a line is dropped
@@ -438,12 +458,12 @@ Value OwnTextRun::writeChars(const Value& chars, int64_t k1, const Value& p) {
     using VUX::Internal::List::evaluatedListCell;
     const Value* cell = &chars;  // read in place, as the nodes are
     for (;; --budget_) {
-        if (ahead() && !(canRead(*cell) && evaluatedListCell(*cell))) {
+        if (ahead() && !(budget_ > 0 && evaluatedListCell(*cell))) {
             Value rest = writeLater(ctx_, Place::InLine, k1, p);
             return out_.finish(
                 later([unwritten = *cell, rest] { return VUX::Internal::List::op_plus_plus(unwritten, rest); }));
         }
-        const Value& c = VUX::Internal::List::forceList(*cell);
+        const Value& c = ahead() ? force(*cell) : VUX::Internal::List::forceList(*cell);  // ahead, checked just now
         if (c->tag == VUX::Types::Nil_tag) return Value();
         out_.push(field(c, 0));
         cell = &field(c, 1);
