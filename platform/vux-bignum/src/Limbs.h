@@ -158,26 +158,40 @@ class LimbBuf {
 inline constexpr size_t kShortRun = 16;
 
 #if defined(__x86_64__)
-// The carry (borrow) flag runs through the loop: lea and dec leave it alone.
-#define VUX_NUM_CARRY_LOOP(op)                                                                    \
-    Limb flag, t;                                                                                 \
-    size_t i = 0;                                                                                 \
+// Two limbs a step, after a first odd one. The carry (borrow) flag runs through the loop: lea, dec
+// and jrcxz leave it alone.
+#define VUX_NUM_CARRY_LOOP(first, op)                                                             \
+    size_t pairs = n >> 1, i = 0;                                                                 \
+    Limb flag, t, u;                                                                              \
     asm volatile("xor %k[flag], %k[flag]\n\t"                                                     \
+                 "test $1, %[n]\n\t"                                                              \
+                 "jz 2f\n\t"                                                                      \
+                 "mov (%[a]), %[t]\n\t"                                                           \
+                 first " (%[b]), %[t]\n\t"                                                        \
+                 "mov %[t], (%[r])\n\t"                                                           \
+                 "lea 1(%[i]), %[i]\n"                                                            \
+                 "2:\n\t"                                                                         \
+                 "jrcxz 3f\n"                                                                     \
                  "1:\n\t"                                                                         \
-                 "mov (%[a],%[i],8), %[t]\n\t" op " (%[b],%[i],8), %[t]\n\t"                      \
+                 "mov (%[a],%[i],8), %[t]\n\t"                                                    \
+                 "mov 8(%[a],%[i],8), %[u]\n\t"                                                   \
+                 op " (%[b],%[i],8), %[t]\n\t"                                                    \
+                 op " 8(%[b],%[i],8), %[u]\n\t"                                                   \
                  "mov %[t], (%[r],%[i],8)\n\t"                                                    \
-                 "lea 1(%[i]), %[i]\n\t"                                                          \
-                 "dec %[n]\n\t"                                                                   \
-                 "jnz 1b\n\t"                                                                     \
+                 "mov %[u], 8(%[r],%[i],8)\n\t"                                                   \
+                 "lea 2(%[i]), %[i]\n\t"                                                          \
+                 "dec %[pairs]\n\t"                                                               \
+                 "jnz 1b\n"                                                                       \
+                 "3:\n\t"                                                                         \
                  "setc %b[flag]"                                                                  \
-                 : [flag] "=&r"(flag), [t] "=&r"(t), [i] "+r"(i), [n] "+r"(n)                     \
-                 : [r] "r"(r), [a] "r"(a), [b] "r"(b)                                             \
+                 : [flag] "=&r"(flag), [t] "=&r"(t), [u] "=&r"(u), [i] "+r"(i), [pairs] "+c"(pairs) \
+                 : [n] "r"(n), [r] "r"(r), [a] "r"(a), [b] "r"(b)                                 \
                  : "cc", "memory");                                                               \
     return flag
 // r = a + b over n >= 1 limbs (r may be a or b); the carry out.
-RTS_INLINE Limb add_short(Limb* r, const Limb* a, const Limb* b, size_t n) { VUX_NUM_CARRY_LOOP("adc"); }
+RTS_INLINE Limb add_short(Limb* r, const Limb* a, const Limb* b, size_t n) { VUX_NUM_CARRY_LOOP("add", "adc"); }
 // r = a - b over n >= 1 limbs (r may be a or b); the borrow out.
-RTS_INLINE Limb sub_short(Limb* r, const Limb* a, const Limb* b, size_t n) { VUX_NUM_CARRY_LOOP("sbb"); }
+RTS_INLINE Limb sub_short(Limb* r, const Limb* a, const Limb* b, size_t n) { VUX_NUM_CARRY_LOOP("sub", "sbb"); }
 #undef VUX_NUM_CARRY_LOOP
 #else
 RTS_INLINE Limb add_short(Limb* r, const Limb* a, const Limb* b, size_t n) {
