@@ -68,15 +68,14 @@ static size_t copy(Limb* r, Limbs a) {
 size_t add(Limb* r, Limbs a, Limbs b) {
     if (a.n < b.n) std::swap(a, b);
     if (b.n == 0) return copy(r, a);
-    Limb carry = mpn_add(r, a.p, static_cast<mp_size_t>(a.n), b.p, static_cast<mp_size_t>(b.n));
+    Limb carry = add_limbs(r, a, b);
     r[a.n] = carry;
     return a.n + (carry != 0);
 }
 
 size_t sub(Limb* r, Limbs a, Limbs b) {
     if (b.n == 0) return copy(r, a);
-    [[maybe_unused]] Limb borrow =
-        mpn_sub(r, a.p, static_cast<mp_size_t>(a.n), b.p, static_cast<mp_size_t>(b.n));
+    [[maybe_unused]] Limb borrow = sub_limbs(r, a, b);
     assert(borrow == 0);
     return trim(r, a.n);
 }

@@ -151,10 +151,11 @@ TEST(Integer, OperandsAtTheInlineLimitMatchMpz) {
 
 // Sums and differences of longer magnitudes whose carries and borrows run through every limb or
 // stop at the top one: results that gain a limb, lose limbs down to a few, become small or zero.
-// Every pair, sign and form.
+// Lengths on both sides of the switch from the short carry loop to GMP's (16 limbs). Every pair,
+// sign and form.
 TEST(Integer, CarriesAndBorrowsAcrossLimbsMatchMpz) {
     std::vector<Mpz> magnitudes;
-    for (unsigned long limbs : {3ul, 10ul}) {
+    for (unsigned long limbs : {3ul, 10ul, 16ul, 17ul}) {
         Mpz power;
         mpz_setbit(power, 64 * limbs);
         for (long offset : {-1l, 0l, 1l, 5l}) {  // all ones, and just past a limb boundary

@@ -80,20 +80,14 @@ struct Two {
 Value bool_of(bool b) { return Types::isTrue_hash(b); }
 
 // Sums and differences written in place into a fresh inline object, with nothing to release on
-// the way (the mpn functions do not fail): so the path for two big operands keeps few registers.
+// the way (the limb loops do not fail): so the path for two big operands keeps few registers.
 
 // |x| + |y| under `tag`, for non-zero magnitudes with x.n >= y.n and x.n < kInlineLimbs whose sum
 // is big.
 RTS_INLINE Value sum_in_place(Limbs x, Limbs y, uint8_t tag) {
     rts::Object* o = alloc_inline_magnitude(x.n + 1, tag);
     Limb* r = inline_limbs(o);
-    const auto xn = static_cast<mp_size_t>(x.n);
-    Limb carry;
-    if (x.n == 1) {
-        carry = __builtin_add_overflow(x.p[0], y.p[0], &r[0]);
-    } else {
-        carry = x.n == y.n ? mpn_add_n(r, x.p, y.p, xn) : mpn_add(r, x.p, xn, y.p, static_cast<mp_size_t>(y.n));
-    }
+    const Limb carry = add_limbs(r, x, y);
     r[x.n] = carry;  // without a carry, the unused word is zero as it must be
     set_inline_count(o, x.n + carry);
     return Value::adopt(o);
@@ -116,11 +110,7 @@ RTS_INLINE Value settle_in_place(rts::Object* o, size_t cap, size_t n, uint8_t t
 RTS_INLINE Value difference_in_place(Limbs x, Limbs y, uint8_t tag) {
     rts::Object* o = alloc_inline_magnitude(x.n, tag);
     Limb* r = inline_limbs(o);
-    const auto xn = static_cast<mp_size_t>(x.n);
-    if (x.n == y.n)
-        mpn_sub_n(r, x.p, y.p, xn);
-    else
-        mpn_sub(r, x.p, xn, y.p, static_cast<mp_size_t>(y.n));
+    sub_limbs(r, x, y);
     return settle_in_place(o, x.n, trim(r, x.n), tag);
 }
 
