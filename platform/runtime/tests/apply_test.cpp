@@ -52,6 +52,22 @@ TEST(Apply, OverSaturatedCallsThenAppliesTheResult) {
     EXPECT_EQ(unbox(rts::apply(compose3, k, box(20), box(5))), 15);
 }
 
+TEST(Apply, OverSaturationLetsGoOfEachIntermediateFunction) {
+    // s x = \y -> \z -> x*100 + y*10 + z, one argument at a time: each call's result is the only
+    // holder of the next function applied, and of its closure.
+    DestroyCounter dc;
+    Value s = rts::fun<1>([dc](const Value& x) {
+        return rts::fun<1>([dc, x, t = dc.token()](const Value& y) {
+            return rts::fun<1>([x, y, t = dc.token()](const Value& z) {
+                return box(unbox(x) * 100 + unbox(y) * 10 + unbox(z));
+            });
+        });
+    });
+    EXPECT_EQ(unbox(rts::apply(s, box(4), box(5), box(6))), 456);
+    EXPECT_EQ(dc.destroyed(), 2);
+    EXPECT_EQ(count_of(s), 1u);
+}
+
 TEST(Apply, FunctionBehindASuspendedComputation) {
     Value lazy_f = rts::delay([] { return digits3(); });
     EXPECT_EQ(unbox(rts::apply(lazy_f, box(1), box(1), box(1))), 111);
