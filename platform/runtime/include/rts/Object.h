@@ -344,6 +344,22 @@ static_assert(offsetof(ThunkObject, state) == 8 && offsetof(ThunkObject, result)
 
 RTS_INLINE ThunkObject* as_thunk(Object* o) { return reinterpret_cast<ThunkObject*>(o); }
 
+// The header's second half, kind, tag, nptrs and nwords, as one number, so that a walk tests an
+// object's shape in one comparison.
+RTS_INLINE uint32_t shape_of(const Object* o) {
+    static_assert(std::endian::native == std::endian::little);
+    uint32_t shape;
+    std::memcpy(&shape, reinterpret_cast<const char*>(o) + offsetof(Object, kind), 4);
+    return shape;
+}
+// shape_of a constructor with this tag and these fields.
+constexpr uint32_t con_shape(uint8_t tag, uint8_t nptrs, uint8_t nwords) {
+    static_assert(offsetof(Object, tag) == offsetof(Object, kind) + 1 &&
+                  offsetof(Object, nptrs) == offsetof(Object, kind) + 2 &&
+                  offsetof(Object, nwords) == offsetof(Object, kind) + 3);
+    return static_cast<uint32_t>(Kind::Con) | uint32_t(tag) << 8 | uint32_t(nptrs) << 16 | uint32_t(nwords) << 24;
+}
+
 // Frees an object whose count reached zero, inline as far as it can. Most of what dies is small
 // constructors and partial applications (fewer than eight references and eight words), objects
 // without references (constructors of any size, byte arrays of up to 64 KiB) and evaluated
@@ -360,13 +376,6 @@ RTS_INLINE ThunkObject* as_thunk(Object* o) { return reinterpret_cast<ThunkObjec
 // release site stays small and the call goes through no PLT.
 #ifndef RTS_SANITIZED
 namespace detail {
-// The header's second half, kind, tag, nptrs and nwords, as one number.
-RTS_INLINE uint32_t shape_of(const Object* o) {
-    static_assert(std::endian::native == std::endian::little);
-    uint32_t shape;
-    std::memcpy(&shape, reinterpret_cast<const char*>(o) + offsetof(Object, kind), 4);
-    return shape;
-}
 static_assert(static_cast<uint8_t>(Kind::Con) == 0 && static_cast<uint8_t>(Kind::Pap) == 2);
 // Set bits: not a constructor or partial application, or nptrs or nwords above 7.
 inline constexpr uint32_t kNotSmallFields = 0xF8F800FD;
@@ -518,7 +527,7 @@ __attribute__((noinline, visibility("hidden"))) inline void free_object(Object* 
     const bool sole = sole_thread();
     for (;;) {
         if (RTS_UNLIKELY(detail::weak_side_keys.load(std::memory_order_acquire) != 0)) return free_object_cold(o);
-        const uint32_t shape = detail::shape_of(o);
+        const uint32_t shape = shape_of(o);
         Object* next = nullptr;
         Object* second = nullptr;
         size_t cls;

@@ -8,10 +8,8 @@
 #pragma once
 
 #include <array>
-#include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,27 +37,12 @@ RTS_INLINE Value boxChar(uint32_t c) {
 // Raises the error of a value of another type where a list is expected.
 [[noreturn]] void notAList();
 
-// An object's kind, tag and number of references (and with `withWords` its number of words) as one
-// number, so that a walk tests a value's shape in one comparison per character or cell.
-RTS_INLINE uint32_t shapeOf(const rts::Object* o, bool withWords = false) {
-    uint32_t shape;
-    std::memcpy(&shape, reinterpret_cast<const char*>(o) + offsetof(rts::Object, kind), 4);
-    return withWords ? shape : shape & 0xFFFFFF;
-}
-constexpr uint32_t conShape(uint8_t tag, uint8_t nptrs, uint8_t nwords = 0) {
-    static_assert(std::endian::native == std::endian::little &&
-                  offsetof(rts::Object, tag) == offsetof(rts::Object, kind) + 1 &&
-                  offsetof(rts::Object, nptrs) == offsetof(rts::Object, kind) + 2 &&
-                  offsetof(rts::Object, nwords) == offsetof(rts::Object, kind) + 3);
-    return static_cast<uint32_t>(rts::Kind::Con) | uint32_t(tag) << 8 | uint32_t(nptrs) << 16 | uint32_t(nwords) << 24;
-}
-
 // Whether a value in weak head normal form is a list cell: [] (no fields) or (:) with its head
 // and tail.
 RTS_INLINE bool isListCell(const Value& c) {
     using namespace VUX::Types;
-    uint32_t shape = shapeOf(c.get());
-    return shape == conShape(Cons_tag, 2) || shape == conShape(Nil_tag, 0);
+    const uint32_t shape = rts::shape_of(c.get()) & 0xFFFFFF;  // words not compared
+    return shape == rts::con_shape(Cons_tag, 2, 0) || shape == rts::con_shape(Nil_tag, 0, 0);
 }
 // The cell of a list forced to weak head normal form. Anything else, such as a document or a
 // number passed where a list is expected, raises an error instead of being read as a cell.
@@ -172,7 +155,7 @@ class TextBuilder {
     static constexpr size_t kRunChars = 512;  // characters of one run at most
 
     static bool isLatin1Char(const Value& v) {
-        return shapeOf(v.get(), true) == conShape(VUX::Types::C_hash_tag, 0, 1) && rts::word(v, 0) < 256;
+        return rts::shape_of(v.get()) == rts::con_shape(VUX::Types::C_hash_tag, 0, 1) && rts::word(v, 0) < 256;
     }
     void pack(char c) {
         if (RTS_UNLIKELY(n_ == kRunChars)) flush();
