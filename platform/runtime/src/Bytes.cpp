@@ -9,8 +9,10 @@ Value new_byte_array_uninit(size_t length) {
     // Beyond this the size computation would wrap; no such allocation could succeed anyway.
     if (length > (SIZE_MAX >> 1)) raise(RtsError::HeapOverflow);
     const size_t size = sizeof(BytesObject) + length;
-    void* mem = allocate_bytes(size);
-    auto* b = new (mem) BytesObject{Object(1, Kind::Bytes, 1, 0, block_class(size)), length};
+    const uint8_t cls = block_class(size);
+    auto* b = static_cast<BytesObject*>(allocate_block(size, cls));
+    new_header(b, Kind::Bytes, 1, 0, cls);
+    b->length = length;
     return Value::adopt(&b->header);
 }
 
@@ -27,7 +29,12 @@ void shrink_byte_array(const Value& b, size_t length) {
     o->length = length;
 }
 
-void freeze_byte_array(const Value& b) { b->tag = 0; }
+// The shape word is stored whole, as the free reads it: a lone tag store would make that read
+// wait for it to retire.
+void freeze_byte_array(const Value& b) {
+    const uint32_t shape = shape_of(b.get()) & ~uint32_t{0xff00};
+    std::memcpy(reinterpret_cast<char*>(b.get()) + offsetof(Object, kind), &shape, sizeof shape);
+}
 
 Value byte_array_from(const void* data, size_t length) {
     Value b = new_byte_array_uninit(length);  // every byte is written by the copy

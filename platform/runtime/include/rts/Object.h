@@ -235,22 +235,37 @@ void deallocate_slow(void* p, size_t size);
 // `p` on it; gives a medium or large block back to malloc instead (also sets the thread up).
 void push_to_full_list_cold(size_t cls, void* p);
 
+// The head of the calling thread's free list of class `cls`, taken off it, or null when the list
+// is empty (or the thread not set up).
+RTS_INLINE void* pop_free_block(size_t cls) {
+    AllocCache* c = tls_alloc;
+    FreeBlock* b = c->free[cls];
+    FreeBlock* next = b->next;
+    if (RTS_UNLIKELY(next == nullptr)) return nullptr;
+    c->free[cls] = next;
+    c->allocated_bytes += class_bytes(cls);
+    return b;
+}
+
 RTS_INLINE void* allocate_bytes(size_t size) {
 #ifdef VUX_PROFILING
     charge_alloc(size);
 #endif
 #ifndef RTS_SANITIZED
-    const size_t cls = size_class(size);
-    if (RTS_LIKELY(cls < kBlockClasses)) {
-        AllocCache* c = tls_alloc;
-        FreeBlock* b = c->free[cls];
-        if (FreeBlock* next = b->next; RTS_LIKELY(next != nullptr)) {
-            c->free[cls] = next;
-            c->allocated_bytes += cls * kAllocGranule;
-            return b;
-        }
-    }
+    if (const size_t cls = size_class(size); RTS_LIKELY(cls < kBlockClasses))
+        if (void* b = pop_free_block(cls); RTS_LIKELY(b != nullptr)) return b;
 #endif
+    return allocate_slow(size);
+}
+
+// allocate_bytes for a size whose block_class is `cls`, with the large classes inline too: for a
+// site that allocates them often (a byte array, such as a big number's limbs).
+RTS_INLINE void* allocate_block(size_t size, size_t cls) {
+#ifdef VUX_PROFILING
+    charge_alloc(size);
+#endif
+    if (RTS_LIKELY(cls != 0))
+        if (void* b = pop_free_block(cls); RTS_LIKELY(b != nullptr)) return b;
     return allocate_slow(size);
 }
 
@@ -633,18 +648,22 @@ RTS_INLINE Value& as_value_mut(Object*& slot) { return *reinterpret_cast<Value*>
 // ---------------------------------------------------------------------------------------------
 // Constructors
 
-// A fresh constructor object with count 1; its references and words are left for the caller to
-// fill in (every reference slot must be set before the object is released). The header is written
-// as one word: the release of a short-lived object reads its kind, tag and counts as one number,
-// which separate byte stores would make wait for them to retire.
-RTS_INLINE Object* alloc_con(uint8_t tag, uint8_t nptrs, uint8_t nwords) {
-    void* mem = allocate_bytes(con_size(nptrs, nwords));
-    auto* o = new (mem) Object(1, Kind::Con, tag, nptrs, nwords);
+// A fresh object header with count 1 at `mem`, written as one word: the release of a short-lived
+// object reads its kind, tag and counts as one number, which separate byte stores would make wait
+// for them to retire.
+RTS_INLINE Object* new_header(void* mem, Kind kind, uint8_t tag, uint8_t nptrs, uint8_t nwords) {
+    auto* o = new (mem) Object(1, kind, tag, nptrs, nwords);
     static_assert(std::endian::native == std::endian::little);
-    const uint64_t header = 1 | uint64_t(static_cast<uint8_t>(Kind::Con)) << 32 | uint64_t(tag) << 40 |
+    const uint64_t header = 1 | uint64_t(static_cast<uint8_t>(kind)) << 32 | uint64_t(tag) << 40 |
                             uint64_t(nptrs) << 48 | uint64_t(nwords) << 56;
     std::memcpy(mem, &header, sizeof header);
     return o;
+}
+
+// A fresh constructor object with count 1; its references and words are left for the caller to
+// fill in (every reference slot must be set before the object is released).
+RTS_INLINE Object* alloc_con(uint8_t tag, uint8_t nptrs, uint8_t nwords) {
+    return new_header(allocate_bytes(con_size(nptrs, nwords)), Kind::Con, tag, nptrs, nwords);
 }
 
 RTS_INLINE uint8_t tag_of(const Value& v) {
