@@ -260,6 +260,25 @@ TEST(Alloc, ShrunkByteArrayIsFreedByItsOriginalBlock) {
     }
 }
 
+// Freezing keeps an array's kind and block class: frozen, it still goes back onto the free list of
+// the class it was allocated in, small, medium or large, and the next array of that class gets it.
+TEST(Alloc, FrozenByteArrayIsFreedByItsBlock) {
+#ifdef RTS_SANITIZED
+    GTEST_SKIP() << "sanitizer builds allocate with malloc";
+#endif
+    for (size_t length : {40u, 1000u, 8000u, 60000u}) {
+        Value b = rts::new_byte_array(length);
+        rts::freeze_byte_array(b);
+        EXPECT_FALSE(rts::bytes_mutable(b));
+        EXPECT_EQ(b->kind, rts::Kind::Bytes);
+        EXPECT_EQ(rts::bytes_length(b), length);
+        const void* block = b.get();
+        b = Value();
+        Value next = rts::new_byte_array(length);
+        EXPECT_EQ(next.get(), block) << length;
+    }
+}
+
 // A dying object without references goes straight back onto its class's free list whatever its
 // size up to 2 KiB, released itself or as the field of a dying constructor: the next object of its
 // size gets its block.
@@ -331,6 +350,28 @@ TEST(Alloc, CachedMediumBlocksAreBounded) {
 
         std::thread(make_and_drop).join();
         EXPECT_LE(in_use(), before + kSlack) << c.objects;
+    }
+}
+
+// Blocks of a size that is a multiple of 2 KiB, made one after another by a fresh thread, do not
+// sit at nearly the same offset within a page, where loops reading some and writing another stall.
+// Placement is malloc's, so a few close pairs are allowed; one per block is the fault.
+TEST(Alloc, LargeBlocksMadeInARowSitAtDifferentPageOffsets) {
+#ifdef RTS_SANITIZED
+    GTEST_SKIP() << "sanitizer builds allocate with malloc";
+#endif
+    for (size_t length : {2048u - 16u, 8192u - 16u, 16384u - 16u}) {
+        size_t close_pairs = 0;
+        std::thread([&] {
+            std::vector<Value> held;
+            for (int i = 0; i < 16; ++i) held.push_back(rts::new_byte_array_uninit(length));
+            for (size_t i = 1; i < held.size(); ++i) {
+                const auto offset = [&](size_t j) { return reinterpret_cast<uintptr_t>(held[j].get()) % 4096; };
+                const uintptr_t apart = (offset(i) - offset(i - 1)) % 4096;
+                close_pairs += apart < 128 || apart > 4096 - 128;
+            }
+        }).join();
+        EXPECT_LE(close_pairs, 3u) << length;
     }
 }
 
