@@ -50,6 +50,7 @@ struct Nesting {
 
 const Nesting kNestings[] = {
     {"ConstructorFirstField", kTenMillion, [](Value in) { return rts::con(0, std::move(in), box(1)); }},
+    {"ConstructorOnlyField", kTenMillion, [](Value in) { return rts::con(0, std::move(in)); }},
     {"ConstructorLastField", 1'000'000, [](Value in) { return rts::con(0, box(1), box(2), std::move(in)); }},
     {"UnevaluatedThunkClosure", kTenMillion,
      [](Value in) { return rts::delay([in = std::move(in)]() { return in; }); }},
@@ -119,6 +120,7 @@ TEST(Alloc, ConstructorWithCountedFieldsFreedAtItsRelease) {
     Value a = box(1);
     Value b = rts::byte_array_from("xy", 2);
     rts::con(0, a, b, a, nil.value());
+    rts::con(0, b);
     EXPECT_EQ(count_of(a), 1u);
     EXPECT_EQ(count_of(b), 1u);
 
@@ -140,6 +142,18 @@ TEST(Alloc, ConstructorWithCountedFieldsFreedAtItsRelease) {
     (void)blocks;
 #endif
     EXPECT_EQ(unbox(again1) + unbox(again2), 9);
+
+    // One reference, a byte array that dies with it (a big number over its limbs).
+    Value limbs = rts::new_byte_array(3000);
+    const rts::Object* limbs_block = limbs.get();
+    rts::con(0, std::move(limbs));
+    Value limbs_again = rts::new_byte_array(3000);
+#ifndef RTS_SANITIZED
+    EXPECT_EQ(limbs_again.get(), limbs_block);
+#else
+    (void)limbs_block;
+#endif
+    EXPECT_EQ(rts::bytes_length(limbs_again), 3000u);
 }
 
 // An evaluated lazy list dies along its evaluated tails and their cells, one after another, and
@@ -190,8 +204,9 @@ TEST(Alloc, ThreadFreesBeforeItsFirstAllocation) {
     EXPECT_EQ(made, 7);
 }
 
-// Dying objects that hold values inside a compact region, an evaluated suspended computation and
-// a pair, release them on the region: it lives while they do and goes with the last of them.
+// Dying objects that hold values inside a compact region, an evaluated suspended computation, a
+// pair and a box of one reference, release them on the region: it lives while they do and goes
+// with the last of them.
 TEST(Alloc, DyingObjectsReleaseTheirReferencesIntoACompactRegion) {
     const uint64_t before = rts::compact_live_bytes();
     Value region = rts::compactNew_hash(4096);
@@ -199,12 +214,15 @@ TEST(Alloc, DyingObjectsReleaseTheirReferencesIntoACompactRegion) {
     Value thunk = rts::delay([root] { return root; });
     rts::force(thunk);
     Value pair = rts::con(0, box(3), root);
+    Value only = rts::con(0, root);
     region = Value();
     root = Value();
     thunk = Value();
     EXPECT_GT(rts::compact_live_bytes(), before);
     EXPECT_EQ(unbox(rts::field(rts::field(pair, 1), 1)), 2);
     pair = Value();
+    EXPECT_GT(rts::compact_live_bytes(), before);
+    only = Value();
     EXPECT_EQ(rts::compact_live_bytes(), before);
 }
 
