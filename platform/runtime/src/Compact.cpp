@@ -496,12 +496,54 @@ __attribute__((target("avx512f,bmi2,popcnt"), noinline)) bool wide_chain(const c
     with_refs = refs;
     return true;
 }
+
+// Moves the references of the objects at `with_refs` in word `w` of a block's starts that have
+// two, both to object starts near the word: the starts of the eight words from two before it
+// (none past the `used` units) are held in a vector, so each reference takes a permutation and a
+// shift instead of its own lookup. Returns the objects left as they were (other shapes, and
+// references farther away, elsewhere or damaged), which are moved one reference at a time.
+__attribute__((target("avx512f,avx512vl"), noinline)) uint64_t wide_move_pairs(char* base, uint64_t w,
+                                                                               uint64_t with_refs, uint64_t used,
+                                                                               uint64_t self, uint64_t moved,
+                                                                               const uint64_t* starts) {
+    const uint64_t words = (used + 63) / 64, near = std::max<uint64_t>(w, 2) - 2;
+    alignas(64) uint64_t held[8];
+    for (uint64_t j = 0; j < 8; ++j) held[j] = near + j < words ? starts[near + j] : 0;
+    if (used % 64 != 0 && words - 1 - near < 8) held[words - 1 - near] &= (uint64_t{1} << (used % 64)) - 1;
+    const __m512i window = _mm512_load_si512(held);
+    const __m128i self_v = _mm_set1_epi64x(static_cast<int64_t>(self));
+    const __m128i moved_v = _mm_set1_epi64x(static_cast<int64_t>(moved));
+    const __m128i near_v = _mm_set1_epi64x(static_cast<int64_t>(near));
+    const __m128i low6 = _mm_set1_epi64x(63), one = _mm_set1_epi64x(1), eight = _mm_set1_epi64x(8);
+    char* const piece = base + w * 64 * 16;
+    uint64_t left = 0;
+    for (; with_refs != 0; with_refs &= with_refs - 1) {
+        const int i = std::countr_zero(with_refs);
+        char* o = piece + i * 16;
+        if (reinterpret_cast<const Object*>(o)->nptrs != 2) {
+            left |= uint64_t{1} << i;
+            continue;
+        }
+        const __m128i refs = _mm_loadu_si128(reinterpret_cast<const __m128i*>(o + 8));
+        const __m128i to = _mm_ror_epi64(_mm_sub_epi64(refs, self_v), 4);  // misaligned: far away
+        const __m128i index = _mm_sub_epi64(_mm_srli_epi64(to, 6), near_v);
+        const __m128i word = _mm512_castsi512_si128(_mm512_permutexvar_epi64(_mm512_castsi128_si512(index), window));
+        const __m128i bit = _mm_srlv_epi64(word, _mm_and_si128(to, low6));
+        if (_mm_mask_test_epi64_mask(_mm_cmplt_epu64_mask(index, eight), bit, one) != 3) {
+            left |= uint64_t{1} << i;
+            continue;
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(o + 8), _mm_add_epi64(refs, moved_v));
+    }
+    return left;
+}
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic pop
 #endif
 
 bool has_wide_chain() {
-    static const bool has = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("bmi2");
+    static const bool has = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&
+                             __builtin_cpu_supports("bmi2");
     return has;
 }
 #endif
@@ -531,7 +573,7 @@ class BlockWalk {
             sum_.reach(reach * 16);
 #ifdef RTS_WIDE_CHAIN
             if (uint64_t with_refs; wide && wide_chain(base_, w * 64, bits, used_, expected_, with_refs)) {
-                if (!move_word(w, with_refs)) return false;
+                if (!move_word(w, wide_move_pairs(base_, w, with_refs, used_, self_, moved_, starts_))) return false;
                 continue;
             }
 #else

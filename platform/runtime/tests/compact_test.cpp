@@ -375,6 +375,57 @@ TEST(Compact, ForgedBytesAreRefused) {
     EXPECT_TRUE(same_value(value, root));
 }
 
+TEST(Compact, ReferencesAmongConstructorsOnlyReachObjectStarts) {
+    // A list alone: its block holds constructors only, whose references are checked in runs. The
+    // forged cell lies near the end of the objects, its references reach back to the start.
+    Value region = rts::compactNew_hash(1 << 16);
+    Value root = rts::compactAdd_hash(region, list(1000));
+    const Exported good = export_region(region, root);
+    ASSERT_EQ(good.blocks.size(), 1u);
+    const uint64_t self = header_of(good.blocks[0])->self, used = header_of(good.blocks[0])->used;
+    Value cell = root;
+    for (int i = 0; i < 990; ++i) cell = rts::field(cell, 1);
+    const uint64_t next_at = reinterpret_cast<uint64_t>(rts::field(cell, 1).get());
+    const uint64_t far_at = reinterpret_cast<uint64_t>(rts::field(root, 1).get());
+    const uint64_t cell_off = reinterpret_cast<uint64_t>(cell.get()) - self;
+    auto slots = [&](Exported& e) { return rts::con_slots(reinterpret_cast<Object*>(e.blocks[0].data() + cell_off)); };
+    // The recorded starts lie at the block's end, one bit per 16 bytes; bits past the objects are
+    // never taken for objects.
+    auto record_start = [](std::string& b, uint64_t off) {
+        const uint64_t size = header_of(b)->size, bitmap = ((size / 16 + 63) / 64 * 8 + 15) / 16 * 16;
+        reinterpret_cast<uint64_t*>(b.data() + size - bitmap)[off / 1024] |= uint64_t{1} << (off / 16 % 64);
+    };
+    const std::vector<std::pair<const char*, std::function<void(Exported&)>>> forgeries = {
+        {"into the next object", [&](Exported& e) { slots(e)[1].word = next_at + 16; }},
+        {"into a far object", [&](Exported& e) { slots(e)[1].word = far_at + 16; }},
+        {"misaligned", [&](Exported& e) { slots(e)[0].word += 8; }},
+        {"before the block", [&](Exported& e) { slots(e)[0].word = self - 16; }},
+        {"past the objects at a recorded start",
+         [&](Exported& e) {
+             record_start(e.blocks[0], used);
+             slots(e)[1].word = self + used;
+         }},
+    };
+    for (const auto& [what, forge] : forgeries) {
+        Exported e = good;
+        forge(e);
+        reseal(e.blocks[0]);
+        EXPECT_FALSE(import_region(e).first) << what;
+    }
+    // A reference to any object start of the block is taken, however far: here the list turns
+    // into a cycle through its second cell.
+    Exported e = good;
+    slots(e)[1].word = far_at;
+    reseal(e.blocks[0]);
+    auto [imported, value] = import_region(e);
+    ASSERT_TRUE(imported);
+    expect_closed(imported, value);
+    Value moved_cell = value;
+    for (int i = 0; i < 990; ++i) moved_cell = rts::field(moved_cell, 1);
+    EXPECT_EQ(rts::field(moved_cell, 1).get(), rts::field(value, 1).get());
+    EXPECT_EQ(rts::word(rts::field(moved_cell, 0), 0), rts::word(rts::field(cell, 0), 0));
+}
+
 TEST(Compact, RandomDamageNeverGivesARegionPointingOutside) {
     const uint64_t before = rts::compact_live_bytes();
     const Exported good = exported_in_blocks(tree(7));
