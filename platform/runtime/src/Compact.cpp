@@ -451,12 +451,12 @@ constexpr uint64_t kConHeader = kCompactCount | uint64_t{static_cast<uint8_t>(Ki
 // vectors eight units at a time, when each is a constructor of at most kWideUnits units: its
 // header carries the mark of its own offset, and the next recorded start is exactly where it
 // ends. Each object is checked against the starts alone, not against the object before it, so
-// the eight of a vector are checked at once. The caller sees that the first start is where the
-// object before the word ended, and that the starts of words `w` and `w + 1` all lie within the
-// objects. On success `refs` holds, for each 16 words from the word's first unit, which are
-// references (the objects' fields reach at most three such pieces past the word), and the
-// number of pieces; otherwise the word is walked one object at a time, which takes byte arrays
-// and larger objects and finds the damage. Nothing is written.
+// the eight of a vector are checked at once. The caller has checked that the first start is where
+// the object before the word ended, and that words `w` and `w + 1` lie within the objects. On
+// success `refs` holds, for each piece of 16 words from the word's first unit, which are
+// references (the objects' fields reach at most three pieces past the word's eight), and
+// `pieces` their number; otherwise the word is walked one object at a time, which takes byte
+// arrays and larger objects and finds the damage. Nothing is written.
 #if defined(__x86_64__)
 #define RTS_WIDE_CHAIN
 #define RTS_WIDE_TARGET __attribute__((target("avx512f,avx512bw,avx512vbmi2")))
