@@ -359,6 +359,12 @@ RTS_INLINE uint64_t start_at_unit(const uint64_t* starts, uint64_t unit) {
     return (starts[unit / 64] >> (unit % 64)) & 1;
 }
 bool starts_at(const uint64_t* starts, uint64_t off) { return start_at_unit(starts, off / 16) != 0; }
+// Word `w` of the starts, without those at or past `used` units (the starts are taken only
+// among the objects).
+RTS_INLINE uint64_t starts_below(const uint64_t* starts, uint64_t w, uint64_t used) {
+    if (w * 64 >= used) return 0;
+    return used - w * 64 >= 64 ? starts[w] : starts[w] & ((uint64_t{1} << (used - w * 64)) - 1);
+}
 
 struct Import {
     std::vector<ImportBlock> blocks;  // in chain order
@@ -441,109 +447,148 @@ constexpr uint64_t kMaxConUnits = round16(con_size(255, 255)) / 16;
 // The header of a constructor in a region (kind and count), without its offset.
 constexpr uint64_t kConHeader = kCompactCount | uint64_t{static_cast<uint8_t>(Kind::Con)} << 32;
 
-// The objects starting in one word of a block's starts (64 units of 16 bytes from `first`) with
-// 512-bit vectors, eight units at a time: their headers are constructors' with the mark of their
-// own offsets, each starts where the one before it ends (the first at `expected`), and each ends
-// within the `used` units. On success `expected` is where the last one ends and `with_refs` the
-// starts of those with references; otherwise nothing is changed, and the word is walked one
-// object at a time, which takes byte arrays and finds the damage. Only the headers are read.
+// The objects starting in one word `w` of a block's starts (64 units of 16 bytes), with 512-bit
+// vectors eight units at a time, when each is a constructor of at most kWideUnits units: its
+// header carries the mark of its own offset, and the next recorded start is exactly where it
+// ends. Each object is checked against the starts alone, not against the object before it, so
+// the eight of a vector are checked at once. The caller has checked that the first start is where
+// the object before the word ended, and that words `w` and `w + 1` lie within the objects. On
+// success `refs` holds, for each piece of 16 words from the word's first unit, which are
+// references (the objects' fields reach at most three pieces past the word's eight), and
+// `pieces` their number; otherwise the word is walked one object at a time, which takes byte
+// arrays and larger objects and finds the damage. Nothing is written.
 #if defined(__x86_64__)
 #define RTS_WIDE_CHAIN
+#define RTS_WIDE_TARGET __attribute__((target("avx512f,avx512bw,avx512vbmi2")))
 // GCC takes the intrinsics' deliberately undefined vectors for uninitialized variables.
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#pragma GCC diagnostic ignored "-Wuninitialized"
 #endif
-__attribute__((target("avx512f,bmi2,popcnt"), noinline)) bool wide_chain(const char* base, uint64_t first,
-                                                                         uint64_t bits, uint64_t used,
-                                                                         uint64_t& expected,
-                                                                         uint64_t& with_refs) {
+
+constexpr uint64_t kWideUnits = 24;  // so an object's reference words fit a 64-bit mask from its vector
+constexpr int kWidePieces = 8 + 3;   // pieces of 16 words: the word's own and those its objects reach
+
+// The 128-bit pieces (a0 | a1, a2 | a3, b0 | b1, b2 | b3).
+RTS_WIDE_TARGET RTS_INLINE __m512i or_halves(__m512i a, __m512i b) {
+    return _mm512_or_si512(_mm512_shuffle_i64x2(a, b, 0b10'00'10'00), _mm512_shuffle_i64x2(a, b, 0b11'01'11'01));
+}
+
+// Eight 64-bit ORs at once: lane g of the result is the OR of the lanes of `v[g]`.
+RTS_WIDE_TARGET RTS_INLINE __m512i or_across(const __m512i (&v)[8]) {
+    __m512i pairs[4];
+    for (int i = 0; i < 4; ++i)  // in each 128 bits: (v[2i]'s two lanes, v[2i+1]'s two lanes)
+        pairs[i] = _mm512_or_si512(_mm512_unpacklo_epi64(v[2 * i], v[2 * i + 1]),
+                                   _mm512_unpackhi_epi64(v[2 * i], v[2 * i + 1]));
+    return or_halves(or_halves(pairs[0], pairs[1]), or_halves(pairs[2], pairs[3]));
+}
+
+RTS_WIDE_TARGET bool wide_chain(const char* base, uint64_t w, const uint64_t* starts,
+                                uint16_t (&refs)[kWidePieces], int& pieces) {
+    const uint64_t bits = starts[w];
+    const __m512i lane = _mm512_setr_epi64(0, 1, 2, 3, 4, 5, 6, 7);
     const __m512i even = _mm512_setr_epi64(0, 2, 4, 6, 8, 10, 12, 14);
+    const __m512i first_ref = _mm512_setr_epi64(1, 3, 5, 7, 9, 11, 13, 15);
     const __m512i mark_and_kind = _mm512_set1_epi64(0xFF'FFFF'FFFF);
-    const __m512i con = _mm512_set1_epi64(kConHeader);
-    const __m512i byte = _mm512_set1_epi64(0xff);
-    const __m512i two = _mm512_set1_epi64(2);
-    const __m512i limit = _mm512_set1_epi64(used);
-    __m512i unit = _mm512_add_epi64(_mm512_set1_epi64(first), _mm512_setr_epi64(0, 1, 2, 3, 4, 5, 6, 7));
-    __m512i last_end = _mm512_set1_epi64(expected);
-    __mmask8 bad = 0;
-    uint64_t refs = 0;
-    for (int g = 0; g < 8; ++g, unit = _mm512_add_epi64(unit, _mm512_set1_epi64(8))) {
-        const auto starts = static_cast<__mmask8>(bits >> (8 * g));
-        if (starts == 0) continue;
-        // The header words of the starts only: the others may lie past the block.
-        const char* p = base + (first + 8 * g) * 16;
-        const __m512i lo = _mm512_maskz_loadu_epi64(_pdep_u32(starts & 15, 0x55), p);
-        const __m512i hi = _mm512_maskz_loadu_epi64(_pdep_u32(starts >> 4, 0x55), p + 64);
-        const __m512i header = _mm512_permutex2var_epi64(lo, even, hi);
-        bad |= _mm512_mask_cmpneq_epi64_mask(starts, _mm512_and_si512(header, mark_and_kind),
-                                             _mm512_or_si512(unit, con));
+    const __m512i field_counts = _mm512_set1_epi64(static_cast<int64_t>(0xFFFF'0000'0000'0000));
+    const __m512i one = _mm512_set1_epi64(1), two = _mm512_set1_epi64(2), byte = _mm512_set1_epi64(0xff);
+    const __m512i too_long_bias = _mm512_set1_epi64(63 - kWideUnits);  // (units + bias) / 64 != 0 past kWideUnits
+    const __m512i here = _mm512_set1_epi64(static_cast<int64_t>(bits));
+    const __m512i next = _mm512_set1_epi64(static_cast<int64_t>(starts[w + 1]));
+    __m512i in_word = lane;
+    __m512i expected_header = _mm512_or_si512(_mm512_add_epi64(lane, _mm512_set1_epi64(static_cast<int64_t>(w * 64))),
+                                              _mm512_set1_epi64(kConHeader));
+    __m512i ref_words[8];
+    __m512i bad = _mm512_setzero_si512();  // nonzero in the lanes of starts found wrong
+    const char* p = base + w * 64 * 16;
+    for (int g = 0; g < 8; ++g, p += 128) {
+        const auto at = static_cast<__mmask8>(bits >> (8 * g));
+        const __m512i header = _mm512_permutex2var_epi64(_mm512_loadu_si512(p), even, _mm512_loadu_si512(p + 64));
+        // (header & mark_and_kind) ^ expected_header
+        const __m512i wrong_header = _mm512_ternarylogic_epi64(header, mark_and_kind, expected_header, 0x6A);
+        // Units of the object: (header + references + words + 1) / 2.
+        const __m512i fields = _mm512_sad_epu8(_mm512_and_si512(header, field_counts), _mm512_setzero_si512());
+        const __m512i units = _mm512_srli_epi64(_mm512_add_epi64(fields, two), 1);
+        // The starts after the object's own: the first where it ends.
+        const __m512i after = _mm512_xor_si512(_mm512_shrdv_epi64(here, next, in_word), one);
+        const __m512i first_after = _mm512_and_si512(after, _mm512_sub_epi64(_mm512_setzero_si512(), after));
+        const __m512i wrong_end = _mm512_xor_si512(first_after, _mm512_sllv_epi64(one, units));
+        const __m512i too_long = _mm512_srli_epi64(_mm512_add_epi64(units, too_long_bias), 6);
+        bad = _mm512_mask_ternarylogic_epi64(bad, at, wrong_header, wrong_end, 0xFE);  // bad | a | b
+        bad = _mm512_mask_or_epi64(bad, at, bad, too_long);
+        // The reference words of each object, from the piece's first word.
         const __m512i nptrs = _mm512_and_si512(_mm512_srli_epi64(header, 48), byte);
-        const __m512i fields = _mm512_add_epi64(nptrs, _mm512_srli_epi64(header, 56));
-        const __m512i end = _mm512_add_epi64(unit, _mm512_srli_epi64(_mm512_add_epi64(fields, two), 1));
-        bad |= _mm512_mask_cmpgt_epu64_mask(starts, end, limit);
-        refs |= uint64_t{_mm512_mask_test_epi64_mask(starts, nptrs, nptrs)} << (8 * g);
-        // The starts and ends side by side; each start must be the end before it.
-        const __m512i at = _mm512_maskz_compress_epi64(starts, unit);
-        const __m512i ends = _mm512_maskz_compress_epi64(starts, end);
-        const int n = std::popcount(static_cast<unsigned>(starts));
-        bad |= _mm512_mask_cmpneq_epi64_mask(static_cast<__mmask8>((1u << n) - 1),
-                                             _mm512_alignr_epi64(ends, last_end, 7), at);
-        last_end = _mm512_permutexvar_epi64(_mm512_set1_epi64(n - 1), ends);
+        ref_words[g] = _mm512_maskz_sllv_epi64(at, _mm512_sub_epi64(_mm512_sllv_epi64(one, nptrs), one), first_ref);
+        in_word = _mm512_add_epi64(in_word, _mm512_set1_epi64(8));
+        expected_header = _mm512_add_epi64(expected_header, _mm512_set1_epi64(8));
     }
-    if (bad != 0) return false;
-    expected = static_cast<uint64_t>(_mm_cvtsi128_si64(_mm512_castsi512_si128(last_end)));
-    with_refs = refs;
+    if (_mm512_test_epi64_mask(bad, bad) != 0) return false;
+    alignas(64) uint64_t own[8];
+    _mm512_store_si512(own, or_across(ref_words));
+    uint64_t reach = 0;  // reference words from the piece's first word on, of objects begun before
+    for (int g = 0; g < 8; ++g) {
+        const uint64_t words = reach | own[g];
+        refs[g] = static_cast<uint16_t>(words);
+        reach = words >> 16;
+    }
+    for (pieces = 8; reach != 0; reach >>= 16) refs[pieces++] = static_cast<uint16_t>(reach);
     return true;
 }
 
-// Moves the references of the objects at `with_refs` in word `w` of a block's starts that have
-// two, both to object starts near the word: the starts of the eight words from two before it
-// (none past the `used` units) are held in a vector, so each reference takes a permutation and a
-// shift instead of its own lookup. Returns the objects left as they were (other shapes, and
-// references farther away, elsewhere or damaged), which are moved one reference at a time.
-__attribute__((target("avx512f,avx512vl"), noinline)) uint64_t wide_move_pairs(char* base, uint64_t w,
-                                                                               uint64_t with_refs, uint64_t used,
-                                                                               uint64_t self, uint64_t moved,
-                                                                               const uint64_t* starts) {
-    const uint64_t words = (used + 63) / 64, near = std::max<uint64_t>(w, 2) - 2;
-    alignas(64) uint64_t held[8];
-    for (uint64_t j = 0; j < 8; ++j) held[j] = near + j < words ? starts[near + j] : 0;
-    if (used % 64 != 0 && words - 1 - near < 8) held[words - 1 - near] &= (uint64_t{1} << (used % 64)) - 1;
-    const __m512i window = _mm512_load_si512(held);
-    const __m128i self_v = _mm_set1_epi64x(static_cast<int64_t>(self));
-    const __m128i moved_v = _mm_set1_epi64x(static_cast<int64_t>(moved));
-    const __m128i near_v = _mm_set1_epi64x(static_cast<int64_t>(near));
-    const __m128i low6 = _mm_set1_epi64x(63), one = _mm_set1_epi64x(1), eight = _mm_set1_epi64x(8);
-    char* const piece = base + w * 64 * 16;
-    uint64_t left = 0;
-    for (; with_refs != 0; with_refs &= with_refs - 1) {
-        const int i = std::countr_zero(with_refs);
-        char* o = piece + i * 16;
-        if (reinterpret_cast<const Object*>(o)->nptrs != 2) {
-            left |= uint64_t{1} << i;
-            continue;
-        }
-        const __m128i refs = _mm_loadu_si128(reinterpret_cast<const __m128i*>(o + 8));
-        const __m128i to = _mm_ror_epi64(_mm_sub_epi64(refs, self_v), 4);  // misaligned: far away
-        const __m128i index = _mm_sub_epi64(_mm_srli_epi64(to, 6), near_v);
-        const __m128i word = _mm512_castsi512_si128(_mm512_permutexvar_epi64(_mm512_castsi128_si512(index), window));
-        const __m128i bit = _mm_srlv_epi64(word, _mm_and_si128(to, low6));
-        if (_mm_mask_test_epi64_mask(_mm_cmplt_epu64_mask(index, eight), bit, one) != 3) {
-            left |= uint64_t{1} << i;
-            continue;
-        }
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(o + 8), _mm_add_epi64(refs, moved_v));
+// The references at `refs` among the eight words at `p` that point at object starts held in
+// `window` (the starts of eight words from `near`), moved; returns the others.
+struct WideMove {
+    __m512i window, from, moved;  // `from`: the old address of the window's first unit
+
+    RTS_WIDE_TARGET RTS_INLINE __mmask8 eight(char* p, __mmask8 refs) const {
+        // The words lie within the objects: all eight are read, and those not moved written back.
+        const __m512i r = _mm512_loadu_si512(p);
+        // In units from the window's first; a misaligned one is rotated far away.
+        const __m512i to = _mm512_ror_epi64(_mm512_sub_epi64(r, from), 4);
+        const __m512i index = _mm512_srli_epi64(to, 6);
+        const __mmask8 near_enough = _mm512_mask_cmplt_epu64_mask(refs, index, _mm512_set1_epi64(8));
+        const __m512i word = _mm512_permutexvar_epi64(index, window);
+        const __mmask8 ok = _mm512_mask_test_epi64_mask(near_enough, _mm512_rorv_epi64(word, to), _mm512_set1_epi64(1));
+        _mm512_storeu_si512(p, _mm512_mask_add_epi64(r, ok, r, moved));
+        return ok;
     }
-    return left;
+};
+
+// Moves the references of the pieces that wide_chain found for word `w`, where each points
+// at an object start near the word: the starts of the eight words from four before it are
+// held in a vector, so each reference takes a permutation and a shift instead of a lookup of
+// its own. Leaves in `refs` those left as they were (farther, elsewhere or damaged).
+RTS_WIDE_TARGET void wide_move(char* base, uint64_t w, uint16_t (&refs)[kWidePieces], int pieces, uint64_t used,
+                               uint64_t self, uint64_t moved, const uint64_t* starts) {
+    // Only the starts of the objects: none at or past `used`.
+    const uint64_t near = std::max<uint64_t>(w, 4) - 4;
+    __m512i window;
+    if ((near + 8) * 64 <= used) {
+        window = _mm512_loadu_si512(starts + near);
+    } else {
+        alignas(64) uint64_t held[8];
+        for (uint64_t j = 0; j < 8; ++j) held[j] = starts_below(starts, near + j, used);
+        window = _mm512_load_si512(held);
+    }
+    const WideMove move{window,
+                        _mm512_set1_epi64(static_cast<int64_t>(self + near * 64 * 16)),
+                        _mm512_set1_epi64(static_cast<int64_t>(moved))};
+    char* const piece = base + w * 64 * 16;
+    for (int g = 0; g < pieces; ++g) {
+        char* p = piece + g * 128;
+        const __mmask8 lo = move.eight(p, static_cast<__mmask8>(refs[g]));
+        const __mmask8 hi = move.eight(p + 64, static_cast<__mmask8>(refs[g] >> 8));
+        refs[g] &= static_cast<uint16_t>(~_mm512_kunpackb(hi, lo));
+    }
 }
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic pop
 #endif
 
 bool has_wide_chain() {
-    static const bool has = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&
-                             __builtin_cpu_supports("bmi2");
+    static const bool has = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+                            __builtin_cpu_supports("avx512vbmi2");
     return has;
 }
 #endif
@@ -567,14 +612,19 @@ class BlockWalk {
 
     RTS_INLINE bool run(uint64_t checksum, bool wide) {
         for (uint64_t w = 0, words = (used_ + 63) / 64; w < words; ++w) {
-            uint64_t bits = starts_[w];
-            if (w == words - 1 && used_ % 64 != 0) bits &= (uint64_t{1} << (used_ % 64)) - 1;  // none past `used`
+            const uint64_t bits = starts_below(starts_, w, used_);
             const uint64_t reach = (w + 1) * 64 + kMaxConUnits;  // the objects starting here end before
             sum_.reach(reach * 16);
 #ifdef RTS_WIDE_CHAIN
-            if (uint64_t with_refs; wide && wide_chain(base_, w * 64, bits, used_, expected_, with_refs)) {
-                if (!move_word(w, wide_move_pairs(base_, w, with_refs, used_, self_, moved_, starts_))) return false;
-                continue;
+            // The word and the next lie within the objects, and the first start continues the chain.
+            if (wide && (w + 2) * 64 <= used_ && bits != 0 && w * 64 + std::countr_zero(bits) == expected_) {
+                uint16_t refs[kWidePieces];
+                if (int pieces = 0; wide_chain(base_, w, starts_, refs, pieces)) {
+                    wide_move(base_, w, refs, pieces, used_, self_, moved_, starts_);
+                    if (!move_left(w, refs, pieces)) return false;
+                    expected_ = (w + 1) * 64 + std::countr_zero(starts_[w + 1]);
+                    continue;
+                }
             }
 #else
             (void)wide;
@@ -617,19 +667,16 @@ class BlockWalk {
         return true;
     }
 
-    // The references of the objects starting at `with_refs` in word `w` of the starts, whose
-    // headers are checked.
-    RTS_INLINE bool move_word(uint64_t w, uint64_t with_refs) {
-        const uint64_t used = used_, self = self_, moved = moved_;
-        char* base = base_;
-        const uint64_t* starts = starts_;
-        for (; with_refs != 0; with_refs &= with_refs - 1) {
-            char* o = base + (w * 64 + std::countr_zero(with_refs)) * 16;
-            const uint64_t nptrs = reinterpret_cast<const Object*>(o)->nptrs;
-            if (!move_object(reinterpret_cast<Slot*>(o + 8), nptrs, used, self, moved, starts)) return false;
-        }
+#ifdef RTS_WIDE_CHAIN
+    // The references that wide_move left in the pieces of word `w`, one at a time.
+    bool move_left(uint64_t w, const uint16_t (&refs)[kWidePieces], int pieces) {
+        auto* words = reinterpret_cast<Slot*>(base_ + w * 64 * 16);
+        for (int g = 0; g < pieces; ++g)
+            for (uint32_t left = refs[g]; left != 0; left &= left - 1)
+                if (!move_references(words + g * 16 + std::countr_zero(left), 1)) return false;
         return true;
     }
+#endif
 
     // Checks and moves the `nptrs` references at `s`, an object's.
     RTS_INLINE bool move_object(Slot* s, uint64_t nptrs, uint64_t used, uint64_t self, uint64_t moved,

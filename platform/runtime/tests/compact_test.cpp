@@ -488,4 +488,70 @@ TEST(Compact, ResealedDamageInTheObjectsIsFoundByTheWalk) {
     EXPECT_LT(refused, 4000);
 }
 
+// A constructor of the given references and words.
+Value con_of(uint8_t tag, const std::vector<Value>& refs, const std::vector<uint64_t>& words) {
+    Object* o = rts::alloc_con(tag, static_cast<uint8_t>(refs.size()), static_cast<uint8_t>(words.size()));
+    rts::Slot* s = rts::con_slots(o);
+    for (size_t i = 0; i < refs.size(); ++i) s[i].ref = Value(refs[i]).detach();
+    for (size_t i = 0; i < words.size(); ++i) s[refs.size() + i].word = words[i];
+    return Value::adopt(o);
+}
+
+// A chain of constructors of many shapes, each holding the one before: up to six references
+// (fresh boxes, and a few leaves shared from the start, so references reach far back and into
+// other blocks) and up to four words, with now and then wide ones of 24 and 25 units of 16 bytes,
+// one of 60 references, and a byte array.
+Value shapes(int n) {
+    std::mt19937_64 rng(8);
+    const std::vector<Value> shared = {box(-1), bytes_of("shared"), box(-2)};
+    Value chain = rts::con(0);
+    for (int i = 0; i < n; ++i) {
+        const size_t kind = rng() % 40;
+        const size_t nrefs = kind == 0 ? 30 : kind == 1 ? 31 : kind == 3 ? 59 : rng() % 6;  // 47, 48 and 60 fields
+        std::vector<Value> refs{chain};
+        for (size_t r = 0; r < nrefs; ++r)
+            refs.push_back(rng() % 4 == 0 ? shared[rng() % shared.size()] : box(static_cast<int64_t>(rng() % 1000)));
+        if (kind == 2) refs.push_back(bytes_of(std::string(rng() % 40, 'b')));
+        std::vector<uint64_t> words(kind < 2 ? 16 : rng() % 5);
+        for (uint64_t& w : words) w = rng();
+        chain = con_of(static_cast<uint8_t>(1 + rng() % 3), refs, words);
+    }
+    return chain;
+}
+
+TEST(Compact, ConstructorsOfManyShapesImportWholeAndEveryStartIsChecked) {
+    Value region = rts::compactNew_hash(1 << 16);
+    const Value v = shapes(6000);
+    const Value root = rts::compactAddWithSharing_hash(region, v);
+    const Exported good = export_region(region, root);
+    ASSERT_GE(good.blocks.size(), 3u);
+    {
+        auto [imported, value] = import_region(good);
+        ASSERT_TRUE(imported);
+        expect_closed(imported, value);
+        EXPECT_TRUE(same_value(value, v));
+    }
+    std::mt19937_64 rng(51);
+    for (int i = 0; i < 300; ++i) {
+        Exported e = good;
+        std::string& b = e.blocks[rng() % e.blocks.size()];
+        const uint64_t units = header_of(b)->used / 16, size = header_of(b)->size;
+        if (i % 2 == 0) {
+            // A start added inside an object or taken away: the starts no longer match the objects.
+            auto* starts = reinterpret_cast<uint64_t*>(b.data() + size - ((size / 16 + 63) / 64 * 8 + 15) / 16 * 16);
+            const uint64_t unit = rng() % units;
+            starts[unit / 64] ^= uint64_t{1} << (unit % 64);
+            EXPECT_FALSE(import_region(e).first) << "start flipped at unit " << unit;
+            continue;
+        }
+        b[sizeof(rts::CompactBlockHeader) + rng() % (units * 16 - sizeof(rts::CompactBlockHeader))] ^=
+            static_cast<char>(1 + rng() % 255);
+        reseal(b);
+        auto [imported, value] = import_region(e);
+        if (!imported) continue;
+        expect_closed(imported, value);
+        expect_apart(value);
+    }
+}
+
 }  // namespace
