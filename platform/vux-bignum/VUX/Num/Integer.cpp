@@ -125,58 +125,68 @@ RTS_INLINE uint8_t sign_tag(bool negative) { return negative ? IN_tag : IP_tag; 
 
 // Sums and differences beyond the inline limbs, written straight into the byte array that becomes
 // the magnitude, under a constructor made beforehand: what is left once GMP's pass has gone
-// through the cache is the carry, the length and the mark.
+// through the cache is the carry, the length and the mark. The array is made as long as the
+// result when that is known beforehand, and only cut otherwise.
 
-// |x| + |y| with the given sign, for x.n >= y.n >= 1 and x.n >= kInlineLimbs.
-__attribute__((noinline)) Value big_sum(Limbs x, Limbs y, bool negative) {
-    Value arr = big_result_array(add_size(x.n, 1));
+// |x| + |y| with the given sign, for x.n >= y.n >= 1 and x.n >= kInlineLimbs. The top limbs
+// decide whether the sum carries out of them (two that overflow do, two whose sum stays below all
+// ones do not), unless they sum to all ones exactly: then a carry from below decides.
+__attribute__((noinline)) rts::Owned big_sum(Limbs x, Limbs y, bool negative) {
+    Limb tops;
+    const bool carries = __builtin_add_overflow(x.p[x.n - 1], y.n == x.n ? y.p[x.n - 1] : 0, &tops);
+    const bool room = carries || tops == ~Limb(0);  // for a carry out
+    Value arr = big_result_array(x.n + room);
     rts::Object* const bytes = arr.get();
     Limb* const r = mut_limbs(arr);
     Value result = negative ? IN(std::move(arr)) : IP(std::move(arr));
     const Limb carry = mpn_add(r, x.p, static_cast<mp_size_t>(x.n), y.p, static_cast<mp_size_t>(y.n));
-    r[x.n] = carry;
-    rts::shrink_byte_array(rts::as_value(bytes), (x.n + carry) * kLimbBytes);
+    if (room) {
+        r[x.n] = carry;
+        if (RTS_UNLIKELY(!carry)) rts::shrink_byte_array(rts::as_value(bytes), x.n * kLimbBytes);
+    }
     rts::freeze_byte_array(rts::as_value(bytes));
-    return result;
+    return result.detach();
 }
 
 // |x| - |y| with the given sign, for |x| > |y|, y.n >= 1 and x.n > kInlineLimbs. A difference
 // that cancels down to less than half of the room is copied, so as not to keep the long array.
-__attribute__((noinline)) Value big_difference(Limbs x, Limbs y, bool negative) {
+__attribute__((noinline)) rts::Owned big_difference(Limbs x, Limbs y, bool negative) {
     Value arr = big_result_array(x.n);
     rts::Object* const bytes = arr.get();
     Limb* const r = mut_limbs(arr);
     Value result = negative ? IN(std::move(arr)) : IP(std::move(arr));
     mpn_sub(r, x.p, static_cast<mp_size_t>(x.n), y.p, static_cast<mp_size_t>(y.n));
     const size_t n = trim(r, x.n);
-    if (RTS_UNLIKELY(n < x.n / 2)) return integer_from_limbs({r, n}, negative);
-    rts::shrink_byte_array(rts::as_value(bytes), n * kLimbBytes);
+    if (RTS_UNLIKELY(n < x.n)) {
+        if (n < x.n / 2) return integer_from_limbs({r, n}, negative).detach();
+        rts::shrink_byte_array(rts::as_value(bytes), n * kLimbBytes);
+    }
     rts::freeze_byte_array(rts::as_value(bytes));
-    return result;
+    return result.detach();
 }
 
 // |x| + |y| with the given sign, for non-zero magnitudes whose sum is big: one of three limbs or
 // more, or both big.
-RTS_INLINE Value add_magnitudes(Limbs x, Limbs y, bool negative) {
+RTS_INLINE rts::Owned add_magnitudes(Limbs x, Limbs y, bool negative) {
     if (x.n < y.n) std::swap(x, y);
     assert(y.n >= 1);
     if (x.n >= kInlineLimbs) return big_sum(x, y, negative);
-    return Value::adopt(sum_in_place(x, y, sign_tag(negative)));
+    return sum_in_place(x, y, sign_tag(negative));
 }
 
 // |x| - |y| with the given sign, for magnitudes with |x| > |y|.
-RTS_INLINE Value sub_magnitudes(Limbs x, Limbs y, bool negative) {
-    if (y.n == 0) return integer_from_limbs(x, negative);
+RTS_INLINE rts::Owned sub_magnitudes(Limbs x, Limbs y, bool negative) {
+    if (y.n == 0) return integer_from_limbs(x, negative).detach();
     if (x.n > kInlineLimbs) return big_difference(x, y, negative);
-    return Value::adopt(difference_in_place(x, y, sign_tag(negative)));
+    return difference_in_place(x, y, sign_tag(negative));
 }
 
 // x + (y_neg ? -|y| : |y|), for non-zero magnitudes of which one has three limbs or more, or both
 // big.
-RTS_INLINE Value add_signed(Limbs x, bool x_neg, Limbs y, bool y_neg) {
+RTS_INLINE rts::Owned add_signed(Limbs x, bool x_neg, Limbs y, bool y_neg) {
     if (x_neg == y_neg) return add_magnitudes(x, y, x_neg);
     int c = cmp(x, y);
-    if (c == 0) return integerZero();
+    if (c == 0) return Integer::zero_closure.object();
     return c > 0 ? sub_magnitudes(x, y, x_neg) : sub_magnitudes(y, x, y_neg);
 }
 
@@ -470,11 +480,11 @@ RTS_INLINE Signed signed_of(const Value& i, Limb& limb) {
 // a + b, or a - b when `subtract`, for evaluated operands of which one has three limbs or more
 // (the entries take narrow operands first). Out of line, so that the entries' path for two big
 // operands saves few registers.
-__attribute__((noinline)) Value add_integers(const Value& a, const Value& b, bool subtract) {
+__attribute__((noinline)) rts::Owned add_integers(const Value& a, const Value& b, bool subtract) {
     Limb la, lb;
     const Signed p = signed_of(a, la), q = signed_of(b, lb);
-    if (q.mag.n == 0) return a;
-    if (p.mag.n == 0) return subtract ? integerNegate(b) : b;
+    if (q.mag.n == 0) return Value(a).detach();
+    if (p.mag.n == 0) return (subtract ? integerNegate(b) : Value(b)).detach();
     return add_signed(p.mag, p.neg, q.mag, q.neg != subtract);
 }
 
@@ -487,11 +497,16 @@ RTS_INLINE bool inline_bigs(const Value& a, const Value& b) {
 // jump to the next rather than a call.
 
 // a + b, or a - b when `subtract`, for operands that are not both big with their limbs inline:
-// narrow ones of at most two limbs each take the 128-bit path, longer ones add_integers.
+// two big ones of which one is longer than two limbs go straight to add_signed, other narrow ones
+// (of at most two limbs each) take the 128-bit path, the rest add_integers.
 __attribute__((noinline)) rts::Owned add_others(const Value& a, const Value& b, bool subtract) {
+    if (a->tag != IS_tag && b->tag != IS_tag) {
+        const Limbs x = integer_magnitude(a), y = integer_magnitude(b);
+        if (x.n > 2 || y.n > 2) return add_signed(x, a->tag == IN_tag, y, (b->tag == IN_tag) != subtract);
+    }
     Narrow x, y;
     if (narrow2(a, b, x, y)) return narrow_add(x, y.mag, y.neg != subtract).detach();
-    return add_integers(a, b, subtract).detach();
+    return add_integers(a, b, subtract);
 }
 
 // sum_in_place out of line: for sums past the short carry loop, or when the free list has no
@@ -518,7 +533,7 @@ RTS_INLINE rts::Owned add_inline_bigs(const Value& a, const Value& b, bool subtr
         if (RTS_LIKELY(x.n <= kShortRun))
             if (rts::Object* o = take_inline_magnitude(x.n + 1, tag); RTS_LIKELY(o != nullptr))
                 return write_sum(o, x, y);
-        if (RTS_UNLIKELY(x.n >= kInlineLimbs)) return add_integers(a, b, subtract).detach();
+        if (RTS_UNLIKELY(x.n >= kInlineLimbs)) return add_integers(a, b, subtract);
         return sum_out_of_line(x, y, tag);
     }
     if (x.n <= 2 && y.n <= 2)
