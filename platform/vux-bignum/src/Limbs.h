@@ -206,7 +206,10 @@ RTS_INLINE Limb sub_short(Limb* r, const Limb* a, const Limb* b, size_t n) {
 
 // r = a + b over a.n limbs, for a.n >= b.n >= 1; the carry out.
 RTS_INLINE Limb add_limbs(Limb* r, Limbs a, Limbs b) {
-    if (a.n > kShortRun) return mpn_add(r, a.p, static_cast<mp_size_t>(a.n), b.p, static_cast<mp_size_t>(b.n));
+    if (a.n > kShortRun) {
+        if (a.n == b.n) return mpn_add_n(r, a.p, b.p, static_cast<mp_size_t>(a.n));
+        return mpn_add(r, a.p, static_cast<mp_size_t>(a.n), b.p, static_cast<mp_size_t>(b.n));
+    }
     Limb carry = add_short(r, a.p, b.p, b.n);
     for (size_t i = b.n; i < a.n; ++i) {
         const Limb s = a.p[i] + carry;
@@ -217,7 +220,10 @@ RTS_INLINE Limb add_limbs(Limb* r, Limbs a, Limbs b) {
 }
 // r = a - b over a.n limbs, for a.n >= b.n >= 1; the borrow out.
 RTS_INLINE Limb sub_limbs(Limb* r, Limbs a, Limbs b) {
-    if (a.n > kShortRun) return mpn_sub(r, a.p, static_cast<mp_size_t>(a.n), b.p, static_cast<mp_size_t>(b.n));
+    if (a.n > kShortRun) {
+        if (a.n == b.n) return mpn_sub_n(r, a.p, b.p, static_cast<mp_size_t>(a.n));
+        return mpn_sub(r, a.p, static_cast<mp_size_t>(a.n), b.p, static_cast<mp_size_t>(b.n));
+    }
     Limb borrow = sub_short(r, a.p, b.p, b.n);
     for (size_t i = b.n; i < a.n; ++i) {
         const Limb d = a.p[i] - borrow;

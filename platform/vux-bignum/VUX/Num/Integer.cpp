@@ -521,6 +521,12 @@ __attribute__((noinline)) rts::Owned difference_out_of_line(Limbs x, Limbs y, ui
     return difference_in_place(x, y, tag);
 }
 
+// x + (y_neg ? -|y| : |y|) for magnitudes of big values of at most two limbs each, on the 128-bit
+// path.
+__attribute__((noinline)) rts::Owned narrow_sum(Limbs x, bool x_neg, Limbs y, bool y_neg) {
+    return narrow_add({wide_of(x), x_neg}, wide_of(y), y_neg).detach();
+}
+
 // a + b for two big operands with their limbs inline, b's sign flipped when `subtract`. Each case
 // goes its own way, so that the common ones, a sum within the short carry loop and a difference
 // of narrow magnitudes, keep few registers: a sum of two big values is big, written in place; a
@@ -536,8 +542,7 @@ RTS_INLINE rts::Owned add_inline_bigs(const Value& a, const Value& b, bool subtr
         if (RTS_UNLIKELY(x.n >= kInlineLimbs)) return add_integers(a, b, subtract);
         return sum_out_of_line(x, y, tag);
     }
-    if (x.n <= 2 && y.n <= 2)
-        return narrow_add({wide_of(x), tag == IN_tag}, wide_of(y), (b->tag == IN_tag) != subtract).detach();
+    if (x.n <= 2 && y.n <= 2) return narrow_sum(x, tag == IN_tag, y, (b->tag == IN_tag) != subtract);
     // Signs differ: the smaller magnitude goes from the larger, whose sign the result takes.
     const int c = cmp(x, y);
     if (c == 0) return Integer::zero_closure.object();
