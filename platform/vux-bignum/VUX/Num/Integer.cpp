@@ -82,9 +82,8 @@ Value bool_of(bool b) { return Types::isTrue_hash(b); }
 // Sums and differences written in place into a fresh inline object, with nothing to release on
 // the way (the limb loops do not fail): so the path for two big operands keeps few registers.
 
-// |x| + |y| under `tag`, for non-zero magnitudes with x.n >= y.n and x.n < kInlineLimbs whose sum
-// is big.
-// `o` is a fresh object with room for x.n + 1 limbs.
+// |x| + |y| into `o`, a fresh object with room for x.n + 1 limbs, for non-zero magnitudes with
+// x.n >= y.n and x.n < kInlineLimbs whose sum is big.
 RTS_INLINE rts::Owned write_sum(rts::Object* o, Limbs x, Limbs y) {
     Limb* r = inline_limbs(o);
     const Limb carry = add_limbs(r, x, y);
@@ -92,6 +91,7 @@ RTS_INLINE rts::Owned write_sum(rts::Object* o, Limbs x, Limbs y) {
     set_inline_count(o, x.n + carry);
     return o;
 }
+// The same into a new object, under `tag`.
 RTS_INLINE rts::Owned sum_in_place(Limbs x, Limbs y, uint8_t tag) {
     return write_sum(alloc_inline_magnitude(x.n + 1, tag), x, y);
 }
@@ -139,7 +139,7 @@ __attribute__((noinline)) rts::Owned big_sum(Limbs x, Limbs y, bool negative) {
     rts::Object* const bytes = arr.get();
     Limb* const r = mut_limbs(arr);
     Value result = negative ? IN(std::move(arr)) : IP(std::move(arr));
-    const Limb carry = mpn_add(r, x.p, static_cast<mp_size_t>(x.n), y.p, static_cast<mp_size_t>(y.n));
+    const Limb carry = add_limbs(r, x, y);
     if (room) {
         r[x.n] = carry;
         if (RTS_UNLIKELY(!carry)) rts::shrink_byte_array(rts::as_value(bytes), x.n * kLimbBytes);
@@ -155,7 +155,7 @@ __attribute__((noinline)) rts::Owned big_difference(Limbs x, Limbs y, bool negat
     rts::Object* const bytes = arr.get();
     Limb* const r = mut_limbs(arr);
     Value result = negative ? IN(std::move(arr)) : IP(std::move(arr));
-    mpn_sub(r, x.p, static_cast<mp_size_t>(x.n), y.p, static_cast<mp_size_t>(y.n));
+    sub_limbs(r, x, y);
     const size_t n = trim(r, x.n);
     if (RTS_UNLIKELY(n < x.n)) {
         if (n < x.n / 2) return integer_from_limbs({r, n}, negative).detach();
@@ -527,10 +527,11 @@ __attribute__((noinline)) rts::Owned narrow_sum(Limbs x, bool x_neg, Limbs y, bo
     return narrow_add({wide_of(x), x_neg}, wide_of(y), y_neg).detach();
 }
 
-// a + b for two big operands with their limbs inline, b's sign flipped when `subtract`. Each case
-// goes its own way, so that the common ones, a sum within the short carry loop and a difference
-// of narrow magnitudes, keep few registers: a sum of two big values is big, written in place; a
-// difference takes the 128-bit path when both are narrow.
+// a + b for two big operands with their limbs inline, b's sign flipped when `subtract`. A sum of
+// two big values is big: written in place. A difference takes the 128-bit path when both are
+// narrow, else is written in place too. Sums and differences within the short carry loop take
+// their block from the free list here; everything else goes out of line, so that this path keeps
+// few registers.
 RTS_INLINE rts::Owned add_inline_bigs(const Value& a, const Value& b, bool subtract) {
     Limbs x = inline_magnitude(a), y = inline_magnitude(b);
     uint8_t tag = a->tag;
