@@ -158,36 +158,38 @@ class LimbBuf {
 inline constexpr size_t kShortRun = 16;
 
 #if defined(__x86_64__)
-// Two limbs a step, after a first odd one. The carry (borrow) flag runs through the loop: lea, dec
-// and jrcxz leave it alone.
-#define VUX_NUM_CARRY_LOOP(first, op)                                                             \
-    size_t pairs = n >> 1, i = 0;                                                                 \
-    Limb flag, t, u;                                                                              \
-    asm volatile("xor %k[flag], %k[flag]\n\t"                                                     \
-                 "test $1, %[n]\n\t"                                                              \
-                 "jz 2f\n\t"                                                                      \
-                 "mov (%[a]), %[t]\n\t"                                                           \
-                 first " (%[b]), %[t]\n\t"                                                        \
-                 "mov %[t], (%[r])\n\t"                                                           \
-                 "lea 1(%[i]), %[i]\n"                                                            \
-                 "2:\n\t"                                                                         \
-                 "jrcxz 3f\n"                                                                     \
-                 "1:\n\t"                                                                         \
-                 "mov (%[a],%[i],8), %[t]\n\t"                                                    \
-                 "mov 8(%[a],%[i],8), %[u]\n\t"                                                   \
-                 op " (%[b],%[i],8), %[t]\n\t"                                                    \
-                 op " 8(%[b],%[i],8), %[u]\n\t"                                                   \
-                 "mov %[t], (%[r],%[i],8)\n\t"                                                    \
-                 "mov %[u], 8(%[r],%[i],8)\n\t"                                                   \
-                 "lea 2(%[i]), %[i]\n\t"                                                          \
-                 "dec %[pairs]\n\t"                                                               \
-                 "jnz 1b\n"                                                                       \
-                 "3:\n\t"                                                                         \
-                 "setc %b[flag]"                                                                  \
-                 : [flag] "=&r"(flag), [t] "=&r"(t), [u] "=&r"(u), [i] "+r"(i), [pairs] "+c"(pairs) \
-                 : [n] "r"(n), [r] "r"(r), [a] "r"(a), [b] "r"(b)                                 \
-                 : "cc", "memory");                                                               \
-    return flag
+// Two limbs a step, after a first odd one. The carry (borrow) flag runs through the loop: mov,
+// lea, dec and jrcxz leave it alone; the shift that halves the count clears it when no odd limb
+// goes first. Few registers (the count halves in place, one scratch word that ends as the flag),
+// so that a caller keeps its own values in caller-saved registers.
+#define VUX_NUM_CARRY_LOOP(first, op)                                                              \
+    size_t pairs = n, i = 0;                                                                       \
+    Limb t;                                                                                        \
+    asm volatile("shr $1, %[pairs]\n\t"                                                            \
+                 "jnc 2f\n\t"                                                                      \
+                 "mov (%[a]), %[t]\n\t"                                                            \
+                 first " (%[b]), %[t]\n\t"                                                         \
+                 "mov %[t], (%[r])\n\t"                                                            \
+                 "lea 1(%[i]), %[i]\n"                                                             \
+                 "2:\n\t"                                                                          \
+                 "jrcxz 3f\n"                                                                      \
+                 "1:\n\t"                                                                          \
+                 "mov (%[a],%[i],8), %[t]\n\t"                                                     \
+                 op " (%[b],%[i],8), %[t]\n\t"                                                     \
+                 "mov %[t], (%[r],%[i],8)\n\t"                                                     \
+                 "mov 8(%[a],%[i],8), %[t]\n\t"                                                    \
+                 op " 8(%[b],%[i],8), %[t]\n\t"                                                    \
+                 "mov %[t], 8(%[r],%[i],8)\n\t"                                                    \
+                 "lea 2(%[i]), %[i]\n\t"                                                           \
+                 "dec %[pairs]\n\t"                                                                \
+                 "jnz 1b\n"                                                                        \
+                 "3:\n\t"                                                                          \
+                 "mov $0, %k[t]\n\t"                                                               \
+                 "setc %b[t]"                                                                      \
+                 : [t] "=&r"(t), [i] "+r"(i), [pairs] "+c"(pairs)                                  \
+                 : [r] "r"(r), [a] "r"(a), [b] "r"(b)                                              \
+                 : "cc", "memory");                                                                \
+    return t
 // r = a + b over n >= 1 limbs (r may be a or b); the carry out.
 RTS_INLINE Limb add_short(Limb* r, const Limb* a, const Limb* b, size_t n) { VUX_NUM_CARRY_LOOP("add", "adc"); }
 // r = a - b over n >= 1 limbs (r may be a or b); the borrow out.
@@ -204,7 +206,10 @@ RTS_INLINE Limb sub_short(Limb* r, const Limb* a, const Limb* b, size_t n) {
 
 // r = a + b over a.n limbs, for a.n >= b.n >= 1; the carry out.
 RTS_INLINE Limb add_limbs(Limb* r, Limbs a, Limbs b) {
-    if (a.n > kShortRun) return mpn_add(r, a.p, static_cast<mp_size_t>(a.n), b.p, static_cast<mp_size_t>(b.n));
+    if (a.n > kShortRun) {
+        if (a.n == b.n) return mpn_add_n(r, a.p, b.p, static_cast<mp_size_t>(a.n));
+        return mpn_add(r, a.p, static_cast<mp_size_t>(a.n), b.p, static_cast<mp_size_t>(b.n));
+    }
     Limb carry = add_short(r, a.p, b.p, b.n);
     for (size_t i = b.n; i < a.n; ++i) {
         const Limb s = a.p[i] + carry;
@@ -215,7 +220,10 @@ RTS_INLINE Limb add_limbs(Limb* r, Limbs a, Limbs b) {
 }
 // r = a - b over a.n limbs, for a.n >= b.n >= 1; the borrow out.
 RTS_INLINE Limb sub_limbs(Limb* r, Limbs a, Limbs b) {
-    if (a.n > kShortRun) return mpn_sub(r, a.p, static_cast<mp_size_t>(a.n), b.p, static_cast<mp_size_t>(b.n));
+    if (a.n > kShortRun) {
+        if (a.n == b.n) return mpn_sub_n(r, a.p, b.p, static_cast<mp_size_t>(a.n));
+        return mpn_sub(r, a.p, static_cast<mp_size_t>(a.n), b.p, static_cast<mp_size_t>(b.n));
+    }
     Limb borrow = sub_short(r, a.p, b.p, b.n);
     for (size_t i = b.n; i < a.n; ++i) {
         const Limb d = a.p[i] - borrow;

@@ -171,6 +171,35 @@ TEST(Integer, CarriesAndBorrowsAcrossLimbsMatchMpz) {
     expect_signed_pairs_match(magnitudes, std::span(kBinary, 2));  // add and sub
 }
 
+// Sums beyond the limbs a constructor holds get an array as long as their top limbs say: one limb
+// more when those overflow, none when they stay below all ones, and when they sum to all ones
+// exactly, room that a carry from below fills or that is cut when none comes. Operands of 300
+// limbs (B = 2^64): tops 2^63 or 2^63 - 1 over all ones, a one or zeros; all ones, which a one
+// carries out of; and a top of 3, which nothing carries out of. Every pair, sign and form.
+TEST(Integer, LongSumsWhoseTopLimbsDecideTheCarryMatchMpz) {
+    constexpr unsigned long kLimbs = 300;
+    auto top_over = [](unsigned long top, unsigned long low_ones, unsigned long low) {
+        Mpz r;
+        mpz_set_ui(r, top);
+        mpz_mul_2exp(r, r, 64 * (kLimbs - 1));  // top * B^299
+        Mpz below;
+        mpz_setbit(below, 64 * low_ones);
+        mpz_sub_ui(below, below, 1);  // the low limbs all ones
+        mpz_add(r, r, below);
+        mpz_add_ui(r, r, low);
+        return r;
+    };
+    const unsigned long half = 1ul << 63;
+    std::vector<Mpz> magnitudes;
+    magnitudes.push_back(top_over(half, kLimbs - 1, 0));      // 2^63 over all ones
+    magnitudes.push_back(top_over(half - 1, 0, 1));           // 2^63 - 1 over a one
+    magnitudes.push_back(top_over(half - 1, 0, 0));           // 2^63 - 1 over zeros
+    magnitudes.push_back(top_over(~0ul, kLimbs - 1, 0));      // all ones
+    magnitudes.push_back(top_over(3, 0, 0));                  // 3 over zeros
+    magnitudes.emplace_back("1");
+    expect_signed_pairs_match(magnitudes, std::span(kBinary, 2));  // add and sub
+}
+
 // Sums and differences beyond the limbs a constructor holds are written straight into the array
 // of their magnitude, which is then cut to the result's length. Of each size, one result dropped at
 // once, one kept to the end and one whose magnitude alone is kept (shared through a BigNat#): every

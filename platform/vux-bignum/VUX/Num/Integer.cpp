@@ -82,75 +82,92 @@ Value bool_of(bool b) { return Types::isTrue_hash(b); }
 // Sums and differences written in place into a fresh inline object, with nothing to release on
 // the way (the limb loops do not fail): so the path for two big operands keeps few registers.
 
-// |x| + |y| under `tag`, for non-zero magnitudes with x.n >= y.n and x.n < kInlineLimbs whose sum
-// is big.
-RTS_INLINE Value sum_in_place(Limbs x, Limbs y, uint8_t tag) {
-    rts::Object* o = alloc_inline_magnitude(x.n + 1, tag);
+// |x| + |y| into `o`, a fresh object with room for x.n + 1 limbs, for non-zero magnitudes with
+// x.n >= y.n and x.n < kInlineLimbs whose sum is big.
+RTS_INLINE rts::Owned write_sum(rts::Object* o, Limbs x, Limbs y) {
     Limb* r = inline_limbs(o);
     const Limb carry = add_limbs(r, x, y);
     r[x.n] = carry;  // without a carry, the unused word is zero as it must be
     set_inline_count(o, x.n + carry);
-    return Value::adopt(o);
+    return o;
+}
+// The same into a new object, under `tag`.
+RTS_INLINE rts::Owned sum_in_place(Limbs x, Limbs y, uint8_t tag) {
+    return write_sum(alloc_inline_magnitude(x.n + 1, tag), x, y);
 }
 
 // The canonical Integer of the first n limbs written in place into an object with room for `cap`.
-__attribute__((noinline)) Value finish_in_place(rts::Object* o, size_t cap, size_t n, uint8_t tag) {
-    return InlineMagnitude(o, cap, tag == IN_tag).finish(n);
+__attribute__((noinline)) rts::Owned finish_in_place(rts::Object* o, size_t cap, size_t n, uint8_t tag) {
+    return InlineMagnitude(o, cap, tag == IN_tag).finish(n).detach();
 }
 
 // The same, for n trimmed: sealed as it is when that is canonical (two limbs or more, so big, and
 // filling at least half of the room), else through finish().
-RTS_INLINE Value settle_in_place(rts::Object* o, size_t cap, size_t n, uint8_t tag) {
+RTS_INLINE rts::Owned settle_in_place(rts::Object* o, size_t cap, size_t n, uint8_t tag) {
     if (RTS_UNLIKELY(n < 2 || n < cap / 2)) return finish_in_place(o, cap, n, tag);
     set_inline_count(o, n);
-    return Value::adopt(o);
+    return o;
 }
 
-// |x| - |y| under `tag`, for magnitudes with |x| > |y| and x.n <= kInlineLimbs.
-RTS_INLINE Value difference_in_place(Limbs x, Limbs y, uint8_t tag) {
-    rts::Object* o = alloc_inline_magnitude(x.n, tag);
+// |x| - |y| under `tag` into `o`, a fresh object with room for x.n limbs, for magnitudes with
+// |x| > |y|.
+RTS_INLINE rts::Owned write_difference(rts::Object* o, Limbs x, Limbs y, uint8_t tag) {
     Limb* r = inline_limbs(o);
     sub_limbs(r, x, y);
     return settle_in_place(o, x.n, trim(r, x.n), tag);
+}
+// The same into a new object, for x.n <= kInlineLimbs.
+RTS_INLINE rts::Owned difference_in_place(Limbs x, Limbs y, uint8_t tag) {
+    return write_difference(alloc_inline_magnitude(x.n, tag), x, y, tag);
 }
 
 RTS_INLINE uint8_t sign_tag(bool negative) { return negative ? IN_tag : IP_tag; }
 
 // Sums and differences beyond the inline limbs, written straight into the byte array that becomes
 // the magnitude, under a constructor made beforehand: what is left once GMP's pass has gone
-// through the cache is the carry, the length and the mark.
+// through the cache is the carry, the length and the mark. The array is made as long as the
+// result when that is known beforehand, and only cut otherwise.
 
-// |x| + |y| with the given sign, for x.n >= y.n >= 1 and x.n >= kInlineLimbs.
-__attribute__((noinline)) Value big_sum(Limbs x, Limbs y, bool negative) {
-    Value arr = big_result_array(add_size(x.n, 1));
+// |x| + |y| with the given sign, for x.n >= y.n >= 1 and x.n >= kInlineLimbs. The top limbs
+// decide whether the sum carries out of them (two that overflow do, two whose sum stays below all
+// ones do not), unless they sum to all ones exactly: then a carry from below decides.
+__attribute__((noinline)) rts::Owned big_sum(Limbs x, Limbs y, bool negative) {
+    Limb tops;
+    const bool carries = __builtin_add_overflow(x.p[x.n - 1], y.n == x.n ? y.p[x.n - 1] : 0, &tops);
+    const bool room = carries || tops == ~Limb(0);  // for a carry out
+    Value arr = big_result_array(x.n + room);
     rts::Object* const bytes = arr.get();
     Limb* const r = mut_limbs(arr);
     Value result = negative ? IN(std::move(arr)) : IP(std::move(arr));
-    const Limb carry = mpn_add(r, x.p, static_cast<mp_size_t>(x.n), y.p, static_cast<mp_size_t>(y.n));
-    r[x.n] = carry;
-    rts::shrink_byte_array(rts::as_value(bytes), (x.n + carry) * kLimbBytes);
+    const Limb carry = add_limbs(r, x, y);
+    if (room) {
+        r[x.n] = carry;
+        if (RTS_UNLIKELY(!carry)) rts::shrink_byte_array(rts::as_value(bytes), x.n * kLimbBytes);
+    }
     rts::freeze_byte_array(rts::as_value(bytes));
-    return result;
+    return result.detach();
 }
 
 // |x| - |y| with the given sign, for |x| > |y|, y.n >= 1 and x.n > kInlineLimbs. A difference
 // that cancels down to less than half of the room is copied, so as not to keep the long array.
-__attribute__((noinline)) Value big_difference(Limbs x, Limbs y, bool negative) {
+__attribute__((noinline)) rts::Owned big_difference(Limbs x, Limbs y, bool negative) {
     Value arr = big_result_array(x.n);
     rts::Object* const bytes = arr.get();
     Limb* const r = mut_limbs(arr);
     Value result = negative ? IN(std::move(arr)) : IP(std::move(arr));
-    mpn_sub(r, x.p, static_cast<mp_size_t>(x.n), y.p, static_cast<mp_size_t>(y.n));
+    sub_limbs(r, x, y);
     const size_t n = trim(r, x.n);
-    if (RTS_UNLIKELY(n < x.n / 2)) return integer_from_limbs({r, n}, negative);
-    rts::shrink_byte_array(rts::as_value(bytes), n * kLimbBytes);
+    if (RTS_UNLIKELY(n < x.n)) {
+        if (n < x.n / 2) return integer_from_limbs({r, n}, negative).detach();
+        rts::shrink_byte_array(rts::as_value(bytes), n * kLimbBytes);
+    }
     rts::freeze_byte_array(rts::as_value(bytes));
-    return result;
+    return result.detach();
 }
 
 // |x| + |y| with the given sign, for non-zero magnitudes whose sum is big: one of three limbs or
 // more, or both big.
-RTS_INLINE Value add_magnitudes(Limbs x, Limbs y, bool negative) {
+RTS_INLINE rts::Owned add_magnitudes(Limbs x, Limbs y, bool negative) {
     if (x.n < y.n) std::swap(x, y);
     assert(y.n >= 1);
     if (x.n >= kInlineLimbs) return big_sum(x, y, negative);
@@ -158,18 +175,18 @@ RTS_INLINE Value add_magnitudes(Limbs x, Limbs y, bool negative) {
 }
 
 // |x| - |y| with the given sign, for magnitudes with |x| > |y|.
-RTS_INLINE Value sub_magnitudes(Limbs x, Limbs y, bool negative) {
-    if (y.n == 0) return integer_from_limbs(x, negative);
+RTS_INLINE rts::Owned sub_magnitudes(Limbs x, Limbs y, bool negative) {
+    if (y.n == 0) return integer_from_limbs(x, negative).detach();
     if (x.n > kInlineLimbs) return big_difference(x, y, negative);
     return difference_in_place(x, y, sign_tag(negative));
 }
 
 // x + (y_neg ? -|y| : |y|), for non-zero magnitudes of which one has three limbs or more, or both
 // big.
-RTS_INLINE Value add_signed(Limbs x, bool x_neg, Limbs y, bool y_neg) {
+RTS_INLINE rts::Owned add_signed(Limbs x, bool x_neg, Limbs y, bool y_neg) {
     if (x_neg == y_neg) return add_magnitudes(x, y, x_neg);
     int c = cmp(x, y);
-    if (c == 0) return integerZero();
+    if (c == 0) return Integer::zero_closure.object();
     return c > 0 ? sub_magnitudes(x, y, x_neg) : sub_magnitudes(y, x, y_neg);
 }
 
@@ -463,11 +480,11 @@ RTS_INLINE Signed signed_of(const Value& i, Limb& limb) {
 // a + b, or a - b when `subtract`, for evaluated operands of which one has three limbs or more
 // (the entries take narrow operands first). Out of line, so that the entries' path for two big
 // operands saves few registers.
-__attribute__((noinline)) Value add_integers(const Value& a, const Value& b, bool subtract) {
+__attribute__((noinline)) rts::Owned add_integers(const Value& a, const Value& b, bool subtract) {
     Limb la, lb;
     const Signed p = signed_of(a, la), q = signed_of(b, lb);
-    if (q.mag.n == 0) return a;
-    if (p.mag.n == 0) return subtract ? integerNegate(b) : b;
+    if (q.mag.n == 0) return Value(a).detach();
+    if (p.mag.n == 0) return (subtract ? integerNegate(b) : Value(b)).detach();
     return add_signed(p.mag, p.neg, q.mag, q.neg != subtract);
 }
 
@@ -476,44 +493,81 @@ RTS_INLINE bool inline_bigs(const Value& a, const Value& b) {
     return a->tag != IS_tag && b->tag != IS_tag && (a->nptrs | b->nptrs) == 0;
 }
 
-// a + b for two big operands with their limbs inline, of magnitudes x and y, b's sign flipped
-// when `subtract`.
-RTS_INLINE Value add_inline_bigs(const Value& a, Limbs x, const Value& b, Limbs y, bool subtract) {
+// The paths below give their result as an owned reference, in a register, so that each ends in a
+// jump to the next rather than a call.
+
+// a + b, or a - b when `subtract`, for operands that are not both big with their limbs inline:
+// two big ones of which one is longer than two limbs go straight to add_signed, other narrow ones
+// (of at most two limbs each) take the 128-bit path, the rest add_integers.
+__attribute__((noinline)) rts::Owned add_others(const Value& a, const Value& b, bool subtract) {
+    if (a->tag != IS_tag && b->tag != IS_tag) {
+        const Limbs x = integer_magnitude(a), y = integer_magnitude(b);
+        if (x.n > 2 || y.n > 2) return add_signed(x, a->tag == IN_tag, y, (b->tag == IN_tag) != subtract);
+    }
+    Narrow x, y;
+    if (narrow2(a, b, x, y)) return narrow_add(x, y.mag, y.neg != subtract).detach();
+    return add_integers(a, b, subtract);
+}
+
+// sum_in_place out of line: for sums past the short carry loop, or when the free list has no
+// block at hand.
+__attribute__((noinline)) rts::Owned sum_out_of_line(Limbs x, Limbs y, uint8_t tag) {
+    return sum_in_place(x, y, tag);
+}
+
+// difference_in_place out of line: for differences past the short borrow loop, or when the free
+// list has no block at hand.
+__attribute__((noinline)) rts::Owned difference_out_of_line(Limbs x, Limbs y, uint8_t tag) {
+    return difference_in_place(x, y, tag);
+}
+
+// x + (y_neg ? -|y| : |y|) for magnitudes of big values of at most two limbs each, on the 128-bit
+// path.
+__attribute__((noinline)) rts::Owned narrow_sum(Limbs x, bool x_neg, Limbs y, bool y_neg) {
+    return narrow_add({wide_of(x), x_neg}, wide_of(y), y_neg).detach();
+}
+
+// a + b for two big operands with their limbs inline, b's sign flipped when `subtract`. A sum of
+// two big values is big: written in place. A difference takes the 128-bit path when both are
+// narrow, else is written in place too. Sums and differences within the short carry loop take
+// their block from the free list here; everything else goes out of line, so that this path keeps
+// few registers.
+RTS_INLINE rts::Owned add_inline_bigs(const Value& a, const Value& b, bool subtract) {
+    Limbs x = inline_magnitude(a), y = inline_magnitude(b);
     uint8_t tag = a->tag;
     if ((tag == b->tag) != subtract) {
         if (x.n < y.n) std::swap(x, y);
+        if (RTS_LIKELY(x.n <= kShortRun))
+            if (rts::Object* o = take_inline_magnitude(x.n + 1, tag); RTS_LIKELY(o != nullptr))
+                return write_sum(o, x, y);
         if (RTS_UNLIKELY(x.n >= kInlineLimbs)) return add_integers(a, b, subtract);
-        return sum_in_place(x, y, tag);
+        return sum_out_of_line(x, y, tag);
     }
+    if (x.n <= 2 && y.n <= 2) return narrow_sum(x, tag == IN_tag, y, (b->tag == IN_tag) != subtract);
     // Signs differ: the smaller magnitude goes from the larger, whose sign the result takes.
     const int c = cmp(x, y);
-    if (c == 0) return integerZero();
+    if (c == 0) return Integer::zero_closure.object();
     if (c < 0) {
         std::swap(x, y);
         tag = tag == IN_tag ? IP_tag : IN_tag;
     }
-    return difference_in_place(x, y, tag);
-}
-
-// a + b, or a - b when `subtract`. Operands as arithmetic makes them, big with their limbs inline,
-// are read once: narrow ones of at most two limbs each take the 128-bit path, longer ones the
-// in-place one.
-RTS_INLINE Value add_entry(const Value& a, const Value& b, bool subtract) {
-    if (RTS_LIKELY(inline_bigs(a, b))) {
-        const Limbs x = inline_magnitude(a), y = inline_magnitude(b);
-        if (x.n > 2 || y.n > 2) return add_inline_bigs(a, x, b, y, subtract);
-        return narrow_add({wide_of(x), a->tag == IN_tag}, wide_of(y), (b->tag == IN_tag) != subtract);
-    }
-    Narrow x, y;
-    if (narrow2(a, b, x, y)) return narrow_add(x, y.mag, y.neg != subtract);
-    return add_integers(a, b, subtract);
+    if (RTS_LIKELY(x.n <= kShortRun))
+        if (rts::Object* o = take_inline_magnitude(x.n, tag); RTS_LIKELY(o != nullptr))
+            return write_difference(o, x, y, tag);
+    return difference_out_of_line(x, y, tag);
 }
 
 }  // namespace
 
-Value integerAdd_slow(const Value& a, const Value& b) { return add_entry(a, b, false); }
+rts::Owned integerAdd_slow(const Value& a, const Value& b) {
+    if (RTS_LIKELY(inline_bigs(a, b))) return add_inline_bigs(a, b, false);
+    return add_others(a, b, false);
+}
 
-Value integerSub_slow(const Value& a, const Value& b) { return add_entry(a, b, true); }
+rts::Owned integerSub_slow(const Value& a, const Value& b) {
+    if (RTS_LIKELY(inline_bigs(a, b))) return add_inline_bigs(a, b, true);
+    return add_others(a, b, true);
+}
 
 namespace {
 
@@ -658,11 +712,11 @@ __attribute__((noinline)) Value rem_integers(const Value& a, const Value& b) {
 RTS_INLINE Value quotient_in_place(Limbs x, Limbs y, uint8_t tag) {
     const size_t cap = x.n - y.n + 1;
     rts::Object* o = alloc_inline_magnitude(cap, tag);
-    return settle_in_place(o, cap, quot(inline_limbs(o), x, y), tag);
+    return Value::adopt(settle_in_place(o, cap, quot(inline_limbs(o), x, y), tag));
 }
 RTS_INLINE Value remainder_in_place(Limbs x, Limbs y, uint8_t tag) {
     rts::Object* o = alloc_inline_magnitude(y.n, tag);
-    return settle_in_place(o, y.n, rem(inline_limbs(o), x, y), tag);
+    return Value::adopt(settle_in_place(o, y.n, rem(inline_limbs(o), x, y), tag));
 }
 
 // Whether a division of these operands takes the in-place path: both big with their limbs

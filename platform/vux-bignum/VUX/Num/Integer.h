@@ -89,8 +89,10 @@ Value integerFromDouble_hash(double d);
 // ---------------------------------------------------------------------------------------------
 // Arithmetic: out-of-line paths for evaluated operands that are not both small (or overflow)
 
-Value integerAdd_slow(const Value& a, const Value& b);
-Value integerSub_slow(const Value& a, const Value& b);
+// Addition and subtraction give their result as an owned reference (rts::Value::adopt takes it):
+// returned in a register, and their paths end in jumps rather than calls.
+rts::Owned integerAdd_slow(const Value& a, const Value& b);
+rts::Owned integerSub_slow(const Value& a, const Value& b);
 Value integerMul_slow(const Value& a, const Value& b);
 Value integerNegate_slow(const Value& a);
 std::pair<Value, Value> integerQuotRem_slow(const Value& a, const Value& b);
@@ -119,7 +121,7 @@ RTS_INLINE Value integerAdd(const Value& x, const Value& y) {
     const Value& b = rts::force(y);
     int64_t r;
     if (RTS_LIKELY(fast::small2(a, b)) && !__builtin_add_overflow(fast::small(a), fast::small(b), &r)) return IS(r);
-    return integerAdd_slow(a, b);
+    return Value::adopt(integerAdd_slow(a, b));
 }
 
 RTS_INLINE Value integerSub(const Value& x, const Value& y) {
@@ -127,7 +129,7 @@ RTS_INLINE Value integerSub(const Value& x, const Value& y) {
     const Value& b = rts::force(y);
     int64_t r;
     if (RTS_LIKELY(fast::small2(a, b)) && !__builtin_sub_overflow(fast::small(a), fast::small(b), &r)) return IS(r);
-    return integerSub_slow(a, b);
+    return Value::adopt(integerSub_slow(a, b));
 }
 
 RTS_INLINE Value integerMul(const Value& x, const Value& y) {
