@@ -31,6 +31,17 @@ RTS_INLINE void copy_refs(Object** to, Object* const* from, size_t n) {
     }
 }
 
+// Calls the function of partial application `p` with the arguments it holds, then the `missing`
+// first of `args`, gathered in `all`.
+RTS_INLINE Value call_saturated(Object* p, const Value* args, Object** all) {
+    Slot* s = con_slots(p);
+    const size_t ngiven = p->nptrs - 1u;
+    copy_refs(all, &s[1].ref, ngiven);
+    copy_refs(all + ngiven, reinterpret_cast<Object* const*>(args), p->tag);
+    Object* fn = s[0].ref;
+    return fun_info(fn)->code(fn, reinterpret_cast<const Value*>(all));
+}
+
 [[noreturn]] void not_a_function() { throw std::logic_error("rts::apply: applied a value that is not a function"); }
 
 }  // namespace
@@ -42,7 +53,10 @@ uint32_t arity_of(const Value& f) {
     not_a_function();
 }
 
-Value apply_n(const Value& f0, size_t n, const Value* args) {
+namespace {
+
+// apply_n's loop: any function or partial application, any number of arguments.
+__attribute__((noinline)) Value apply_any(const Value& f0, size_t n, const Value* args) {
     thread_state();
     stack_check();
     // The function applied: the borrowed `f0`, then the result of an over-saturated call, held
@@ -78,16 +92,30 @@ Value apply_n(const Value& f0, size_t n, const Value* args) {
             heap_buf.resize(total);
             all = heap_buf.data();
         }
-        copy_refs(all, &s[1].ref, ngiven);
-        copy_refs(all + ngiven, reinterpret_cast<Object* const*>(args), missing);
-        Object* fn = s[0].ref;
-        Value r = fun_info(fn)->code(fn, reinterpret_cast<const Value*>(all));
+        Value r = call_saturated(o, args, all);
         args += missing;
         n -= missing;
         if (n == 0) return r;
         result = std::move(r);
         f = &result;
     }
+}
+
+// A partial application given exactly the arguments it misses, which together with those it holds
+// fit kFewArgs: its function's code is called with all of them, without apply_any's set-up.
+constexpr size_t kFewArgs = 8;
+RTS_INLINE bool saturates_few(const Object* o, size_t n) {
+    return o->kind == Kind::Pap && o->tag == n && o->nptrs - 1u + n <= kFewArgs;
+}
+
+}  // namespace
+
+Value apply_n(const Value& f, size_t n, const Value* args) {
+    Object* o = f.get();
+    if (RTS_UNLIKELY(o == nullptr) || !saturates_few(o, n)) return apply_any(f, n, args);
+    stack_check();
+    Object* all[kFewArgs];
+    return call_saturated(o, args, all);
 }
 
 }  // namespace rts

@@ -111,6 +111,38 @@ TEST(Apply, ManyArgumentsInEverySplit) {
     }
 }
 
+// f x1 .. xN = the number whose decimal digits are x1 .. xN.
+template <int N>
+Value digits() {
+    return rts::fun<N>([](auto const&... xs) {
+        int64_t n = 0;
+        ((n = 10 * n + unbox(xs)), ...);
+        return box(n);
+    });
+}
+
+// Partial applications completed with few and with many arguments in all, on either side of the
+// short path taken when they fit a small buffer: every argument lands in its place.
+TEST(Apply, CompletedPartialApplicationsKeepTheArgumentOrder) {
+    const std::vector<Value> args = {box(1), box(2), box(3), box(4), box(5), box(6), box(7), box(8), box(9)};
+    struct Case {
+        Value f;
+        int arity;
+        int64_t expected;
+    };
+    const Case cases[] = {{digits<2>(), 2, 12}, {digits<8>(), 8, 12345678}, {digits<9>(), 9, 123456789}};
+    for (const Case& c : cases) {
+        for (int first = 1; first < c.arity; ++first) {
+            for (int second = 0; second < c.arity - first; ++second) {
+                SCOPED_TRACE(testing::Message() << c.arity << ": " << first << "+" << second);
+                Value f = rts::apply_n(c.f, first, args.data());
+                if (second > 0) f = rts::apply_n(f, second, args.data() + first);
+                EXPECT_EQ(unbox(rts::apply_n(f, c.arity - first - second, args.data() + first + second)), c.expected);
+            }
+        }
+    }
+}
+
 TEST(Apply, ArgumentsAreBorrowedAndPapsReleaseWhatTheyHold) {
     Value a = box(1);
     {
