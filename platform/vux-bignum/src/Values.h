@@ -33,20 +33,10 @@ RTS_INLINE Limbs integer_magnitude(const Value& i) {
 RTS_INLINE rts::Object* alloc_inline_magnitude(size_t cap, uint8_t tag) {
     return rts::alloc_con(tag, 0, static_cast<uint8_t>(cap + 1));
 }
-// The same from the calling thread's free list, or null when that has no block at hand (and in
-// builds that allocate each object on its own or charge it to a cost centre): for a path that
-// then goes out of line to alloc_inline_magnitude, so as to keep no value across a call.
+// The same from the calling thread's free list, or null when that has no block at hand: for a
+// path that then goes out of line to alloc_inline_magnitude, so as to keep no value across a call.
 RTS_INLINE rts::Object* take_inline_magnitude(size_t cap, uint8_t tag) {
-#if defined(RTS_SANITIZED) || defined(VUX_PROFILING)
-    (void)cap;
-    (void)tag;
-    return nullptr;
-#else
-    const auto words = static_cast<uint8_t>(cap + 1);
-    void* mem = rts::pop_free_block(rts::size_class(rts::con_size(0, words)));
-    if (RTS_UNLIKELY(mem == nullptr)) return nullptr;
-    return rts::new_header(mem, rts::Kind::Con, tag, 0, words);
-#endif
+    return rts::try_alloc_con(tag, 0, static_cast<uint8_t>(cap + 1));
 }
 RTS_INLINE Limb* inline_limbs(rts::Object* o) { return reinterpret_cast<Limb*>(rts::con_slots(o) + 1); }
 RTS_INLINE void set_inline_count(rts::Object* o, size_t n) { rts::con_slots(o)[0].word = n; }

@@ -666,6 +666,21 @@ RTS_INLINE Object* alloc_con(uint8_t tag, uint8_t nptrs, uint8_t nwords) {
     return new_header(allocate_bytes(con_size(nptrs, nwords)), Kind::Con, tag, nptrs, nwords);
 }
 
+// alloc_con when the calling thread's free list has a block at hand, else null (always null in
+// builds that allocate each object on its own or charge it to a cost centre): for a path that
+// would rather go out of line to alloc_con than keep its values across the slow path's call.
+RTS_INLINE Object* try_alloc_con(uint8_t tag, uint8_t nptrs, uint8_t nwords) {
+#if defined(RTS_SANITIZED) || defined(VUX_PROFILING)
+    (void)tag, (void)nptrs, (void)nwords;
+    return nullptr;
+#else
+    const size_t cls = size_class(con_size(nptrs, nwords));
+    if (cls >= kBlockClasses) return nullptr;
+    void* mem = pop_free_block(cls);
+    return RTS_LIKELY(mem != nullptr) ? new_header(mem, Kind::Con, tag, nptrs, nwords) : nullptr;
+#endif
+}
+
 RTS_INLINE uint8_t tag_of(const Value& v) {
     RTS_ASSERT(v->kind == Kind::Con, "tag_of: not an evaluated constructor");
     return v->tag;
