@@ -590,6 +590,15 @@ __attribute__((noinline, visibility("hidden"))) inline void free_object(Object* 
             const int from = detail::release_two_refs(c, con_slots(o), sole, next, second);
             if (RTS_UNLIKELY(from >= 0)) return free_rest_cold(o, from, next, second);
             cls = detail::fields_class(2 + (shape >> 24));
+            if (RTS_LIKELY(cls == detail::fields_class(2))) {
+                // A list cell or a pair: its class as a constant, so that its list's head is written
+                // at an address of the form allocation reads it with. A store passes to a load of
+                // the same form much sooner than to one with an index register.
+                if (RTS_UNLIKELY(!push_if_room(c, detail::fields_class(2), o))) return give_back_cold(o, cls, next);
+                if (next == nullptr) return;
+                o = next;
+                continue;
+            }
         } else if ((shape & detail::kNotLeafCon) == 0) {
             cls = detail::fields_class(shape >> 24);  // nothing to release
         } else if ((cls = detail::evaluated_thunk_class(o, shape)) != 0) {
