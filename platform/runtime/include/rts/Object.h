@@ -573,7 +573,8 @@ __attribute__((noinline, visibility("hidden"))) inline void free_objects(Object*
 }  // namespace detail
 
 // The commonest deaths, a constructor of two references (a list cell, a pair), a constructor
-// without references (a box, a small big number) and an evaluated suspended computation, are
+// without references (a box, a small big number), one of a single reference (a big number's
+// limbs beyond its inline ones, an optional value) and an evaluated suspended computation, are
 // finished here without saving registers, as long as no more than one reference dies with each
 // that has references of its own. That one is freed next here when it is of these shapes too (an
 // evaluated list tail and its cell die together), else it and anything else go on in free_objects.
@@ -601,6 +602,11 @@ __attribute__((noinline, visibility("hidden"))) inline void free_object(Object* 
             }
         } else if ((shape & detail::kNotLeafCon) == 0) {
             cls = detail::fields_class(shape >> 24);  // nothing to release
+        } else if ((shape & (detail::kNotSmallFields | 0xff0000)) == (1 << 16)) {
+            // One reference: it can only become `next`, or be a compact one left to the loop.
+            if (RTS_UNLIKELY(detail::release_ref(c, con_slots(o)[0].ref, sole, next, second) != detail::Left::nothing))
+                return free_rest_cold(o, 0, nullptr, nullptr);
+            cls = detail::fields_class(1 + (shape >> 24));
         } else if ((cls = detail::evaluated_thunk_class(o, shape)) != 0) {
             if (detail::release_ref(c, as_thunk(o)->result, sole, next, second) == detail::Left::compact)
                 return free_object_cold(o);
