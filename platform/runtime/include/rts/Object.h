@@ -441,6 +441,11 @@ inline constexpr uint32_t kPlainThunk = static_cast<uint8_t>(Kind::Thunk);
 
 // The free-list class of an object of `fields` references and words (con_size), in one add.
 RTS_INLINE constexpr size_t fields_class(uint32_t fields) { return (fields + 2) / 2; }
+// The class of a list cell or a pair, whose free list is the busiest. free_object gives such
+// blocks back to it as a constant, so that the list's head is written at an address of the form
+// allocation reads it with: a store passes to a load of the same form much sooner than to one
+// with an index register, and the head passes between them twice for each block.
+inline constexpr size_t kPairClass = fields_class(2);
 static_assert(fields_class(0) == size_class(con_size(0, 0)) &&
               fields_class(1) == size_class(con_size(1, 0)) &&
               fields_class(2) == size_class(con_size(2, 0)) &&
@@ -591,25 +596,22 @@ __attribute__((noinline, visibility("hidden"))) inline void free_object(Object* 
             const int from = detail::release_two_refs(c, con_slots(o), sole, next, second);
             if (RTS_UNLIKELY(from >= 0)) return free_rest_cold(o, from, next, second);
             cls = detail::fields_class(2 + (shape >> 24));
-            if (RTS_LIKELY(cls == detail::fields_class(2))) {
-                // A list cell or a pair: its class as a constant, so that its list's head is written
-                // at an address of the form allocation reads it with. A store passes to a load of
-                // the same form much sooner than to one with an index register.
-                if (RTS_UNLIKELY(!push_if_room(c, detail::fields_class(2), o))) return give_back_cold(o, cls, next);
+            if (RTS_LIKELY(cls == detail::kPairClass)) {  // a list cell or a pair
+                if (RTS_UNLIKELY(!push_if_room(c, detail::kPairClass, o))) return give_back_cold(o, cls, next);
                 if (next == nullptr) return;
                 o = next;
                 continue;
             }
         } else if ((shape & detail::kNotLeafCon) == 0) {
             cls = detail::fields_class(shape >> 24);  // nothing to release
+        } else if ((cls = detail::evaluated_thunk_class(o, shape)) != 0) {
+            if (detail::release_ref(c, as_thunk(o)->result, sole, next, second) == detail::Left::compact)
+                return free_object_cold(o);
         } else if ((shape & (detail::kNotSmallFields | 0xff0000)) == (1 << 16)) {
             // One reference: it can only become `next`, or be a compact one left to the loop.
             if (RTS_UNLIKELY(detail::release_ref(c, con_slots(o)[0].ref, sole, next, second) != detail::Left::nothing))
                 return free_rest_cold(o, 0, nullptr, nullptr);
             cls = detail::fields_class(1 + (shape >> 24));
-        } else if ((cls = detail::evaluated_thunk_class(o, shape)) != 0) {
-            if (detail::release_ref(c, as_thunk(o)->result, sole, next, second) == detail::Left::compact)
-                return free_object_cold(o);
         } else {
             return detail::free_objects(o);
         }
