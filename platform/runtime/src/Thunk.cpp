@@ -1,6 +1,5 @@
 // Evaluating suspended computations: blackholing, waiting, updating and keeping exceptions.
 #include <condition_variable>
-#include <cstring>
 #include <mutex>
 #include <stdexcept>
 #include <vector>
@@ -86,23 +85,6 @@ void fail_all(ThunkObject* const* chain, size_t n, const Exception& e) {
     }
 }
 
-// Gives a thunk this thread runs its value (an owned reference) and publishes it, in its state
-// and in its header (kEvaluatedThunkShape). A thunk often dies soon after, and the free reads the
-// header's shape word: on the sole thread the whole word is stored, so that read is served from
-// the store; elsewhere the mark byte goes first and the exchange of the state drains it.
-RTS_INLINE void publish_value(ThunkObject* t, Object* result) {
-    destroy_closure(t);
-    t->result = result;
-    if (RTS_LIKELY(sole_thread())) {
-        t->state.store(kEvaluated, std::memory_order_release);
-        const uint32_t shape = shape_of(&t->header) | kEvaluatedThunkShape;
-        std::memcpy(reinterpret_cast<char*>(&t->header) + offsetof(Object, kind), &shape, sizeof shape);
-    } else {
-        std::atomic_ref<uint8_t>(t->header.nwords).store(1, std::memory_order_release);
-        publish_shared(t, kEvaluated);
-    }
-}
-
 void reset_all(const std::vector<ThunkObject*>& chain) {
     for (size_t i = chain.size(); i-- > 0;) publish(chain[i], kUnevaluated);
 }
@@ -178,7 +160,10 @@ RTS_COLD Value finish_chain(uint64_t owner_id, Value r) {
         throw;
     }
     for (size_t i = chain.size(); i-- > 0;) {
-        publish_value(chain[i], Value(r).detach());
+        ThunkObject* c = chain[i];
+        destroy_closure(c);
+        c->result = Value(r).detach();
+        publish(c, kEvaluated);
     }
     return r;
 }
@@ -206,7 +191,9 @@ const Value& force_thunk(Object* o) {
         publish(t, kUnevaluated);
         throw;
     }
-    publish_value(t, result);
+    destroy_closure(t);
+    t->result = result;
+    publish(t, kEvaluated);
     return as_value(t->result);
 }
 

@@ -26,19 +26,13 @@ const Value& force_thunk(Object* t);
 [[noreturn]] RTS_COLD void force_empty();
 
 // Evaluates to the outermost constructor (or function), following indirections. The reference
-// returned lives as long as `v` does. On an evaluated value this costs one header load and one or
-// two compares: the kind and the evaluated mark share the load.
+// returned lives as long as `v` does. On an evaluated value this costs a load and a compare.
 RTS_INLINE const Value& force(const Value& v) {
     Object* o = v.get();
     if (RTS_UNLIKELY(o == nullptr)) force_empty();
-    const uint32_t shape = thunk_header_shape(o);
-    // No branch hint: constructors and evaluated thunks both abound, and the compiler then lays
-    // the thunk path inline, which measured faster than moving it out of line.
-    if (static_cast<uint8_t>(shape) != static_cast<uint8_t>(Kind::Thunk)) return v;
-    if (RTS_LIKELY(shape >= kEvaluatedThunkShape)) {
-        acquire_after_shape(o);
-        return as_value(as_thunk(o)->result);
-    }
+    if (RTS_LIKELY(o->kind != Kind::Thunk)) return v;
+    ThunkObject* t = as_thunk(o);
+    if (RTS_LIKELY(t->state.load(std::memory_order_acquire) == kEvaluated)) return as_value(t->result);
     return force_thunk(o);
 }
 
@@ -53,11 +47,7 @@ RTS_INLINE Value force(Value&& v) {
 // Whether a value is already in weak head normal form (never evaluates anything).
 RTS_INLINE bool is_evaluated(const Value& v) {
     Object* o = v.get();
-    const uint32_t shape = thunk_header_shape(o);
-    if (static_cast<uint8_t>(shape) != static_cast<uint8_t>(Kind::Thunk)) return true;
-    if (shape < kEvaluatedThunkShape) return false;
-    acquire_after_shape(o);
-    return true;
+    return o->kind != Kind::Thunk || as_thunk(o)->state.load(std::memory_order_acquire) == kEvaluated;
 }
 
 template <class F>

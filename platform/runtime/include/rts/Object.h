@@ -329,9 +329,6 @@ extern std::atomic<uint64_t> weak_side_keys;
 // Transitions: Unevaluated -> Running by compare-and-swap (a plain store on the sole thread);
 // Running -> Evaluated | Failed by the owner; Running -> Unevaluated when an asynchronous
 // exception interrupts the owner. Bit 1 is set exactly when `result` holds a reference.
-// An evaluated thunk also says so in its header: its owner sets `nwords` (unused by thunks) to 1
-// as it publishes the result, so that force tells a constructor from an evaluated thunk from
-// the one header load it needs anyway (thunk_header_shape).
 
 class Value;
 
@@ -361,43 +358,6 @@ static_assert(offsetof(ThunkObject, state) == 8 && offsetof(ThunkObject, result)
               offsetof(ThunkObject, info) == 24);
 
 RTS_INLINE ThunkObject* as_thunk(Object* o) { return reinterpret_cast<ThunkObject*>(o); }
-
-// shape_of an evaluated thunk is at least this (its kind byte Thunk, any weak-key tag); that of an
-// unevaluated, running or failed one is below it.
-inline constexpr uint32_t kEvaluatedThunkShape = uint32_t{1} << 24;
-
-// shape_of for force, which may race with the owner marking the thunk evaluated. On x86 an
-// aligned 32-bit load is atomic and acquiring as it is, and issued as asm it leaves the compiler
-// free to keep other values in registers across it (GCC reloads them after any builtin atomic
-// load, which costs the load this saves). Elsewhere, and in sanitizer builds, it is a relaxed
-// atomic load. Whoever reads the thunk's result after it calls acquire_after_shape first.
-#if defined(__x86_64__) && !defined(RTS_SANITIZED)
-#define RTS_SHAPE_LOAD_ASM 1
-#else
-#define RTS_SHAPE_LOAD_ASM 0
-#endif
-RTS_INLINE uint32_t thunk_header_shape(const Object* o) {
-    using ShapeWord = uint32_t __attribute__((may_alias));
-    const auto* w = reinterpret_cast<const ShapeWord*>(reinterpret_cast<const char*>(o) + offsetof(Object, kind));
-#if RTS_SHAPE_LOAD_ASM
-    uint32_t shape;
-    asm("movl %1, %0" : "=r"(shape) : "m"(*w));
-    return shape;
-#else
-    return __atomic_load_n(w, __ATOMIC_RELAXED);
-#endif
-}
-// Orders what follows after a thunk_header_shape of `o` that found the evaluated mark: a compiler
-// barrier after the asm load, else an acquire load of the mark byte itself, which the owner
-// stores with release (and which TSan pairs by address).
-RTS_INLINE void acquire_after_shape(const Object* o) {
-#if RTS_SHAPE_LOAD_ASM
-    (void)o;
-    std::atomic_signal_fence(std::memory_order_acquire);
-#else
-    (void)__atomic_load_n(&o->nwords, __ATOMIC_ACQUIRE);
-#endif
-}
 
 // The header's second half, kind, tag, nptrs and nwords, as one number, so that a walk tests an
 // object's shape in one comparison.

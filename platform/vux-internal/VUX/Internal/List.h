@@ -138,16 +138,12 @@ class TextBuilder {
             pushCell(boxChar(c));
     }
     // Pushes an element of a character list, as it is unless it is already an evaluated character.
-    // A thunk's header is not read whole: its owner may be marking it evaluated meanwhile.
     void push(const Value& x) {
-        if (RTS_LIKELY(rts::is_evaluated(x))) {
-            const Value& v = rts::force(x);
-            if (RTS_LIKELY(isLatin1Char(v) && !cells_.empty())) {
-                pack(static_cast<char>(rts::word(v, 0)));
-                return;
-            }
-        }
-        pushCell(x);
+        const Value& v = rts::is_evaluated(x) ? rts::force(x) : x;
+        if (RTS_LIKELY(isLatin1Char(v) && !cells_.empty()))
+            pack(static_cast<char>(rts::word(v, 0)));
+        else
+            pushCell(x);
     }
     // n spaces (none when n <= 0), packed as a count however many they are.
     void pushSpaces(int64_t n);
