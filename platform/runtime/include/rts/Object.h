@@ -406,6 +406,8 @@ RTS_INLINE constexpr size_t fields_class(uint32_t fields) { return (fields + 2) 
 // allocation reads it with: a store passes to a load of the same form much sooner than to one
 // with an index register, and the head passes between them twice for each block.
 inline constexpr size_t kPairClass = fields_class(2);
+static_assert(fields_class(2 + 1) == kPairClass && fields_class(2 + 2) != kPairClass,
+              "two references and at most one word make a block of the pair class");
 static_assert(fields_class(0) == size_class(con_size(0, 0)) &&
               fields_class(1) == size_class(con_size(1, 0)) &&
               fields_class(2) == size_class(con_size(2, 0)) &&
@@ -555,13 +557,14 @@ __attribute__((noinline, visibility("hidden"))) inline void free_object(Object* 
         if ((shape & (detail::kNotSmallFields | 0xff0000)) == (2 << 16)) {
             const int from = detail::release_two_refs(c, con_slots(o), sole, next, second);
             if (RTS_UNLIKELY(from >= 0)) return free_rest_cold(o, from, next, second);
-            cls = detail::fields_class(2 + (shape >> 24));
-            if (RTS_LIKELY(cls == detail::kPairClass)) {  // a list cell or a pair
-                if (RTS_UNLIKELY(!push_if_room(c, detail::kPairClass, o))) return give_back_cold(o, cls, next);
+            if (RTS_LIKELY((shape >> 24) <= 1)) {  // a list cell or a pair: the class tested on the words
+                if (RTS_UNLIKELY(!push_if_room(c, detail::kPairClass, o)))
+                    return give_back_cold(o, detail::kPairClass, next);
                 if (next == nullptr) return;
                 o = next;
                 continue;
             }
+            cls = detail::fields_class(2 + (shape >> 24));
         } else if ((shape & detail::kNotLeafCon) == 0) {
             cls = detail::fields_class(shape >> 24);  // nothing to release
         } else if ((cls = detail::evaluated_thunk_class(o, shape)) != 0) {
