@@ -557,7 +557,7 @@ __attribute__((noinline, visibility("hidden"))) inline void free_object(Object* 
         if ((shape & (detail::kNotSmallFields | 0xff0000)) == (2 << 16)) {
             const int from = detail::release_two_refs(c, con_slots(o), sole, next, second);
             if (RTS_UNLIKELY(from >= 0)) return free_rest_cold(o, from, next, second);
-            if (RTS_LIKELY((shape >> 24) <= 1)) {  // a list cell or a pair: the class tested on the words
+            if (RTS_LIKELY((shape >> 24) <= 1)) {  // a list cell or a pair: at most one word, kPairClass
                 if (RTS_UNLIKELY(!push_if_room(c, detail::kPairClass, o)))
                     return give_back_cold(o, detail::kPairClass, next);
                 if (next == nullptr) return;
